@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, registers the embedded database and starts the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh
+bash scripts/setup-embedded-db.sh
+exec build/src/app/vaultline "$@"

@@ -1,0 +1,11 @@
+#pragma once
+
+// The application core's fixed texts, byte for byte.
+namespace app_texts {
+inline constexpr const char* DebugFileFailed = "ERROR: Failed to open debug file!\n";
+inline constexpr const char* DebuggingOn = "Debuging turned on!";
+inline constexpr const char* SelectDatabaseType = "Please Select a Database type";
+inline constexpr const char* SelectDateFormat = "Please select a date format";
+inline constexpr const char* DebugSwitch = "lvr_debug";
+inline constexpr const char* DebugLogName = "lvr_debug.txt";
+} // namespace app_texts

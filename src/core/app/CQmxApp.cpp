@@ -1,0 +1,43 @@
+#include "CQmxApp.h"
+
+#include "SettingsStore.h"
+#include "UserPrompts.h"
+
+CQmxApp::CQmxApp()
+    : m_defaultPrompts(std::make_unique<SilentPrompts>()),
+      m_defaultStore(std::make_unique<MemorySettingsStore>()),
+      m_prompts(m_defaultPrompts.get()),
+      m_store(m_defaultStore.get())
+{
+}
+
+void CQmxApp::setPrompts(UserPrompts* prompts)
+{
+    m_prompts = prompts != nullptr ? prompts : m_defaultPrompts.get();
+}
+
+void CQmxApp::setSettingsStore(SettingsStore* store)
+{
+    m_store = store != nullptr ? store : m_defaultStore.get();
+}
+
+void CQmxApp::reset()
+{
+    settings = AppSettings{};
+    password.clear();
+    nimbusNodeName = "DERBYNET";
+    connected = false;
+    mountHistoryTableVerified = false;
+    DebugLevel = 1;
+    versionText.clear();
+    startupComplete = false;
+    activeMonitors = 0;
+    setPrompts(nullptr);
+    setSettingsStore(nullptr);
+}
+
+CQmxApp& theApp()
+{
+    static CQmxApp app;
+    return app;
+}

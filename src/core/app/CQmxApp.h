@@ -1,0 +1,52 @@
+#pragma once
+
+#include "AppSettings.h"
+#include "DebugLog.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+class UserPrompts;
+class SettingsStore;
+
+// The one application object: settings, run-time flags and the debug log. Reached through
+// theApp() from every thread; flags that workers read are atomics.
+class CQmxApp {
+public:
+    CQmxApp();
+
+    AppSettings settings;
+    std::string password;          // held in memory only, never stored
+    std::string nimbusNodeName = "DERBYNET";
+    std::atomic<bool> connected{false};
+    std::atomic<bool> mountHistoryTableVerified{false};
+    std::atomic<int> DebugLevel{1};
+    std::string versionText;
+    std::atomic<bool> startupComplete{false};
+    std::atomic<int> activeMonitors{0};
+
+    DebugLog& debugLog() { return m_debugLog; }
+
+    // The prompts and settings store the commands use; the desktop program installs its
+    // dialogs and QSettings, tests their recorders. Defaults show nothing and store in memory.
+    UserPrompts& prompts() const { return *m_prompts; }
+    void setPrompts(UserPrompts* prompts);
+    SettingsStore& settingsStore() const { return *m_store; }
+    void setSettingsStore(SettingsStore* store);
+
+    // Back to the state of a fresh process (tests run many "starts" in one process).
+    void reset();
+
+private:
+    DebugLog m_debugLog;
+    std::unique_ptr<UserPrompts> m_defaultPrompts;
+    std::unique_ptr<SettingsStore> m_defaultStore;
+    UserPrompts* m_prompts;
+    SettingsStore* m_store;
+};
+
+CQmxApp& theApp();
+
+inline constexpr const char* VersionText = "1.1 20090428";

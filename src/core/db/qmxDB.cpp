@@ -1,0 +1,258 @@
+#include "qmxDB.h"
+
+#include "DiagnosticRules.h"
+#include "DiagnosticsWindow.h"
+#include "ListControl.h"
+#include "app/CQmxApp.h"
+#include "app/DebugLog.h"
+#include "app/UserPrompts.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+namespace {
+std::string upperCased(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+void logDriverNotes(SQLSMALLINT handleType, SQLHANDLE handle)
+{
+    // A driver that answers success-with-info for ordinary work has its notes logged.
+    SQLCHAR state[6] = {};
+    SQLCHAR message[513] = {};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    for (SQLSMALLINT record = 1;
+         SQLGetDiagRec(handleType, handle, record, state, &native, message, sizeof message, &length) == SQL_SUCCESS;
+         ++record)
+        WriteTraceLine(std::string("Driver note ") + reinterpret_cast<char*>(state) + ": "
+                       + reinterpret_cast<char*>(message));
+}
+} // namespace
+
+bool qmxDB::connectDB(const std::string& dataSourceName, const std::string& userName, const std::string& password,
+                      OdbcHandles& handles, bool connectionRules, DiagnosticsWindow* window) const
+{
+    WaitCursor wait(theApp().prompts());
+    handles.release();
+    SQLRETURN result = SQL_ERROR;
+    if (SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handles.environment) == SQL_SUCCESS
+        && SQLSetEnvAttr(handles.environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)
+               == SQL_SUCCESS
+        && SQLAllocHandle(SQL_HANDLE_DBC, handles.environment, &handles.connection) == SQL_SUCCESS) {
+        result = SQLConnect(handles.connection, sqlText(dataSourceName), SQL_NTS, sqlText(userName), SQL_NTS,
+                            sqlText(password), SQL_NTS);
+    }
+    if (result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO)
+        handles.connected = true;
+    if (handles.connection == SQL_NULL_HDBC || result != SQL_SUCCESS) {
+        WriteDebugLine("Error connecting to Data Source Name " + dataSourceName + "\n");
+        if (handles.connection != SQL_NULL_HDBC) {
+            if (window == nullptr)
+                reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, nullptr, true);
+            else if (window->windowKind() == DiagnosticsWindow::Kind::MonitorView)
+                reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, window, false);
+            else
+                reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, connectionRules, window, true);
+        }
+        handles.release();
+        return false;
+    }
+    if (SQLAllocHandle(SQL_HANDLE_STMT, handles.connection, &handles.statement) != SQL_SUCCESS) {
+        WriteDebugLine("Error allocating a statement on Data Source Name " + dataSourceName + "\n");
+        reportDiagnostics(SQL_HANDLE_DBC, handles.connection, SQL_ERROR, false, window, window == nullptr);
+        handles.release();
+        return false;
+    }
+    return true;
+}
+
+bool qmxDB::disconnectDB(OdbcHandles& handles) const
+{
+    if (handles.connection != SQL_NULL_HDBC && handles.connected) {
+        SQLRETURN result = SQLEndTran(SQL_HANDLE_DBC, handles.connection, SQL_COMMIT);
+        checkSQLResult(result, "SQL End Transaction", handles.statement, nullptr, true);
+    }
+    handles.release();
+    return true;
+}
+
+bool qmxDB::checkSQLResult(SQLRETURN result, const std::string& verb, SQLHSTMT statement, DiagnosticsWindow* window,
+                           bool showMessages) const
+{
+    if (result == SQL_SUCCESS)
+        return true;
+    WriteDebugLine("Error " + verb + " statement ");
+    reportDiagnostics(SQL_HANDLE_STMT, statement, result, false, window, showMessages);
+    return false;
+}
+
+void qmxDB::reportDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, SQLRETURN /*result*/, bool connectionRules,
+                              DiagnosticsWindow* window, bool showMessages) const
+{
+    SQLLEN count = 0;
+    SQLGetDiagField(handleType, handle, 0, SQL_DIAG_NUMBER, &count, 0, nullptr);
+    std::vector<DiagnosticRecord> records;
+    for (SQLSMALLINT record = 1;; ++record) {
+        SQLCHAR state[6] = {};
+        SQLCHAR message[513] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        SQLRETURN got = SQLGetDiagRec(handleType, handle, record, state, &native, message, sizeof message, &length);
+        if (got != SQL_SUCCESS && got != SQL_SUCCESS_WITH_INFO)
+            break;
+        records.push_back({reinterpret_cast<char*>(state), static_cast<long>(native), reinterpret_cast<char*>(message)});
+    }
+    reportDiagnosticRecords(static_cast<int>(count), records, connectionRules, window, showMessages);
+}
+
+std::string DiagnosticRecord::text(int number, int count) const
+{
+    return std::to_string(number) + " of " + std::to_string(count) + " diagnostic records\n" + "SQLSTATE: " + state
+           + "\n" + "Native Error Code: " + std::to_string(nativeError) + "\n" + "Message Text:" + message + "\n";
+}
+
+void qmxDB::reportDiagnosticRecords(int count, const std::vector<DiagnosticRecord>& records, bool connectionRules,
+                                    DiagnosticsWindow* window, bool showMessages) const
+{
+    WriteDebugLine("Number of Diagnostic Records: " + std::to_string(count));
+    UserPrompts& prompts = theApp().prompts();
+    bool boxesAllowed = showMessages;
+    int number = 0;
+    for (const DiagnosticRecord& record : records) {
+        const std::string text = record.text(++number, count);
+        WriteDebugLine(text);
+
+        const DiagnosticRule* rule = findDiagnosticRule(text, connectionRules);
+        if (rule == nullptr) {
+            if (connectionRules && boxesAllowed)
+                prompts.showMessage(text, MessageIcon::Stop);
+            continue;
+        }
+        if (rule->logRecordTwice)
+            WriteDebugLine(text);
+
+        const auto kind = window != nullptr ? window->windowKind() : DiagnosticsWindow::Kind::Other;
+        const bool tableRule = rule->focus == DiagnosticRule::Focus::TableName;
+        const bool databaseRule = rule->focus == DiagnosticRule::Focus::DatabaseName
+                                  || rule->focus == DiagnosticRule::Focus::IpAddress;
+        const bool focusHere = window != nullptr
+                               && ((tableRule && kind == DiagnosticsWindow::Kind::TableSetupPage)
+                                   || (databaseRule && kind == DiagnosticsWindow::Kind::DatabaseSetupPage));
+        auto focus = [&] {
+            if (!focusHere)
+                return;
+            if (rule->focus == DiagnosticRule::Focus::DatabaseName)
+                window->focusDatabaseName();
+            else if (rule->focus == DiagnosticRule::Focus::IpAddress)
+                window->focusIpAddress();
+            else
+                window->focusTableName();
+        };
+        const bool silenced = rule->silentOnOtherWindows && window != nullptr
+                              && kind != DiagnosticsWindow::Kind::TableSetupPage;
+        if (rule->focusBeforeMessage)
+            focus();
+        if (rule->message != nullptr && boxesAllowed && !silenced)
+            prompts.showMessage(rule->message, MessageIcon::Stop);
+        if (!rule->focusBeforeMessage)
+            focus();
+        if (rule->stopFurtherBoxes)
+            boxesAllowed = false;
+    }
+}
+
+int qmxDB::selectIntoList(const std::string& columns, const std::string& table, const std::string& whereClause,
+                          SQLHSTMT statement, ListControl* list, DiagnosticsWindow* window, bool showMessages) const
+{
+    const std::string sql = "SELECT " + columns + " FROM " + table + " " + whereClause;
+    if (prepareStatement(statement, sql) != SQL_SUCCESS) {
+        WriteDebugLine("Error preparing: " + sql);
+        reportDiagnostics(SQL_HANDLE_STMT, statement, SQL_ERROR, false, nullptr, showMessages);
+        return -1;
+    }
+    if (executeStatement(statement) != SQL_SUCCESS) {
+        WriteDebugLine("Error executing select statement:\n" + sql);
+        reportDiagnostics(SQL_HANDLE_STMT, statement, SQL_ERROR, false, window, showMessages);
+        closeCursor(statement);
+        return -1;
+    }
+
+    SQLSMALLINT columnCount = 0;
+    SQLNumResultCols(statement, &columnCount);
+    int dateColumn = -1;
+    if (list != nullptr) {
+        std::vector<std::string> titles{"ROW"};
+        std::vector<bool> numeric{true};
+        for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(columnCount); ++column) {
+            SQLCHAR name[256] = {};
+            SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
+            SQLULEN size = 0;
+            SQLDescribeCol(statement, column, name, sizeof name, &nameLength, &type, &size, &digits, &nullable);
+            std::string title = reinterpret_cast<char*>(name);
+            // Servers fold unquoted names differently: compare upper-cased.
+            if (upperCased(title) == "DATE")
+                dateColumn = column;
+            titles.push_back(title);
+            numeric.push_back(type == SQL_INTEGER || type == SQL_SMALLINT);
+        }
+        list->setColumns(titles, numeric);
+    }
+
+    int rows = 0;
+    while (fetchSucceeded(SQLFetch(statement))) {
+        ++rows;
+        if (list == nullptr)
+            continue;
+        std::vector<std::string> cells{std::to_string(rows)};
+        for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(columnCount); ++column) {
+            std::string value = getColumnText(statement, column, 511).value_or("");
+            if (column == dateColumn && value.size() >= 10)
+                value = value.substr(5, 2) + "-" + value.substr(value.size() - 2) + "-" + value.substr(0, 4);
+            cells.push_back(std::move(value));
+        }
+        list->addRow(cells);
+    }
+    closeCursor(statement);
+    return rows;
+}
+
+SQLRETURN prepareStatement(SQLHSTMT statement, const std::string& sql)
+{
+    SQLRETURN result = SQLPrepare(statement, sqlText(sql), SQL_NTS);
+    if (result == SQL_SUCCESS_WITH_INFO) {
+        logDriverNotes(SQL_HANDLE_STMT, statement);
+    }
+    return result;
+}
+
+SQLRETURN executeStatement(SQLHSTMT statement)
+{
+    return SQLExecute(statement);
+}
+
+bool fetchSucceeded(SQLRETURN result)
+{
+    return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO;
+}
+
+std::optional<std::string> getColumnText(SQLHSTMT statement, SQLUSMALLINT column, std::size_t maxBytes)
+{
+    std::string buffer(maxBytes + 1, '\0');
+    SQLLEN indicator = 0;
+    SQLRETURN result = SQLGetData(statement, column, SQL_C_CHAR, buffer.data(), static_cast<SQLLEN>(buffer.size()),
+                                  &indicator);
+    if (!fetchSucceeded(result) || indicator == SQL_NULL_DATA)
+        return std::nullopt;
+    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+    return buffer;
+}
+
+void closeCursor(SQLHSTMT statement)
+{
+    SQLFreeStmt(statement, SQL_CLOSE);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "OdbcHandles.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class DiagnosticsWindow;
+
+// One diagnostic record as the driver returned it.
+struct DiagnosticRecord {
+    std::string state;
+    long nativeError = 0;
+    std::string message;
+
+    // The four-line text that is logged and matched against the rules.
+    std::string text(int number, int count) const;
+};
+class ListControl;
+
+// The database operations every subsystem shares. Stateless: a caller creates one for the
+// length of an operation, connects at its start and disconnects at its end.
+class qmxDB {
+public:
+    // Connects to the data source; on failure logs and reports the connection diagnostics.
+    bool connectDB(const std::string& dataSourceName, const std::string& userName, const std::string& password,
+                   OdbcHandles& handles, bool connectionRules, DiagnosticsWindow* window) const;
+    // Commits, then releases every handle that is set. Always true.
+    bool disconnectDB(OdbcHandles& handles) const;
+
+    // True when result is SQL_SUCCESS; otherwise logs "Error <verb> statement " and the
+    // statement's diagnostics under the statement rules.
+    bool checkSQLResult(SQLRETURN result, const std::string& verb, SQLHSTMT statement, DiagnosticsWindow* window,
+                        bool showMessages) const;
+
+    // Logs every diagnostic record of the handle and maps it to the user's message.
+    void reportDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, SQLRETURN result, bool connectionRules,
+                           DiagnosticsWindow* window, bool showMessages) const;
+
+    // Logs each record and applies the rules: what reportDiagnostics does once it has read them.
+    void reportDiagnosticRecords(int count, const std::vector<DiagnosticRecord>& records, bool connectionRules,
+                                 DiagnosticsWindow* window, bool showMessages) const;
+
+    // "SELECT <columns> FROM <table> <where>" into the list (or nowhere); rows read, or -1.
+    int selectIntoList(const std::string& columns, const std::string& table, const std::string& whereClause,
+                       SQLHSTMT statement, ListControl* list, DiagnosticsWindow* window, bool showMessages) const;
+};
+
+// Statement helpers on one statement handle.
+SQLRETURN prepareStatement(SQLHSTMT statement, const std::string& sql);
+SQLRETURN executeStatement(SQLHSTMT statement);
+// Fetch and get-data results below 2 count as success.
+bool fetchSucceeded(SQLRETURN result);
+// A column's value as text of at most maxBytes (nothing for NULL or a failed read).
+std::optional<std::string> getColumnText(SQLHSTMT statement, SQLUSMALLINT column, std::size_t maxBytes = 32);
+void closeCursor(SQLHSTMT statement);
