@@ -1,0 +1,105 @@
+#include "ScopedApp.h"
+#include "app/DebugLog.h"
+#include "app/SystemError.h"
+#include "app/TimeFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <clocale>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+TEST(DebugLog, LineFormatAndTraceLevel)
+{
+    ScopedApp scoped;
+    std::tm when{};
+    when.tm_year = 2026 - 1900;
+    when.tm_mon = 11;
+    when.tm_mday = 7;
+    when.tm_hour = 15;
+    when.tm_min = 4;
+    when.tm_sec = 9;
+    when.tm_isdst = -1;
+    const std::time_t fixed = std::mktime(&when);
+    scoped.app().debugLog().setClock([fixed] { return fixed; });
+
+    WriteDebugLine("Error connecting to Data Source Name X\n");
+    WriteTraceLine("trace hidden at level 1");
+    scoped.app().DebugLevel = 2;
+    WriteTraceLine("trace shown at level 2");
+    EXPECT_EQ(scoped.logText(), "Mon Dec 07 2026 at 03:04:09 PM: Error connecting to Data Source Name X\n\n"
+                                "Mon Dec 07 2026 at 03:04:09 PM: trace shown at level 2\n");
+}
+
+TEST(DebugLog, StampIgnoresTheProcessLocale)
+{
+    // The desktop program runs in the user's locale; the log must still read in English.
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    std::string saved = previous != nullptr ? previous : "C";
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr && std::setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr)
+        GTEST_SKIP() << "no other locale installed";
+    std::tm when{};
+    when.tm_year = 126;
+    when.tm_mon = 4;
+    when.tm_mday = 3;
+    when.tm_wday = 0;
+    when.tm_hour = 9;
+    EXPECT_EQ(formatTime(StampFormat, when), "Sun May 03 2026 at 09:00:00 AM");
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(DebugLog, SecondStartTruncatesAndThreadsNeverInterleave)
+{
+    TemporaryFolder folder;
+    const std::string path = folder.file("lvr_debug.txt");
+    {
+        DebugLog first;
+        ASSERT_EQ(first.open(path), 0);
+        first.writeLine("first run");
+    }
+    DebugLog second;
+    ASSERT_EQ(second.open(path), 0);
+    second.writeLine("second run");
+
+    // Another process (or log object) cannot take the file while it is open.
+    DebugLog intruder;
+    EXPECT_NE(intruder.open(path), 0);
+    second.writeLine("still mine");
+
+    std::vector<std::thread> writers;
+    const std::string payload(300, 'x');
+    for (int t = 0; t < 4; ++t)
+        writers.emplace_back([&, t] {
+            for (int i = 0; i < 200; ++i)
+                second.writeLine("thread " + std::to_string(t) + " " + payload);
+        });
+    for (auto& writer : writers)
+        writer.join();
+    second.close();
+
+    std::istringstream lines(readWholeFile(path));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_NE(line.find("second run"), std::string::npos);
+    EXPECT_EQ(readWholeFile(path).find("first run"), std::string::npos);
+    const std::regex whole(R"(^\w{3} \w{3} \d\d \d{4} at \d\d:\d\d:\d\d [AP]M: (second run|still mine|thread \d x{300})$)");
+    int count = 0;
+    lines.seekg(0);
+    while (std::getline(lines, line)) {
+        EXPECT_TRUE(std::regex_match(line, whole)) << line;
+        ++count;
+    }
+    EXPECT_EQ(count, 2 + 800);
+}
+
+TEST(DebugLog, OpenFailureGivesTheSystemReason)
+{
+    DebugLog log;
+    int error = log.open("/nonexistent-folder/lvr_debug.txt");
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_EQ(FormatSystemError(error), "No such file or directory\n");
+    EXPECT_EQ(FormatSystemError(987654), "Unknown Error: 987654\n");
+    log.writeLine("ignored without a file"); // never fails towards the caller
+}
