@@ -8,4 +8,8 @@ inline constexpr const char* SelectDatabaseType = "Please Select a Database type
 inline constexpr const char* SelectDateFormat = "Please select a date format";
 inline constexpr const char* DebugSwitch = "lvr_debug";
 inline constexpr const char* DebugLogName = "lvr_debug.txt";
+inline constexpr const char* ExitQuestion = "Are you sure you would like to exit from LVR?";
+inline constexpr const char* AboutTitle = "About Kestrix Vaultline";
+inline constexpr const char* AboutTextPrefix = "Kestrix Vaultline v";
+inline constexpr const char* SocketsFailed = "ERROR: Failed to initialize sockets";
 } // namespace app_texts

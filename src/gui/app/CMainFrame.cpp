@@ -1,93 +1,352 @@
 #include "CMainFrame.h"
 
+#include "CChildWindow.h"
+#include "CHelpViewer.h"
 #include "QtUserPrompts.h"
+#include "app/AppTexts.h"
 #include "app/CQmxApp.h"
 #include "app/Startup.h"
+#include "app/UserPrompts.h"
 #include "db/ConnectCommand.h"
 #include "setup/CSetupDlg.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+QKeySequence shortcutOf(const std::string& text)
+{
+    const auto tab = text.find('\t');
+    return tab == std::string::npos ? QKeySequence() : QKeySequence(QString::fromStdString(text.substr(tab + 1)));
+}
+
+QString menuTextOf(const std::string& text)
+{
+    return QString::fromStdString(text.substr(0, text.find('\t')));
+}
+} // namespace
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_mdiArea(new QMdiArea(this))
 {
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(QString::fromLatin1(ApplicationTitle));
+    setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon));
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
 
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    QAction* exit = file->addAction(tr("E&xit"), this, &QWidget::close);
-    exit->setObjectName(QStringLiteral("Exit"));
-    exit->setStatusTip(tr("Quit the application; prompts to save documents\nExit"));
+    createActions();
+    createToolBar();
+    createStatusBar();
+    rebuildMenuBar();
 
-    QMenu* database = menuBar()->addMenu(tr("&Database"));
-    addCommand(database, QStringLiteral("Setup"), tr("&Setup..."), tr("Set up the database connection\nSetup"),
-               &CMainFrame::onSetup);
-    QAction* connectCommand = addCommand(database, QStringLiteral("Connect"), tr("&Connect..."),
-                                         tr("Connect to the database\nConnect"), &CMainFrame::onConnect);
-    connectCommand->setCheckable(true);
-    addCommand(database, QStringLiteral("Disconnect"), tr("&Disconnect..."),
-               tr("Disconnect from the database\nDisconnect"), &CMainFrame::onDisconnect);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] {
+        rebuildMenuBar();
+        updateCommands();
+    });
+    // Like an idle handler: enabling follows the flags that workers change, too.
+    m_updateTimer = new QTimer(this);
+    connect(m_updateTimer, &QTimer::timeout, this, &CMainFrame::updateCommands);
+    m_updateTimer->start(250);
 
-    QMenu* help = menuBar()->addMenu(tr("&Help"));
-    addCommand(help, QStringLiteral("About"), tr("&About Vaultline..."),
-               tr("Display program information, version number and copyright\nAbout"), &CMainFrame::onAbout);
-
-    statusBar()->showMessage(tr("Ready"));
-    resize(1024, 700);
+    resize(1100, 720);
     updateCommands();
 }
 
-QAction* CMainFrame::addCommand(QMenu* menu, const QString& name, const QString& text, const QString& statusTip,
-                                void (CMainFrame::*slot)())
+CMainFrame::~CMainFrame()
 {
-    QAction* action = menu->addAction(text, this, slot);
-    action->setObjectName(name);
-    // The text before the line break is the status bar's, after it the tooltip's.
-    action->setStatusTip(statusTip.section(QLatin1Char('\n'), 0, 0));
-    action->setToolTip(statusTip.section(QLatin1Char('\n'), 1));
-    return action;
+    // Child windows go after this object's own state: they must not call back into it.
+    disconnect(m_mdiArea, nullptr, this, nullptr);
+    m_updateTimer->stop();
 }
 
-QAction* CMainFrame::action(const QString& name) const
+void CMainFrame::createActions()
 {
-    return findChild<QAction*>(name);
+    for (const CommandInfo& info : allCommands()) {
+        if (info.id == CommandId::Separator)
+            continue;
+        auto* action = new QAction(menuTextOf(info.text), this);
+        action->setObjectName(QString::fromLatin1(info.objectName));
+        action->setStatusTip(QString::fromLatin1(info.statusText));
+        action->setShortcut(shortcutOf(info.text));
+        const CommandId id = info.id;
+        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+        m_actions[id] = action;
+    }
+    // The standard accelerators that have no menu item of their own.
+    action(CommandId::Copy)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+Ins"))});
+    action(CommandId::Paste)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+V")), QKeySequence(QStringLiteral("Shift+Ins"))});
+    auto* contextHelp = new QAction(this);
+    contextHelp->setShortcut(QKeySequence(QStringLiteral("Shift+F1")));
+    connect(contextHelp, &QAction::triggered, this, &CMainFrame::onContextHelp);
+    addAction(contextHelp);
+    auto* nextPane = new QAction(this);
+    nextPane->setShortcuts({QKeySequence(QStringLiteral("F6")), QKeySequence(QStringLiteral("Ctrl+Tab"))});
+    connect(nextPane, &QAction::triggered, m_mdiArea, &QMdiArea::activateNextSubWindow);
+    addAction(nextPane);
+    auto* previousPane = new QAction(this);
+    previousPane->setShortcut(QKeySequence(QStringLiteral("Shift+F6")));
+    connect(previousPane, &QAction::triggered, m_mdiArea, &QMdiArea::activatePreviousSubWindow);
+    addAction(previousPane);
+
+    action(CommandId::Connect)->setCheckable(true);
+    action(CommandId::ViewToolbar)->setCheckable(true);
+    action(CommandId::ViewStatusBar)->setCheckable(true);
+    action(CommandId::ViewToolbar)->setChecked(true);
+    action(CommandId::ViewStatusBar)->setChecked(true);
+
+    QStyle* style = QApplication::style();
+    action(CommandId::StartMonitoring)->setIcon(style->standardIcon(QStyle::SP_MediaPlay));
+    action(CommandId::Save)->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
+    action(CommandId::Copy)->setIcon(style->standardIcon(QStyle::SP_FileDialogContentsView));
+    action(CommandId::Paste)->setIcon(style->standardIcon(QStyle::SP_FileDialogDetailedView));
+    action(CommandId::Print)->setIcon(style->standardIcon(QStyle::SP_FileIcon));
+    action(CommandId::About)->setIcon(style->standardIcon(QStyle::SP_MessageBoxInformation));
+
+    setCommandHandler(CommandId::Setup, [this] { onSetup(); });
+    setCommandHandler(CommandId::Connect, [this] { onConnect(); });
+    setCommandHandler(CommandId::Disconnect, [this] { onDisconnect(); });
+    setCommandHandler(CommandId::About, [this] { onAbout(); });
+    setCommandHandler(CommandId::HelpTopics, [this] { onHelpTopics(); });
+    setCommandHandler(CommandId::Exit, [this] { close(); });
+    setCommandHandler(CommandId::Close, [this] { m_mdiArea->closeActiveSubWindow(); });
+    setCommandHandler(CommandId::Cascade, [this] { m_mdiArea->cascadeSubWindows(); });
+    setCommandHandler(CommandId::Tile, [this] { m_mdiArea->tileSubWindows(); });
+    setCommandHandler(CommandId::ArrangeIcons, [this] {
+        for (QMdiSubWindow* window : m_mdiArea->subWindowList())
+            if (window->isMinimized())
+                window->showMinimized();
+    });
+    setCommandHandler(CommandId::ViewToolbar, [this] {
+        findChild<QToolBar*>()->setVisible(action(CommandId::ViewToolbar)->isChecked());
+    });
+    setCommandHandler(CommandId::ViewStatusBar, [this] {
+        statusBar()->setVisible(action(CommandId::ViewStatusBar)->isChecked());
+    });
+    setCommandHandler(CommandId::Save, [this] {
+        if (CChildWindow* child = activeChild())
+            child->save();
+    });
+    setCommandHandler(CommandId::Undo, [this] { forwardToFocus("undo"); });
+    setCommandHandler(CommandId::Cut, [this] { forwardToFocus("cut"); });
+    setCommandHandler(CommandId::Copy, [this] { forwardToFocus("copy"); });
+    setCommandHandler(CommandId::Paste, [this] { forwardToFocus("paste"); });
+    setCommandHandler(CommandId::SelectAll, [this] { forwardToFocus("selectAll"); });
+}
+
+void CMainFrame::createToolBar()
+{
+    auto* toolbar = addToolBar(tr("Standard"));
+    toolbar->setObjectName(QStringLiteral("Toolbar"));
+    toolbar->setMovable(true);
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    for (CommandId id : toolbarCommands()) {
+        if (id == CommandId::Separator)
+            toolbar->addSeparator();
+        else
+            toolbar->addAction(action(id));
+    }
+}
+
+void CMainFrame::createStatusBar()
+{
+    m_monitorPane = new QLabel(QString::fromLatin1(MonitorPaneSizingText));
+    m_monitorPane->setObjectName(QStringLiteral("MonitorPane"));
+    m_monitorPane->setMinimumWidth(m_monitorPane->fontMetrics().horizontalAdvance(m_monitorPane->text()) + 12);
+    m_monitorPane->setAlignment(Qt::AlignCenter);
+    statusBar()->addPermanentWidget(m_monitorPane);
+    for (const char* key : {"CAP", "NUM", "SCRL"}) {
+        auto* pane = new QLabel(QString::fromLatin1(key));
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setEnabled(false);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
+        statusBar()->addPermanentWidget(pane);
+    }
+    statusBar()->showMessage(tr("Ready"));
+}
+
+void CMainFrame::rebuildMenuBar()
+{
+    CChildWindow* child = activeChild();
+    m_currentBar = menuBarFor(child != nullptr ? child->windowKind() : ActiveWindowKind::None);
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    for (const MenuInfo& menuInfo : ::menuBar(m_currentBar)) {
+        QMenu* menu = bar->addMenu(QString::fromStdString(menuInfo.title));
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommands);
+        for (CommandId id : menuInfo.items) {
+            if (id == CommandId::Separator) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* item = action(id);
+            if (id != CommandId::Save)
+                item->setText(menuTextOf(commandText(id, m_currentBar)));
+            menu->addAction(item);
+        }
+    }
+}
+
+QAction* CMainFrame::action(CommandId id) const
+{
+    auto found = m_actions.find(id);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+void CMainFrame::registerTemplate(const std::string& name, WindowFactory factory)
+{
+    m_templates[name] = std::move(factory);
+}
+
+void CMainFrame::setCommandHandler(CommandId id, std::function<void()> handler)
+{
+    m_handlers[id] = std::move(handler);
+}
+
+void CMainFrame::runCommand(CommandId id)
+{
+    if (!commandEnabled(id, CommandState{theApp().connected.load(),
+                                         connectSettingsComplete(theApp().settings.databaseName,
+                                                                 theApp().settings.mountHistoryTableName,
+                                                                 theApp().settings.dateOutputFormat),
+                                         activeChild() != nullptr ? activeChild()->windowKind() : ActiveWindowKind::None,
+                                         activeChild() != nullptr ? activeChild()->windowTitle().toStdString() : ""})) {
+        updateCommands();
+        return;
+    }
+    auto handler = m_handlers.find(id);
+    if (handler != m_handlers.end())
+        handler->second();
+    else if (auto name = templateForCommand(id))
+        openTemplate(*name);
+    updateCommands();
+}
+
+CChildWindow* CMainFrame::openTemplate(const std::string& name)
+{
+    auto found = m_templates.find(name);
+    if (found == m_templates.end())
+        return nullptr;
+    CChildWindow* child = found->second(*this);
+    if (child == nullptr)
+        return nullptr;
+    const int number = ++m_windowNumbers[name];
+    addChildWindow(child, QString::fromStdString(name) + QString::number(number));
+    return child;
+}
+
+QMdiSubWindow* CMainFrame::addChildWindow(CChildWindow* child, const QString& title)
+{
+    if (child->windowTitle().isEmpty())
+        child->setWindowTitle(title);
+    child->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* window = m_mdiArea->addSubWindow(child);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->resize(760, 480);
+    window->show();
+    connect(child, &QWidget::windowTitleChanged, this, &CMainFrame::updateCommands);
+    return window;
+}
+
+CChildWindow* CMainFrame::activeChild() const
+{
+    QMdiSubWindow* window = m_mdiArea->activeSubWindow();
+    return window != nullptr ? qobject_cast<CChildWindow*>(window->widget()) : nullptr;
 }
 
 void CMainFrame::updateCommands()
 {
-    const bool connected = theApp().connected.load();
-    action(QStringLiteral("Setup"))->setEnabled(!connected);
-    action(QStringLiteral("Connect"))->setEnabled(!connected);
-    action(QStringLiteral("Connect"))->setChecked(connected);
-    action(QStringLiteral("Disconnect"))->setEnabled(connected);
+    CQmxApp& app = theApp();
+    CChildWindow* child = activeChild();
+    CommandState state;
+    state.connected = app.connected.load();
+    state.connectSettingsComplete = connectSettingsComplete(app.settings.databaseName,
+                                                            app.settings.mountHistoryTableName,
+                                                            app.settings.dateOutputFormat);
+    state.activeKind = child != nullptr ? child->windowKind() : ActiveWindowKind::None;
+    state.activeTitle = child != nullptr ? child->windowTitle().toStdString() : "";
+    for (auto& [id, item] : m_actions)
+        item->setEnabled(commandEnabled(id, state));
+    action(CommandId::Connect)->setChecked(state.connected);
+
+    auto saveText = saveCommandText(state.activeTitle, state.activeKind == ActiveWindowKind::Monitor);
+    action(CommandId::Save)->setText(menuTextOf(saveText.value_or(commandInfo(CommandId::Save).text)));
+    m_monitorPane->setText(QString::fromStdString(monitorPaneText(app.activeMonitors.load())));
+}
+
+void CMainFrame::forwardToFocus(const char* slot)
+{
+    if (QWidget* focus = QApplication::focusWidget())
+        QMetaObject::invokeMethod(focus, slot);
 }
 
 void CMainFrame::onSetup()
 {
     runSetupCommand([this](const SetupChoice& initial) { return CSetupDlg::ask(initial, this); });
-    updateCommands();
 }
 
 void CMainFrame::onConnect()
 {
     runConnectCommand();
-    updateCommands();
 }
 
 void CMainFrame::onDisconnect()
 {
     runDisconnectCommand();
-    updateCommands();
 }
 
 void CMainFrame::onAbout()
 {
-    QMessageBox::about(this, tr("About Vaultline"),
-                       tr("Vaultline Version %1\nTape library statistics and reports")
-                           .arg(QString::fromStdString(theApp().versionText)));
+    QMessageBox box(this);
+    box.setWindowTitle(QString::fromLatin1(app_texts::AboutTitle));
+    box.setIconPixmap(windowIcon().pixmap(48, 48));
+    box.setText(QString::fromLatin1(app_texts::AboutTextPrefix) + QString::fromStdString(theApp().versionText));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+void CMainFrame::showHelp(HelpContext context)
+{
+    CHelpViewer::instance().showAddress(
+        helpAddress(helpFileFor(QApplication::applicationFilePath().toStdString()), context));
+}
+
+void CMainFrame::onHelpTopics()
+{
+    showHelp(HelpContext::Other);
+}
+
+void CMainFrame::onContextHelp()
+{
+    CChildWindow* child = activeChild();
+    showHelp(child != nullptr ? child->helpContext() : HelpContext::MainWindow);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (!theApp().prompts().askYesNo(app_texts::ExitQuestion, MessageIcon::Exclamation)) {
+        event->ignore();
+        return;
+    }
+    {
+        WaitCursor wait(theApp().prompts());
+        // Monitors are stopped and waited for before any window goes.
+        for (QMdiSubWindow* window : m_mdiArea->subWindowList())
+            if (auto* child = qobject_cast<CChildWindow*>(window->widget()))
+                child->stopForExit();
+    }
+    m_updateTimer->stop();
+    m_mdiArea->closeAllSubWindows();
+    CHelpViewer::instance().close();
+    event->accept();
 }

@@ -1,30 +1,73 @@
 #pragma once
 
+#include "app/Commands.h"
+#include "app/Help.h"
+
 #include <QMainWindow>
+#include <functional>
+#include <map>
 
+class CChildWindow;
 class QAction;
+class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
+class QTimer;
 
-// The main window: an MDI area with the program's menus and status bar.
+// The main window: the MDI area, the menu bar of the active window's kind, the toolbar and
+// the five-pane status bar. Commands are enabled from the connected flag and the active window.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
+    using WindowFactory = std::function<CChildWindow*(CMainFrame&)>;
+
     explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
 
     QMdiArea* mdiArea() const { return m_mdiArea; }
-    QAction* action(const QString& name) const;
+    QAction* action(CommandId id) const;
+    MenuBarKind currentMenuBar() const { return m_currentBar; }
+    QLabel* monitorPane() const { return m_monitorPane; }
+
+    // Later windows plug in here: a window kind by template name, a command's handler.
+    void registerTemplate(const std::string& name, WindowFactory factory);
+    void setCommandHandler(CommandId id, std::function<void()> handler);
+    // Opens a window of the named kind; a name that is not registered does nothing.
+    CChildWindow* openTemplate(const std::string& name);
+    // Adds a window that has no template (the general SQL query window).
+    QMdiSubWindow* addChildWindow(CChildWindow* child, const QString& title);
+    CChildWindow* activeChild() const;
+
+    void showHelp(HelpContext context);
 
 public slots:
     void onSetup();
     void onConnect();
     void onDisconnect();
     void onAbout();
-    // Enables each command by the connected flag.
+    void onHelpTopics();
+    void onContextHelp();
+    // Recomputes every command's enabling, Save's text and the monitor pane.
     void updateCommands();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
-    QAction* addCommand(QMenu* menu, const QString& name, const QString& text, const QString& statusTip,
-                        void (CMainFrame::*slot)());
+    void createActions();
+    void createToolBar();
+    void createStatusBar();
+    void rebuildMenuBar();
+    void runCommand(CommandId id);
+    void forwardToFocus(const char* slot);
 
     QMdiArea* m_mdiArea;
+    std::map<CommandId, QAction*> m_actions;
+    std::map<CommandId, std::function<void()>> m_handlers;
+    std::map<std::string, WindowFactory> m_templates;
+    std::map<std::string, int> m_windowNumbers;
+    MenuBarKind m_currentBar = MenuBarKind::Main;
+    QLabel* m_monitorPane = nullptr;
+    QTimer* m_updateTimer = nullptr;
+    bool m_closeConfirmed = false;
 };
