@@ -3,6 +3,7 @@
 #include "CMainFrame.h"
 #include "QtSettingsStore.h"
 #include "QtUserPrompts.h"
+#include "WindowRegistry.h"
 #include "app/AppTexts.h"
 #include "app/CQmxApp.h"
 #include "app/Startup.h"
@@ -37,6 +38,7 @@ RunningApplication startApplication(const QString& commandLine, std::unique_ptr<
     app.settings = readAppSettings(*running.settings);
 
     running.mainFrame = std::make_unique<CMainFrame>();
+    registerWindowKinds(*running.mainFrame);
     running.prompts->setParentWidget(running.mainFrame.get());
     running.mainFrame->show();
     app.mountHistoryTableVerified = false;

@@ -1,0 +1,7 @@
+#include "WindowRegistry.h"
+
+#include "CMainFrame.h"
+
+void registerWindowKinds(CMainFrame& /*frame*/)
+{
+}
