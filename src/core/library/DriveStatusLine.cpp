@@ -1,0 +1,42 @@
+#include "DriveStatusLine.h"
+
+#include "FieldText.h"
+#include "LibraryTexts.h"
+
+std::optional<DriveStatusLine> DriveStatusLine::parse(std::string_view line)
+{
+    const std::string text = removeBlanks(line);
+    if (text.find(library_texts::TapeDriveKeyword) == std::string::npos)
+        return std::nullopt;
+    DriveStatusLine drive;
+    std::size_t start = text.find(':');
+    while (start != std::string::npos && drive.cells.size() < CellCount) {
+        const std::size_t end = text.find(':', start + 1);
+        if (end == std::string::npos)
+            break;
+        drive.cells.push_back(text.substr(start + 1, end - start - 1));
+        start = end;
+    }
+    return drive;
+}
+
+std::vector<DriveStatusLine> readDriveStatusLines(const std::string& text)
+{
+    std::vector<DriveStatusLine> drives;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string_view line(text.data() + start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        // The drive list ends at the first empty line.
+        if (removeBlanks(line).empty())
+            break;
+        if (auto drive = DriveStatusLine::parse(line))
+            drives.push_back(std::move(*drive));
+        start = end + 1;
+    }
+    return drives;
+}

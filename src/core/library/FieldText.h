@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The small text rules shared by the data lines of the library's files.
+
+// The text without any blank.
+std::string removeBlanks(std::string_view text);
+// The text without blanks and tabs at both ends.
+std::string trimmed(std::string_view text);
+// A mount history field of exactly one blank, nothing, or a single tab stands for no value.
+bool isMissingValue(std::string_view field);
+// A value that may stand unquoted in a statement: an optional sign, digits, an optional
+// fraction. Nothing else from a file goes into a statement without quotes.
+bool isNumber(std::string_view value);
+// "YYYY-MM-DD" from year-month-day with a four-digit year and a real month and day (one or
+// two digits each); nothing when the text is no such date.
+std::optional<std::string> validatedDate(std::string_view text);
+// "HH:MM" (or "HH:MM:SS" when seconds are given) from hours:minutes[:seconds] of one or two
+// digits each within a day; nothing when the text is no such time.
+std::optional<std::string> validatedTime(std::string_view text);

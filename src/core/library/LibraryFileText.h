@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// How every one of the library's files is read: byte 0 and "_" read as blanks, lines end
+// with "\n", data files are comma-separated and start with a few header lines.
+
+// The mount history file on the library is this long; a download reads no more.
+inline constexpr std::size_t MountHistoryFileLimit = 34483;
+// Header lines before the data of each data file (line 1 included).
+inline constexpr std::size_t MountHistoryHeaderLines = 5;
+inline constexpr std::size_t LibraryPerformanceHeaderLines = 6;
+
+// One byte as the program reads it: byte 0 and "_" become blanks.
+char libraryByte(char byte);
+// Appends bytes with the replacement until text holds limit bytes. False when the limit cut
+// the bytes short (the piece after the last "\n" is then an incomplete line).
+bool appendLibraryBytes(std::string& text, std::string_view bytes, std::size_t limit = std::string::npos);
+// A whole file's bytes as text.
+std::string libraryFileText(std::string_view bytes);
+// "http://<address>/FS/<file name>".
+std::string libraryFileUrl(const std::string& address, const std::string& fileName);
+
+// Line 1: the text up to the first "\n" or "\r".
+std::string firstLine(const std::string& text);
+// The text after its first count lines (each up to and including its "\n"); empty when the
+// text has no more.
+std::string withoutHeaderLines(const std::string& text, std::size_t count);
+// True for a line with nothing but blanks, tabs and line-end characters.
+bool isBlankLine(std::string_view line);
+// The data lines after the header lines, in file order. The last line counts even without a
+// final "\n"; blank lines anywhere are passed over rather than ending the data; the "\r" of a
+// "\r\n" line end is not part of the line, so downloaded and saved files read alike.
+std::vector<std::string> dataLines(const std::string& text, std::size_t headerLines);
+std::vector<std::string> mountHistoryDataLines(const std::string& text);
+// A data part of fewer than two characters counts as an empty file.
+std::vector<std::string> libraryPerformanceDataLines(const std::string& text);

@@ -1,0 +1,75 @@
+#include "LibraryPerformanceLine.h"
+
+#include "FieldText.h"
+
+namespace {
+// The next word of the text, skipping the blanks before it; the text keeps what follows.
+std::string takeWord(std::string& rest)
+{
+    const std::size_t begin = rest.find_first_not_of(' ');
+    if (begin == std::string::npos) {
+        rest.clear();
+        return {};
+    }
+    const std::size_t end = rest.find(' ', begin);
+    std::string word = rest.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    rest = end == std::string::npos ? std::string() : rest.substr(end);
+    return word;
+}
+} // namespace
+
+SplitTimestamp splitPerformanceTimestamp(std::string_view timestamp)
+{
+    std::string rest = trimmed(timestamp);
+    const std::string year = takeWord(rest);
+    for (std::size_t colon = rest.find(": "); colon != std::string::npos; colon = rest.find(": "))
+        rest.erase(colon + 1, 1);
+    const std::string month = takeWord(rest);
+    const std::string day = takeWord(rest);
+    return {year + "-" + month + "-" + day, trimmed(rest)};
+}
+
+LibraryPerformanceLine LibraryPerformanceLine::parse(std::string_view line)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    LibraryPerformanceLine result;
+    std::size_t start = 0;
+    for (std::size_t number = 1;; ++number) {
+        const std::size_t end = line.find(',', start);
+        const std::string_view field =
+            line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (number == 1) {
+            const SplitTimestamp stamp = splitPerformanceTimestamp(field);
+            result.date = stamp.date;
+            result.time = stamp.time;
+        } else {
+            result.values.push_back(removeBlanks(field));
+        }
+        result.fieldCount = number;
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    return result;
+}
+
+const std::string& LibraryPerformanceLine::field(std::size_t number) const
+{
+    static const std::string none;
+    return number >= 2 && number - 2 < values.size() ? values[number - 2] : none;
+}
+
+std::string LibraryPerformanceLine::problem() const
+{
+    if (fieldCount != FieldCount)
+        return "it has " + std::to_string(fieldCount) + " fields, not " + std::to_string(FieldCount);
+    if (!validatedDate(date))
+        return "its time stamp gives no valid date (" + date + ")";
+    if (!validatedTime(time))
+        return "its time stamp gives no valid time (" + time + ")";
+    for (std::size_t number = LogicalLibraryField + 1; number <= fieldCount; ++number)
+        if (!isNumber(field(number)))
+            return "field " + std::to_string(number) + " is not a number (" + field(number) + ")";
+    return {};
+}

@@ -1,0 +1,99 @@
+#include "MountHistoryLine.h"
+
+#include "FieldText.h"
+
+namespace {
+// The text up to the next two blanks; the rest keeps the second blank, as the stamp was
+// always read.
+std::string takePiece(std::string_view& rest)
+{
+    const std::size_t end = rest.find("  ");
+    if (end == std::string_view::npos) {
+        std::string piece(rest);
+        rest = {};
+        return piece;
+    }
+    std::string piece(rest.substr(0, end));
+    rest.remove_prefix(end + 1);
+    return piece;
+}
+
+std::string leadingDigits(const std::string& text)
+{
+    std::size_t end = 0;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9')
+        ++end;
+    return text.substr(0, end);
+}
+} // namespace
+
+SplitTimestamp splitTimestamp(std::string_view timestamp)
+{
+    std::string_view rest = timestamp;
+    const std::string year = takePiece(rest);
+    const std::string month = takePiece(rest);
+    const std::string day = takePiece(rest);
+    SplitTimestamp result;
+    result.date = removeBlanks(year + "-" + month + "-" + day);
+
+    const std::size_t point = rest.find('.');
+    const std::string hours = removeBlanks(rest.substr(0, point));
+    const std::string minutes =
+        point == std::string_view::npos ? std::string() : leadingDigits(removeBlanks(rest.substr(point + 1)));
+    result.time = hours + ":" + minutes;
+    return result;
+}
+
+MountHistoryLine MountHistoryLine::parse(std::string_view line)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    MountHistoryLine result;
+    std::size_t start = 0;
+    for (std::size_t number = 1;; ++number) {
+        const std::size_t end = line.find(',', start);
+        const std::string_view field =
+            line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (number == 1) {
+            const SplitTimestamp stamp = splitTimestamp(field);
+            result.date = stamp.date;
+            result.time = stamp.time;
+        } else if (isMissingValue(field)) {
+            result.values.emplace_back(std::nullopt);
+        } else {
+            result.values.emplace_back(removeBlanks(field));
+        }
+        result.fieldCount = number;
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    return result;
+}
+
+const std::optional<std::string>& MountHistoryLine::field(std::size_t number) const
+{
+    static const std::optional<std::string> none;
+    return number >= 2 && number - 2 < values.size() ? values[number - 2] : none;
+}
+
+bool MountHistoryLine::isTextField(std::size_t number)
+{
+    return number == VolserField || number == LogicalLibraryField;
+}
+
+std::string MountHistoryLine::problem() const
+{
+    if (fieldCount != FieldCount)
+        return "it has " + std::to_string(fieldCount) + " fields, not " + std::to_string(FieldCount);
+    if (!validatedDate(date))
+        return "its time stamp gives no valid date (" + date + ")";
+    if (!validatedTime(time))
+        return "its time stamp gives no valid time (" + time + ")";
+    for (std::size_t number = 2; number <= fieldCount; ++number) {
+        const auto& value = field(number);
+        if (value && !isTextField(number) && !isNumber(*value))
+            return "field " + std::to_string(number) + " is not a number (" + *value + ")";
+    }
+    return {};
+}
