@@ -45,6 +45,11 @@ public:
     // "SELECT <columns> FROM <table> <where>" into the list (or nowhere); rows read, or -1.
     int selectIntoList(const std::string& columns, const std::string& table, const std::string& whereClause,
                        SQLHSTMT statement, ListControl* list, DiagnosticsWindow* window, bool showMessages) const;
+
+    // Stores one line of the library performance file unless a row with the same key is there:
+    // 1 inserted, 2 already stored, 0 failure. Leaves the statement's cursor closed.
+    int InsertLP(const std::string& line, const std::string& table, const std::string& libraryAddress,
+                 SQLHSTMT statement) const;
 };
 
 // Statement helpers on one statement handle.
