@@ -15,6 +15,8 @@ CHelpViewer& CHelpViewer::instance()
 
 CHelpViewer::CHelpViewer() : QWidget(nullptr, Qt::Window), m_browser(new QTextBrowser(this))
 {
+    // The pages live in the gui library; a static library's resources are registered by hand.
+    Q_INIT_RESOURCE(vaultline);
     setObjectName(QStringLiteral("CHelpViewer"));
     setWindowTitle(tr("Vaultline Help"));
     m_browser->setOpenLinks(true);

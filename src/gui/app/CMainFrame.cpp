@@ -2,6 +2,7 @@
 
 #include "CChildWindow.h"
 #include "CHelpViewer.h"
+#include "HelpShortcut.h"
 #include "QtUserPrompts.h"
 #include "app/AppTexts.h"
 #include "app/CQmxApp.h"
@@ -317,8 +318,7 @@ void CMainFrame::onAbout()
 
 void CMainFrame::showHelp(HelpContext context)
 {
-    CHelpViewer::instance().showAddress(
-        helpAddress(helpFileFor(QApplication::applicationFilePath().toStdString()), context));
+    showHelpPage(context);
 }
 
 void CMainFrame::onHelpTopics()

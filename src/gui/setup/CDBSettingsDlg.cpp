@@ -1,5 +1,7 @@
 #include "CDBSettingsDlg.h"
 
+#include "app/HelpShortcut.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -24,6 +26,7 @@ CDBSettingsDlg::CDBSettingsDlg(const QString& title, const QString& userName, QW
     layout->addLayout(form);
     layout->addWidget(buttons);
     setMinimumWidth(300);
+    addHelpShortcut(this, [] { return HelpContext::ConnectDialog; });
     (userName.isEmpty() ? m_userName : m_password)->setFocus();
 }
 

@@ -4,34 +4,28 @@
 
 #include <QDialog>
 
-class QLineEdit;
-class QRadioButton;
+class CDBSetupPage;
+class CTableSetupPage;
 class QTabWidget;
 
-// The "Setup" sheet: the "Database" and "Table" pages.
+// The "Setup" sheet: the "Database" and "Table" pages, with OK, Test and Cancel in a column
+// at its right side. Test tests the page that is showing.
 class CSetupDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CSetupDlg(const SetupChoice& initial, QWidget* parent = nullptr);
 
     SetupChoice choice() const;
+    CDBSetupPage* databasePage() const { return m_databasePage; }
+    CTableSetupPage* tablePage() const { return m_tablePage; }
+    QTabWidget* pages() const { return m_pages; }
+    void test();
 
     // Shows the sheet modally; nothing on Cancel.
     static std::optional<SetupChoice> ask(const SetupChoice& initial, QWidget* parent);
 
 private:
-    void chooseOracle(bool oracle);
-
     QTabWidget* m_pages;
-    QLineEdit* m_databaseName;
-    QLineEdit* m_ipAddress;
-    QLineEdit* m_ipPort;
-    QRadioButton* m_oracle;
-    QRadioButton* m_derby;
-    QLineEdit* m_tableName;
-    QRadioButton* m_unitedStates;
-    QRadioButton* m_iso;
-    QRadioButton* m_europe;
-    QString m_keptAddress;
-    QString m_keptPort;
+    CDBSetupPage* m_databasePage;
+    CTableSetupPage* m_tablePage;
 };

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+class DiagnosticsWindow;
+
+// The user name dialog's title for each operation of the Setup sheet: 1 "Delete Table",
+// 2 "Test Database", 3 "Database Connection", 4 "Create Table", 5 "Test Table"; nothing for
+// any other number (the dialog then shows "Unable to set window text").
+std::optional<std::string> credentialsTitle(int operation);
+
+struct DatabaseTestInput {
+    std::string databaseName;
+    std::string ipAddress;
+    std::string ipPort;
+    bool oracle = false;
+};
+
+// Test on the "Database" page: asks for the user name and password, stores the user name,
+// address and port, catalogues a Derby / Nimbus database, connects and says "Test passed".
+bool runDatabaseTest(const DatabaseTestInput& input, DiagnosticsWindow* page);
+
+// Test on the "Table" page: a select that matches no row on each of the three tables named
+// after the typed base name; "Test passed" once, when all three answered.
+bool runTableTest(const std::string& tableName, DiagnosticsWindow* page);

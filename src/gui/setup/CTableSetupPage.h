@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/Startup.h"
+#include "db/DiagnosticsWindow.h"
+
+#include <QWidget>
+
+class QLineEdit;
+class QRadioButton;
+
+// The "Table" page: the table base name, the date format, and Create and Delete.
+class CTableSetupPage : public QWidget, public DiagnosticsWindow {
+    Q_OBJECT
+public:
+    explicit CTableSetupPage(const SetupChoice& initial, QWidget* parent = nullptr);
+
+    Kind windowKind() const override { return Kind::TableSetupPage; }
+    void focusTableName() override;
+
+    void fillChoice(SetupChoice& choice) const;
+    void test();
+    void createTables();
+    void deleteTables();
+
+private:
+    QLineEdit* m_tableName;
+    QRadioButton* m_unitedStates;
+    QRadioButton* m_iso;
+    QRadioButton* m_europe;
+};
