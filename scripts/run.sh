@@ -5,4 +5,5 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
 bash scripts/setup-embedded-db.sh
+build/src/cli/vaultlinectl prepare-embedded-db
 exec build/src/app/vaultline "$@"

@@ -1,7 +1,7 @@
 #include "app/ApplicationStartup.h"
 #include "app/AppTexts.h"
 #include "app/CMainFrame.h"
-#include "app/QtSettingsStore.h"
+#include "QtSettingsStore.h"
 
 #include <QApplication>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "TestDatabases.h"
 #include "app/AppSettings.h"
-#include "app/QtSettingsStore.h"
+#include "QtSettingsStore.h"
 
 #include <QFile>
 #include <QTest>

@@ -12,6 +12,12 @@ struct TablePage : DiagnosticsWindow {
     void focusTableName() override { ++focused; }
 };
 
+struct DatabasePage : DiagnosticsWindow {
+    int focused = 0;
+    Kind windowKind() const override { return Kind::DatabaseSetupPage; }
+    void focusDatabaseName() override { ++focused; }
+};
+
 class SetupTests : public BackendTest {
 protected:
     ScopedApp scoped;
@@ -67,10 +73,13 @@ TEST_P(SetupTests, DatabaseTestConnectsAndStoresTheAddress)
     EXPECT_EQ(scoped.store.read("Setup", "Database IP Port"), "5432");
     EXPECT_EQ(scoped.prompts.dialogTitles(), std::vector<std::string>{"Test Database"});
 
+    // On the page, the connection rules name the bad data source and focus its box.
+    DatabasePage page;
     input.databaseName = "NoSuchVaultlineDsn";
     scoped.prompts.credentialReplies = {{DialogResult::Ok, GetParam().user, ""}};
-    EXPECT_FALSE(runDatabaseTest(input, nullptr));
+    EXPECT_FALSE(runDatabaseTest(input, &page));
     EXPECT_EQ(scoped.prompts.messageTexts().back(), "Test Failed: Invalid database name. Please try again.");
+    EXPECT_EQ(page.focused, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SetupTests, ::testing::ValuesIn(testBackends()), BackendName());

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+std::string cliUsage();
+// Runs one subcommand; the process's exit status.
+int runCliCommand(const std::vector<std::string>& args);
