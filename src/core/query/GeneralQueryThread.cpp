@@ -1,0 +1,234 @@
+#include "GeneralQueryThread.h"
+
+#include "QueryResultSink.h"
+#include "QueryStatements.h"
+#include "QueryTexts.h"
+#include "app/AppSettings.h"
+#include "app/CQmxApp.h"
+#include "app/DebugLog.h"
+#include "app/UserPrompts.h"
+#include "db/Dialect.h"
+#include "db/qmxDB.h"
+
+#include <strings.h>
+#include <vector>
+
+namespace {
+// Disconnects (which commits) on every way out of the worker.
+class Connection {
+public:
+    explicit Connection(const GeneralQueryRequest& request)
+    {
+        m_open = m_db.connectDB(request.dataSourceName, request.userName, request.password, m_handles, false, nullptr);
+    }
+    ~Connection()
+    {
+        if (m_open)
+            m_db.disconnectDB(m_handles);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    bool isOpen() const { return m_open; }
+    SQLHSTMT statement() const { return m_handles.statement; }
+    const qmxDB& db() const { return m_db; }
+
+private:
+    qmxDB m_db;
+    OdbcHandles m_handles;
+    bool m_open = false;
+};
+
+// Keeps the sink's begin and end update calls balanced whatever path the worker leaves by.
+class UpdateLock {
+public:
+    explicit UpdateLock(QueryResultSink& sink) : m_sink(sink) { m_sink.beginUpdate(); }
+    ~UpdateLock() { m_sink.endUpdate(); }
+    UpdateLock(const UpdateLock&) = delete;
+    UpdateLock& operator=(const UpdateLock&) = delete;
+
+private:
+    QueryResultSink& m_sink;
+};
+
+void reportStatementFailure(const Connection& connection)
+{
+    connection.db().reportDiagnostics(SQL_HANDLE_STMT, connection.statement(), SQL_ERROR, false, nullptr, true);
+}
+
+GeneralQueryOutcome failed(QueryResultSink& sink)
+{
+    sink.restoreButtons();
+    return GeneralQueryOutcome::Failed;
+}
+
+// The row count, or -1 when it cannot be read.
+long long fetchCount(SQLHSTMT statement)
+{
+    if (!fetchSucceeded(SQLFetch(statement)))
+        return -1;
+    const auto text = getColumnText(statement, 1, 32);
+    return text ? decimalValue(*text) : -1;
+}
+
+struct ResultColumns {
+    SQLSMALLINT count = 0;
+    int dateColumn = -1;
+};
+
+ResultColumns addResultColumns(SQLHSTMT statement, QueryResultSink& sink)
+{
+    // The list's first column numbers the rows; the result columns follow it, so result column
+    // i is list column i.
+    ResultColumns columns;
+    SQLNumResultCols(statement, &columns.count);
+    sink.addColumn(query_texts::RowColumn);
+    for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(columns.count); ++column) {
+        SQLCHAR name[129] = {};
+        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        SQLDescribeCol(statement, column, name, sizeof name, &nameLength, &type, &size, &digits, &nullable);
+        const char* title = reinterpret_cast<const char*>(name);
+        sink.addColumn(title);
+        // Servers fold unquoted names to either case.
+        if (strcasecmp(title, "DATE") == 0 || strcasecmp(title, "DATES") == 0)
+            columns.dateColumn = column;
+        if (type == SQL_INTEGER || type == SQL_SMALLINT)
+            sink.addNumericColumn(column);
+    }
+    sink.addNumericColumn(0);
+    return columns;
+}
+
+// Columns, then rows until there are no more or the run is stopped; drawing stays locked
+// meanwhile.
+GeneralQueryOutcome readRows(SQLHSTMT statement, const GeneralQueryRequest& request, QueryResultSink& sink,
+                             const GeneralQueryFlags& flags, const Connection& connection)
+{
+    UpdateLock columnsLock(sink);
+    const ResultColumns columns = addResultColumns(statement, sink);
+    sink.sizeColumns();
+
+    UpdateLock rowsLock(sink);
+    std::vector<std::vector<std::string>> batch;
+    batch.reserve(QueryRowBatch);
+    long long rowNumber = 0;
+    SQLRETURN fetched = SQL_SUCCESS;
+    while (!flags.stopped() && fetchSucceeded(fetched = SQLFetch(statement))) {
+        std::vector<std::string> cells;
+        cells.reserve(static_cast<std::size_t>(columns.count) + 1);
+        cells.push_back(std::to_string(++rowNumber));
+        for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(columns.count); ++column) {
+            if (flags.stopped())
+                return GeneralQueryOutcome::Cancelled;
+            // A NULL reads as the empty text.
+            std::string value = getColumnText(statement, column, 512).value_or("");
+            if (column == columns.dateColumn)
+                value = queryDateText(value, request.dateFormatCode);
+            cells.push_back(std::move(value));
+        }
+        batch.push_back(std::move(cells));
+        if (batch.size() >= QueryRowBatch) {
+            sink.addRows(std::move(batch));
+            batch.clear();
+            batch.reserve(QueryRowBatch);
+        }
+    }
+    if (flags.stopped())
+        return GeneralQueryOutcome::Cancelled;
+    if (!batch.empty())
+        sink.addRows(std::move(batch));
+    if (fetched != SQL_NO_DATA) {
+        reportStatementFailure(connection);
+        WriteTraceLine(query_texts::FetchFailed);
+        closeCursor(statement);
+        return GeneralQueryOutcome::Failed;
+    }
+    closeCursor(statement);
+    sink.sizeColumns();
+    return GeneralQueryOutcome::Completed;
+}
+} // namespace
+
+GeneralQueryRequest GeneralQueryRequest::fromSettings(bool mountHistory, const std::string& whereClause)
+{
+    const CQmxApp& app = theApp();
+    GeneralQueryRequest request;
+    request.mountHistory = mountHistory;
+    request.whereClause = whereClause;
+    request.dataSourceName = app.settings.databaseName;
+    request.userName = app.settings.userName;
+    request.password = app.password;
+    request.table = mountHistory ? app.settings.mountHistoryTableName : app.settings.libraryPerformanceTableName;
+    request.databaseType = app.settings.DatabaseType;
+    request.dateFormatCode = app.settings.DateFormatCode;
+    return request;
+}
+
+std::string queryDateText(const std::string& storedDate, int dateFormatCode)
+{
+    if (storedDate.size() < 10 || storedDate[4] != '-' || storedDate[7] != '-')
+        return storedDate;
+    const std::string year = storedDate.substr(0, 4);
+    const std::string month = storedDate.substr(5, 2);
+    const std::string day = storedDate.substr(8, 2);
+    switch (dateFormatCode) {
+    case 1: return month + "-" + day + "-" + year;
+    case 2: return year + "-" + month + "-" + day;
+    case 3: return day + "-" + month + "-" + year;
+    default: return storedDate;
+    }
+}
+
+GeneralQueryOutcome GeneralQueryThread(const GeneralQueryRequest& request, QueryResultSink& sink,
+                                       const GeneralQueryFlags& flags)
+{
+    using namespace query_texts;
+    if (flags.stopped())
+        return GeneralQueryOutcome::Cancelled;
+    const QueryStatements statements =
+        buildQueryStatements(request.mountHistory, request.table, request.whereClause, Dialect(request.databaseType));
+    Connection connection(request);
+    if (!connection.isOpen())
+        return failed(sink);
+    const SQLHSTMT statement = connection.statement();
+
+    if (flags.stopped())
+        return GeneralQueryOutcome::Cancelled;
+    if (prepareStatement(statement, statements.count) != SQL_SUCCESS || executeStatement(statement) != SQL_SUCCESS) {
+        WriteDebugLine(fillTemplate(ErrorExecuting, {statements.count}));
+        reportStatementFailure(connection);
+        return failed(sink);
+    }
+    const long long count = fetchCount(statement);
+    closeCursor(statement);
+    if (flags.stopped())
+        return GeneralQueryOutcome::Cancelled;
+    if (count > LargeResultRows
+        && !theApp().prompts().askYesNo(fillTemplate(LargeResultQuestion, {std::to_string(count)}))) {
+        sink.restoreButtons();
+        return GeneralQueryOutcome::Declined;
+    }
+
+    if (flags.stopped())
+        return GeneralQueryOutcome::Cancelled;
+    if (prepareStatement(statement, statements.select) != SQL_SUCCESS) {
+        WriteDebugLine(fillTemplate(ErrorPreparing, {statements.select}));
+        reportStatementFailure(connection);
+        return failed(sink);
+    }
+    if (flags.stopped())
+        return GeneralQueryOutcome::Cancelled;
+    if (executeStatement(statement) != SQL_SUCCESS) {
+        WriteDebugLine(fillTemplate(ErrorExecuting, {statements.select}));
+        reportStatementFailure(connection);
+        closeCursor(statement);
+        return failed(sink);
+    }
+
+    const GeneralQueryOutcome outcome = readRows(statement, request, sink, flags, connection);
+    // Stopped runs leave the buttons alone: Cancel has restored them, or the window is going.
+    if (outcome == GeneralQueryOutcome::Completed || outcome == GeneralQueryOutcome::Failed)
+        sink.restoreButtons();
+    return outcome;
+}

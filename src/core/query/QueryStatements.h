@@ -1,0 +1,23 @@
+#pragma once
+
+#include "db/Dialect.h"
+
+#include <string>
+
+// The statements of one query run: the row count first, then the rows themselves. Built as
+// growing text, so a long where clause on top of the long Oracle column list still fits.
+struct QueryStatements {
+    std::string table;
+    std::string columns;
+    std::string count;
+    std::string select;
+};
+
+// The select list of the mount history query: the 35 columns that mean something to the user
+// (the reserved fields are left out), with the date and time read back as text on Oracle.
+std::string mountHistoryQueryColumns(const Dialect& dialect);
+// Oracle names the 13 library performance columns; the other servers take "*".
+std::string libraryPerformanceQueryColumns(const Dialect& dialect);
+
+QueryStatements buildQueryStatements(bool mountHistory, const std::string& table, const std::string& whereClause,
+                                     const Dialect& dialect);
