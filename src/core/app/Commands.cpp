@@ -54,7 +54,7 @@ const std::vector<CommandInfo>& table()
         {C::Cascade, "Cascade", "&Cascade", "Arrange windows so they overlap", R::Framework},
         {C::Tile, "Tile", "&Tile", "Arrange windows as non-overlapping tiles", R::Framework},
         {C::ArrangeIcons, "ArrangeIcons", "&Arrange Icons", "Arrange icons at the bottom of the window", R::Framework},
-        {C::HelpTopics, "HelpTopics", "&Help Topics...\tF1", "List Help topics", R::Always},
+        {C::HelpTopics, "HelpTopics", "&Help Topics...", "List Help topics", R::Always},
         {C::About, "About", "&About...", "Information", R::Always},
         {C::Separator, "", "", "", R::Framework},
     };

@@ -88,7 +88,7 @@ void CMainFrame::createActions()
     action(CommandId::Copy)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+Ins"))});
     action(CommandId::Paste)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+V")), QKeySequence(QStringLiteral("Shift+Ins"))});
     auto* contextHelp = new QAction(this);
-    contextHelp->setShortcut(QKeySequence(QStringLiteral("Shift+F1")));
+    contextHelp->setShortcuts({QKeySequence(QStringLiteral("F1")), QKeySequence(QStringLiteral("Shift+F1"))});
     connect(contextHelp, &QAction::triggered, this, &CMainFrame::onContextHelp);
     addAction(contextHelp);
     auto* nextPane = new QAction(this);
