@@ -1,0 +1,36 @@
+#pragma once
+
+#include "SavedFileCheck.h"
+
+#include <string>
+
+// How an import ended.
+enum class ImportOutcome { Cancelled, FileNotOpened, InvalidFormat, NotConnected, Completed };
+
+// What one import did: the kind of file it read and what became of each of its data lines.
+struct ImportResult {
+    ImportOutcome outcome = ImportOutcome::Cancelled;
+    SavedFileKind kind = SavedFileKind::Invalid;
+    int inserted = 0;   // new rows
+    int duplicates = 0; // lines that were stored before
+    int failed = 0;     // lines the database did not take (details in the debug log)
+
+    // Every data line of the file is in the database now, stored by this import or an earlier one.
+    bool everyLineStored() const { return outcome == ImportOutcome::Completed && failed == 0; }
+};
+
+// File > Import..: asks for the saved file and the name of the library it came from, then
+// imports it. Cancelling either dialog ends the command with nothing done.
+ImportResult runImportCommand();
+
+// Imports a saved mount history or library performance file for the library address: reads
+// and checks the whole file first (an unrecognised file never opens a connection), connects
+// with the stored settings, stores every data line not yet stored and shows the summary. Every
+// message goes through the application's prompts.
+ImportResult importSavedFile(const std::string& path, const std::string& libraryAddress);
+
+// The file dialog's "Description (*.x)|*.x|...||" pairs as the prompts' "Description (*.x);;..." filter.
+std::string promptFilter(const std::string& pairs);
+
+// "Inserted %d new entries from ... file into database" for the kind and count.
+std::string importSummaryText(SavedFileKind kind, int inserted);

@@ -1,0 +1,17 @@
+#pragma once
+
+// The import command's fixed texts, byte for byte.
+namespace import_texts {
+inline constexpr const char* FileDialogTitle = "Import Data";
+// The file dialog's filter as description|pattern pairs ended by "||".
+inline constexpr const char* FileDialogFilter = "Comma-seperated values (*.csv)|*.csv|All Files (*.*)|*.*||";
+inline constexpr const char* FileDialogDefaultExtension = ".csv";
+inline constexpr const char* LibraryNameTitle = "Library Name";
+inline constexpr const char* LibraryNamePrompt = "Enter name or IP address of the library";
+inline constexpr const char* OpenFailed = "ERROR: Failed to open import file!\n";
+inline constexpr const char* MountHistoryInserted = "Inserted %d new entries from Mount History file into database";
+inline constexpr const char* LibraryPerformanceInserted =
+    "Inserted %d new entries from Library Performance file into database";
+inline constexpr const char* InsertErrors =
+    "Error(s) inserting data into the database.\nSee debug file for more information.";
+} // namespace import_texts
