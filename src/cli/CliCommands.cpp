@@ -1,5 +1,7 @@
 #include "CliCommands.h"
 
+#include "ImportCommand.h"
+
 #include "QtSettingsStore.h"
 #include "app/AppTexts.h"
 #include "app/CQmxApp.h"
@@ -58,13 +60,15 @@ int prepareEmbeddedDatabase(const std::vector<std::string>& args)
 std::string cliUsage()
 {
     return "usage: vaultlinectl COMMAND [ARGS]\n"
-           "  prepare-embedded-db [DSN]   seed absent settings for the embedded database and create its tables once\n";
+           "  prepare-embedded-db [DSN]   seed absent settings for the embedded database and create its tables once\n"
+           + std::string(ImportCommandUsage);
 }
 
 int runCliCommand(const std::vector<std::string>& args)
 {
     static const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
         {"prepare-embedded-db", prepareEmbeddedDatabase},
+        {"import", importCommand},
     };
     auto found = commands.find(args.at(0));
     if (found == commands.end()) {
