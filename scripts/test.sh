@@ -3,15 +3,16 @@
 # PostgreSQL cluster, which is stopped again however the run ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 bash scripts/install-deps.sh
 bash scripts/build.sh
 
 cluster=$(mktemp -d /tmp/vaultline-pg-XXXXXX)
-trap 'bash scripts/pg-cluster.sh stop "$cluster"' EXIT
-port=$(bash scripts/pg-cluster.sh start "$cluster")
+trap 'bash "$root/scripts/pg-cluster.sh" stop "$cluster"' EXIT
+port=$(bash "$root/scripts/pg-cluster.sh" start "$cluster")
 echo "PostgreSQL test cluster on 127.0.0.1:$port"
 export VAULTLINE_TEST_PG_PORT=$port VAULTLINE_TEST_PG_USER=postgres VAULTLINE_TEST_PG_DATABASE=vaultline
 export QT_QPA_PLATFORM=offscreen
 
-cd build
+cd "$root/build"
 ctest --output-on-failure -j"$(nproc)" "$@"
