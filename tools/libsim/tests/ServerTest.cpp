@@ -180,6 +180,26 @@ TEST(LibraryFileServer, StallHoldsTheConnectionUntilReleased)
     EXPECT_EQ(released.body, whole);
 }
 
+TEST(LibraryFileServer, StoppingLetsGoOfHeldTransfers)
+{
+    auto server = std::make_unique<LibraryFileServer>(testLibrary());
+    ASSERT_TRUE(server->start());
+    ASSERT_EQ(server->control("stall", {{"bytes", "10"}}), "");
+    auto held = std::async(std::launch::async, [port = server->port()] {
+        httplib::Client client("127.0.0.1", port);
+        client.set_read_timeout(20, 0);
+        return fetch(client, file_names::DriveStatus);
+    });
+    EXPECT_EQ(held.wait_for(300ms), std::future_status::timeout);
+    const auto started = std::chrono::steady_clock::now();
+    server.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
+    ASSERT_EQ(held.wait_for(5s), std::future_status::ready);
+    const Transfer transfer = held.get();
+    EXPECT_FALSE(transfer.complete);
+    EXPECT_EQ(transfer.body.size(), 10u);
+}
+
 TEST(LibraryFileServer, RefusedConnectionsComeBackOnTheSamePort)
 {
     LibraryFileServer server(testLibrary());
