@@ -1,0 +1,302 @@
+#include "ScopedApp.h"
+#include "db/Tables.h"
+#include "library/Import.h"
+#include "library/ImportTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+using Rows = std::vector<std::vector<std::optional<std::string>>>;
+
+const std::string MountHistoryInvalid = "Invalid file format!";
+
+// Line 1 of a saved file: the title and then commas up to the field count.
+std::string titleLine(const std::string& title, int fields)
+{
+    return title + std::string(static_cast<std::size_t>(fields - 1), ',');
+}
+
+std::string mountHistoryHeader(int fieldsOfLine1 = 36)
+{
+    return titleLine("Mount History,Library,SIM", fieldsOfLine1 - 2) + "\nFrames,4\nRecord,Mount\nTime Stamp\nMount "
+           "Time,Volser\n";
+}
+
+// One data line as a library saves it: the stamp with two blanks between its pieces, blanks
+// written as "_", the 28 counters after the two reserved fields.
+std::string mountLine(int minute, const std::string& volser)
+{
+    std::string line = "2009__04__28__" + std::to_string(10 + minute / 60) + "." + std::to_string(10 + minute % 50)
+                       + "," + volser + ",_4,_2,ARCHIVE_____,__267,0,0";
+    for (int counter = 9; counter <= 36; ++counter)
+        line += "," + std::to_string(counter * 3);
+    return line;
+}
+
+std::string performanceHeader()
+{
+    return titleLine("Library Statistics,Library,SIM", 9) + "\nInterval\nLogical Libraries\nTime Stamp\nUnits\nDate "
+           "and Time,Logical Library\n";
+}
+
+std::string performanceLine(int hour, const std::string& logicalLibrary)
+{
+    return "2009_04_28_" + std::to_string(10 + hour) + ":00," + logicalLibrary + ",__2693,__1502,___2,_25,_23,__0,__0,__0,__0";
+}
+
+class Import : public BackendTest {
+protected:
+    void SetUp() override
+    {
+        BackendTest::SetUp();
+        if (IsSkipped())
+            return;
+        m_base = uniqueTableName("import");
+        scoped.useBackend(GetParam(), m_base);
+        ASSERT_EQ(createTables(m_base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
+    }
+    void TearDown() override
+    {
+        if (!m_base.empty())
+            dropTables(m_base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
+    }
+
+    std::string writeFile(const std::string& name, const std::string& bytes)
+    {
+        const std::string path = m_files.file(name);
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    std::string mountTable() const { return theApp().settings.mountHistoryTableName; }
+    std::string performanceTable() const { return theApp().settings.libraryPerformanceTableName; }
+    Rows volsers()
+    {
+        return querySql(GetParam(), "select volser from " + mountTable() + " order by volser");
+    }
+    // The messages shown since the last call, and forgets them.
+    std::vector<RecordingPrompts::Shown> takeMessages()
+    {
+        std::vector<RecordingPrompts::Shown> all = scoped.prompts.messages();
+        std::vector<RecordingPrompts::Shown> fresh(all.begin() + static_cast<long>(m_seen), all.end());
+        m_seen = all.size();
+        return fresh;
+    }
+
+    ScopedApp scoped;
+    TemporaryFolder m_files;
+    std::string m_base;
+    std::size_t m_seen = 0;
+};
+
+Rows column(std::vector<std::string> values)
+{
+    Rows rows;
+    for (std::string& value : values)
+        rows.push_back({std::move(value)});
+    return rows;
+}
+} // namespace
+
+TEST_P(Import, SameFileTwiceStoresEachLineOnceAndLosesNone)
+{
+    // CR LF line ends, an empty line and a blank line in the middle, no line end after the last line.
+    const std::string bytes = mountHistoryHeader() + mountLine(1, "AA0001") + "\r\n" + mountLine(2, "AA0002")
+                              + "\r\n\r\n" + mountLine(3, "AA0003") + "\n_\n" + mountLine(4, "AA0004") + "\n"
+                              + mountLine(5, "AA0005");
+    const std::string path = writeFile("mounts.csv", bytes);
+
+    ImportResult first = importSavedFile(path, "10.0.0.1");
+    EXPECT_EQ(first.outcome, ImportOutcome::Completed);
+    EXPECT_EQ(first.kind, SavedFileKind::MountHistory);
+    EXPECT_EQ(first.inserted, 5);
+    EXPECT_TRUE(first.everyLineStored());
+    auto shown = takeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Inserted 5 new entries from Mount History file into database");
+    EXPECT_EQ(shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(volsers(), column({"AA0001", "AA0002", "AA0003", "AA0004", "AA0005"}));
+
+    ImportResult second = importSavedFile(path, "10.0.0.1");
+    EXPECT_EQ(second.inserted, 0);
+    EXPECT_EQ(second.duplicates, 5);
+    EXPECT_TRUE(second.everyLineStored());
+    shown = takeMessages();
+    ASSERT_EQ(shown.size(), 1u) << shown.back().text;
+    EXPECT_EQ(shown[0].text, "Inserted 0 new entries from Mount History file into database");
+    EXPECT_EQ(countRows(GetParam(), mountTable()), 5);
+
+    // The same file for another library is new data.
+    EXPECT_EQ(importSavedFile(path, "lib'two").inserted, 5);
+    EXPECT_EQ(querySql(GetParam(), "select count(*) from " + mountTable() + " where ipaddress = 'lib''two'"),
+              column({"5"}));
+    EXPECT_EQ(scoped.prompts.waitCursorDepth(), 0);
+    EXPECT_EQ(scoped.logText().find("Error"), std::string::npos) << scoped.logText();
+}
+
+TEST_P(Import, LibraryPerformanceFiles)
+{
+    // Only the six header lines: nothing to store, and nothing wrong.
+    const std::string headerOnly = writeFile("headers.csv", performanceHeader());
+    ImportResult result = importSavedFile(headerOnly, "10.0.0.1");
+    EXPECT_EQ(result.outcome, ImportOutcome::Completed);
+    EXPECT_EQ(result.kind, SavedFileKind::LibraryPerformance);
+    EXPECT_EQ(result.inserted, 0);
+    EXPECT_EQ(scoped.prompts.messageTexts(),
+              std::vector<std::string>{"Inserted 0 new entries from Library Performance file into database"});
+
+    const std::string path = writeFile("performance.csv", performanceHeader() + performanceLine(1, "PRODBKUP____")
+                                                              + "\n" + performanceLine(1, "ARCHIVE") + "\n\n"
+                                                              + performanceLine(2, "ARCHIVE"));
+    EXPECT_EQ(importSavedFile(path, "10.0.0.1").inserted, 3);
+    result = importSavedFile(path, "10.0.0.1");
+    EXPECT_EQ(result.inserted, 0);
+    EXPECT_EQ(result.duplicates, 3);
+    EXPECT_EQ(querySql(GetParam(), "select logical_library, time, residency_max from " + performanceTable()
+                                       + " order by logical_library, time"),
+              (Rows{{"ARCHIVE", "11:00:00", "2693"}, {"ARCHIVE", "12:00:00", "2693"}, {"PRODBKUP", "11:00:00", "2693"}}));
+    takeMessages();
+    EXPECT_EQ(scoped.prompts.messageTexts().back(),
+              "Inserted 0 new entries from Library Performance file into database");
+}
+
+TEST_P(Import, BadLinesAreReportedAndTheGoodOnesStored)
+{
+    std::string garbage;
+    for (int byte = 0; byte < 256; ++byte)
+        if (byte != '\n')
+            garbage.push_back(static_cast<char>(byte));
+    std::string truncated = mountLine(3, "BB0003");
+    truncated.resize(truncated.size() / 2);
+    std::string hugeCounter = mountLine(4, "BB0004");
+    hugeCounter.replace(hugeCounter.rfind(',') + 1, std::string::npos, std::string(1 << 20, '7') + "x");
+    const std::string bytes = mountHistoryHeader() + mountLine(1, "BB0001") + "\n" + garbage + "\n" + truncated
+                              + "\n" + std::string(2 << 20, 'Z') + "\n" + hugeCounter + "\n"
+                              + mountLine(5, "O'B5") + "\n" + mountLine(6, "X');--") + "\n"
+                              + mountLine(7, "BB0007");
+    const std::string path = writeFile("bad.csv", bytes);
+
+    ImportResult result = importSavedFile(path, "10.0.0.1");
+    EXPECT_EQ(result.outcome, ImportOutcome::Completed);
+    EXPECT_EQ(result.failed, 4) << "garbage, truncated, huge, huge counter";
+    EXPECT_FALSE(result.everyLineStored());
+    const std::vector<RecordingPrompts::Shown> shown = takeMessages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text, "Error(s) inserting data into the database.\nSee debug file for more information.");
+    EXPECT_EQ(shown[1].icon, MessageIcon::Stop);
+    // A quote is data, whether it is meant as one or not.
+    EXPECT_EQ(result.inserted, 4);
+    EXPECT_EQ(shown[0].text, "Inserted 4 new entries from Mount History file into database");
+    EXPECT_EQ(volsers(), column({"BB0001", "BB0007", "O'B5", "X');--"}));
+    const std::string log = scoped.logText();
+    EXPECT_NE(log.find("Line not inserted, it has"), std::string::npos);
+    EXPECT_NE(log.find("Line not inserted, field 36 is not a number"), std::string::npos);
+
+    // Importing it again adds nothing and reports the same failures.
+    result = importSavedFile(path, "10.0.0.1");
+    EXPECT_EQ(result.inserted, 0);
+    EXPECT_EQ(result.failed, 4);
+    EXPECT_EQ(countRows(GetParam(), mountTable()), 4);
+}
+
+TEST_P(Import, FilesThatAreNotImported)
+{
+    // Each of these ends with one message and leaves the tables empty.
+    struct Case {
+        std::string name;
+        std::string bytes;
+        std::string message;
+    };
+    std::string binary;
+    for (int i = 0; i < 5000; ++i)
+        binary.push_back(static_cast<char>((i * 7919) % 256));
+    const std::vector<Case> cases = {
+        {"empty.csv", "", MountHistoryInvalid},
+        {"binary.bin", binary, MountHistoryInvalid},
+        {"35.csv", mountHistoryHeader(35) + mountLine(1, "CC0001") + "\n", MountHistoryInvalid},
+        {"37.csv", mountHistoryHeader(37) + mountLine(1, "CC0001") + "\n", MountHistoryInvalid},
+        // Both titles: judged as mount history, and 11 fields are not enough for that.
+        {"both.csv", titleLine("Mount History Library Statistics", 11) + "\n", MountHistoryInvalid},
+        {"performance10.csv", titleLine("Library Statistics", 10) + "\n", MountHistoryInvalid},
+    };
+    for (const Case& c : cases) {
+        const ImportResult result = importSavedFile(writeFile(c.name, c.bytes), "10.0.0.1");
+        EXPECT_EQ(result.outcome, ImportOutcome::InvalidFormat) << c.name;
+        const auto shown = takeMessages();
+        ASSERT_EQ(shown.size(), 1u) << c.name;
+        EXPECT_EQ(shown[0].text, c.message) << c.name;
+        EXPECT_EQ(shown[0].icon, MessageIcon::Stop) << c.name;
+    }
+
+    const ImportResult missing = importSavedFile(m_files.file("no-such-file.csv"), "10.0.0.1");
+    EXPECT_EQ(missing.outcome, ImportOutcome::FileNotOpened);
+    auto shown = takeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "ERROR: Failed to open import file!\nNo such file or directory\n");
+    EXPECT_EQ(shown[0].icon, MessageIcon::Exclamation);
+
+    // A folder opens on this system but cannot be read.
+    EXPECT_EQ(importSavedFile(m_files.path(), "10.0.0.1").outcome, ImportOutcome::FileNotOpened);
+    shown = takeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "ERROR: Failed to open import file!\nIs a directory\n");
+
+    EXPECT_EQ(countRows(GetParam(), mountTable()), 0);
+    EXPECT_EQ(countRows(GetParam(), performanceTable()), 0);
+    EXPECT_EQ(scoped.prompts.waitCursorDepth(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, Import, ::testing::ValuesIn(testBackends()), BackendName());
+
+TEST(ImportWithoutDatabase, UnrecognisedFileOpensNoConnection)
+{
+    // A data source that does not exist: any attempt to connect would log and show its failure.
+    ScopedApp scoped;
+    theApp().settings.databaseName = "NoSuchVaultlineSource";
+    theApp().settings.mountHistoryTableName = "VAULTLINE";
+    theApp().settings.libraryPerformanceTableName = "VAULTLINE_LP";
+    TemporaryFolder files;
+    for (int fields : {35, 37}) {
+        const std::string path = files.file("mounts.csv");
+        std::ofstream(path, std::ios::binary) << mountHistoryHeader(fields) << mountLine(1, "DD0001") << "\n";
+        EXPECT_EQ(importSavedFile(path, "10.0.0.1").outcome, ImportOutcome::InvalidFormat);
+    }
+    EXPECT_EQ(scoped.prompts.messageTexts(), (std::vector<std::string>{MountHistoryInvalid, MountHistoryInvalid}));
+    EXPECT_EQ(scoped.logText().find("NoSuchVaultlineSource"), std::string::npos) << scoped.logText();
+
+    // The same file with a correct line 1 does try, and the failure is logged and shown.
+    const std::string path = files.file("good.csv");
+    std::ofstream(path, std::ios::binary) << mountHistoryHeader() << mountLine(1, "DD0001") << "\n";
+    EXPECT_EQ(importSavedFile(path, "10.0.0.1").outcome, ImportOutcome::NotConnected);
+    EXPECT_NE(scoped.logText().find("Error connecting to Data Source Name NoSuchVaultlineSource"), std::string::npos);
+    EXPECT_GT(scoped.prompts.messages().size(), 2u);
+}
+
+TEST(ImportCommand, DialogsAndCancel)
+{
+    ScopedApp scoped;
+    theApp().settings.databaseName = "NoSuchVaultlineSource";
+    // Cancel in the file dialog: nothing else is asked.
+    EXPECT_EQ(runImportCommand().outcome, ImportOutcome::Cancelled);
+    EXPECT_EQ(scoped.prompts.dialogTitles(), std::vector<std::string>{"Import Data"});
+
+    // Cancel in the library name dialog: the file is not even read.
+    scoped.prompts.fileReplies.push_back("/no/such/file.csv");
+    EXPECT_EQ(runImportCommand().outcome, ImportOutcome::Cancelled);
+    EXPECT_EQ(scoped.prompts.dialogTitles(), (std::vector<std::string>{"Import Data", "Import Data", "Library Name"}));
+    EXPECT_TRUE(scoped.prompts.messages().empty());
+
+    // Both answered: the import runs on the chosen file.
+    scoped.prompts.fileReplies.push_back("/no/such/file.csv");
+    scoped.prompts.textReplies.push_back("10.0.0.1");
+    EXPECT_EQ(runImportCommand().outcome, ImportOutcome::FileNotOpened);
+    EXPECT_EQ(scoped.prompts.messageTexts(),
+              std::vector<std::string>{"ERROR: Failed to open import file!\nNo such file or directory\n"});
+    EXPECT_EQ(scoped.prompts.waitCursorDepth(), 0);
+
+    EXPECT_EQ(promptFilter(import_texts::FileDialogFilter), "Comma-seperated values (*.csv);;All Files (*.*)");
+}
