@@ -1,0 +1,274 @@
+#include "MonitorEngine.h"
+
+#include "LibraryConfiguration.h"
+#include "LibraryFileText.h"
+#include "LibraryTexts.h"
+#include "MonitorFormat.h"
+#include "MonitorSink.h"
+#include "MonitorTexts.h"
+#include "MonitorTimerThread.h"
+#include "app/CQmxApp.h"
+#include "app/TimeFormat.h"
+#include "app/UserPrompts.h"
+#include "db/InsertMR.h"
+#include "db/qmxDB.h"
+
+MonitorDatabase MonitorDatabase::fromSettings()
+{
+    const CQmxApp& app = theApp();
+    return MonitorDatabase{app.settings.databaseName, app.settings.userName, app.password,
+                           app.settings.mountHistoryTableName, app.settings.libraryPerformanceTableName};
+}
+
+MonitorEngine::MonitorEngine(std::string address, MonitorSink& sink, MonitorOptions options,
+                             std::unique_ptr<MonitorScheduler> scheduler)
+    : m_address(std::move(address)),
+      m_mountHistoryFileName(library_texts::MountHistoryFileName),
+      m_sink(sink),
+      m_options(std::move(options)),
+      m_scheduler(scheduler ? std::move(scheduler) : std::make_unique<MonitorTimerThread>())
+{
+    m_scheduler->setHandler([this](int timerId) { onTimer(timerId); });
+}
+
+MonitorEngine::~MonitorEngine()
+{
+    stop();
+    if (m_counted)
+        --theApp().activeMonitors;
+}
+
+void MonitorEngine::start()
+{
+    if (!m_counted) {
+        m_counted = true;
+        ++theApp().activeMonitors;
+    }
+    write(formatMonitorText(monitor_texts::StartingMonitor, m_address.c_str()));
+    m_checkInProgress = true;
+    startWorker(m_checkThread, &MonitorEngine::checkWorker);
+}
+
+void MonitorEngine::requestStop()
+{
+    m_stopRequested = true;
+    m_scheduler->stop();
+}
+
+void MonitorEngine::join()
+{
+    std::lock_guard lock(m_workersMutex);
+    for (std::thread* worker : {&m_checkThread, &m_mountHistoryThread, &m_libraryPerformanceThread})
+        if (worker->joinable())
+            worker->join();
+}
+
+void MonitorEngine::startWorker(std::thread& slot, void (MonitorEngine::*work)())
+{
+    std::lock_guard lock(m_workersMutex);
+    if (m_stopRequested)
+        return;
+    // The previous worker of this kind has cleared its in-progress flag and is returning.
+    if (slot.joinable())
+        slot.join();
+    // Counted before the thread exists, so that a Close that waits for busy to reach 0
+    // cannot miss a worker that is only starting.
+    ++m_busy;
+    slot = std::thread([this, work] {
+        (this->*work)();
+        --m_busy;
+    });
+}
+
+void MonitorEngine::onTimer(int timerId)
+{
+    const MonitorPeriods& periods = m_options.periods;
+    switch (timerId) {
+    case TIMER_MOUNT_HISTORY:
+        if (m_mountHistoryInProgress.exchange(true)) {
+            m_scheduler->arm(TIMER_MOUNT_HISTORY, periods.mountHistory);
+            write(monitor_texts::SkippingMountHistory);
+            return;
+        }
+        startWorker(m_mountHistoryThread, &MonitorEngine::mountHistoryWorker);
+        break;
+    case TIMER_LIBRARY_PERFORMANCE:
+        if (m_libraryPerformanceInProgress.exchange(true)) {
+            m_scheduler->arm(TIMER_LIBRARY_PERFORMANCE, periods.libraryPerformance);
+            write(monitor_texts::SkippingLibraryPerformance);
+            return;
+        }
+        startWorker(m_libraryPerformanceThread, &MonitorEngine::libraryPerformanceWorker);
+        break;
+    case TIMER_RETRY_CHECK:
+        // A check that is still waiting for the library is not joined by a second one.
+        if (m_checkInProgress.exchange(true))
+            return;
+        startWorker(m_checkThread, &MonitorEngine::checkWorker);
+        break;
+    default: break;
+    }
+}
+
+void MonitorEngine::checkWorker()
+{
+    const MonitorPeriods& periods = m_options.periods;
+    if (!m_stopRequested) {
+        DownloadResult configuration = downloadLibraryFile(m_address, library_texts::ConfigurationFileName,
+                                                           &m_stopRequested, m_options.limits);
+        if (configuration.status == DownloadResult::Status::InternetError) {
+            if (!m_stopRequested) {
+                write(formatMonitorText(monitor_texts::NotResponding, m_address.c_str(), timeText().c_str()));
+                m_scheduler->arm(TIMER_RETRY_CHECK, periods.retry);
+            }
+        } else if (configuration.complete()) {
+            const LibraryConfiguration read = LibraryConfiguration::read(configuration.text);
+            m_performanceAvailable = read.performanceAvailable;
+            m_ovisEnabled = read.ovisEnabled;
+            m_scheduler->kill(TIMER_RETRY_CHECK);
+            if (read.ovisEnabled) {
+                m_scheduler->arm(TIMER_MOUNT_HISTORY, m_options.startOffset + periods.firstMountHistory);
+                if (read.performanceAvailable)
+                    m_scheduler->arm(TIMER_LIBRARY_PERFORMANCE,
+                                     m_options.startOffset + periods.firstLibraryPerformance);
+                else
+                    write(formatMonitorText(monitor_texts::PerformanceNotAvailable, m_address.c_str()));
+            } else {
+                write(formatMonitorText(monitor_texts::OvisNotEnabled, m_address.c_str()));
+            }
+        }
+        // No file, or a stop: nothing changes, and a retry timer that is set goes on firing.
+    }
+    m_checkInProgress = false;
+}
+
+void MonitorEngine::mountHistoryWorker()
+{
+    const MonitorPeriods& periods = m_options.periods;
+    m_scheduler->arm(TIMER_MOUNT_HISTORY, periods.mountHistoryGuard);
+    if (!m_stopRequested) {
+        m_scheduler->arm(TIMER_MOUNT_HISTORY, periods.mountHistory);
+        if (mountHistoryDownload()) {
+            write("");
+        } else {
+            write(monitor_texts::MountHistoryRetry);
+            if (!m_stopRequested)
+                m_scheduler->arm(TIMER_MOUNT_HISTORY, periods.retry);
+        }
+    }
+    m_mountHistoryInProgress = false;
+}
+
+void MonitorEngine::libraryPerformanceWorker()
+{
+    const MonitorPeriods& periods = m_options.periods;
+    m_scheduler->arm(TIMER_LIBRARY_PERFORMANCE, periods.libraryPerformance);
+    if (!m_stopRequested) {
+        if (libraryPerformanceDownload()) {
+            write("");
+        } else {
+            write(monitor_texts::LibraryPerformanceRetry);
+            if (!m_stopRequested)
+                m_scheduler->arm(TIMER_LIBRARY_PERFORMANCE, periods.retry);
+        }
+    }
+    m_libraryPerformanceInProgress = false;
+}
+
+bool MonitorEngine::mountHistoryDownload()
+{
+    write(formatMonitorText(monitor_texts::GettingMountHistory, m_address.c_str(), timeText().c_str()));
+    DownloadResult file = downloadLibraryFile(m_address, m_mountHistoryFileName, &m_stopRequested, m_options.limits,
+                                              MountHistoryFileLimit);
+    if (file.status == DownloadResult::Status::InternetError) {
+        write(monitor_texts::ErrorPrefix + FormatWinInetError(file.internetError));
+        return false;
+    }
+    if (!file.complete())
+        return false;
+    // A file cut at the limit may end inside a line; that piece is not a whole line.
+    if (file.cutAtLimit)
+        file.text.erase(file.text.rfind('\n') == std::string::npos ? 0 : file.text.rfind('\n') + 1);
+    const std::vector<std::string> lines = mountHistoryDataLines(file.text);
+
+    const MonitorDatabase& database = m_options.database;
+    qmxDB db;
+    OdbcHandles handles;
+    if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, false, this))
+        return false;
+    int inserted = 0;
+    for (const std::string& line : lines) {
+        if (m_stopRequested)
+            break;
+        switch (InsertMR(line + ",", database.mountHistoryTable, m_address, handles.statement)) {
+        case 1: ++inserted; break;
+        case 2: WriteDebugLine(monitor_texts::Repeat); break;
+        default: write(monitor_texts::InsertProblem); break;
+        }
+    }
+    db.disconnectDB(handles);
+    if (m_stopRequested)
+        return false;
+    write(formatMonitorText(monitor_texts::InsertedMountHistory, inserted));
+    return true;
+}
+
+bool MonitorEngine::libraryPerformanceDownload()
+{
+    if (m_stopRequested)
+        return true;
+    write(formatMonitorText(monitor_texts::GettingLibraryPerformance, m_address.c_str(), timeText().c_str()));
+    DownloadResult file = downloadLibraryFile(m_address, library_texts::LibraryPerformanceFileName,
+                                              &m_stopRequested, m_options.limits);
+    if (file.status == DownloadResult::Status::InternetError) {
+        if (!m_stopRequested)
+            write(formatMonitorText(monitor_texts::LibraryPerformanceErrorPrefix, m_address.c_str())
+                  + FormatWinInetError(file.internetError));
+        return false;
+    }
+    if (file.status == DownloadResult::Status::NoFile) {
+        theApp().prompts().showMessage(monitor_texts::NoLibraryPerformanceFile, MessageIcon::Exclamation);
+        return false;
+    }
+    if (!file.complete())
+        return false;
+    const std::vector<std::string> lines = libraryPerformanceDataLines(file.text);
+    if (lines.empty()) {
+        write(formatMonitorText(monitor_texts::InsertedLibraryPerformance, 0));
+        return true;
+    }
+
+    const MonitorDatabase& database = m_options.database;
+    qmxDB db;
+    OdbcHandles handles;
+    if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, false, this))
+        return false;
+    int inserted = 0;
+    for (const std::string& line : lines) {
+        if (m_stopRequested)
+            break;
+        switch (db.InsertLP(line, database.libraryPerformanceTable, m_address, handles.statement)) {
+        case 1: ++inserted; break;
+        case 2: break;
+        default: write(monitor_texts::InsertProblem); break;
+        }
+    }
+    db.disconnectDB(handles);
+    if (m_stopRequested)
+        return false;
+    write(formatMonitorText(monitor_texts::InsertedLibraryPerformance, inserted));
+    return true;
+}
+
+void MonitorEngine::write(const std::string& text)
+{
+    // Once a stop is requested the window may be going: nothing more is written to it.
+    if (m_stopRequested)
+        return;
+    m_sink.writeMonitorLine(text);
+}
+
+std::string MonitorEngine::timeText() const
+{
+    return formatLocalTime(StampFormat, m_options.clock ? m_options.clock() : std::time(nullptr));
+}

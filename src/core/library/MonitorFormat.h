@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// printf-style formatting of the monitor's fixed texts into a string of whatever length the
+// values need.
+std::string formatMonitorText(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
