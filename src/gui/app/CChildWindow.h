@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class QPrinter;
+
 // The widget inside every MDI child: says what kind of window it is (which menu bar it
 // shows), which help page belongs to it, and handles the commands that act on a window.
 class CChildWindow : public QWidget {
@@ -20,4 +22,11 @@ public:
     virtual bool confirmClose() { return true; }
     // Closing the main window: stop the work and wait for it.
     virtual void stopForExit() {}
+    // File > Save As..., Print... and Print Preview on this window (a monitor prints its log).
+    virtual void saveAs() {}
+    virtual void print(QPrinter& /*printer*/) {}
+    // Edit > Find..., Find Next and Replace... on this window's text.
+    virtual void find() {}
+    virtual void findNext() {}
+    virtual void replace() {}
 };

@@ -19,6 +19,10 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -137,6 +141,40 @@ void CMainFrame::createActions()
     setCommandHandler(CommandId::Save, [this] {
         if (CChildWindow* child = activeChild())
             child->save();
+    });
+    setCommandHandler(CommandId::SaveAs, [this] {
+        if (CChildWindow* child = activeChild())
+            child->saveAs();
+    });
+    setCommandHandler(CommandId::PrintSetup, [this] {
+        QPageSetupDialog dialog(&printer(), this);
+        dialog.exec();
+    });
+    setCommandHandler(CommandId::Print, [this] {
+        CChildWindow* child = activeChild();
+        QPrintDialog dialog(&printer(), this);
+        if (child != nullptr && dialog.exec() == QDialog::Accepted)
+            child->print(printer());
+    });
+    setCommandHandler(CommandId::PrintPreview, [this] {
+        CChildWindow* child = activeChild();
+        if (child == nullptr)
+            return;
+        QPrintPreviewDialog preview(&printer(), this);
+        connect(&preview, &QPrintPreviewDialog::paintRequested, child, [child](QPrinter* target) { child->print(*target); });
+        preview.exec();
+    });
+    setCommandHandler(CommandId::Find, [this] {
+        if (CChildWindow* child = activeChild())
+            child->find();
+    });
+    setCommandHandler(CommandId::FindNext, [this] {
+        if (CChildWindow* child = activeChild())
+            child->findNext();
+    });
+    setCommandHandler(CommandId::Replace, [this] {
+        if (CChildWindow* child = activeChild())
+            child->replace();
     });
     setCommandHandler(CommandId::Undo, [this] { forwardToFocus("undo"); });
     setCommandHandler(CommandId::Cut, [this] { forwardToFocus("cut"); });
@@ -263,6 +301,14 @@ CChildWindow* CMainFrame::activeChild() const
 {
     QMdiSubWindow* window = m_mdiArea->activeSubWindow();
     return window != nullptr ? qobject_cast<CChildWindow*>(window->widget()) : nullptr;
+}
+
+QPrinter& CMainFrame::printer()
+{
+    // One printer set-up for the session, as Print Setup... chose it.
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    return *m_printer;
 }
 
 void CMainFrame::updateCommands()

@@ -6,12 +6,14 @@
 #include <QMainWindow>
 #include <functional>
 #include <map>
+#include <memory>
 
 class CChildWindow;
 class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QPrinter;
 class QTimer;
 
 // The main window: the MDI area, the menu bar of the active window's kind, the toolbar and
@@ -39,6 +41,7 @@ public:
     CChildWindow* activeChild() const;
 
     void showHelp(HelpContext context);
+    QPrinter& printer();
 
 public slots:
     void onSetup();
@@ -69,5 +72,5 @@ private:
     MenuBarKind m_currentBar = MenuBarKind::Main;
     QLabel* m_monitorPane = nullptr;
     QTimer* m_updateTimer = nullptr;
-    bool m_closeConfirmed = false;
+    std::unique_ptr<QPrinter> m_printer;
 };
