@@ -1,7 +1,9 @@
 #include "QueryClause.h"
 
 #include "QueryTexts.h"
+#include "app/CQmxApp.h"
 #include "app/DebugLog.h"
+#include "app/UserPrompts.h"
 
 #include <cstdio>
 #include <ctime>
@@ -126,4 +128,13 @@ GeneratedQuery BuildWhereClause(const QueryFormFields& fields, const Dialect& di
         query.whereClause = "where " + conditions;
     WriteTraceLine(fillTemplate(query_texts::GeneratedQueryTrace, {query.whereClause}));
     return query;
+}
+
+std::optional<GeneratedQuery> GenerateQuery(const QueryFormFields& fields)
+{
+    if (!theApp().connected) {
+        theApp().prompts().showMessage(query_texts::NotConnected, MessageIcon::Exclamation);
+        return std::nullopt;
+    }
+    return BuildWhereClause(fields, Dialect::current());
 }

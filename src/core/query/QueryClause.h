@@ -3,6 +3,7 @@
 #include "db/Dialect.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,3 +74,7 @@ bool rowTakesPart(QueryRowId id, bool mountHistory);
 
 // The where clause of the checked rows in the fixed row order, joined by "and ".
 GeneratedQuery BuildWhereClause(const QueryFormFields& fields, const Dialect& dialect);
+
+// The Query button: when the application is not connected, the message and nothing else;
+// otherwise the clause in the dialect of the settings.
+std::optional<GeneratedQuery> GenerateQuery(const QueryFormFields& fields);

@@ -2,8 +2,11 @@
 
 #include "CMainFrame.h"
 #include "library/Import.h"
+#include "query/QueryCommands.h"
 
 void registerWindowKinds(CMainFrame& frame)
 {
     frame.setCommandHandler(CommandId::Import, [] { runImportCommand(); });
+    frame.setCommandHandler(CommandId::GeneralSqlQuery, [&frame] { openGeneralQueryWindow(frame); });
+    frame.setCommandHandler(CommandId::ExportData, [&frame] { runExportDataCommand(frame); });
 }

@@ -186,3 +186,20 @@ TEST(QueryStatements, ColumnListsAndStatementsOfBothTables)
     EXPECT_GT(longOne.select.size(), 3000u);
     EXPECT_NE(longOne.select.find(longWhere + " order by dates desc"), std::string::npos);
 }
+
+TEST(QueryClause, QueryButtonNeedsAConnectionAndUsesTheSettingsDialect)
+{
+    ScopedApp scoped;
+    const QueryFormFields fields = check(QueryFormFields{}, QueryRowId::Date, "=");
+    EXPECT_FALSE(GenerateQuery(fields).has_value());
+    ASSERT_EQ(scoped.prompts.messages().size(), 1u);
+    EXPECT_EQ(scoped.prompts.messages()[0].text, "ERROR: Not currently connected to database");
+    EXPECT_EQ(scoped.prompts.messages()[0].icon, MessageIcon::Exclamation);
+
+    scoped.app().connected = true;
+    scoped.app().settings.DatabaseType = 1;
+    const auto query = GenerateQuery(fields);
+    ASSERT_TRUE(query.has_value());
+    EXPECT_EQ(query->whereClause.rfind("where dates = TO_DATE('", 0), 0u) << query->whereClause;
+    EXPECT_EQ(scoped.prompts.messages().size(), 1u);
+}

@@ -1,0 +1,332 @@
+#include "ScopedApp.h"
+#include "app/CMainFrame.h"
+#include "app/WindowRegistry.h"
+#include "db/Tables.h"
+#include "query/CQueryData.h"
+#include "query/CQueryDataSink.h"
+#include "query/CQueryForm.h"
+#include "query/CSortableHeaderCtrl.h"
+#include "query/CSplitterFrame.h"
+#include "query/QueryListModel.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTest>
+
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+// Holds the worker at the large-result question until the test lets it go.
+class GatedPrompts final : public UserPrompts {
+public:
+    explicit GatedPrompts(RecordingPrompts& recorder) : m_recorder(recorder) {}
+    void showMessage(const std::string& text, MessageIcon icon) override { m_recorder.showMessage(text, icon); }
+    bool askYesNo(const std::string&, MessageIcon) override
+    {
+        std::unique_lock lock(m_mutex);
+        m_asked = true;
+        m_changed.notify_all();
+        m_changed.wait(lock, [this] { return m_released; });
+        return true;
+    }
+    CredentialsReply askCredentials(const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> askOpenFileName(const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> askSaveFileName(const std::string&, const std::string&, const std::string&) override
+    {
+        return {};
+    }
+    std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override
+    {
+        return {};
+    }
+    void setWaitCursor(bool) override {}
+
+    bool asked()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_asked;
+    }
+    void release()
+    {
+        std::lock_guard lock(m_mutex);
+        m_released = true;
+        m_changed.notify_all();
+    }
+
+private:
+    RecordingPrompts& m_recorder;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_asked = false;
+    bool m_released = false;
+};
+
+void insertMounts(const TestBackend& backend, const std::string& table, int count)
+{
+    for (int first = 0; first < count; first += 500) {
+        std::string sql = "INSERT INTO " + table
+                          + " (ipAddress, Date, Time, Volser, Frame, Drive, Logical_Library, Mount_Host_Write) VALUES ";
+        for (int i = first; i < std::min(count, first + 500); ++i)
+            sql += (i == first ? "" : ", ") + std::string("('10.0.0.1', '2026-12-07', '13:05:00', 'V")
+                   + std::to_string(100000 + i).substr(1) + "', " + std::to_string(i % 7) + ", "
+                   + std::to_string(i % 3) + ", 'LL1', " + std::to_string(i) + ")";
+        QVERIFY(executeSql(backend, sql));
+    }
+}
+
+std::vector<std::string> columnTexts(const QueryListData& list, int column)
+{
+    std::vector<std::string> texts;
+    for (int row = 0; row < list.rowCount(); ++row)
+        texts.emplace_back(list.cell(row, column));
+    return texts;
+}
+
+QPoint sectionCentre(const CSortableHeaderCtrl* header, int column)
+{
+    return QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+}
+
+std::vector<TestBackend> availableBackends()
+{
+    std::vector<TestBackend> backends;
+    for (const TestBackend& backend : testBackends())
+        if (backend.available)
+            backends.push_back(backend);
+    return backends;
+}
+} // namespace
+
+class QueryWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void formRowsAndTableChoice()
+    {
+        ScopedApp scoped;
+        CSplitterFrame window;
+        CQueryForm* form = window.form();
+        QCOMPARE(window.windowTitle(), QStringLiteral("General SQL Query"));
+        QCOMPARE(form->tableChoice()->currentText(), QStringLiteral("Mount History"));
+        QCOMPARE(form->rowOperator(QueryRowId::IpAddress)->count(), 6);
+        QCOMPARE(form->rowOperator(QueryRowId::Drive)->currentText(), QStringLiteral("="));
+        QCOMPARE(form->rowValue(QueryRowId::IpAddress)->placeholderText(), QStringLiteral("Ex. '1.2.3.4'"));
+        QVERIFY(form->rowValue(QueryRowId::Date) == nullptr);
+
+        // Volser is typed in capitals.
+        QTest::keyClicks(form->rowValue(QueryRowId::Volser), "ja%");
+        QCOMPARE(form->rowValue(QueryRowId::Volser)->text(), QStringLiteral("JA%"));
+
+        form->rowCheck(QueryRowId::Volser)->setChecked(true);
+        form->rowCheck(QueryRowId::LogicalLibrary)->setChecked(true);
+        form->tableChoice()->setCurrentIndex(1);
+        for (QueryRowId id : {QueryRowId::Volser, QueryRowId::Frame, QueryRowId::Drive, QueryRowId::ElementAddress}) {
+            QVERIFY(!form->rowCheck(id)->isChecked());
+            QVERIFY(!form->rowCheck(id)->isEnabled());
+            QVERIFY(!form->rowOperator(id)->isEnabled());
+            QVERIFY(!form->rowValue(id)->isEnabled());
+        }
+        QVERIFY(form->rowCheck(QueryRowId::LogicalLibrary)->isChecked());
+        QVERIFY(form->rowCheck(QueryRowId::Time)->isEnabled());
+        form->tableChoice()->setCurrentIndex(0);
+        QVERIFY(form->rowCheck(QueryRowId::Volser)->isEnabled());
+        QVERIFY(!form->rowCheck(QueryRowId::Volser)->isChecked());
+
+        // Not connected: the message, no run, the form as it was.
+        QTest::mouseClick(form->queryButton(), Qt::LeftButton);
+        QCOMPARE(scoped.prompts.messageTexts(), std::vector<std::string>{"ERROR: Not currently connected to database"});
+        QVERIFY(form->lastRun() == nullptr);
+        QVERIFY(!form->queryButton()->isHidden());
+        QVERIFY(form->cancelButton()->isHidden());
+        QCOMPARE(window.splitter()->orientation(), Qt::Vertical);
+    }
+
+    void queryFillsTheListAndSaveExports()
+    {
+        for (const TestBackend& backend : availableBackends()) {
+            ScopedApp scoped;
+            const std::string base = uniqueTableName("qwin");
+            scoped.useBackend(backend, base, 2);
+            QCOMPARE(createTables(base, "DEFAULT", backend.dsn, backend.user, backend.password), 1);
+            insertMounts(backend, base, 200);
+            scoped.app().connected = true;
+
+            CMainFrame frame;
+            registerWindowKinds(frame);
+            frame.show();
+            frame.action(CommandId::GeneralSqlQuery)->trigger();
+            auto* window = qobject_cast<CSplitterFrame*>(frame.activeChild());
+            QVERIFY(window != nullptr);
+            frame.updateCommands();
+            QCOMPARE(frame.action(CommandId::Save)->text(), QStringLiteral("&Export Query..."));
+            QCOMPARE(frame.action(CommandId::Save)->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+
+            CQueryForm* form = window->form();
+            form->rowCheck(QueryRowId::Frame)->setChecked(true);
+            form->rowOperator(QueryRowId::Frame)->setCurrentText(QStringLiteral("<"));
+            form->rowValue(QueryRowId::Frame)->setText(QStringLiteral("3"));
+            QTest::mouseClick(form->queryButton(), Qt::LeftButton);
+            QCOMPARE(form->generatedQuery()->toPlainText(), QStringLiteral("where frame < 3 "));
+            QTRY_VERIFY_WITH_TIMEOUT(form->lastRun()->finished.load(), 20000);
+            QTRY_VERIFY(!form->queryButton()->isHidden());
+            QVERIFY(form->cancelButton()->isHidden());
+            QCOMPARE(form->lastRun()->outcome.load(), GeneralQueryOutcome::Completed);
+
+            CQueryData* list = window->list();
+            // Frames 0, 1 and 2 of every seven mounts.
+            QCOMPARE(list->listModel().rowCount(), 87);
+            QCOMPARE(list->listModel().columnCount(), 36);
+            QVERIFY(list->updatesEnabled());
+            QVERIFY(list->columnWidth(4) > 10);
+
+            // Hide a column from the menu; the row number column cannot be hidden.
+            auto menu = list->columnMenu();
+            const QList<QAction*> items = menu->actions();
+            QCOMPARE(items.size(), 36);
+            QVERIFY(!items[0]->isEnabled());
+            QVERIFY(items[0]->isChecked());
+            const int hostWrite = 9;
+            QCOMPARE(items[hostWrite]->text().toUpper(), QStringLiteral("MOUNT_HOST_WRITE"));
+            items[hostWrite]->trigger();
+            QVERIFY(list->isColumnHidden(hostWrite));
+            QVERIFY(!list->columnMenu()->actions()[hostWrite]->isChecked());
+
+            // File > Save exports what is shown.
+            TemporaryFolder folder;
+            scoped.prompts.fileReplies = {folder.file("rows")};
+            frame.action(CommandId::Save)->trigger();
+            const std::string text = readWholeFile(folder.file("rows.csv"));
+            QCOMPARE(std::count(text.begin(), text.end(), '\n'), 88L);
+            const std::string header = text.substr(0, text.find("\r\n"));
+            QVERIFY2(QString::fromStdString(header).toUpper().indexOf("MOUNT_HOST_WRITE") < 0, header.c_str());
+            QVERIFY(QString::fromStdString(header).toUpper().startsWith("ROW,IPADDRESS,DATE,TIME,VOLSER,FRAME"));
+            // File > Export Data does the same for this window.
+            scoped.prompts.fileReplies = {folder.file("again.csv")};
+            frame.action(CommandId::ExportData)->trigger();
+            QCOMPARE(readWholeFile(folder.file("again.csv")), text);
+
+            // Help follows the pane that has the focus.
+            list->setFocus();
+            QTRY_COMPARE(window->helpContext(), HelpContext::QueryList);
+            form->rowValue(QueryRowId::Frame)->setFocus();
+            QTRY_COMPARE(window->helpContext(), HelpContext::QueryForm);
+
+            frame.mdiArea()->closeAllSubWindows();
+            dropTables(base, backend.dsn, backend.user, backend.password, nullptr);
+        }
+    }
+
+    void cancelReturnsTheFormToIdle()
+    {
+        for (const TestBackend& backend : availableBackends()) {
+            ScopedApp scoped;
+            GatedPrompts gate(scoped.prompts);
+            scoped.app().setPrompts(&gate);
+            const std::string base = uniqueTableName("qcancel");
+            scoped.useBackend(backend, base, 2);
+            QCOMPARE(createTables(base, "DEFAULT", backend.dsn, backend.user, backend.password), 1);
+            insertMounts(backend, base, 10001);
+            scoped.app().connected = true;
+            {
+                CSplitterFrame window;
+                CQueryForm* form = window.form();
+                QTest::mouseClick(form->queryButton(), Qt::LeftButton);
+                QVERIFY(form->queryButton()->isHidden());
+                QVERIFY(!form->cancelButton()->isHidden());
+                // The worker has counted past 10000 rows and waits for the answer.
+                QTRY_VERIFY_WITH_TIMEOUT(gate.asked(), 20000);
+                QTest::mouseClick(form->cancelButton(), Qt::LeftButton);
+                QVERIFY(!form->queryButton()->isHidden());
+                QVERIFY(form->queryButton()->isEnabled());
+                QVERIFY(form->cancelButton()->isHidden());
+                gate.release();
+                QTRY_VERIFY_WITH_TIMEOUT(form->lastRun()->finished.load(), 20000);
+                QCOMPARE(form->lastRun()->outcome.load(), GeneralQueryOutcome::Cancelled);
+                // Nothing the stopped run posted reaches the list.
+                QTest::qWait(50);
+                QCOMPARE(window.list()->listModel().rowCount(), 0);
+                QCOMPARE(window.list()->listModel().columnCount(), 0);
+                QVERIFY(window.list()->updatesEnabled());
+
+                // A second run in the same window reads everything.
+                scoped.app().setPrompts(&scoped.prompts);
+                scoped.prompts.yesNoReplies = {true};
+                QTest::mouseClick(form->queryButton(), Qt::LeftButton);
+                QTRY_VERIFY_WITH_TIMEOUT(form->lastRun()->finished.load(), 30000);
+                QTRY_VERIFY(!form->queryButton()->isHidden());
+                QCOMPARE(window.list()->listModel().rowCount(), 10001);
+
+                // Closing while a run is under way stops it and waits for it.
+                scoped.prompts.yesNoReplies = {true};
+                QTest::mouseClick(form->queryButton(), Qt::LeftButton);
+            }
+            dropTables(base, backend.dsn, backend.user, backend.password, nullptr);
+        }
+    }
+
+    void headerClicksSort()
+    {
+        ScopedApp scoped;
+        CQueryData list;
+        list.resize(600, 300);
+        list.show();
+        list.addColumn("ROW");
+        list.addColumn("FRAME");
+        list.addColumn("VOLSER");
+        list.addNumericColumn(0);
+        list.addNumericColumn(1);
+        list.addRows({{"1", "10", "b"}, {"2", "9", "A"}, {"3", "", "a"}});
+        list.sizeColumns();
+        CSortableHeaderCtrl* header = list.sortableHeader();
+        const int plainWidth = list.columnWidth(1);
+
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, sectionCentre(header, 1));
+        QCOMPARE(columnTexts(list.listData(), 1), (std::vector<std::string>{"", "9", "10"}));
+        QCOMPARE(header->markedColumn(), 1);
+        QCOMPARE(list.columnWidth(1), plainWidth + CSortableHeaderCtrl::SortMarkWidth);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, sectionCentre(header, 1));
+        QCOMPARE(columnTexts(list.listData(), 1), (std::vector<std::string>{"10", "9", ""}));
+        QVERIFY(!list.listData().sortMark().ascending);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, sectionCentre(header, 1));
+        QCOMPARE(columnTexts(list.listData(), 1), (std::vector<std::string>{"", "9", "10"}));
+
+        // Ctrl adds VOLSER as a minor key.
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::ControlModifier, sectionCentre(header, 2));
+        QCOMPARE(list.listData().sortKeys(), (std::vector<int>{1, 2}));
+        QCOMPARE(header->markedColumn(), 2);
+        // The mark moved on, and its room with it.
+        QCOMPARE(list.columnWidth(1), plainWidth);
+
+        // Dividers cannot be dragged.
+        QCOMPARE(header->sectionResizeMode(1), QHeaderView::Fixed);
+    }
+
+    void cellColouringShowsAsBackground()
+    {
+        struct RedTens : QueryCellColouring {
+            CellShade shadeFor(const std::string& title, std::string_view text) const override
+            {
+                return title == "LIFE_READ_PERMS" && text == "10" ? CellShade::Red : CellShade::Default;
+            }
+        };
+        CQueryData list;
+        list.addColumn("ROW");
+        list.addColumn("LIFE_READ_PERMS");
+        list.addRows({{"1", "10"}, {"2", "3"}});
+        list.setCellColouring(std::make_shared<RedTens>());
+        const QAbstractItemModel& model = list.listModel();
+        QCOMPARE(model.data(model.index(0, 1), Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
+        QVERIFY(!model.data(model.index(1, 1), Qt::BackgroundRole).isValid());
+    }
+};
+
+QTEST_MAIN(QueryWindowTest)
+#include "QueryWindowTest.moc"
