@@ -1,0 +1,83 @@
+#pragma once
+
+// What the monitor tests share: a line buffer the engine writes into, and the simulated
+// library's files as the monitor should read them.
+
+#include "LibraryFileServer.h"
+#include "library/LibraryFileText.h"
+#include "library/LibraryTexts.h"
+#include "library/MonitorSink.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+class MonitorLines final : public MonitorSink {
+public:
+    void writeMonitorLine(const std::string& text) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_lines.push_back(text);
+        m_changed.notify_all();
+    }
+    std::vector<std::string> lines() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_lines;
+    }
+    // Lines that begin with the prefix, in order.
+    std::vector<std::string> starting(const std::string& prefix) const
+    {
+        std::vector<std::string> found;
+        for (const std::string& line : lines())
+            if (line.rfind(prefix, 0) == 0)
+                found.push_back(line);
+        return found;
+    }
+    // Waits (bounded) until `count` lines begin with the prefix.
+    bool waitFor(const std::string& prefix, std::size_t count, std::chrono::milliseconds limit)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, limit, [&] {
+            std::size_t seen = 0;
+            for (const std::string& line : m_lines)
+                seen += line.rfind(prefix, 0) == 0 ? 1 : 0;
+            return seen >= count;
+        });
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<std::string> m_lines;
+};
+
+// The mount records the library's mount history file holds now, one text per record.
+inline std::set<std::string> servedMounts(libsim::LibraryFileServer& server)
+{
+    const std::vector<std::string> lines =
+        mountHistoryDataLines(libraryFileText(server.currentFile(library_texts::MountHistoryFileName)));
+    return {lines.begin(), lines.end()};
+}
+
+inline std::size_t servedPerformanceLines(libsim::LibraryFileServer& server)
+{
+    return libraryPerformanceDataLines(libraryFileText(server.currentFile(library_texts::LibraryPerformanceFileName)))
+        .size();
+}
+
+// "Inserted N new entries ..." -> N.
+inline int insertedCount(const std::string& line)
+{
+    return std::stoi(line.substr(std::string("Inserted ").size()));
+}
+
+inline const std::string InsertedMountHistory = "Inserted ";
+inline const std::string MountHistoryInserted(int count)
+{
+    return "Inserted " + std::to_string(count) + " new entries from Mount History file into database";
+}
