@@ -79,7 +79,8 @@ struct ResultColumns {
 ResultColumns addResultColumns(SQLHSTMT statement, QueryResultSink& sink)
 {
     // The list's first column numbers the rows; the result columns follow it, so result column
-    // i is list column i.
+    // i is list column i. Every column is centred by its own alignment, so no placeholder
+    // column goes in front to make the first one centre.
     ResultColumns columns;
     SQLNumResultCols(statement, &columns.count);
     sink.addColumn(query_texts::RowColumn);

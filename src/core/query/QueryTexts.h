@@ -39,9 +39,10 @@ inline constexpr const char* ErrorPreparing = "Error preparing: %s";
 inline constexpr const char* LargeResultQuestion =
     "Query has %d results and will take a large amount of memory and some time to process.\n\t\t\tDo you wish to "
     "continue?";
+// The question's own caption. The prompts seam shows every question under the application's
+// title, so this text is kept here but not shown until the seam takes a caption.
 inline constexpr const char* LargeResultCaption = "General SQL Query Warning";
 inline constexpr const char* FetchFailed = "Failure in the SQL Execute returning false from GeneralQueryThread";
-inline constexpr const char* DummyColumn = "Dummy";
 inline constexpr const char* RowColumn = "ROW";
 
 // The result list.
