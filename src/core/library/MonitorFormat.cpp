@@ -21,3 +21,20 @@ std::string formatMonitorText(const char* pattern, ...)
     va_end(arguments);
     return text;
 }
+
+std::string dialogFilterList(const std::string& filter)
+{
+    std::string list;
+    std::size_t start = 0;
+    bool description = true;
+    while (start < filter.size()) {
+        std::size_t end = filter.find('|', start);
+        if (end == std::string::npos)
+            end = filter.size();
+        if (description && end > start)
+            list += (list.empty() ? "" : ";;") + filter.substr(start, end - start);
+        description = !description;
+        start = end + 1;
+    }
+    return list;
+}

@@ -2,11 +2,13 @@
 
 #include "CMainFrame.h"
 #include "library/Import.h"
+#include "library/LibraryWindows.h"
 #include "query/QueryCommands.h"
 
 void registerWindowKinds(CMainFrame& frame)
 {
     frame.setCommandHandler(CommandId::Import, [] { runImportCommand(); });
+    registerLibraryWindows(frame);
     frame.setCommandHandler(CommandId::GeneralSqlQuery, [&frame] { openGeneralQueryWindow(frame); });
     frame.setCommandHandler(CommandId::ExportData, [&frame] { runExportDataCommand(frame); });
 }

@@ -1,0 +1,124 @@
+#include "CQmxView.h"
+
+#include "MonitorWindowSink.h"
+#include "app/CQmxApp.h"
+#include "app/UserPrompts.h"
+#include "library/MonitorFormat.h"
+#include "library/MonitorTexts.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace {
+// The window shows line ends, not the carriage returns the saved log keeps.
+QString shown(const std::string& text)
+{
+    QString line = QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+    line.remove(QLatin1Char('\r'));
+    return line;
+}
+} // namespace
+
+CQmxView::CQmxView(const std::string& address, MonitorOptions options, QWidget* parent)
+    : CChildWindow(parent), m_document(address), m_view(new QTextEdit(this)),
+      m_sink(std::make_unique<MonitorWindowSink>(this))
+{
+    setWindowTitle(QString::fromStdString(address));
+    m_view->setObjectName(QStringLiteral("MonitorLog"));
+    m_view->setReadOnly(true);
+    m_view->setLineWrapMode(QTextEdit::NoWrap);
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(16);
+    m_view->setFont(font);
+    // Half an inch on every side.
+    m_view->document()->setDocumentMargin(48);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    m_engine = std::make_unique<MonitorEngine>(address, *m_sink, std::move(options));
+}
+
+CQmxView::~CQmxView()
+{
+    m_sink->detach();
+    m_engine->stop();
+}
+
+void CQmxView::startMonitoring()
+{
+    m_engine->start();
+}
+
+void CQmxView::writeLine(const std::string& text)
+{
+    if (m_engine->stopRequested())
+        return;
+    if (m_document.text().append(text)) {
+        m_view->setPlainText(shown(m_document.text().text()));
+    } else {
+        QTextCursor cursor(m_view->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(shown(text + "\r\n"));
+    }
+    m_view->moveCursor(QTextCursor::End);
+    m_document.setModified(true);
+}
+
+bool CQmxView::save()
+{
+    UserPrompts& prompts = theApp().prompts();
+    const auto path = prompts.askSaveFileName(formatMonitorText(monitor_texts::SaveTitle, m_document.title().c_str()),
+                                              dialogFilterList(monitor_texts::SaveFilter),
+                                              monitor_texts::SaveDefaultName);
+    if (!path)
+        return false;
+    if (!m_document.saveTo(*path))
+        return false;
+    m_document.setModified(false);
+    return true;
+}
+
+bool CQmxView::confirmClose()
+{
+    if (m_stopped)
+        return true;
+    if (!theApp().prompts().askYesNo(
+            formatMonitorText(monitor_texts::StopQuestion, m_document.title().c_str()), MessageIcon::Exclamation))
+        return false;
+    WaitCursor wait(theApp().prompts());
+    stopAndWait(150);
+    return true;
+}
+
+void CQmxView::stopForExit()
+{
+    if (m_stopped)
+        return;
+    stopAndWait(25);
+}
+
+void CQmxView::stopAndWait(int pollMilliseconds)
+{
+    m_stopped = true;
+    m_sink->detach();
+    m_engine->requestStop();
+    // Workers may still ask the UI thread for a cursor or a message while they finish.
+    while (m_engine->busy() > 0) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, pollMilliseconds);
+        QThread::msleep(static_cast<unsigned long>(pollMilliseconds));
+    }
+    m_engine->join();
+}
+
+void CQmxView::closeEvent(QCloseEvent* event)
+{
+    if (confirmClose())
+        event->accept();
+    else
+        event->ignore();
+}
