@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 
 #include "ImportCommand.h"
+#include "MonitorCommand.h"
 
 #include "QtSettingsStore.h"
 #include "app/AppTexts.h"
@@ -61,7 +62,7 @@ std::string cliUsage()
 {
     return "usage: vaultlinectl COMMAND [ARGS]\n"
            "  prepare-embedded-db [DSN]   seed absent settings for the embedded database and create its tables once\n"
-           + std::string(ImportCommandUsage);
+           + std::string(ImportCommandUsage) + MonitorCommandUsage;
 }
 
 int runCliCommand(const std::vector<std::string>& args)
@@ -69,6 +70,7 @@ int runCliCommand(const std::vector<std::string>& args)
     static const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
         {"prepare-embedded-db", prepareEmbeddedDatabase},
         {"import", importCommand},
+        {"monitor", monitorCommand},
     };
     auto found = commands.find(args.at(0));
     if (found == commands.end()) {

@@ -1,0 +1,162 @@
+#include "MonitorCommand.h"
+
+#include "ConsolePrompts.h"
+#include "QtSettingsStore.h"
+#include "app/CQmxApp.h"
+#include "app/TimeFormat.h"
+#include "library/MonitorAddressList.h"
+#include "library/MonitorEngine.h"
+#include "library/MonitorSink.h"
+#include "library/MonitorTexts.h"
+
+#include <pthread.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+namespace {
+// Standard output, one whole line per write: "<stamp> <library>: <text>". Lines from several
+// libraries and threads never interleave, and a stop never leaves half a line behind.
+class StandardOutputSink final : public MonitorSink {
+public:
+    explicit StandardOutputSink(std::string address) : m_address(std::move(address)) {}
+
+    void writeMonitorLine(const std::string& text) override
+    {
+        std::size_t start = 0;
+        while (start <= text.size()) {
+            std::size_t end = text.find('\n', start);
+            if (end == std::string::npos)
+                end = text.size();
+            std::string line = text.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (!line.empty())
+                print(line);
+            start = end + 1;
+        }
+    }
+
+private:
+    void print(const std::string& line)
+    {
+        const std::string whole = formatLocalTime(StampFormat, std::time(nullptr)) + " " + m_address + ": " + line + "\n";
+        std::lock_guard lock(outputMutex());
+        std::fwrite(whole.data(), 1, whole.size(), stdout);
+        std::fflush(stdout);
+    }
+    static std::mutex& outputMutex()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
+
+    std::string m_address;
+};
+
+std::optional<long> milliseconds(const std::string& text)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value <= 0)
+        return std::nullopt;
+    return value;
+}
+} // namespace
+
+int monitorCommand(const std::vector<std::string>& args)
+{
+    bool all = false;
+    std::vector<std::string> addresses;
+    MonitorPeriods periods;
+    for (std::size_t index = 1; index < args.size(); ++index) {
+        const std::string& arg = args[index];
+        if (arg == "--all") {
+            all = true;
+        } else if (arg == "--retry-period" || arg == "--mount-history-period" || arg == "--library-performance-period") {
+            const auto value = index + 1 < args.size() ? milliseconds(args[++index]) : std::nullopt;
+            if (!value) {
+                std::cerr << "vaultlinectl monitor: " << arg << " needs a number of milliseconds\n";
+                return 2;
+            }
+            auto& period = arg == "--retry-period" ? periods.retry
+                           : arg == "--mount-history-period" ? periods.mountHistory
+                                                             : periods.libraryPerformance;
+            period = std::chrono::milliseconds(*value);
+        } else if (!arg.empty() && arg[0] == '-') {
+            std::cerr << "vaultlinectl monitor: unknown switch \"" << arg << "\"\n" << MonitorCommandUsage;
+            return 2;
+        } else if (const std::string address = cleanLibraryAddress(arg); !address.empty()) {
+            addresses.push_back(address);
+        }
+    }
+    if (all == !addresses.empty()) {
+        std::cerr << "usage: vaultlinectl monitor ADDRESS... | --all\n" << MonitorCommandUsage;
+        return 2;
+    }
+
+    // SIGINT and SIGTERM are taken by this thread alone, with sigwait below; every thread
+    // started from here on inherits the blocked set.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    QtSettingsStore store;
+    ConsolePrompts prompts(std::cerr, std::cerr);
+    theApp().setSettingsStore(&store);
+    theApp().setPrompts(&prompts);
+    theApp().settings = readAppSettings(store);
+    // A server's password comes from the service's environment; it is never stored.
+    if (const char* password = std::getenv("VAULTLINE_DB_PASSWORD"))
+        theApp().password = password;
+
+    std::vector<MonitorStart> starts;
+    if (all) {
+        const auto list = setupIPCombo();
+        if (!list) {
+            std::cerr << "vaultlinectl monitor: the libraries of \"" << theApp().settings.mountHistoryTableName
+                      << "\" cannot be read: see lvr_debug.txt\n";
+            return 1;
+        }
+        starts = monitorStarts(monitor_texts::AllLibraries, *list);
+        if (starts.empty()) {
+            std::cerr << "vaultlinectl monitor: no library is stored yet; name one\n";
+            return 1;
+        }
+    } else {
+        for (const std::string& address : addresses)
+            starts.push_back(MonitorStart{address, std::chrono::milliseconds{0}});
+    }
+
+    std::vector<std::unique_ptr<StandardOutputSink>> sinks;
+    std::vector<std::unique_ptr<MonitorEngine>> engines;
+    for (const MonitorStart& start : starts) {
+        MonitorOptions options;
+        options.periods = periods;
+        options.startOffset = start.startOffset;
+        sinks.push_back(std::make_unique<StandardOutputSink>(start.address));
+        engines.push_back(std::make_unique<MonitorEngine>(start.address, *sinks.back(), std::move(options)));
+        engines.back()->start();
+    }
+
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    std::cerr << "vaultlinectl monitor: " << (received == SIGTERM ? "SIGTERM" : "SIGINT")
+              << ", stopping after the current line\n";
+    for (auto& engine : engines)
+        engine->requestStop();
+    for (auto& engine : engines)
+        engine->join();
+    engines.clear();
+    theApp().setPrompts(nullptr);
+    theApp().setSettingsStore(nullptr);
+    return 0;
+}
