@@ -41,8 +41,9 @@ std::vector<TestBackend> testBackends()
     static std::once_flag once;
     static std::vector<TestBackend> backends;
     std::call_once(once, [] {
-        static FolderCleanup cleanup;
+        // The folder's name is made first, so it outlives the cleanup that removes it.
         const std::string folder = processFolder();
+        static FolderCleanup cleanup;
         const std::string ini = folder + "/odbc.ini";
         std::ofstream out(ini);
         out << "[VaultlineTestSQLite]\nDriver=SQLite3\nDatabase=" << folder
