@@ -9,6 +9,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QTextCursor>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPrinter>
 #include <QTextEdit>
 #include <QThread>
 #include <QVBoxLayout>
@@ -81,6 +84,35 @@ bool CQmxView::save()
         return false;
     m_document.setModified(false);
     return true;
+}
+
+void CQmxView::print(QPrinter& printer)
+{
+    m_view->print(&printer);
+}
+
+void CQmxView::find()
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, tr("Find"), tr("Find what:"), QLineEdit::Normal, m_findText, &ok);
+    if (!ok || text.isEmpty())
+        return;
+    m_findText = text;
+    m_view->moveCursor(QTextCursor::Start);
+    findNext();
+}
+
+void CQmxView::findNext()
+{
+    if (m_findText.isEmpty()) {
+        find();
+        return;
+    }
+    // From the caret onwards, then once more from the top.
+    if (!m_view->find(m_findText)) {
+        m_view->moveCursor(QTextCursor::Start);
+        m_view->find(m_findText);
+    }
 }
 
 bool CQmxView::confirmClose()

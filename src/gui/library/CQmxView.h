@@ -4,6 +4,7 @@
 #include "app/CChildWindow.h"
 #include "library/MonitorEngine.h"
 
+#include <QString>
 #include <memory>
 
 class MonitorWindowSink;
@@ -28,6 +29,10 @@ public:
     bool save() override;
     bool confirmClose() override;
     void stopForExit() override;
+    void saveAs() override { save(); }
+    void print(QPrinter& printer) override;
+    void find() override;
+    void findNext() override;
 
     const CQmxDoc& document() const { return m_document; }
     QTextEdit* textView() const { return m_view; }
@@ -45,4 +50,5 @@ private:
     std::unique_ptr<MonitorWindowSink> m_sink;
     std::unique_ptr<MonitorEngine> m_engine;
     bool m_stopped = false;
+    QString m_findText;
 };
