@@ -1,6 +1,7 @@
 #include "Import.h"
 
 #include "ImportFile.h"
+#include "ImportLines.h"
 #include "ImportTexts.h"
 #include "LibraryFileText.h"
 #include "LibraryTexts.h"
@@ -8,8 +9,6 @@
 #include "app/DebugLog.h"
 #include "app/SystemError.h"
 #include "app/UserPrompts.h"
-#include "db/InsertMR.h"
-#include "db/InsertRow.h"
 #include "db/OdbcHandles.h"
 #include "db/qmxDB.h"
 
@@ -21,26 +20,6 @@ struct Message {
     std::string text;
     MessageIcon icon;
 };
-
-// Stores each data line unless it is stored already and counts what became of it. A line the
-// database refuses is in the debug log; the import goes on with the next one.
-void storeLines(const std::vector<std::string>& lines, SavedFileKind kind, const std::string& libraryAddress,
-                SQLHSTMT statement, ImportResult& result)
-{
-    const AppSettings& settings = theApp().settings;
-    const qmxDB db;
-    for (const std::string& line : lines) {
-        const int stored = kind == SavedFileKind::MountHistory
-                               ? InsertMR(line + ",", settings.mountHistoryTableName, libraryAddress, statement)
-                               : db.InsertLP(line, settings.libraryPerformanceTableName, libraryAddress, statement);
-        if (stored == InsertDone)
-            ++result.inserted;
-        else if (stored == InsertDuplicate)
-            ++result.duplicates;
-        else
-            ++result.failed;
-    }
-}
 
 // Everything from reading the file to the disconnect, under the wait cursor; the messages for
 // the user are collected and shown once the cursor is back.
@@ -77,7 +56,7 @@ ImportResult importUnderWaitCursor(const std::string& path, const std::string& l
         result.outcome = ImportOutcome::NotConnected;
         return result;
     }
-    storeLines(lines, result.kind, libraryAddress, handles.statement, result);
+    storeImportLines(lines, result.kind, libraryAddress, handles, result);
     db.disconnectDB(handles);
 
     result.outcome = ImportOutcome::Completed;

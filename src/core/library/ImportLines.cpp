@@ -1,0 +1,140 @@
+#include "ImportLines.h"
+
+#include "app/CQmxApp.h"
+#include "app/DebugLog.h"
+#include "db/InsertMR.h"
+#include "db/InsertRow.h"
+#include "db/qmxDB.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+struct LineCounts {
+    int inserted = 0;
+    int duplicates = 0;
+    int failed = 0;
+};
+
+int storeLine(const std::string& line, SavedFileKind kind, const std::string& libraryAddress, SQLHSTMT statement)
+{
+    const AppSettings& settings = theApp().settings;
+    if (kind == SavedFileKind::MountHistory)
+        return InsertMR(line + ",", settings.mountHistoryTableName, libraryAddress, statement);
+    return qmxDB().InsertLP(line, settings.libraryPerformanceTableName, libraryAddress, statement);
+}
+
+void count(LineCounts& counts, int stored)
+{
+    if (stored == InsertDone)
+        ++counts.inserted;
+    else if (stored == InsertDuplicate)
+        ++counts.duplicates;
+    else
+        ++counts.failed;
+}
+
+bool setAutoCommit(SQLHDBC connection, bool on)
+{
+    const SQLRETURN result =
+        SQLSetConnectAttr(connection, SQL_ATTR_AUTOCOMMIT,
+                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
+                          SQL_IS_UINTEGER);
+    return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO;
+}
+
+bool endTransaction(SQLHDBC connection, SQLSMALLINT completion)
+{
+    const SQLRETURN result = SQLEndTran(SQL_HANDLE_DBC, connection, completion);
+    return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO;
+}
+
+// Each line committed on its own, as a monitor stores them: a failed line cannot take others with it.
+LineCounts storeOneByOne(const std::vector<std::string>& lines, std::size_t begin, std::size_t end,
+                         SavedFileKind kind, const std::string& libraryAddress, SQLHSTMT statement)
+{
+    LineCounts counts;
+    for (std::size_t at = begin; at < end; ++at)
+        count(counts, storeLine(lines[at], kind, libraryAddress, statement));
+    return counts;
+}
+
+// One batch in one transaction. Nothing when the batch has to be stored again line by line: a
+// line failed (some drivers roll the whole transaction back on a failed statement, and every
+// later statement of it fails too), the commit failed, or the batch's last new row is not
+// there after the commit (a transaction the server had given up commits as a rollback).
+// Storing the last new row's line again is the check: it finds the row, or stores it anew.
+std::optional<LineCounts> storeInTransaction(const std::vector<std::string>& lines, std::size_t begin,
+                                             std::size_t end, SavedFileKind kind, const std::string& libraryAddress,
+                                             OdbcHandles& handles, bool& lastRowStoredByCheck)
+{
+    LineCounts counts;
+    std::optional<std::size_t> lastInserted;
+    lastRowStoredByCheck = false;
+    for (std::size_t at = begin; at < end; ++at) {
+        const int stored = storeLine(lines[at], kind, libraryAddress, handles.statement);
+        if (stored == InsertFailed) {
+            endTransaction(handles.connection, SQL_ROLLBACK);
+            return std::nullopt;
+        }
+        if (stored == InsertDone)
+            lastInserted = at;
+        count(counts, stored);
+    }
+    if (!endTransaction(handles.connection, SQL_COMMIT)) {
+        endTransaction(handles.connection, SQL_ROLLBACK);
+        return std::nullopt;
+    }
+    if (lastInserted) {
+        const int check = storeLine(lines[*lastInserted], kind, libraryAddress, handles.statement);
+        endTransaction(handles.connection, SQL_COMMIT);
+        if (check != InsertDuplicate) {
+            lastRowStoredByCheck = check == InsertDone;
+            return std::nullopt;
+        }
+    }
+    return counts;
+}
+} // namespace
+
+void storeImportLines(const std::vector<std::string>& lines, SavedFileKind kind, const std::string& libraryAddress,
+                      OdbcHandles& handles, ImportResult& result)
+{
+    LineCounts total;
+    // A driver that cannot leave its default commit mode stores every line on its own.
+    const bool batched = setAutoCommit(handles.connection, false);
+    for (std::size_t begin = 0; begin < lines.size(); begin += ImportBatchLines) {
+        const std::size_t end = batched ? std::min(lines.size(), begin + ImportBatchLines) : lines.size();
+        bool lastRowStoredByCheck = false;
+        std::optional<LineCounts> counts;
+        if (batched)
+            counts = storeInTransaction(lines, begin, end, kind, libraryAddress, handles, lastRowStoredByCheck);
+        if (!counts) {
+            if (batched) {
+                WriteDebugLine("Import lines " + std::to_string(begin + 1) + " to " + std::to_string(end)
+                               + " are stored again one at a time");
+                setAutoCommit(handles.connection, true);
+            }
+            counts = storeOneByOne(lines, begin, end, kind, libraryAddress, handles.statement);
+            if (lastRowStoredByCheck) {
+                // The check stored that row anew: it is new to the database, not a duplicate.
+                ++counts->inserted;
+                --counts->duplicates;
+            }
+            if (batched)
+                setAutoCommit(handles.connection, false);
+        }
+        total.inserted += counts->inserted;
+        total.duplicates += counts->duplicates;
+        total.failed += counts->failed;
+        if (!batched)
+            break;
+    }
+    if (batched) {
+        endTransaction(handles.connection, SQL_COMMIT);
+        setAutoCommit(handles.connection, true);
+    }
+    result.inserted += total.inserted;
+    result.duplicates += total.duplicates;
+    result.failed += total.failed;
+}
