@@ -1,10 +1,12 @@
 #include "ScopedApp.h"
 #include "db/Tables.h"
 #include "library/Import.h"
+#include "library/ImportLines.h"
 #include "library/ImportTexts.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -203,6 +205,40 @@ TEST_P(Import, BadLinesAreReportedAndTheGoodOnesStored)
     EXPECT_EQ(countRows(GetParam(), mountTable()), 4);
 }
 
+TEST_P(Import, LongFilesAcrossBatches)
+{
+    // Lines go in batches of one transaction: a bad line in a later batch must neither lose the
+    // good lines of its batch nor keep those of earlier batches from being committed.
+    const int lines = static_cast<int>(ImportBatchLines) * 2 + 100;
+    const int bad = static_cast<int>(ImportBatchLines) + 7;
+    std::string bytes = mountHistoryHeader();
+    for (int index = 0; index < lines; ++index) {
+        const std::string volser = "E" + std::to_string(100000 + index);
+        auto twoDigits = [](int value) { return std::string(value < 10 ? "0" : "") + std::to_string(value); };
+        std::string line = "2009__04__" + twoDigits(10 + index / 1000) + "__" + twoDigits(index % 1000 / 60)
+                           + "." + twoDigits(index % 60) + "," + volser + ",_4,_2,ARCHIVE,__267,0,0";
+        for (int counter = 9; counter <= 36; ++counter)
+            line += index == bad && counter == 12 ? ",many" : "," + std::to_string(counter);
+        bytes += line + "\n";
+    }
+    const std::string path = writeFile("long.csv", bytes);
+    ImportResult result = importSavedFile(path, "10.0.0.1");
+    EXPECT_EQ(result.inserted, lines - 1);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(countRows(GetParam(), mountTable()), lines - 1);
+    EXPECT_EQ(querySql(GetParam(), "select count(*) from " + mountTable() + " where volser = 'E" + std::to_string(100000 + bad)
+                                       + "'"),
+              column({"0"}));
+
+    // Half the file stored already: the rest is new, nothing twice.
+    ASSERT_TRUE(executeSql(GetParam(), "delete from " + mountTable() + " where volser > 'E100600'"));
+    const long long kept = countRows(GetParam(), mountTable());
+    result = importSavedFile(path, "10.0.0.1");
+    EXPECT_EQ(result.inserted, lines - 1 - kept);
+    EXPECT_EQ(result.duplicates, kept);
+    EXPECT_EQ(countRows(GetParam(), mountTable()), lines - 1);
+}
+
 TEST_P(Import, FilesThatAreNotImported)
 {
     // Each of these ends with one message and leaves the tables empty.
@@ -251,6 +287,38 @@ TEST_P(Import, FilesThatAreNotImported)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, Import, ::testing::ValuesIn(testBackends()), BackendName());
+
+TEST(ImportOnServer, DriverThatRollsBackTheWholeTransactionLosesNoLine)
+{
+    // Told to roll back the whole transaction when a statement fails, the PostgreSQL driver
+    // fails every later statement of the batch too: the good lines must still be stored.
+    const std::vector<TestBackend> backends = testBackends();
+    TestBackend server = backends.back();
+    if (!server.available)
+        GTEST_SKIP() << "PostgreSQL is not running here";
+    const char* port = std::getenv("VAULTLINE_TEST_PG_PORT");
+    std::ofstream(std::getenv("ODBCINI"), std::ios::app)
+        << "[VaultlineTestPGWholeRollback]\nDriver=PostgreSQL ANSI\nServername=127.0.0.1\nPort=" << port
+        << "\nDatabase=vaultline\nUsername=" << server.user << "\nProtocol=7.4-1\n\n";
+    server.dsn = "VaultlineTestPGWholeRollback";
+
+    ScopedApp scoped;
+    const std::string base = uniqueTableName("importrollback");
+    scoped.useBackend(server, base);
+    ASSERT_EQ(createTables(base, "DEFAULT", server.dsn, server.user, server.password), 1);
+    TemporaryFolder files;
+    const std::string path = files.file("mounts.csv");
+    // The server refuses the nine-character volser; the check before it cannot know the column's width.
+    std::ofstream(path, std::ios::binary) << mountHistoryHeader() << mountLine(1, "FF0001") << "\n"
+                                          << mountLine(2, "FF0002") << "\n" << mountLine(3, "FF0003TOO") << "\n"
+                                          << mountLine(4, "FF0004") << "\n" << mountLine(5, "FF0005") << "\n";
+    const ImportResult result = importSavedFile(path, "10.0.0.1");
+    EXPECT_EQ(result.inserted, 4);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(querySql(server, "select volser from " + base + " order by volser"),
+              column({"FF0001", "FF0002", "FF0004", "FF0005"}));
+    dropTables(base, server.dsn, server.user, server.password, nullptr);
+}
 
 TEST(ImportWithoutDatabase, UnrecognisedFileOpensNoConnection)
 {
