@@ -1,0 +1,167 @@
+// Times the import of generated mount history files of 20,000 and 100,000 lines into a fresh
+// SQLite database (WAL) and, when VAULTLINE_TEST_PG_PORT names a running PostgreSQL server, into
+// fresh tables there; each file is imported a second time to time the duplicate path. Prints
+// lines per second for every run, the ratio of the two sizes' times, and whether each floor
+// was reached (the exit status is 1 when one was not).
+
+#include "app/CQmxApp.h"
+#include "app/UserPrompts.h"
+#include "db/Tables.h"
+#include "library/Import.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+struct Backend {
+    std::string name;
+    std::string dsn;
+    std::string user;
+    double firstImportFloor; // lines per second
+};
+
+// Minute i after 2009-01-01 00:00, with a new cartridge every line: every line is its own mount.
+std::string mountLine(long index)
+{
+    using namespace std::chrono;
+    const long minute = index * 3;
+    const year_month_day day{sys_days{2009y / January / 1} + days{minute / 1440}};
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%04d__%02u__%02u__%02ld.%02ld", static_cast<int>(day.year()),
+                  static_cast<unsigned>(day.month()), static_cast<unsigned>(day.day()), minute % 1440 / 60,
+                  minute % 60);
+    char volser[16];
+    std::snprintf(volser, sizeof volser, "V%05ldL9", index % 100000);
+    std::string line = std::string(stamp) + "," + volser + ",_" + std::to_string(1 + index % 4) + ",_"
+                       + std::to_string(1 + index % 12) + ",ARCHIVE_____,__" + std::to_string(256 + index % 12)
+                       + ",0,0";
+    for (int counter = 9; counter <= 36; ++counter)
+        line += counter == 23 ? ",_" : "," + std::to_string((index * counter) % 997);
+    return line;
+}
+
+std::string writeMountHistoryFile(const std::string& path, long lines)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << "Mount History,Library,BENCH" << std::string(33, ',') << "\nFrames,4\nRecord,Mount\nTime Stamp\nMount "
+        << "Time,Volser\n";
+    for (long index = 0; index < lines; ++index)
+        out << mountLine(index) << "\n";
+    return path;
+}
+
+struct Timed {
+    ImportResult result;
+    double seconds = 0;
+};
+
+Timed timedImport(const std::string& path)
+{
+    const auto start = Clock::now();
+    Timed timed;
+    timed.result = importSavedFile(path, "10.0.0.1");
+    timed.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    return timed;
+}
+
+bool report(const char* what, bool reached)
+{
+    std::printf("  %-62s %s\n", what, reached ? "reached" : "NOT REACHED");
+    return reached;
+}
+} // namespace
+
+int main()
+{
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // figures appear as each run ends
+    const fs::path folder = fs::temp_directory_path() / ("vaultline-import-bench-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    if (theApp().debugLog().open((folder / "lvr_debug.txt").string()) != 0) {
+        std::fprintf(stderr, "cannot open the debug log in %s\n", folder.c_str());
+        return 2;
+    }
+    SilentPrompts prompts;
+    theApp().setPrompts(&prompts);
+
+    const std::vector<long> sizes{20000, 100000};
+    std::vector<Backend> backends;
+    {
+        std::ofstream ini(folder / "odbc.ini");
+        for (long size : sizes)
+            ini << "[BenchSQLite" << size << "]\nDriver=SQLite3\nDatabase=" << (folder / ("bench" + std::to_string(size)
+                                                                                          + ".sqlite")).string()
+                << "\nJournalMode=WAL\nTimeout=100000\n\n";
+        backends.push_back({"SQLite", "BenchSQLite", "bench", 5000});
+        if (const char* port = std::getenv("VAULTLINE_TEST_PG_PORT"); port != nullptr && *port != '\0') {
+            ini << "[BenchPG]\nDriver=PostgreSQL ANSI\nServername=127.0.0.1\nPort=" << port
+                << "\nDatabase=vaultline\nUsername=postgres\n\n";
+            backends.push_back({"PostgreSQL", "BenchPG", "postgres", 1000});
+        }
+    }
+    setenv("ODBCINI", (folder / "odbc.ini").c_str(), 1);
+
+    std::vector<std::string> files;
+    for (long size : sizes)
+        files.push_back(writeMountHistoryFile((folder / ("mounts" + std::to_string(size) + ".csv")).string(), size));
+
+    bool allReached = true;
+    for (const Backend& backend : backends) {
+        std::printf("%s\n", backend.name.c_str());
+        std::vector<double> firstSeconds;
+        for (std::size_t which = 0; which < sizes.size(); ++which) {
+            const long size = sizes[which];
+            const std::string dsn = backend.name == "SQLite" ? backend.dsn + std::to_string(size) : backend.dsn;
+            const std::string base = "bench" + std::to_string(getpid()) + "_" + std::to_string(size);
+            AppSettings& settings = theApp().settings;
+            settings.databaseName = dsn;
+            settings.userName = backend.user;
+            settings.DatabaseType = 2;
+            settings.mountHistoryTableName = tableNameFor(TableKind::MountHistory, base);
+            settings.libraryPerformanceTableName = tableNameFor(TableKind::LibraryPerformance, base);
+            settings.reportsTableName = tableNameFor(TableKind::Reports, base);
+            if (createTables(base, "DEFAULT", dsn, backend.user, "") != 1) {
+                std::fprintf(stderr, "  cannot create the tables on %s: see %s\n", dsn.c_str(),
+                             (folder / "lvr_debug.txt").c_str());
+                return 2;
+            }
+            const Timed first = timedImport(files[which]);
+            const Timed again = timedImport(files[which]);
+            dropTables(base, dsn, backend.user, "", nullptr);
+            firstSeconds.push_back(first.seconds);
+
+            const double firstRate = size / first.seconds;
+            const double againRate = size / again.seconds;
+            std::printf("  %6ld lines  first import %8.2f s %9.0f lines/s (%d new)   again %8.2f s %9.0f lines/s "
+                        "(%d new, %d already stored)\n",
+                        size, first.seconds, firstRate, first.result.inserted, again.seconds, againRate,
+                        again.result.inserted, again.result.duplicates);
+            if (first.result.inserted != size || again.result.duplicates != size || first.result.failed != 0) {
+                std::printf("  the imports did not store every line: see %s\n", (folder / "lvr_debug.txt").c_str());
+                allReached = false;
+            }
+            char floor[96];
+            std::snprintf(floor, sizeof floor, "first import of %ld lines at least %.0f lines/s", size,
+                          backend.firstImportFloor);
+            allReached &= report(floor, firstRate >= backend.firstImportFloor);
+            std::snprintf(floor, sizeof floor, "import again of %ld lines faster than the first", size);
+            allReached &= report(floor, again.seconds < first.seconds);
+        }
+        const double ratio = firstSeconds[1] / firstSeconds[0];
+        std::printf("  time of 100,000 lines / time of 20,000 lines: %.2f\n", ratio);
+        allReached &= report("at most 6", ratio <= 6.0);
+    }
+    theApp().setPrompts(nullptr);
+    theApp().debugLog().close();
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    return allReached ? 0 : 1;
+}
