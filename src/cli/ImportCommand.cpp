@@ -60,7 +60,7 @@ int importCommand(const std::vector<std::string>& args)
     theApp().setSettingsStore(&store);
     theApp().settings = readAppSettings(store);
     theApp().setSettingsStore(nullptr);
-    if (const char* password = std::getenv("VAULTLINE_PASSWORD"); password != nullptr)
+    if (const char* password = std::getenv("VAULTLINE_DB_PASSWORD"); password != nullptr)
         theApp().password = password;
     const AppSettings& settings = theApp().settings;
     if (settings.databaseName.empty() || settings.mountHistoryTableName.empty()

@@ -11,4 +11,4 @@ int importCommand(const std::vector<std::string>& args);
 
 inline constexpr const char* ImportCommandUsage =
     "  import FILE --library ADDR  import a saved mount history or library performance file for the library\n"
-    "                              ADDR (the password, if the database needs one, from VAULTLINE_PASSWORD)\n";
+    "                              ADDR (the password, if the database needs one, from VAULTLINE_DB_PASSWORD)\n";
