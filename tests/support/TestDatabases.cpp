@@ -52,7 +52,7 @@ std::vector<TestBackend> testBackends()
         const std::string port = environment("VAULTLINE_TEST_PG_PORT");
         out << "[VaultlineTestPG]\nDriver=PostgreSQL ANSI\nServername=127.0.0.1\nPort=" << port
             << "\nDatabase=" << environment("VAULTLINE_TEST_PG_DATABASE", "vaultline")
-            << "\nUsername=" << environment("VAULTLINE_TEST_PG_USER", "postgres") << "\n\n";
+            << "\nUsername=" << environment("VAULTLINE_TEST_PG_USER", "postgres") << "\nUseServerSidePrepare=0\n\n";
         backends.push_back({"PostgreSQL", "VaultlineTestPG", environment("VAULTLINE_TEST_PG_USER", "postgres"), "",
                             !port.empty()});
         out.close();
