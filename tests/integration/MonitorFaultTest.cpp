@@ -144,3 +144,52 @@ TEST(MonitorFaults, DatabaseThatGoesAwayLosesNothing)
     EXPECT_EQ(countRows(backend, table), static_cast<long long>(first.size() + added));
     dropTables(base, backend.dsn, backend.user, backend.password, nullptr);
 }
+
+TEST(MonitorFaults, ServerThatRefusesConnectionsLosesNothing)
+{
+    // The PostgreSQL server stops taking connections to the monitor's database between cycles
+    // and takes them again later: the cycles in between store nothing, the next one all.
+    const TestBackend main = testBackends().back();
+    if (!main.available)
+        GTEST_SKIP() << "PostgreSQL is not running here: scripts/test.sh starts a cluster";
+    ScopedApp scoped;
+    const TestBackend spare = spareTestBackend();
+    if (querySql(main, "select 1 from pg_database where datname = 'vaultline_spare'").empty()) {
+        ASSERT_TRUE(executeSql(main, "create database vaultline_spare"));
+    }
+    ASSERT_TRUE(executeSql(main, "alter database vaultline_spare allow_connections true"));
+    const std::string base = uniqueTableName("monrefused");
+    scoped.useBackend(spare, base);
+    ASSERT_EQ(createTables(base, "DEFAULT", spare.dsn, spare.user, spare.password), 1);
+    const std::string table = tableNameFor(TableKind::MountHistory, base);
+
+    auto server = startLibrary();
+    const std::set<std::string> first = servedMounts(*server);
+    MonitorLines lines;
+    MonitorOptions options = quickOptions();
+    options.periods.firstLibraryPerformance = 3600s;
+    options.periods.mountHistory = 1000ms;
+    MonitorEngine engine(server->address(), lines, options);
+    engine.start();
+    ASSERT_TRUE(lines.waitFor(MountHistoryInserted(static_cast<int>(first.size())), 1, 30s));
+
+    ASSERT_TRUE(executeSql(main, "alter database vaultline_spare allow_connections false"));
+    ASSERT_TRUE(executeSql(main, "select pg_terminate_backend(pid) from pg_stat_activity "
+                                 "where datname = 'vaultline_spare' and pid <> pg_backend_pid()"));
+    server->advanceClock(180);
+    std::size_t added = 0;
+    for (const std::string& mount : servedMounts(*server))
+        added += first.count(mount) == 0 ? 1 : 0;
+    ASSERT_GT(added, 0u);
+    const std::size_t failuresBefore = lines.starting("Problem getting Mount History file").size();
+    const bool failed = lines.waitFor("Problem getting Mount History file. Will try again in one minute.\r\n",
+                                      failuresBefore + 1, 10s);
+    ASSERT_TRUE(executeSql(main, "alter database vaultline_spare allow_connections true"));
+    ASSERT_TRUE(failed);
+    EXPECT_NE(scoped.logText().find("Error connecting to Data Source Name VaultlineTestPGSpare"), std::string::npos);
+
+    ASSERT_TRUE(lines.waitFor(MountHistoryInserted(static_cast<int>(added)), 1, 20s));
+    engine.stop();
+    EXPECT_EQ(countRows(spare, table), static_cast<long long>(first.size() + added));
+    dropTables(base, spare.dsn, spare.user, spare.password, nullptr);
+}

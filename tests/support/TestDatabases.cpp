@@ -55,10 +55,23 @@ std::vector<TestBackend> testBackends()
             << "\nUsername=" << environment("VAULTLINE_TEST_PG_USER", "postgres") << "\nUseServerSidePrepare=0\n\n";
         backends.push_back({"PostgreSQL", "VaultlineTestPG", environment("VAULTLINE_TEST_PG_USER", "postgres"), "",
                             !port.empty()});
+        // A second database on the same server, for a test that takes it away from the monitor.
+        out << "[VaultlineTestPGSpare]\nDriver=PostgreSQL ANSI\nServername=127.0.0.1\nPort=" << port
+            << "\nDatabase=vaultline_spare\nUsername=" << environment("VAULTLINE_TEST_PG_USER", "postgres")
+            << "\nUseServerSidePrepare=0\n\n";
         out.close();
         setenv("ODBCINI", ini.c_str(), 1);
     });
     return backends;
+}
+
+TestBackend spareTestBackend()
+{
+    const std::vector<TestBackend> all = testBackends();
+    TestBackend spare = all.back();
+    spare.name = "PostgreSQLSpare";
+    spare.dsn = "VaultlineTestPGSpare";
+    return spare;
 }
 
 std::string uniqueTableName(const std::string& stem)
