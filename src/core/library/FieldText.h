@@ -3,9 +3,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The small text rules shared by the data lines of the library's files.
 
+// The comma-separated fields of a data line, a "\r" at its end left out.
+std::vector<std::string_view> splitFields(std::string_view line);
 // The text without any blank.
 std::string removeBlanks(std::string_view text);
 // The text without blanks and tabs at both ends.

@@ -31,26 +31,14 @@ SplitTimestamp splitPerformanceTimestamp(std::string_view timestamp)
 
 LibraryPerformanceLine LibraryPerformanceLine::parse(std::string_view line)
 {
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
     LibraryPerformanceLine result;
-    std::size_t start = 0;
-    for (std::size_t number = 1;; ++number) {
-        const std::size_t end = line.find(',', start);
-        const std::string_view field =
-            line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        if (number == 1) {
-            const SplitTimestamp stamp = splitPerformanceTimestamp(field);
-            result.date = stamp.date;
-            result.time = stamp.time;
-        } else {
-            result.values.push_back(removeBlanks(field));
-        }
-        result.fieldCount = number;
-        if (end == std::string_view::npos)
-            break;
-        start = end + 1;
-    }
+    const std::vector<std::string_view> fields = splitFields(line);
+    const SplitTimestamp stamp = splitPerformanceTimestamp(fields.front());
+    result.date = stamp.date;
+    result.time = stamp.time;
+    for (std::size_t index = 1; index < fields.size(); ++index)
+        result.values.push_back(removeBlanks(fields[index]));
+    result.fieldCount = fields.size();
     return result;
 }
 
