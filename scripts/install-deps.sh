@@ -8,7 +8,7 @@ packages=(
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
   libcurl4-openssl-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev
-  postgresql
+  postgresql sqlite3
   xvfb xauth
 )
 missing=()
