@@ -254,12 +254,8 @@ void CMainFrame::setCommandHandler(CommandId id, std::function<void()> handler)
 
 void CMainFrame::runCommand(CommandId id)
 {
-    if (!commandEnabled(id, CommandState{theApp().connected.load(),
-                                         connectSettingsComplete(theApp().settings.databaseName,
-                                                                 theApp().settings.mountHistoryTableName,
-                                                                 theApp().settings.dateOutputFormat),
-                                         activeChild() != nullptr ? activeChild()->windowKind() : ActiveWindowKind::None,
-                                         activeChild() != nullptr ? activeChild()->windowTitle().toStdString() : ""})) {
+    // A shortcut can fire between two updates: the rule is checked again at the moment of use.
+    if (!commandEnabled(id, commandState())) {
         updateCommands();
         return;
     }
@@ -311,9 +307,9 @@ QPrinter& CMainFrame::printer()
     return *m_printer;
 }
 
-void CMainFrame::updateCommands()
+CommandState CMainFrame::commandState() const
 {
-    CQmxApp& app = theApp();
+    const CQmxApp& app = theApp();
     CChildWindow* child = activeChild();
     CommandState state;
     state.connected = app.connected.load();
@@ -322,13 +318,19 @@ void CMainFrame::updateCommands()
                                                             app.settings.dateOutputFormat);
     state.activeKind = child != nullptr ? child->windowKind() : ActiveWindowKind::None;
     state.activeTitle = child != nullptr ? child->windowTitle().toStdString() : "";
+    return state;
+}
+
+void CMainFrame::updateCommands()
+{
+    const CommandState state = commandState();
     for (auto& [id, item] : m_actions)
         item->setEnabled(commandEnabled(id, state));
     action(CommandId::Connect)->setChecked(state.connected);
 
     auto saveText = saveCommandText(state.activeTitle, state.activeKind == ActiveWindowKind::Monitor);
     action(CommandId::Save)->setText(menuTextOf(saveText.value_or(commandInfo(CommandId::Save).text)));
-    m_monitorPane->setText(QString::fromStdString(monitorPaneText(app.activeMonitors.load())));
+    m_monitorPane->setText(QString::fromStdString(monitorPaneText(theApp().activeMonitors.load())));
 }
 
 void CMainFrame::forwardToFocus(const char* slot)

@@ -62,6 +62,7 @@ private:
     void createStatusBar();
     void rebuildMenuBar();
     void runCommand(CommandId id);
+    CommandState commandState() const;
     void forwardToFocus(const char* slot);
 
     QMdiArea* m_mdiArea;

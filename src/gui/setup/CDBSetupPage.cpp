@@ -1,5 +1,7 @@
 #include "CDBSetupPage.h"
 
+#include "FieldFocus.h"
+
 #include "db/SetupTests.h"
 
 #include <QFormLayout>
@@ -7,15 +9,6 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-namespace {
-void focusAndSelect(QLineEdit* field)
-{
-    field->setFocus();
-    field->selectAll();
-    field->end(true);
-}
-} // namespace
 
 CDBSetupPage::CDBSetupPage(const SetupChoice& initial, QWidget* parent)
     : QWidget(parent),

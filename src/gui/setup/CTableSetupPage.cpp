@@ -1,5 +1,7 @@
 #include "CTableSetupPage.h"
 
+#include "FieldFocus.h"
+
 #include "db/SetupTests.h"
 #include "db/Tables.h"
 
@@ -57,9 +59,7 @@ CTableSetupPage::CTableSetupPage(const SetupChoice& initial, QWidget* parent)
 
 void CTableSetupPage::focusTableName()
 {
-    m_tableName->setFocus();
-    m_tableName->selectAll();
-    m_tableName->end(true);
+    focusAndSelect(m_tableName);
 }
 
 void CTableSetupPage::fillChoice(SetupChoice& choice) const
