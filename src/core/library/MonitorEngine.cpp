@@ -148,31 +148,29 @@ void MonitorEngine::mountHistoryWorker()
     m_scheduler->arm(TIMER_MOUNT_HISTORY, periods.mountHistoryGuard);
     if (!m_stopRequested) {
         m_scheduler->arm(TIMER_MOUNT_HISTORY, periods.mountHistory);
-        if (mountHistoryDownload()) {
-            write("");
-        } else {
-            write(monitor_texts::MountHistoryRetry);
-            if (!m_stopRequested)
-                m_scheduler->arm(TIMER_MOUNT_HISTORY, periods.retry);
-        }
+        endCycle(mountHistoryDownload(), TIMER_MOUNT_HISTORY, monitor_texts::MountHistoryRetry);
     }
     m_mountHistoryInProgress = false;
 }
 
 void MonitorEngine::libraryPerformanceWorker()
 {
-    const MonitorPeriods& periods = m_options.periods;
-    m_scheduler->arm(TIMER_LIBRARY_PERFORMANCE, periods.libraryPerformance);
-    if (!m_stopRequested) {
-        if (libraryPerformanceDownload()) {
-            write("");
-        } else {
-            write(monitor_texts::LibraryPerformanceRetry);
-            if (!m_stopRequested)
-                m_scheduler->arm(TIMER_LIBRARY_PERFORMANCE, periods.retry);
-        }
-    }
+    m_scheduler->arm(TIMER_LIBRARY_PERFORMANCE, m_options.periods.libraryPerformance);
+    if (!m_stopRequested)
+        endCycle(libraryPerformanceDownload(), TIMER_LIBRARY_PERFORMANCE, monitor_texts::LibraryPerformanceRetry);
     m_libraryPerformanceInProgress = false;
+}
+
+void MonitorEngine::endCycle(bool stored, int timer, const char* retryLine)
+{
+    // A cycle ends with an empty line, or with the retry line and the timer set to a minute.
+    if (stored) {
+        write("");
+        return;
+    }
+    write(retryLine);
+    if (!m_stopRequested)
+        m_scheduler->arm(timer, m_options.periods.retry);
 }
 
 bool MonitorEngine::mountHistoryDownload()

@@ -90,6 +90,7 @@ private:
     void checkWorker();
     void mountHistoryWorker();
     void libraryPerformanceWorker();
+    void endCycle(bool stored, int timer, const char* retryLine);
     bool mountHistoryDownload();
     bool libraryPerformanceDownload();
     void write(const std::string& text);
