@@ -287,7 +287,10 @@ QMdiSubWindow* CMainFrame::addChildWindow(CChildWindow* child, const QString& ti
     child->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow* window = m_mdiArea->addSubWindow(child);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->resize(760, 480);
+    // As large as the window asks for, within the main window's area.
+    const QSize wanted = window->sizeHint().expandedTo(QSize(760, 480));
+    window->resize(m_mdiArea->viewport()->size().isEmpty() ? wanted
+                                                           : wanted.boundedTo(m_mdiArea->viewport()->size()));
     window->show();
     connect(child, &QWidget::windowTitleChanged, this, &CMainFrame::updateCommands);
     return window;

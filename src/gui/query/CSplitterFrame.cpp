@@ -36,6 +36,11 @@ CSplitterFrame::~CSplitterFrame()
     m_form->stopForClose();
 }
 
+QSize CSplitterFrame::sizeHint() const
+{
+    return {m_form->sizeHint().width() + 24, FormPaneHeight + 460};
+}
+
 HelpContext CSplitterFrame::helpContext() const
 {
     const QWidget* focus = QApplication::focusWidget();

@@ -23,6 +23,9 @@ public:
     bool save() override;
     void stopForExit() override;
 
+    // Wide enough for the whole form, so it opens without a scroll bar where there is room.
+    QSize sizeHint() const override;
+
     CQueryForm* form() const { return m_form; }
     CQueryData* list() const { return m_list; }
     QSplitter* splitter() const { return m_splitter; }
