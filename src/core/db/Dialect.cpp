@@ -72,6 +72,14 @@ std::string Dialect::timeLiteral(const std::string& time) const
     return quoteLiteral(normalisedTime(time));
 }
 
+std::string Dialect::timeKeyCondition(const std::string& time) const
+{
+    const std::string seconds = quoteLiteral(normalisedTime(time));
+    if (m_oracle)
+        return "(TO_CHAR(time,'hh24:mi:ss') in (" + seconds + "))";
+    return "(time in (" + seconds + "))";
+}
+
 std::string Dialect::dateSelectExpression() const
 {
     return m_oracle ? "TO_CHAR(DATES,'yyyy-mm-dd') AS DATES" : "DATE";

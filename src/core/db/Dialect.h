@@ -26,6 +26,12 @@ public:
     std::string dateLiteral(const std::string& date) const;
     std::string timeLiteral(const std::string& time) const;
 
+    // The duplicate checks' condition on the time column, the time compared with seconds:
+    // Oracle "(TO_CHAR(time,'hh24:mi:ss') in ('15:46:00'))", Derby / Nimbus "(time in ('15:46:00'))".
+    // An Oracle time column is a full time stamp whose date part TO_DATE takes from the month
+    // of the insert; only its time of day is the line's, so only that is compared.
+    std::string timeKeyCondition(const std::string& time) const;
+
     // Select-list expressions that read the date and time back as text:
     // "TO_CHAR(DATES,'yyyy-mm-dd') AS DATES" / "DATE", "TO_CHAR(TIME,'hh24:mi:ss') AS TIME" / "TIME".
     std::string dateSelectExpression() const;

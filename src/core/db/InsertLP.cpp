@@ -2,6 +2,7 @@
 
 #include "InsertRow.h"
 #include "library/FieldText.h"
+#include "library/LineReader.h"
 #include "qmxDB.h"
 
 namespace {
@@ -26,8 +27,8 @@ std::string libraryPerformanceDuplicateCheck(const LibraryPerformanceLine& line,
 {
     const IntervalKey key = keyOf(line);
     return "where ((ipaddress in (" + quoteLiteral(libraryAddress) + ")) AND (Logical_Library in ("
-           + quoteLiteral(line.field(LibraryPerformanceLine::LogicalLibraryField)) + ")) AND (time in ("
-           + dialect.timeLiteral(key.time) + ")) AND (" + (dialect.isOracle() ? "dates" : "date") + " in ("
+           + quoteLiteral(line.field(LibraryPerformanceLine::LogicalLibraryField)) + ")) AND "
+           + dialect.timeKeyCondition(key.time) + " AND (" + (dialect.isOracle() ? "dates" : "date") + " in ("
            + dialect.dateLiteral(key.date) + ")))";
 }
 
@@ -46,6 +47,8 @@ std::string libraryPerformanceInsertStatement(const LibraryPerformanceLine& line
 int qmxDB::InsertLP(const std::string& line, const std::string& table, const std::string& libraryAddress,
                     SQLHSTMT statement) const
 {
+    if (line.size() > LineReader::MaxLineLength)
+        return refuseTooLongLine(line);
     const LibraryPerformanceLine parsed = LibraryPerformanceLine::parse(line);
     // A line that cannot be stored, one without even a logical library among them, never
     // reaches the database.

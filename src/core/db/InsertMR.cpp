@@ -2,6 +2,7 @@
 
 #include "InsertRow.h"
 #include "library/FieldText.h"
+#include "library/LineReader.h"
 
 namespace {
 // The date and time as the statements write them: the line's, normalised.
@@ -32,8 +33,8 @@ std::string mountHistoryDuplicateCheck(const MountHistoryLine& line, const std::
     // A line without a volser must still find itself: "in (null)" never matches.
     const std::string volserCondition =
         volser ? "(volser in (" + quoteLiteral(*volser) + "))" : std::string("(volser is null)");
-    return "where ((ipaddress in (" + quoteLiteral(libraryAddress) + ")) AND " + volserCondition + " AND (time in ("
-           + dialect.timeLiteral(key.time) + ")) AND (" + (dialect.isOracle() ? "dates" : "date") + " in ("
+    return "where ((ipaddress in (" + quoteLiteral(libraryAddress) + ")) AND " + volserCondition + " AND "
+           + dialect.timeKeyCondition(key.time) + " AND (" + (dialect.isOracle() ? "dates" : "date") + " in ("
            + dialect.dateLiteral(key.date) + ")))";
 }
 
@@ -55,6 +56,8 @@ int InsertMR(const std::string& line, const std::string& table, const std::strin
     std::string_view text = line;
     if (!text.empty() && text.back() == ',')
         text.remove_suffix(1);
+    if (text.size() > LineReader::MaxLineLength)
+        return refuseTooLongLine(text);
     const MountHistoryLine parsed = MountHistoryLine::parse(text);
     if (const std::string problem = parsed.problem(); !problem.empty())
         return refuseLine(problem, std::string(text));

@@ -3,6 +3,7 @@
 #include "InsertTexts.h"
 #include "app/DebugLog.h"
 #include "qmxDB.h"
+#include "library/LineReader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -54,6 +55,17 @@ int refuseLine(const std::string& reason, const std::string& line)
     text.replace(text.find("%s"), 2, line);
     WriteDebugLine(text);
     return InsertFailed;
+}
+
+std::string tooLongLineReason()
+{
+    return "it is longer than " + std::to_string(LineReader::MaxLineLength) + " characters";
+}
+
+int refuseTooLongLine(std::string_view line)
+{
+    constexpr std::size_t shown = 80;
+    return refuseLine(tooLongLineReason(), std::string(line.substr(0, shown)) + "...");
 }
 
 int runInsertStatement(const std::string& insert, SQLHSTMT statement)

@@ -2,6 +2,7 @@
 
 #include <sql.h>
 #include <string>
+#include <string_view>
 
 // Result codes of InsertMR and qmxDB::InsertLP.
 inline constexpr int InsertFailed = 0;
@@ -24,3 +25,7 @@ bool isUniqueKeyViolation(SQLHSTMT statement);
 
 // The line could not be stored for the reason given: logged, result 0.
 int refuseLine(const std::string& reason, const std::string& line);
+// A line longer than any a library writes is refused for its length alone, before it is parsed;
+// the log shows its start only. Result 0.
+int refuseTooLongLine(std::string_view line);
+std::string tooLongLineReason();

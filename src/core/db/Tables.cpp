@@ -24,7 +24,7 @@ struct ColumnDefinition {
 const std::vector<ColumnDefinition>& mountHistoryColumns()
 {
     static const std::vector<ColumnDefinition> columns = {
-        {"ipAddress", ColumnType::Text, 15},
+        {"ipAddress", ColumnType::Text, LibraryAddressLength},
         {"Date", ColumnType::Date},
         {"Time", ColumnType::Time},
         {"Volser", ColumnType::Text, 8},
@@ -69,7 +69,7 @@ const std::vector<ColumnDefinition>& mountHistoryColumns()
 const std::vector<ColumnDefinition>& libraryPerformanceColumns()
 {
     static const std::vector<ColumnDefinition> columns = {
-        {"ipAddress", ColumnType::Text, 15},      {"Date", ColumnType::Date},
+        {"ipAddress", ColumnType::Text, LibraryAddressLength},      {"Date", ColumnType::Date},
         {"Time", ColumnType::Time},               {"Logical_Library", ColumnType::Text, 30},
         {"Residency_Max", ColumnType::Integer},   {"Residency_Avg", ColumnType::Integer},
         {"Mounts_Total", ColumnType::SmallInteger}, {"Mounts_Max", ColumnType::SmallInteger},
@@ -84,7 +84,7 @@ const std::vector<ColumnDefinition>& reportsColumns()
 {
     static const std::vector<ColumnDefinition> columns = {
         {"Username", ColumnType::Text, 25},   {"Report_Name", ColumnType::Text, 50},
-        {"ipAddress", ColumnType::Text, 15},  {"Range", ColumnType::SmallInteger},
+        {"ipAddress", ColumnType::Text, LibraryAddressLength},  {"Range", ColumnType::SmallInteger},
         {"Field_Type", ColumnType::Text, 50}, {"Eff_Value", ColumnType::Text, 50},
         {"Col_Type", ColumnType::SmallInteger}, {"Value", ColumnType::Text, 512},
         {"Report_Type", ColumnType::SmallInteger},
@@ -105,6 +105,29 @@ const std::vector<ColumnDefinition>& columnsOf(TableKind kind)
     return reportsColumns();
 }
 
+} // namespace
+
+std::optional<NumberRange> fieldNumberRange(TableKind kind, std::size_t fieldNumber)
+{
+    // Field 1, the time stamp, fills the date and time columns after the address: field n
+    // goes into column n + 1 (counted from 0).
+    const std::vector<ColumnDefinition>& columns = columnsOf(kind);
+    if (fieldNumber < 2 || fieldNumber + 1 >= columns.size())
+        return std::nullopt;
+    switch (columns[fieldNumber + 1].type) {
+    case ColumnType::Integer:
+        return NumberRange{-2147483648LL, 2147483647LL};
+    case ColumnType::SmallInteger:
+        return NumberRange{-32768, 32767};
+    case ColumnType::Text:
+    case ColumnType::Date:
+    case ColumnType::Time:
+        break;
+    }
+    return std::nullopt;
+}
+
+namespace {
 std::string columnName(const ColumnDefinition& column, const Dialect& dialect)
 {
     return column.type == ColumnType::Date ? dialect.dateColumn() : column.name;

@@ -2,6 +2,8 @@
 
 #include "Dialect.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,21 @@ class DiagnosticsWindow;
 // The three tables that share one base name: mount history (the base), library performance
 // (base + "_lp") and reports (base + "_reports"). This is the one place their columns are defined.
 enum class TableKind { MountHistory, LibraryPerformance, Reports };
+
+// Characters of the library address column of every table: a longer address is refused before
+// it reaches a table, because one database would cut or refuse it and another store it whole.
+inline constexpr std::size_t LibraryAddressLength = 15;
+
+// The whole numbers a numeric column takes: int is 32-bit, smallint 16-bit. Oracle's "number"
+// columns are held to the same ranges, so that every database takes the same lines.
+struct NumberRange {
+    long long low;
+    long long high;
+};
+// The range of the column that stores field fieldNumber of a data line of the table's file (the
+// line's fields 2 onwards, in table column order after address, date and time); nothing for a
+// text column or a field the table does not have.
+std::optional<NumberRange> fieldNumberRange(TableKind kind, std::size_t fieldNumber);
 
 // The table's name built from the base name as create and drop build it.
 std::string tableNameFor(TableKind kind, const std::string& baseName);

@@ -2,19 +2,11 @@
 
 #include "FieldText.h"
 #include "LibraryTexts.h"
+#include "LineReader.h"
 
 std::vector<std::string> driveStatisticsLines(const std::string& text)
 {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
+    return LineReader::allLines(text);
 }
 
 std::optional<std::string> driveLineWwnn(std::string_view line)

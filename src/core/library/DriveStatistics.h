@@ -9,7 +9,8 @@
 // mount rates report takes from it are its drive lines: text lines in which a drive's WWNN
 // precedes the first comma.
 
-// The lines of the text at "\n", in order; the last line counts without a final "\n".
+// The lines of the text ("\n", "\r\n" or "\r" ends each), in order; the last line counts
+// without a line end.
 std::vector<std::string> driveStatisticsLines(const std::string& text);
 
 // The WWNN of a drive line, blanks removed: a line is a drive line when "5005" occurs after

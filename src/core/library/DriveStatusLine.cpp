@@ -2,6 +2,7 @@
 
 #include "FieldText.h"
 #include "LibraryTexts.h"
+#include "LineReader.h"
 
 std::optional<DriveStatusLine> DriveStatusLine::parse(std::string_view line)
 {
@@ -23,20 +24,13 @@ std::optional<DriveStatusLine> DriveStatusLine::parse(std::string_view line)
 std::vector<DriveStatusLine> readDriveStatusLines(const std::string& text)
 {
     std::vector<DriveStatusLine> drives;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string_view line(text.data() + start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+    LineReader reader = LineReader::fromText(text);
+    for (LineReader::Line line; reader.next(line);) {
         // The drive list ends at the first empty line.
-        if (removeBlanks(line).empty())
+        if (removeBlanks(line.text).empty())
             break;
-        if (auto drive = DriveStatusLine::parse(line))
+        if (auto drive = DriveStatusLine::parse(line.text))
             drives.push_back(std::move(*drive));
-        start = end + 1;
     }
     return drives;
 }

@@ -1,6 +1,7 @@
 #include "FieldText.h"
 
 #include <charconv>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -90,6 +91,37 @@ bool isNumber(std::string_view value)
     const std::string_view fraction = value.substr(point + 1);
     return (allDigits(whole) || whole.empty()) && (allDigits(fraction) || fraction.empty())
            && !(whole.empty() && fraction.empty());
+}
+
+bool isWholeNumberWithin(std::string_view value, long long low, long long high)
+{
+    bool negative = false;
+    if (!value.empty() && (value.front() == '+' || value.front() == '-')) {
+        negative = value.front() == '-';
+        value.remove_prefix(1);
+    }
+    if (!allDigits(value))
+        return false;
+    while (value.size() > 1 && value.front() == '0')
+        value.remove_prefix(1);
+    long long magnitude = 0;
+    // Too many digits for a long long is out of any range (from_chars reports it).
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), magnitude);
+    if (error != std::errc() || end != value.data() + value.size())
+        return false;
+    const long long number = negative ? -magnitude : magnitude;
+    return number >= low && number <= high;
+}
+
+std::string numberFieldProblem(std::size_t fieldNumber, std::string_view value, long long low, long long high)
+{
+    const std::string field = "field " + std::to_string(fieldNumber);
+    if (!isNumber(value))
+        return field + " is not a number (" + std::string(value) + ")";
+    if (!isWholeNumberWithin(value, low, high))
+        return field + " is not a whole number from " + std::to_string(low) + " to " + std::to_string(high) + " ("
+               + std::string(value) + ")";
+    return {};
 }
 
 std::optional<std::string> validatedDate(std::string_view text)

@@ -18,6 +18,11 @@ bool isMissingValue(std::string_view field);
 // A value that may stand unquoted in a statement: an optional sign, digits, an optional
 // fraction. Nothing else from a file goes into a statement without quotes.
 bool isNumber(std::string_view value);
+// A whole number (an optional sign and digits) within [low, high].
+bool isWholeNumberWithin(std::string_view value, long long low, long long high);
+// Why field fieldNumber cannot fill a numeric column of that range, or nothing when it can:
+// "field 12 is not a number (x)", "field 12 is not a whole number from -32768 to 32767 (0.5)".
+std::string numberFieldProblem(std::size_t fieldNumber, std::string_view value, long long low, long long high);
 // "YYYY-MM-DD" from year-month-day with a four-digit year and a real month and day (one or
 // two digits each); nothing when the text is no such date.
 std::optional<std::string> validatedDate(std::string_view text);

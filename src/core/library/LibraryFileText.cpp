@@ -1,5 +1,7 @@
 #include "LibraryFileText.h"
 
+#include "LineReader.h"
+
 char libraryByte(char byte)
 {
     // The library pads its files with zeros and writes "_" where blanks are meant.
@@ -34,50 +36,49 @@ std::string firstLine(const std::string& text)
     return text.substr(0, text.find_first_of("\r\n"));
 }
 
-std::string withoutHeaderLines(const std::string& text, std::size_t count)
-{
-    std::size_t start = 0;
-    for (std::size_t line = 0; line < count; ++line) {
-        const std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            return {};
-        start = end + 1;
-    }
-    return text.substr(start);
-}
-
 bool isBlankLine(std::string_view line)
 {
     return line.find_first_not_of(" \t\r") == std::string_view::npos;
 }
 
-std::vector<std::string> dataLines(const std::string& text, std::size_t headerLines)
+namespace {
+// The data lines after the header, blank ones passed over. With countEmptyLines unset, an
+// empty line is no line at all and does not count as one of the header lines.
+std::vector<std::string> linesAfterHeader(const std::string& text, std::size_t headerLines, bool countEmptyLines)
 {
-    const std::string data = withoutHeaderLines(text, headerLines);
+    LineReader reader = LineReader::fromText(text);
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < data.size()) {
-        std::size_t end = data.find('\n', start);
-        if (end == std::string::npos)
-            end = data.size();
-        std::string_view line(data.data() + start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (!isBlankLine(line))
-            lines.emplace_back(line);
-        start = end + 1;
+    std::size_t header = 0;
+    for (LineReader::Line line; reader.next(line);) {
+        if (header < headerLines) {
+            if (countEmptyLines || !line.text.empty())
+                ++header;
+            continue;
+        }
+        if (!isBlankLine(line.text))
+            lines.push_back(std::move(line.text));
     }
     return lines;
+}
+} // namespace
+
+std::vector<std::string> dataLines(const std::string& text, std::size_t headerLines)
+{
+    return linesAfterHeader(text, headerLines, true);
 }
 
 std::vector<std::string> mountHistoryDataLines(const std::string& text)
 {
-    return dataLines(text, MountHistoryHeaderLines);
+    // Runs of line ends count as one in the mount history file: an empty line in its header
+    // must not make the last header line read as data.
+    return linesAfterHeader(text, MountHistoryHeaderLines, false);
 }
 
 std::vector<std::string> libraryPerformanceDataLines(const std::string& text)
 {
-    if (withoutHeaderLines(text, LibraryPerformanceHeaderLines).size() < 2)
+    std::vector<std::string> lines = dataLines(text, LibraryPerformanceHeaderLines);
+    // A data part of fewer than two characters is one character without a line end.
+    if (lines.size() == 1 && lines.front().size() < 2 && !text.empty() && text.back() != '\n' && text.back() != '\r')
         return {};
-    return dataLines(text, LibraryPerformanceHeaderLines);
+    return lines;
 }

@@ -26,15 +26,13 @@ std::string libraryFileUrl(const std::string& address, const std::string& fileNa
 
 // Line 1: the text up to the first "\n" or "\r".
 std::string firstLine(const std::string& text);
-// The text after its first count lines (each up to and including its "\n"); empty when the
-// text has no more.
-std::string withoutHeaderLines(const std::string& text, std::size_t count);
 // True for a line with nothing but blanks, tabs and line-end characters.
 bool isBlankLine(std::string_view line);
 // The data lines after the header lines, in file order. The last line counts even without a
-// final "\n"; blank lines anywhere are passed over rather than ending the data; the "\r" of a
-// "\r\n" line end is not part of the line, so downloaded and saved files read alike.
+// final "\n"; blank lines anywhere are passed over rather than ending the data; "\n", "\r\n"
+// and a lone "\r" each end a line, so downloaded and saved files read alike.
 std::vector<std::string> dataLines(const std::string& text, std::size_t headerLines);
+// As dataLines, but empty lines are not lines: they do not count among the five header lines.
 std::vector<std::string> mountHistoryDataLines(const std::string& text);
 // A data part of fewer than two characters counts as an empty file.
 std::vector<std::string> libraryPerformanceDataLines(const std::string& text);

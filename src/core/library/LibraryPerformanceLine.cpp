@@ -1,6 +1,7 @@
 #include "LibraryPerformanceLine.h"
 
 #include "FieldText.h"
+#include "db/Tables.h"
 
 namespace {
 // The next word of the text, skipping the blanks before it; the text keeps what follows.
@@ -22,8 +23,13 @@ SplitTimestamp splitPerformanceTimestamp(std::string_view timestamp)
 {
     std::string rest = trimmed(timestamp);
     const std::string year = takeWord(rest);
-    for (std::size_t colon = rest.find(": "); colon != std::string::npos; colon = rest.find(": "))
-        rest.erase(colon + 1, 1);
+    // Each ": " becomes ":", again and again, so every blank after a colon goes: one pass.
+    std::string joined;
+    joined.reserve(rest.size());
+    for (char c : rest)
+        if (!(c == ' ' && !joined.empty() && joined.back() == ':'))
+            joined.push_back(c);
+    rest = std::move(joined);
     const std::string month = takeWord(rest);
     const std::string day = takeWord(rest);
     return {year + "-" + month + "-" + day, trimmed(rest)};
@@ -56,8 +62,12 @@ std::string LibraryPerformanceLine::problem() const
         return "its time stamp gives no valid date (" + date + ")";
     if (!validatedTime(time))
         return "its time stamp gives no valid time (" + time + ")";
-    for (std::size_t number = LogicalLibraryField + 1; number <= fieldCount; ++number)
-        if (!isNumber(field(number)))
-            return "field " + std::to_string(number) + " is not a number (" + field(number) + ")";
+    for (std::size_t number = LogicalLibraryField + 1; number <= fieldCount; ++number) {
+        const auto range = fieldNumberRange(TableKind::LibraryPerformance, number);
+        if (!range)
+            continue;
+        if (std::string why = numberFieldProblem(number, field(number), range->low, range->high); !why.empty())
+            return why;
+    }
     return {};
 }

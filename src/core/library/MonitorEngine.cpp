@@ -186,7 +186,7 @@ bool MonitorEngine::mountHistoryDownload()
         return false;
     // A file cut at the limit may end inside a line; that piece is not a whole line.
     if (file.cutAtLimit)
-        file.text.erase(file.text.rfind('\n') == std::string::npos ? 0 : file.text.rfind('\n') + 1);
+        file.text.erase(file.text.find_last_of("\r\n") == std::string::npos ? 0 : file.text.find_last_of("\r\n") + 1);
     const std::vector<std::string> lines = mountHistoryDataLines(file.text);
 
     const MonitorDatabase& database = m_options.database;

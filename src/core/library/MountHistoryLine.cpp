@@ -1,6 +1,7 @@
 #include "MountHistoryLine.h"
 
 #include "FieldText.h"
+#include "db/Tables.h"
 
 namespace {
 // The text up to the next two blanks; the rest keeps the second blank, as the stamp was
@@ -82,8 +83,11 @@ std::string MountHistoryLine::problem() const
         return "its time stamp gives no valid time (" + time + ")";
     for (std::size_t number = 2; number <= fieldCount; ++number) {
         const auto& value = field(number);
-        if (value && !isTextField(number) && !isNumber(*value))
-            return "field " + std::to_string(number) + " is not a number (" + *value + ")";
+        const auto range = fieldNumberRange(TableKind::MountHistory, number);
+        if (!value || isTextField(number) || !range)
+            continue;
+        if (std::string why = numberFieldProblem(number, *value, range->low, range->high); !why.empty())
+            return why;
     }
     return {};
 }

@@ -277,9 +277,12 @@ TEST(InsertStatements, OracleTextsExactly)
     withMissing.pop_back();
 
     const MountHistoryLine mount = MountHistoryLine::parse(withMissing);
+    // The time column holds a full time stamp whose date part TO_DATE took from the month of the
+    // insert: compared as TO_DATE text, every line would be new again after a month change.
+    // Only the time of day is compared, as text with seconds on both sides.
     EXPECT_EQ(mountHistoryDuplicateCheck(mount, "10.0.0.1", oracle),
-              "where ((ipaddress in ('10.0.0.1')) AND (volser in ('ABC123')) AND (time in (TO_DATE('15:46','hh24:mi:ss'))) "
-              "AND (dates in (TO_DATE('2009-04-28','yyyy-mm-dd'))))");
+              "where ((ipaddress in ('10.0.0.1')) AND (volser in ('ABC123')) AND (TO_CHAR(time,'hh24:mi:ss') in "
+              "('15:46:00')) AND (dates in (TO_DATE('2009-04-28','yyyy-mm-dd'))))");
     EXPECT_EQ(mountHistoryInsertStatement(mount, "MH", "10.0.0.1", oracle),
               "INSERT INTO MH VALUES ('10.0.0.1', TO_DATE('2009-04-28','yyyy-mm-dd'), TO_DATE('15:46','hh24:mi:ss'), "
               "'ABC123', 1, 2, 'LIB1', null, 0, 0, 1, 10, 1, 12, 1, 14, 1, 16, 1, 18, 1, 20, 1, 22, 1, 24, 1, 26, 1, 28, "
@@ -287,8 +290,12 @@ TEST(InsertStatements, OracleTextsExactly)
 
     const LibraryPerformanceLine performance = LibraryPerformanceLine::parse(PerformanceLine);
     EXPECT_EQ(libraryPerformanceDuplicateCheck(performance, "10.0.0.1", oracle),
-              "where ((ipaddress in ('10.0.0.1')) AND (Logical_Library in ('LIB1')) AND (time in "
-              "(TO_DATE('15:46:00','hh24:mi:ss'))) AND (dates in (TO_DATE('2009-04-28','yyyy-mm-dd'))))");
+              "where ((ipaddress in ('10.0.0.1')) AND (Logical_Library in ('LIB1')) AND (TO_CHAR(time,'hh24:mi:ss') "
+              "in ('15:46:00')) AND (dates in (TO_DATE('2009-04-28','yyyy-mm-dd'))))");
+    const LibraryPerformanceLine early = LibraryPerformanceLine::parse("2009 04 28 9: 05,LIB1,1,2,3,4,5,6,7,8,9");
+    EXPECT_NE(libraryPerformanceDuplicateCheck(early, "10.0.0.1", oracle)
+                  .find("(TO_CHAR(time,'hh24:mi:ss') in ('09:05:00'))"),
+              std::string::npos);
     EXPECT_EQ(libraryPerformanceInsertStatement(performance, "LP", "10.0.0.1", oracle),
               "INSERT INTO LP VALUES ('10.0.0.1', TO_DATE('2009-04-28','yyyy-mm-dd'), "
               "TO_DATE('15:46:00','hh24:mi:ss'), 'LIB1', 120, 60, 42, 30, 12, 3, 20, 9, 7) ");
@@ -309,4 +316,25 @@ TEST(InsertStatements, DerbyTextsCarrySecondsAndDoubledQuotes)
               "AND (date in ('2009-04-28')))");
     EXPECT_EQ(libraryPerformanceInsertStatement(performance, "LP", "10.0.0.1", derby),
               "INSERT INTO LP VALUES ('10.0.0.1', '2009-04-28', '15:46:00', 'LIB1', 120, 60, 42, 30, 12, 3, 20, 9, 7) ");
+}
+
+TEST(InsertRefusal, LinesThatCannotFitNeverReachTheDatabase)
+{
+    // No statement handle at all: a line that got as far as a statement would fail with a
+    // driver error instead of the refusal's reason.
+    ScopedApp scoped;
+    std::string longLine = "2009 04 28 15:" + std::string(2 << 20, ' ') + "46,LIB1,1,2,3,4,5,6,7,8,9";
+    EXPECT_EQ(qmxDB().InsertLP(longLine, "LP", "10.0.0.1", SQL_NULL_HSTMT), InsertFailed);
+    EXPECT_EQ(InsertMR(std::string(70000, '7') + ",", "MH", "10.0.0.1", SQL_NULL_HSTMT), InsertFailed);
+    std::vector<std::string> fields = mountFields();
+    fields[20] = "0.5";
+    EXPECT_EQ(InsertMR(mountLine(fields), "MH", "10.0.0.1", SQL_NULL_HSTMT), InsertFailed);
+
+    const std::string log = scoped.logText();
+    EXPECT_NE(log.find("Line not inserted, it is longer than 65536 characters: 2009 04 28 15:"), std::string::npos);
+    EXPECT_NE(log.find("Line not inserted, it is longer than 65536 characters: 7777"), std::string::npos);
+    EXPECT_NE(log.find("Line not inserted, field 21 is not a whole number"), std::string::npos);
+    // Only the start of a long line is logged.
+    EXPECT_LT(log.size(), 2000u);
+    EXPECT_EQ(log.find("rror"), std::string::npos) << log;
 }

@@ -47,8 +47,15 @@ TEST(LibraryFileText, DataLinesFollowTheHeaderAndSkipBlankLines)
     // The last line counts without a final line end; blank lines in the middle do not end the data.
     EXPECT_EQ(mountHistoryDataLines(text), (std::vector<std::string>{"one,1", "two,2", "three,3"}));
 
-    // Lines are counted as written: a blank line inside the header is one of the header lines.
+    // Lines are counted as written: an empty line inside the header is one of the header lines...
     EXPECT_EQ(dataLines("h1\n\nh3\nh4\nh5\ndata\n", 5), (std::vector<std::string>{"data"}));
+    // ...except in the mount history file, where runs of line ends count as one: its fifth
+    // header line must not be stored as data.
+    EXPECT_EQ(mountHistoryDataLines("h1\n\nh2\r\n\r\nh3\nh4\nh5\ndata\n"), (std::vector<std::string>{"data"}));
+    // CR alone ends lines as well as LF does, in both data files.
+    EXPECT_EQ(mountHistoryDataLines("h1\rh2\rh3\rh4\rh5\rone,1\rtwo,2\r"),
+              (std::vector<std::string>{"one,1", "two,2"}));
+    EXPECT_EQ(libraryPerformanceDataLines("h1\rh2\rh3\rh4\rh5\rh6\ra,b\r"), (std::vector<std::string>{"a,b"}));
     // A file shorter than its header has no data.
     EXPECT_TRUE(mountHistoryDataLines(header(4)).empty());
     EXPECT_TRUE(mountHistoryDataLines(header(4) + "no line end").empty());

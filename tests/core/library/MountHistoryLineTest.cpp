@@ -115,3 +115,26 @@ TEST(MountHistoryLine, ProblemsThatKeepALineOutOfTheDatabase)
     fields[1] = "O'NEIL";
     EXPECT_EQ(MountHistoryLine::parse(joined(fields)).problem(), "");
 }
+
+TEST(MountHistoryLine, NumbersMustFitTheirColumns)
+{
+    // Counters are int columns, the two crypto fields (35, 36) smallint. A database that does not
+    // enforce the type (the embedded store keeps 0.5 or 1e30 in an int column) must see the
+    // same lines refused as one that does.
+    const auto problemWith = [](std::size_t number, const std::string& value) {
+        std::vector<std::string> fields = ordinaryFields();
+        fields[number - 1] = value;
+        return MountHistoryLine::parse(joined(fields)).problem();
+    };
+    for (const char* fits : {"2147483647", "-2147483648", "+7", "000000000000000000000042"})
+        EXPECT_EQ(problemWith(12, fits), "") << fits;
+    EXPECT_EQ(problemWith(12, "2147483648"),
+              "field 12 is not a whole number from -2147483648 to 2147483647 (2147483648)");
+    EXPECT_EQ(problemWith(12, "0.5"), "field 12 is not a whole number from -2147483648 to 2147483647 (0.5)");
+    EXPECT_NE(problemWith(3, "999999999999999999999999999999").find("not a whole number"), std::string::npos);
+    EXPECT_EQ(problemWith(12, "1e30"), "field 12 is not a number (1e30)");
+    EXPECT_EQ(problemWith(36, "32767"), "");
+    EXPECT_EQ(problemWith(35, "-32769"), "field 35 is not a whole number from -32768 to 32767 (-32769)");
+    // A missing value is still no problem: it is stored as null.
+    EXPECT_EQ(problemWith(36, ""), "");
+}
