@@ -1,13 +1,17 @@
 // Times the import of generated mount history files of 20,000 and 100,000 lines into a fresh
 // SQLite database (WAL) and, when VAULTLINE_TEST_PG_PORT names a running PostgreSQL server, into
 // fresh tables there; each file is imported a second time to time the duplicate path. Prints
-// lines per second for every run, the ratio of the two sizes' times, and whether each floor
-// was reached (the exit status is 1 when one was not).
+// lines per second and the peak resident memory each run added for every run, the ratio of the
+// two sizes' times, and whether each floor was reached (the exit status is 1 when one was not).
+// Before that, files that must cost next to nothing: a 2 MB library performance line, a 50 MB
+// file that is no library's, and /dev/zero.
 
 #include "app/CQmxApp.h"
 #include "app/UserPrompts.h"
 #include "db/Tables.h"
+#include "db/qmxDB.h"
 #include "library/Import.h"
+#include "library/LibraryPerformanceLine.h"
 
 #include <chrono>
 #include <cstdio>
@@ -59,17 +63,36 @@ std::string writeMountHistoryFile(const std::string& path, long lines)
     return path;
 }
 
+// The process's peak resident memory in KB since the last reset (Linux keeps it in VmHWM).
+long peakResidentKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return 0;
+}
+
+void resetPeakResident()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
 struct Timed {
     ImportResult result;
     double seconds = 0;
+    long peakGrowthKilobytes = 0; // peak resident memory during the import over that before it
 };
 
 Timed timedImport(const std::string& path)
 {
+    resetPeakResident();
+    const long before = peakResidentKilobytes();
     const auto start = Clock::now();
     Timed timed;
     timed.result = importSavedFile(path, "10.0.0.1");
     timed.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    timed.peakGrowthKilobytes = peakResidentKilobytes() - before;
     return timed;
 }
 
@@ -120,9 +143,39 @@ int main()
         files.push_back(writeMountHistoryFile((folder / ("mounts" + std::to_string(size) + ".csv")).string(), size));
 
     bool allReached = true;
+    {
+        // Refused before any statement: no database is needed for these.
+        std::printf("Files refused at once\n");
+        const std::string blanks(2 << 20, ' ');
+        const std::string longLine = "2009 04 28 15:" + blanks + "46,LIB1,1,2,3,4,5,6,7,8,9";
+        auto start = Clock::now();
+        const LibraryPerformanceLine parsed = LibraryPerformanceLine::parse(longLine);
+        const double parseSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+        start = Clock::now();
+        const int refused = qmxDB().InsertLP(longLine, "LP", "10.0.0.1", SQL_NULL_HSTMT);
+        const double refuseSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+        std::printf("  2 MB library performance line: parsed in %.1f ms (time %s), refused in %.3f ms\n",
+                    parseSeconds * 1000, parsed.time.c_str(), refuseSeconds * 1000);
+        allReached &= report("2 MB line refused, parsed in under 100 ms", refused == 0 && parseSeconds < 0.1);
+
+        const std::string huge = (folder / "huge.csv").string();
+        std::ofstream(huge, std::ios::binary) << "Date,Amount,Note\n" << std::string(1 << 20, 'x') << "\n";
+        fs::resize_file(huge, 50u << 20);
+        for (const std::string& path : {huge, std::string("/dev/zero")}) {
+            const Timed timed = timedImport(path);
+            std::printf("  %-28s %s in %.1f ms, peak memory +%ld KB\n", path == huge ? "50 MB file, not a library's"
+                                                                                : "/dev/zero",
+                        timed.result.outcome == ImportOutcome::InvalidFormat ? "refused" : "NOT REFUSED",
+                        timed.seconds * 1000, timed.peakGrowthKilobytes);
+            allReached &= report("refused in under 100 ms with under 4 MB more memory",
+                                 timed.result.outcome == ImportOutcome::InvalidFormat && timed.seconds < 0.1
+                                     && timed.peakGrowthKilobytes < 4096);
+        }
+    }
     for (const Backend& backend : backends) {
         std::printf("%s\n", backend.name.c_str());
         std::vector<double> firstSeconds;
+        std::vector<long> peakGrowth;
         for (std::size_t which = 0; which < sizes.size(); ++which) {
             const long size = sizes[which];
             const std::string dsn = backend.name == "SQLite" ? backend.dsn + std::to_string(size) : backend.dsn;
@@ -143,6 +196,7 @@ int main()
             const Timed again = timedImport(files[which]);
             dropTables(base, dsn, backend.user, "", nullptr);
             firstSeconds.push_back(first.seconds);
+            peakGrowth.push_back(first.peakGrowthKilobytes);
 
             const double firstRate = size / first.seconds;
             const double againRate = size / again.seconds;
@@ -150,6 +204,7 @@ int main()
                         "(%d new, %d already stored)\n",
                         size, first.seconds, firstRate, first.result.inserted, again.seconds, againRate,
                         again.result.inserted, again.result.duplicates);
+            std::printf("  %6ld lines  peak memory during the first import +%ld KB\n", size, first.peakGrowthKilobytes);
             if (first.result.inserted != size || again.result.duplicates != size || first.result.failed != 0) {
                 std::printf("  the imports did not store every line: see %s\n", (folder / "lvr_debug.txt").c_str());
                 allReached = false;
@@ -164,6 +219,9 @@ int main()
         const double ratio = firstSeconds[1] / firstSeconds[0];
         std::printf("  time of 100,000 lines / time of 20,000 lines: %.2f\n", ratio);
         allReached &= report("at most 6", ratio <= 6.0);
+        // The file is read line by line: five times the lines may not need more memory.
+        allReached &= report("100,000 lines need at most 4 MB more memory than 20,000",
+                             peakGrowth[1] <= peakGrowth[0] + 4096);
     }
     theApp().setPrompts(nullptr);
     theApp().debugLog().close();

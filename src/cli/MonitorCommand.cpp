@@ -93,6 +93,11 @@ int monitorCommand(const std::vector<std::string>& args)
             std::cerr << "vaultlinectl monitor: unknown switch \"" << arg << "\"\n" << MonitorCommandUsage;
             return 2;
         } else if (const std::string address = cleanLibraryAddress(arg); !address.empty()) {
+            // Every row carries the address: one the tables cannot hold is refused before any work.
+            if (const std::string problem = libraryAddressProblem(address); !problem.empty()) {
+                std::cerr << "vaultlinectl monitor: " << problem << "\n";
+                return 2;
+            }
             addresses.push_back(address);
         }
     }
@@ -123,10 +128,17 @@ int monitorCommand(const std::vector<std::string>& args)
         const auto list = setupIPCombo();
         if (!list) {
             std::cerr << "vaultlinectl monitor: the libraries of \"" << theApp().settings.mountHistoryTableName
-                      << "\" cannot be read: see lvr_debug.txt\n";
+                      << "\" cannot be read: see " << theApp().debugLog().path() << "\n";
             return 1;
         }
         starts = monitorStarts(monitor_texts::AllLibraries, *list);
+        // A store that does not enforce the column's width may hold a longer name from before.
+        std::erase_if(starts, [](const MonitorStart& start) {
+            const std::string problem = libraryAddressProblem(start.address);
+            if (!problem.empty())
+                std::cerr << "vaultlinectl monitor: not monitored: " << problem << "\n";
+            return !problem.empty();
+        });
         if (starts.empty()) {
             std::cerr << "vaultlinectl monitor: no library is stored yet; name one\n";
             return 1;

@@ -1,10 +1,12 @@
 #include "Import.h"
 
 #include "ImportFile.h"
+#include "SavedFileCheck.h"
 #include "ImportLines.h"
 #include "ImportTexts.h"
 #include "LibraryFileText.h"
 #include "LibraryTexts.h"
+#include "MonitorAddressList.h"
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
 #include "app/SystemError.h"
@@ -12,6 +14,7 @@
 #include "db/OdbcHandles.h"
 #include "db/qmxDB.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -28,26 +31,28 @@ ImportResult importUnderWaitCursor(const std::string& path, const std::string& l
 {
     WaitCursor wait(theApp().prompts());
     ImportResult result;
-    std::string text;
-    if (const int error = readSavedFile(path, text); error != 0) {
+    SavedFileReader file;
+    LineReader::Line line;
+    int error = file.open(path);
+    const bool firstLineRead = error == 0 && file.next(line);
+    if (error == 0)
+        error = file.readError();
+    if (error != 0) {
         WriteDebugLine("Import file " + path + " not read: " + FormatSystemError(error));
         messages.push_back({import_texts::OpenFailed + FormatSystemError(error), MessageIcon::Exclamation});
         result.outcome = ImportOutcome::FileNotOpened;
         return result;
     }
-    // The file is judged before any connection is made: a file of the wrong kind costs nothing.
-    result.kind = checkSavedFile(text);
+    // Line 1 alone decides, before anything else is read and before any connection is made: a
+    // file of the wrong kind, however long, costs no more than its first line.
+    result.kind = firstLineRead && !line.tooLong ? checkSavedFile(line.text) : SavedFileKind::Invalid;
     if (result.kind == SavedFileKind::Invalid) {
         messages.push_back({library_texts::InvalidFileFormat, MessageIcon::Stop});
         result.outcome = ImportOutcome::InvalidFormat;
         return result;
     }
-    // The last line counts without a final line end, and an empty line is passed over, so a
-    // stray blank line never hides the lines after it.
-    const std::vector<std::string> lines = result.kind == SavedFileKind::MountHistory
-                                               ? mountHistoryDataLines(text)
-                                               : libraryPerformanceDataLines(text);
-    text.clear();
+    for (std::size_t header = 1; header < headerLineCount(result.kind) && file.next(line); ++header) {
+    }
 
     const AppSettings& settings = theApp().settings;
     const qmxDB db;
@@ -56,8 +61,14 @@ ImportResult importUnderWaitCursor(const std::string& path, const std::string& l
         result.outcome = ImportOutcome::NotConnected;
         return result;
     }
-    storeImportLines(lines, result.kind, libraryAddress, handles, result);
+    storeSavedFileLines(file, result.kind, libraryAddress, handles, result);
     db.disconnectDB(handles);
+    if (const int readError = file.readError(); readError != 0) {
+        // What was read is stored; the rest of the file is not, and the user hears of it.
+        WriteDebugLine("Import file " + path + " not read to its end after line " + std::to_string(file.lineNumber())
+                       + ": " + FormatSystemError(readError));
+        ++result.failed;
+    }
 
     result.outcome = ImportOutcome::Completed;
     messages.push_back({importSummaryText(result.kind, result.inserted), MessageIcon::Information});
@@ -99,6 +110,12 @@ std::string importSummaryText(SavedFileKind kind, int inserted)
 ImportResult importSavedFile(const std::string& path, const std::string& libraryAddress)
 {
     WriteTraceLine("Importing " + path + " for library " + libraryAddress);
+    if (const std::string problem = libraryAddressProblem(libraryAddress); !problem.empty()) {
+        theApp().prompts().showMessage(problem, MessageIcon::Exclamation);
+        ImportResult refused;
+        refused.outcome = ImportOutcome::AddressTooLong;
+        return refused;
+    }
     std::vector<Message> messages;
     const ImportResult result = importUnderWaitCursor(path, libraryAddress, messages);
     WriteTraceLine("Import of " + path + ": " + std::to_string(result.inserted) + " inserted, "
@@ -116,9 +133,18 @@ ImportResult runImportCommand()
     const auto path = prompts.askOpenFileName(import_texts::FileDialogTitle, promptFilter(import_texts::FileDialogFilter));
     if (!path)
         return {};
-    // The address is stored with every row as it was typed; it is not checked.
-    const auto libraryAddress = prompts.askText(import_texts::LibraryNameTitle, import_texts::LibraryNamePrompt, "");
-    if (!libraryAddress)
-        return {};
+    // The address is stored with every row as it was typed; only its length is checked, and a
+    // name that is too long is asked for again rather than losing the chosen file.
+    std::optional<std::string> libraryAddress;
+    for (std::string entered;;) {
+        libraryAddress = prompts.askText(import_texts::LibraryNameTitle, import_texts::LibraryNamePrompt, entered);
+        if (!libraryAddress)
+            return {};
+        const std::string problem = libraryAddressProblem(*libraryAddress);
+        if (problem.empty())
+            break;
+        prompts.showMessage(problem, MessageIcon::Exclamation);
+        entered = *libraryAddress;
+    }
     return importSavedFile(*path, *libraryAddress);
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 // How an import ended.
-enum class ImportOutcome { Cancelled, FileNotOpened, InvalidFormat, NotConnected, Completed };
+enum class ImportOutcome { Cancelled, AddressTooLong, FileNotOpened, InvalidFormat, NotConnected, Completed };
 
 // What one import did: the kind of file it read and what became of each of its data lines.
 struct ImportResult {
@@ -20,13 +20,15 @@ struct ImportResult {
 };
 
 // File > Import..: asks for the saved file and the name of the library it came from, then
-// imports it. Cancelling either dialog ends the command with nothing done.
+// imports it. A name too long for the tables is refused and asked for again. Cancelling either
+// dialog ends the command with nothing done.
 ImportResult runImportCommand();
 
-// Imports a saved mount history or library performance file for the library address: reads
-// and checks the whole file first (an unrecognised file never opens a connection), connects
-// with the stored settings, stores every data line not yet stored and shows the summary. Every
-// message goes through the application's prompts.
+// Imports a saved mount history or library performance file for the library address: refuses
+// an address too long for the tables before anything else (libraryAddressProblem), judges
+// the file by its line 1 alone (an unrecognised file never opens a connection), connects with
+// the stored settings, then reads the file line by line and stores every data line not yet
+// stored, and shows the summary. Every message goes through the application's prompts.
 ImportResult importSavedFile(const std::string& path, const std::string& libraryAddress);
 
 // The file dialog's "Description (*.x)|*.x|...||" pairs as the prompts' "Description (*.x);;..." filter.

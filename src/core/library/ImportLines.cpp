@@ -1,5 +1,6 @@
 #include "ImportLines.h"
 
+#include "LibraryFileText.h"
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
 #include "db/InsertMR.h"
@@ -137,4 +138,37 @@ void storeImportLines(const std::vector<std::string>& lines, SavedFileKind kind,
     result.inserted += total.inserted;
     result.duplicates += total.duplicates;
     result.failed += total.failed;
+}
+
+void storeSavedFileLines(SavedFileReader& file, SavedFileKind kind, const std::string& libraryAddress,
+                         OdbcHandles& handles, ImportResult& result)
+{
+    std::vector<std::string> batch;
+    std::size_t batchBytes = 0;
+    bool firstDataLine = true;
+    const auto storeBatch = [&] {
+        if (!batch.empty())
+            storeImportLines(batch, kind, libraryAddress, handles, result);
+        batch.clear();
+        batchBytes = 0;
+    };
+    for (LineReader::Line line; file.next(line);) {
+        const bool wholeDataPart = firstDataLine && !line.ended;
+        firstDataLine = false;
+        if (line.tooLong) {
+            refuseLine(tooLongLineReason(), "line " + std::to_string(file.lineNumber()) + " of the file");
+            ++result.failed;
+            continue;
+        }
+        if (isBlankLine(line.text))
+            continue;
+        // A library performance file whose data part is under two characters counts as empty.
+        if (kind == SavedFileKind::LibraryPerformance && wholeDataPart && line.text.size() < 2)
+            continue;
+        batchBytes += line.text.size();
+        batch.push_back(std::move(line.text));
+        if (batch.size() >= ImportBatchLines || batchBytes >= ImportBatchBytes)
+            storeBatch();
+    }
+    storeBatch();
 }

@@ -15,6 +15,11 @@ inline constexpr const char* MountHistoryTitle = "Mount History";
 inline constexpr const char* LibraryStatisticsTitle = "Library Statistics";
 inline constexpr const char* InvalidFileFormat = "Invalid file format!";
 
+// Our own message for a library name or address that the address column cannot hold.
+inline constexpr const char* AddressTooLong =
+    "The library name or address \"%s\" is longer than %d characters, the most the database stores "
+    "with each row.\nEnter the library's IP address or a shorter name.";
+
 // Configuration file: the frame models that keep library performance data, and the OVIS feature.
 inline constexpr const char* PerformanceFrames[] = {"FRAME:1:7790:D91", "FRAME:1:7790:D61", "FRAME:1:7790:D90",
                                                     "FRAME:1:7790:D60"};

@@ -4,6 +4,8 @@
 #include "MonitorTexts.h"
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
+#include "LibraryTexts.h"
+#include "db/Tables.h"
 #include "db/qmxDB.h"
 
 std::optional<std::vector<std::string>> setupIPCombo()
@@ -51,6 +53,21 @@ std::string cleanLibraryAddress(const std::string& entered)
     const std::size_t last = entered.find_last_not_of(" \t");
     std::string address = entered.substr(first, last - first + 1);
     return address.substr(0, address.find(' '));
+}
+
+std::string libraryAddressProblem(const std::string& address)
+{
+    // Characters, not bytes: a server counts a name in UTF-8 by its characters.
+    std::size_t characters = 0;
+    for (const char byte : address)
+        if ((static_cast<unsigned char>(byte) & 0xC0) != 0x80)
+            ++characters;
+    if (characters <= LibraryAddressLength)
+        return {};
+    std::string text = library_texts::AddressTooLong;
+    text.replace(text.find("%d"), 2, std::to_string(LibraryAddressLength));
+    text.replace(text.find("%s"), 2, address);
+    return text;
 }
 
 std::vector<MonitorStart> monitorStarts(const std::string& entered, const std::vector<std::string>& list)

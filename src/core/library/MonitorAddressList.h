@@ -13,6 +13,10 @@ std::optional<std::vector<std::string>> setupIPCombo();
 // The entered text without blanks and tabs at both ends, and only up to a blank inside.
 std::string cleanLibraryAddress(const std::string& entered);
 
+// Why rows cannot be stored under this library name or address, or nothing when they can: the
+// address column of the tables holds 15 characters, and every database must be held to that.
+std::string libraryAddressProblem(const std::string& address);
+
 // One monitor to open: its library and the delay added to its first cycles.
 struct MonitorStart {
     std::string address;

@@ -1,6 +1,8 @@
 #include "CAddLibraryDlg.h"
 
+#include "app/CQmxApp.h"
 #include "app/HelpShortcut.h"
+#include "app/UserPrompts.h"
 #include "library/MonitorAddressList.h"
 #include "library/MonitorTexts.h"
 
@@ -9,8 +11,8 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-CAddLibraryDlg::CAddLibraryDlg(const std::vector<std::string>& addresses, QWidget* parent)
-    : QDialog(parent), m_addresses(new QComboBox(this))
+CAddLibraryDlg::CAddLibraryDlg(const std::vector<std::string>& addresses, EntryCheck check, QWidget* parent)
+    : QDialog(parent), m_addresses(new QComboBox(this)), m_check(std::move(check))
 {
     setWindowTitle(QString::fromLatin1(monitor_texts::AddressDialogTitle));
     m_addresses->setEditable(true);
@@ -31,12 +33,25 @@ CAddLibraryDlg::CAddLibraryDlg(const std::vector<std::string>& addresses, QWidge
     addHelpShortcut(this, [] { return HelpContext::MonitorStartDialog; });
 }
 
-std::optional<CAddLibraryDlg::Choice> CAddLibraryDlg::ask(QWidget* parent)
+void CAddLibraryDlg::accept()
+{
+    if (m_check) {
+        const std::string problem = m_check(cleanLibraryAddress(m_addresses->currentText().toStdString()));
+        if (!problem.empty()) {
+            theApp().prompts().showMessage(problem, MessageIcon::Exclamation);
+            m_addresses->setFocus();
+            return;
+        }
+    }
+    QDialog::accept();
+}
+
+std::optional<CAddLibraryDlg::Choice> CAddLibraryDlg::ask(QWidget* parent, EntryCheck check)
 {
     std::optional<std::vector<std::string>> addresses = setupIPCombo();
     if (!addresses)
         return std::nullopt;
-    CAddLibraryDlg dialog(*addresses, parent);
+    CAddLibraryDlg dialog(*addresses, std::move(check), parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return Choice{dialog.m_addresses->currentText().toStdString(), *addresses};

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,11 +19,18 @@ public:
         std::vector<std::string> list; // what the list offered
     };
 
-    // Nothing when the list cannot be read or the user cancels.
-    static std::optional<Choice> ask(QWidget* parent);
+    // Why the cleaned entry cannot be taken, or nothing when it can.
+    using EntryCheck = std::function<std::string(const std::string& address)>;
+
+    // Nothing when the list cannot be read or the user cancels. With a check, OK on an entry
+    // the check refuses shows why and keeps the dialog open.
+    static std::optional<Choice> ask(QWidget* parent, EntryCheck check = {});
+
+    void accept() override;
 
 private:
-    CAddLibraryDlg(const std::vector<std::string>& addresses, QWidget* parent);
+    CAddLibraryDlg(const std::vector<std::string>& addresses, EntryCheck check, QWidget* parent);
 
     QComboBox* m_addresses;
+    EntryCheck m_check;
 };

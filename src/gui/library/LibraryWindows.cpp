@@ -22,7 +22,8 @@ CQmxView* startMonitor(const MonitorStart& start)
 // "**ALL**" (the "**ALL**" document itself is refused).
 CChildWindow* newMonitorDocument(CMainFrame& frame)
 {
-    const auto choice = CAddLibraryDlg::ask(&frame);
+    // The address is stored with every row: one the tables cannot hold is refused in the dialog.
+    const auto choice = CAddLibraryDlg::ask(&frame, libraryAddressProblem);
     if (!choice)
         return nullptr;
     const std::string address = cleanLibraryAddress(choice->entered);

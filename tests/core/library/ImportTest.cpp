@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -134,6 +135,13 @@ TEST_P(Import, SameFileTwiceStoresEachLineOnceAndLosesNone)
 
     // The same file for another library is new data.
     EXPECT_EQ(importSavedFile(path, "lib'two").inserted, 5);
+    // Saved with CR alone at the end of each line: the same lines, all of them.
+    std::string carriageReturns = bytes;
+    std::erase(carriageReturns, '\r');
+    std::replace(carriageReturns.begin(), carriageReturns.end(), '\n', '\r');
+    ImportResult crOnly = importSavedFile(writeFile("cr.csv", carriageReturns), "lib cr");
+    EXPECT_EQ(crOnly.inserted, 5);
+    EXPECT_TRUE(crOnly.everyLineStored());
     EXPECT_EQ(querySql(GetParam(), "select count(*) from " + mountTable() + " where ipaddress = 'lib''two'"),
               column({"5"}));
     EXPECT_EQ(scoped.prompts.waitCursorDepth(), 0);
@@ -164,27 +172,34 @@ TEST_P(Import, LibraryPerformanceFiles)
     takeMessages();
     EXPECT_EQ(scoped.prompts.messageTexts().back(),
               "Inserted 0 new entries from Library Performance file into database");
+
+    // The header counts lines ended by CR alone as well.
+    std::string carriageReturns = readWholeFile(path);
+    std::replace(carriageReturns.begin(), carriageReturns.end(), '\n', '\r');
+    EXPECT_EQ(importSavedFile(writeFile("cr.csv", carriageReturns), "lib cr").inserted, 3);
 }
 
 TEST_P(Import, BadLinesAreReportedAndTheGoodOnesStored)
 {
     std::string garbage;
     for (int byte = 0; byte < 256; ++byte)
-        if (byte != '\n')
+        if (byte != '\n' && byte != '\r')
             garbage.push_back(static_cast<char>(byte));
     std::string truncated = mountLine(3, "BB0003");
     truncated.resize(truncated.size() / 2);
     std::string hugeCounter = mountLine(4, "BB0004");
-    hugeCounter.replace(hugeCounter.rfind(',') + 1, std::string::npos, std::string(1 << 20, '7') + "x");
+    hugeCounter.replace(hugeCounter.rfind(',') + 1, std::string::npos, "999999999999999999999999999999");
+    std::string fraction = mountLine(4, "BB0008");
+    fraction.replace(fraction.rfind(',') + 1, std::string::npos, "0.5");
     const std::string bytes = mountHistoryHeader() + mountLine(1, "BB0001") + "\n" + garbage + "\n" + truncated
-                              + "\n" + std::string(2 << 20, 'Z') + "\n" + hugeCounter + "\n"
+                              + "\n" + std::string(2 << 20, 'Z') + "\n" + hugeCounter + "\n" + fraction + "\n"
                               + mountLine(5, "O'B5") + "\n" + mountLine(6, "X');--") + "\n"
                               + mountLine(7, "BB0007");
     const std::string path = writeFile("bad.csv", bytes);
 
     ImportResult result = importSavedFile(path, "10.0.0.1");
     EXPECT_EQ(result.outcome, ImportOutcome::Completed);
-    EXPECT_EQ(result.failed, 4) << "garbage, truncated, huge, huge counter";
+    EXPECT_EQ(result.failed, 5) << "garbage, truncated, huge, huge counter, fraction";
     EXPECT_FALSE(result.everyLineStored());
     const std::vector<RecordingPrompts::Shown> shown = takeMessages();
     ASSERT_EQ(shown.size(), 2u);
@@ -196,12 +211,17 @@ TEST_P(Import, BadLinesAreReportedAndTheGoodOnesStored)
     EXPECT_EQ(volsers(), column({"BB0001", "BB0007", "O'B5", "X');--"}));
     const std::string log = scoped.logText();
     EXPECT_NE(log.find("Line not inserted, it has"), std::string::npos);
-    EXPECT_NE(log.find("Line not inserted, field 36 is not a number"), std::string::npos);
+    // Line 9 of the file (5 header lines, then the fourth data line) is refused before it is even held.
+    EXPECT_NE(log.find("Line not inserted, it is longer than 65536 characters: line 9 of the file"), std::string::npos);
+    EXPECT_NE(log.find("Line not inserted, field 36 is not a whole number from -32768 to 32767 (9999"),
+              std::string::npos);
+    EXPECT_NE(log.find("Line not inserted, field 36 is not a whole number from -32768 to 32767 (0.5)"),
+              std::string::npos);
 
     // Importing it again adds nothing and reports the same failures.
     result = importSavedFile(path, "10.0.0.1");
     EXPECT_EQ(result.inserted, 0);
-    EXPECT_EQ(result.failed, 4);
+    EXPECT_EQ(result.failed, 5);
     EXPECT_EQ(countRows(GetParam(), mountTable()), 4);
 }
 
@@ -281,6 +301,15 @@ TEST_P(Import, FilesThatAreNotImported)
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "ERROR: Failed to open import file!\nIs a directory\n");
 
+    // An address the address column cannot hold is refused before the file is read, on every
+    // database alike (one would refuse each row, another store the whole name).
+    const std::string good = writeFile("good.csv", mountHistoryHeader() + mountLine(1, "CC0001") + "\n");
+    EXPECT_EQ(importSavedFile(good, "tapelib2.example.net").outcome, ImportOutcome::AddressTooLong);
+    shown = takeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text.rfind("The library name or address \"tapelib2.example.net\" is longer than 15", 0), 0u);
+    EXPECT_EQ(shown[0].icon, MessageIcon::Exclamation);
+
     EXPECT_EQ(countRows(GetParam(), mountTable()), 0);
     EXPECT_EQ(countRows(GetParam(), performanceTable()), 0);
     EXPECT_EQ(scoped.prompts.waitCursorDepth(), 0);
@@ -344,6 +373,47 @@ TEST(ImportWithoutDatabase, UnrecognisedFileOpensNoConnection)
     EXPECT_GT(scoped.prompts.messages().size(), 2u);
 }
 
+namespace {
+// The process's peak resident memory in KB, from the start or the last reset.
+long peakResidentKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+bool resetPeakResident()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return static_cast<bool>(clear);
+}
+} // namespace
+
+TEST(ImportWithoutDatabase, EndlessOrHugeFilesAreJudgedByTheirFirstLineAlone)
+{
+    // Neither file may be read to its end: /dev/zero has none, and 50 MB of zeros after a
+    // first line that is no library's must cost no more than that line.
+    ScopedApp scoped;
+    theApp().settings.databaseName = "NoSuchVaultlineSource";
+    TemporaryFolder files;
+    const std::string huge = files.file("huge.csv");
+    std::ofstream(huge, std::ios::binary) << "Date,Amount,Note\n";
+    std::filesystem::resize_file(huge, 50u << 20); // sparse: no disk space used
+
+    const bool measured = resetPeakResident();
+    const long before = peakResidentKilobytes();
+    for (const std::string& path : {std::string("/dev/zero"), huge})
+        EXPECT_EQ(importSavedFile(path, "10.0.0.1").outcome, ImportOutcome::InvalidFormat) << path;
+    EXPECT_EQ(scoped.prompts.messageTexts(), (std::vector<std::string>{MountHistoryInvalid, MountHistoryInvalid}));
+    if (measured && before > 0) {
+        EXPECT_LT(peakResidentKilobytes() - before, 8 * 1024) << "KB more at the peak";
+    }
+}
+
 TEST(ImportCommand, DialogsAndCancel)
 {
     ScopedApp scoped;
@@ -365,6 +435,16 @@ TEST(ImportCommand, DialogsAndCancel)
     EXPECT_EQ(scoped.prompts.messageTexts(),
               std::vector<std::string>{"ERROR: Failed to open import file!\nNo such file or directory\n"});
     EXPECT_EQ(scoped.prompts.waitCursorDepth(), 0);
+
+    // A name too long for the tables is refused and asked for again, the typed text kept.
+    scoped.prompts.fileReplies.push_back("/no/such/file.csv");
+    scoped.prompts.textReplies.push_back("tapelib2.example.net");
+    scoped.prompts.textReplies.push_back("tapelib2");
+    EXPECT_EQ(runImportCommand().outcome, ImportOutcome::FileNotOpened);
+    const std::vector<std::string> texts = scoped.prompts.messageTexts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[1].rfind("The library name or address \"tapelib2.example.net\"", 0), 0u);
+    EXPECT_EQ(scoped.prompts.dialogTitles().back(), "Library Name");
 
     EXPECT_EQ(promptFilter(import_texts::FileDialogFilter), "Comma-seperated values (*.csv);;All Files (*.*)");
 }

@@ -53,6 +53,21 @@ TEST(MonitorAddressList, EnteredTextAndAllLibraries)
     EXPECT_TRUE(monitorStarts("**ALL**", {}).empty());
 }
 
+TEST(MonitorAddressList, AddressMustFitTheAddressColumn)
+{
+    EXPECT_EQ(libraryAddressProblem("255.255.255.255"), "");
+    EXPECT_EQ(libraryAddressProblem("**ALL**"), "");
+    // Characters are counted, not bytes: fifteen accented letters fit a varchar(15).
+    std::string accented;
+    for (int i = 0; i < 15; ++i)
+        accented += "\xc3\xa9";
+    EXPECT_EQ(libraryAddressProblem(accented), "");
+    EXPECT_EQ(libraryAddressProblem("tapelib2.example.net"),
+              "The library name or address \"tapelib2.example.net\" is longer than 15 characters, the most the "
+              "database stores with each row.\nEnter the library's IP address or a shorter name.");
+    EXPECT_NE(libraryAddressProblem(accented + "x"), "");
+}
+
 class MonitorAddresses : public BackendTest {};
 
 TEST_P(MonitorAddresses, TheListHoldsEveryStoredLibraryAfterAllLibraries)
