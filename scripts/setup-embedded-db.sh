@@ -5,7 +5,17 @@
 set -euo pipefail
 dsn="${VAULTLINE_DSN:-Vaultline}"
 data_dir="${XDG_DATA_HOME:-$HOME/.local/share}/vaultline"
+# The database and the files SQLite keeps beside it (WAL, shared memory) are readable by their
+# owner only: SQLite gives those files the database file's permissions, so the database file is
+# made here, empty, before the driver first opens it.
+umask 077
 mkdir -p "$data_dir"
+chmod 700 "$data_dir"
+database="$data_dir/vaultline.sqlite"
+[ -e "$database" ] || : >"$database"
+for file in "$database" "$database-wal" "$database-shm"; do
+  if [ -e "$file" ]; then chmod 600 "$file"; fi
+done
 
 if odbcinst -q -s -n "$dsn" >/dev/null 2>&1; then
   exit 0
@@ -16,9 +26,9 @@ cat >"$template" <<INI
 [$dsn]
 Description=Vaultline embedded database
 Driver=SQLite3
-Database=$data_dir/vaultline.sqlite
+Database=$database
 JournalMode=WAL
 Timeout=100000
 INI
 odbcinst -i -s -h -f "$template"
-echo "Registered ODBC data source \"$dsn\" at $data_dir/vaultline.sqlite"
+echo "Registered ODBC data source \"$dsn\" at $database"

@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "CliOptions.h"
 #include "ImportCommand.h"
 #include "MonitorCommand.h"
 
@@ -9,21 +10,31 @@
 #include "app/SystemError.h"
 #include "db/FirstRun.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <iostream>
 #include <map>
 #include <functional>
+#include <optional>
 
 namespace {
-// Every subcommand opens the debug log in the working directory first, as the desktop
-// program does.
-bool openDebugLog()
+// Every subcommand opens its debug log first, as the desktop program does. Two commands run
+// from one folder would share lvr_debug.txt; the second is told how to keep them apart.
+bool openDebugLog(const std::string& path)
 {
-    int error = theApp().debugLog().open(app_texts::DebugLogName);
+    int error = theApp().debugLog().open(path);
     if (error == 0)
         return true;
     std::cerr << app_texts::DebugFileFailed << FormatSystemError(error);
+    if (error == EWOULDBLOCK) {
+        std::error_code ignored;
+        const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+        std::string text = app_texts::DebugLogHeld;
+        text.replace(text.find("%s"), 2, absolute.empty() ? path : absolute.string());
+        std::cerr << text;
+    }
     return false;
 }
 
@@ -53,7 +64,7 @@ int prepareEmbeddedDatabase(const std::vector<std::string>& args)
     case FirstRunTables::Failed: break;
     }
     std::cerr << "Could not prepare the tables of \"" << theApp().settings.mountHistoryTableName << "\" in \""
-              << theApp().settings.databaseName << "\": see " << app_texts::DebugLogName << "\n";
+              << theApp().settings.databaseName << "\": see " << theApp().debugLog().path() << "\n";
     return 1;
 }
 } // namespace
@@ -62,22 +73,28 @@ std::string cliUsage()
 {
     return "usage: vaultlinectl COMMAND [ARGS]\n"
            "  prepare-embedded-db [DSN]   seed absent settings for the embedded database and create its tables once\n"
-           + std::string(ImportCommandUsage) + MonitorCommandUsage;
+           + std::string(ImportCommandUsage) + MonitorCommandUsage + CommonOptionsUsage;
 }
 
-int runCliCommand(const std::vector<std::string>& args)
+int runCliCommand(std::vector<std::string> args)
 {
     static const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
         {"prepare-embedded-db", prepareEmbeddedDatabase},
         {"import", importCommand},
         {"monitor", monitorCommand},
     };
-    auto found = commands.find(args.at(0));
-    if (found == commands.end()) {
-        std::cerr << "vaultlinectl: unknown command \"" << args[0] << "\"\n" << cliUsage();
+    std::string error;
+    const std::optional<CommonOptions> options = takeCommonOptions(args, error);
+    if (!options) {
+        std::cerr << "vaultlinectl: " << error << "\n" << cliUsage();
         return 2;
     }
-    if (!openDebugLog())
+    auto found = args.empty() ? commands.end() : commands.find(args.front());
+    if (found == commands.end()) {
+        std::cerr << "vaultlinectl: unknown command \"" << (args.empty() ? "" : args.front()) << "\"\n" << cliUsage();
+        return 2;
+    }
+    if (!openDebugLog(options->logPath))
         return -1;
     return found->second(args);
 }

@@ -5,4 +5,4 @@
 
 std::string cliUsage();
 // Runs one subcommand; the process's exit status.
-int runCliCommand(const std::vector<std::string>& args);
+int runCliCommand(std::vector<std::string> args);

@@ -1,5 +1,7 @@
 #include "QtSettingsStore.h"
 
+#include <QFile>
+
 namespace {
 QString key(const std::string& section, const std::string& entry)
 {
@@ -27,4 +29,7 @@ void QtSettingsStore::write(const std::string& section, const std::string& entry
 {
     m_settings->setValue(key(section, entry), QString::fromStdString(value));
     m_settings->sync();
+    // The file names the site's database and user: readable by its owner only, however the
+    // process's umask would have made it.
+    QFile::setPermissions(m_settings->fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }

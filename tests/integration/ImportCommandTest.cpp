@@ -1,6 +1,7 @@
 // vaultlinectl import run as its own process on the SQLite test database, as a user runs it.
 
 #include "ScopedApp.h"
+#include "app/DebugLog.h"
 #include "db/Tables.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -133,4 +135,54 @@ TEST_F(ImportCommandProcess, FailuresGiveStatusAndMessages)
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.errors.find("usage: vaultlinectl import FILE --library ADDR"), std::string::npos);
     EXPECT_EQ(countRows(m_backend, m_base), 1);
+}
+
+TEST_F(ImportCommandProcess, LogHeldByAnotherProcessAndLogOption)
+{
+    const std::string path = writeFile("mounts.csv", mountHistoryFile(mountLine(1, "CL0001") + "\n"));
+    {
+        // Another process (this test) writes lvr_debug.txt in the folder.
+        DebugLog other;
+        ASSERT_EQ(other.open(m_folder.file("lvr_debug.txt")), 0);
+        ProcessRun held = run("import '" + path + "' --library 10.0.0.1");
+        EXPECT_EQ(held.status, 255);
+        EXPECT_EQ(held.errors, "ERROR: Failed to open debug file!\nResource temporarily unavailable\n"
+                                   + m_folder.file("lvr_debug.txt")
+                                   + " is in use by another Vaultline process: pass --log FILE to write another file, "
+                                     "or run from another folder\n");
+        EXPECT_EQ(countRows(m_backend, m_base), 0);
+
+        // Its own log, named before or after the command's arguments.
+        ProcessRun own = run("--log own.txt import '" + path + "' --library 10.0.0.1");
+        EXPECT_EQ(own.status, 0) << own.errors;
+        own = run("import '" + path + "' --log=own.txt --library 10.0.0.1");
+        EXPECT_EQ(own.status, 0) << own.errors;
+        EXPECT_EQ(own.output, "Inserted 0 new entries from Mount History file into database\n");
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat(m_folder.file("own.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(countRows(m_backend, m_base), 1);
+
+    ProcessRun missing = run("import '" + path + "' --library 10.0.0.1 --log");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.errors.find("--log needs a file name"), std::string::npos);
+}
+
+TEST_F(ImportCommandProcess, AddressTooLongForTheTablesIsRefusedUpFront)
+{
+    const std::string path = writeFile("mounts.csv", mountHistoryFile(mountLine(1, "CL0001") + "\n"));
+    ProcessRun import = run("import '" + path + "' --library tapelib2.example.net");
+    EXPECT_EQ(import.status, 1);
+    EXPECT_EQ(import.output, "");
+    EXPECT_EQ(import.errors.rfind("The library name or address \"tapelib2.example.net\" is longer than 15", 0), 0u)
+        << import.errors;
+
+    // The monitor refuses before it starts anything: no library is contacted, no signal needed.
+    ProcessRun monitor = run("monitor 10.0.0.1 tapelib2.example.net");
+    EXPECT_EQ(monitor.status, 2);
+    EXPECT_NE(monitor.errors.find("vaultlinectl monitor: The library name or address \"tapelib2.example.net\""),
+              std::string::npos)
+        << monitor.errors;
+    EXPECT_EQ(countRows(m_backend, m_base), 0);
 }

@@ -8,6 +8,9 @@ inline constexpr const char* SelectDatabaseType = "Please Select a Database type
 inline constexpr const char* SelectDateFormat = "Please select a date format";
 inline constexpr const char* DebugSwitch = "lvr_debug";
 inline constexpr const char* DebugLogName = "lvr_debug.txt";
+// Our own line after DebugFileFailed when another process holds the log.
+inline constexpr const char* DebugLogHeld = "%s is in use by another Vaultline process: pass --log FILE to write "
+                                            "another file, or run from another folder\n";
 inline constexpr const char* ExitQuestion = "Are you sure you would like to exit from LVR?";
 inline constexpr const char* AboutTitle = "About Kestrix Vaultline";
 inline constexpr const char* AboutTextPrefix = "Kestrix Vaultline v";

@@ -4,9 +4,45 @@
 #include "TimeFormat.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+// Owner read and write only: the log holds statements and addresses of the site.
+constexpr mode_t OwnerOnly = S_IRUSR | S_IWUSR;
+
+// The file opened for appending and locked for this process; -1 with errno set when it cannot be.
+int openLocked(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, OwnerOnly);
+    if (fd < 0)
+        return -1;
+    // A file made earlier with wider permissions is narrowed too.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fchmod(fd, OwnerOnly) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+void writeAll(int fd, const std::string& bytes)
+{
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t result = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (result < 0 && errno == EINTR)
+            continue;
+        if (result <= 0)
+            return;
+        written += static_cast<std::size_t>(result);
+    }
+}
+} // namespace
 
 DebugLog::~DebugLog()
 {
@@ -16,42 +52,45 @@ DebugLog::~DebugLog()
 int DebugLog::open(const std::string& path)
 {
     std::lock_guard lock(m_mutex);
-    if (m_file != nullptr) {
-        std::fclose(m_file);
-        m_file = nullptr;
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
     }
     // Open without truncating, take the lock, then truncate: a second process must not
     // empty the log that a running one is writing.
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = openLocked(path);
     if (fd < 0)
         return errno;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(fd, 0) != 0) {
-        int error = errno;
+    if (::ftruncate(fd, 0) != 0) {
+        const int error = errno;
         ::close(fd);
         return error;
     }
-    m_file = ::fdopen(fd, "w");
-    if (m_file == nullptr) {
-        int error = errno;
-        ::close(fd);
-        return error;
-    }
+    m_fd = fd;
+    m_path = path;
+    m_renameFailed = false;
     return 0;
 }
 
 void DebugLog::close()
 {
     std::lock_guard lock(m_mutex);
-    if (m_file != nullptr) {
-        std::fclose(m_file);
-        m_file = nullptr;
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
     }
 }
 
 bool DebugLog::isOpen() const
 {
     std::lock_guard lock(m_mutex);
-    return m_file != nullptr;
+    return m_fd >= 0;
+}
+
+std::string DebugLog::path() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_path;
 }
 
 void DebugLog::setClock(std::function<std::time_t()> clock)
@@ -60,15 +99,43 @@ void DebugLog::setClock(std::function<std::time_t()> clock)
     m_clock = std::move(clock);
 }
 
+void DebugLog::setSizeLimit(std::uint64_t bytes)
+{
+    std::lock_guard lock(m_mutex);
+    m_sizeLimit = bytes;
+}
+
+void DebugLog::startNewFile()
+{
+    const std::string previous = m_path + ".1";
+    if (::rename(m_path.c_str(), previous.c_str()) != 0) {
+        m_renameFailed = true;
+        return;
+    }
+    // The renamed file stays locked through m_fd until the new one is locked too.
+    const int fd = openLocked(m_path);
+    if (fd < 0) {
+        // Another process took the name in between, or the folder refuses: go on in the old file.
+        m_renameFailed = true;
+        return;
+    }
+    ::close(m_fd);
+    m_fd = fd;
+}
+
 void DebugLog::writeLine(const std::string& text)
 {
     std::lock_guard lock(m_mutex);
-    if (m_file == nullptr)
+    if (m_fd < 0)
         return;
-    std::time_t now = m_clock ? m_clock() : std::time(nullptr);
-    std::string line = formatLocalTime(StampFormat, now) + ": " + text + "\n";
-    std::fwrite(line.data(), 1, line.size(), m_file);
-    std::fflush(m_file);
+    const std::time_t now = m_clock ? m_clock() : std::time(nullptr);
+    const std::string line = formatLocalTime(StampFormat, now) + ": " + text + "\n";
+    // The size is asked of the file each time: someone may have truncated it from outside.
+    struct stat info {};
+    if (!m_renameFailed && ::fstat(m_fd, &info) == 0 && info.st_size > 0
+        && static_cast<std::uint64_t>(info.st_size) + line.size() > m_sizeLimit)
+        startNewFile();
+    writeAll(m_fd, line);
 }
 
 void WriteDebugLine(const std::string& text)

@@ -1,35 +1,51 @@
 #pragma once
 
-#include <cstdio>
+#include <cstdint>
+#include <ctime>
 #include <functional>
 #include <mutex>
 #include <string>
-#include <ctime>
 
-// The debug log shared by every thread: one time-stamped line per call, flushed at once.
-// One lock around write and flush keeps lines whole when threads write together.
+// The debug log shared by every thread: one time-stamped line per call, written at once.
+// One lock around the write keeps lines whole when threads write together. The file is
+// written for appending, so that a truncation from outside (a log rotation tool) leaves no
+// gap, and it is bounded: a line that would take it past the size limit first renames it to
+// "<name>.1" (replacing the one before) and starts a new file, so a line is never split.
 class DebugLog {
 public:
+    static constexpr std::uint64_t DefaultSizeLimit = 10 * 1024 * 1024;
+
     DebugLog() = default;
     ~DebugLog();
     DebugLog(const DebugLog&) = delete;
     DebugLog& operator=(const DebugLog&) = delete;
 
-    // Creates or truncates the file and takes it for this process alone. Returns 0, or the
-    // system's error number (another process holding the file gives EWOULDBLOCK).
+    // Creates or truncates the file, readable by its owner only, and takes it for this
+    // process alone. Returns 0, or the system's error number (another process holding the
+    // file gives EWOULDBLOCK).
     int open(const std::string& path);
     void close();
     bool isOpen() const;
+    // The path given to open.
+    std::string path() const;
 
     // Writes "<stamp>: " + text + "\n". Never fails towards the caller.
     void writeLine(const std::string& text);
 
     // Tests fix the clock to check the stamp.
     void setClock(std::function<std::time_t()> clock);
+    // Tests make the limit small to see the file renamed.
+    void setSizeLimit(std::uint64_t bytes);
 
 private:
+    // Renames the full file to "<path>.1" and opens a new one in its place, under the lock.
+    void startNewFile();
+
     mutable std::mutex m_mutex;
-    std::FILE* m_file = nullptr;
+    int m_fd = -1;
+    std::string m_path;
+    std::uint64_t m_sizeLimit = DefaultSizeLimit;
+    bool m_renameFailed = false; // once a new file could not be started, the log just grows
     std::function<std::time_t()> m_clock;
 };
 

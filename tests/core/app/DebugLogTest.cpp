@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
+#include <fstream>
 #include <regex>
 #include <sstream>
 #include <thread>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TEST(DebugLog, LineFormatAndTraceLevel)
 {
@@ -102,4 +106,77 @@ TEST(DebugLog, OpenFailureGivesTheSystemReason)
     EXPECT_EQ(FormatSystemError(error), "No such file or directory\n");
     EXPECT_EQ(FormatSystemError(987654), "Unknown Error: 987654\n");
     log.writeLine("ignored without a file"); // never fails towards the caller
+}
+
+namespace {
+mode_t permissionsOf(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 0777 : 07777;
+}
+} // namespace
+
+TEST(DebugLog, FullLogIsRenamedAndANewOneStartedWithLinesWhole)
+{
+    TemporaryFolder folder;
+    const std::string path = folder.file("lvr_debug.txt");
+    const std::string previous = path + ".1";
+    // A log left by an earlier run with wider permissions, and a rotated copy from before.
+    std::ofstream(path) << "old run\n";
+    ::chmod(path.c_str(), 0644);
+    std::ofstream(previous) << "older copy\n";
+
+    DebugLog log;
+    log.setSizeLimit(1000);
+    ASSERT_EQ(log.open(path), 0);
+    EXPECT_EQ(permissionsOf(path), 0600u);
+    // The start of a run still empties the log; the copy from before stays until it is replaced.
+    EXPECT_EQ(readWholeFile(path), "");
+
+    const auto line = [](int number) { return "line " + std::to_string(number) + " " + std::string(90, 'x'); };
+    for (int number = 1; number <= 25; ++number)
+        log.writeLine(line(number));
+
+    const std::string current = readWholeFile(path);
+    const std::string renamed = readWholeFile(previous);
+    EXPECT_LE(current.size(), 1000u);
+    EXPECT_LE(renamed.size(), 1000u);
+    EXPECT_EQ(renamed.find("older copy"), std::string::npos) << "one previous file is kept, not two";
+    EXPECT_EQ(permissionsOf(previous), 0600u);
+    EXPECT_EQ(permissionsOf(path), 0600u);
+    // The two files hold the last lines in order, each line whole in one of them.
+    const std::string both = renamed + current;
+    const std::regex whole(R"(^\w{3} \w{3} \d\d \d{4} at \d\d:\d\d:\d\d [AP]M: line (\d+) x{90}$)");
+    std::istringstream lines(both);
+    int expected = 25 - static_cast<int>(std::count(both.begin(), both.end(), '\n')) + 1;
+    EXPECT_GT(expected, 1) << "some lines went with the older copies";
+    for (std::string text; std::getline(lines, text); ++expected) {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(text, match, whole)) << text;
+        EXPECT_EQ(std::stoi(match[1]), expected);
+    }
+    EXPECT_EQ(expected, 26);
+    EXPECT_FALSE(renamed.empty());
+    EXPECT_NE(current.find("line 25 "), std::string::npos);
+
+    // The new file is as much ours as the first: another process cannot take it.
+    DebugLog intruder;
+    EXPECT_EQ(intruder.open(path), EWOULDBLOCK);
+}
+
+TEST(DebugLog, TruncatedFromOutsideLeavesNoGap)
+{
+    // A log rotation tool that copies the file and truncates it: the next line goes to the
+    // start of the file, not to the old offset after a run of zero bytes.
+    TemporaryFolder folder;
+    const std::string path = folder.file("lvr_debug.txt");
+    DebugLog log;
+    ASSERT_EQ(log.open(path), 0);
+    log.writeLine(std::string(5000, 'a'));
+    ASSERT_EQ(::truncate(path.c_str(), 0), 0);
+    log.writeLine("after the truncation");
+    const std::string text = readWholeFile(path);
+    EXPECT_EQ(text.find('\0'), std::string::npos);
+    EXPECT_LT(text.size(), 100u);
+    EXPECT_NE(text.find("after the truncation"), std::string::npos);
 }
