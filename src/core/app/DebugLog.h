@@ -13,7 +13,7 @@
 // "<name>.1" (replacing the one before) and starts a new file, so a line is never split.
 class DebugLog {
 public:
-    static constexpr std::uint64_t DefaultSizeLimit = 10 * 1024 * 1024;
+    static constexpr std::uint64_t DefaultSizeLimit = std::uint64_t{10} * 1024 * 1024;
 
     DebugLog() = default;
     ~DebugLog();

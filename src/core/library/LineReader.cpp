@@ -7,7 +7,7 @@
 #include <memory>
 
 namespace {
-constexpr std::size_t BlockSize = 64 * 1024;
+constexpr std::size_t BlockSize = std::size_t{64} * 1024;
 
 bool isLineEnd(char c)
 {
