@@ -7,13 +7,16 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
 volatile std::sig_atomic_t stopSignal = 0;
+std::atomic<bool> inputEnded{false};
 
 void onStopSignal(int)
 {
@@ -46,6 +49,11 @@ int main(int argc, char** argv)
     }
     if (!command.endGiven) {
         command.library.end = localNow();
+        error = command.library.validate();
+        if (!error.empty()) {
+            std::fprintf(stderr, "vaultline-libsim: %s\n", error.c_str());
+            return 2;
+        }
     }
 
     if (!command.writeFolder.empty()) {
@@ -78,7 +86,17 @@ int main(int argc, char** argv)
     std::printf("library time %s, %s\n", libsim::formatLibraryTime(server.libraryTime()).c_str(),
                 command.speed > 0 ? "live" : "standing still");
     std::fflush(stdout);
-    while (stopSignal == 0) {
+    if (command.stopAtEndOfInput) {
+        // Detached: a read cannot be interrupted portably, and the process ends right after.
+        std::thread([] {
+            char buffer[256];
+            ssize_t count = 0;
+            while ((count = read(STDIN_FILENO, buffer, sizeof buffer)) > 0 || (count < 0 && errno == EINTR)) {
+            }
+            inputEnded = true;
+        }).detach();
+    }
+    while (stopSignal == 0 && !inputEnded) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     server.stop();

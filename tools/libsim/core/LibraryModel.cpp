@@ -94,7 +94,11 @@ LibraryModel buildLibraryModel(const LibraryOptions& options)
     LibraryModel model;
     model.name = options.name;
     model.serial = "KX" + digits(random, 5);
-    model.historyStart = floorToHour(options.end - static_cast<LibraryMinute>(options.days) * MinutesPerDay);
+    model.historyStart = options.historyStart();
+    // With a fixed start the degradation follows the planned days, not the end of the run.
+    const LibraryMinute degradeUntil =
+        options.start ? model.historyStart + static_cast<LibraryMinute>(options.days) * MinutesPerDay
+                      : options.end;
 
     const int driveFrames = std::min(options.frames, LibraryOptions::MaxDriveFrames);
     const std::string frameOneModel = PerformanceFrameModels[random.below(4)];
@@ -192,9 +196,9 @@ LibraryModel buildLibraryModel(const LibraryOptions& options)
     }
 
     chooseDegrading(model.drives, std::max<std::size_t>(1, model.drives.size() / 8), random,
-                    model.historyStart, options.end);
+                    model.historyStart, degradeUntil);
     chooseDegrading(model.cartridges, std::max<std::size_t>(1, model.cartridges.size() * 3 / 100),
-                    random, model.historyStart, options.end);
+                    random, model.historyStart, degradeUntil);
     return model;
 }
 

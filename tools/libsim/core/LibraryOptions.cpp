@@ -28,6 +28,9 @@ std::string LibraryOptions::validate() const
     if (mountsPerDay < 0 || mountsPerDay > 100000) {
         return "mounts per day must be between 0 and 100000";
     }
+    if (start && *start > end) {
+        return "the start of the history must not be after its end";
+    }
     if (name.empty() || name.size() > 20) {
         return "the library name must have 1 to 20 characters";
     }
@@ -48,6 +51,25 @@ std::string LibraryOptions::validate() const
         }
     }
     return {};
+}
+
+LibraryMinute LibraryOptions::historyStart() const
+{
+    return floorToHour(start ? *start : end - static_cast<LibraryMinute>(days) * MinutesPerDay);
+}
+
+LibraryOptions LibraryOptions::demonstration()
+{
+    LibraryOptions options;
+    options.seed = 16;
+    options.frames = 5;
+    options.drives = 32;
+    options.cartridges = 1600;
+    options.logicalLibraries = 4;
+    options.days = 365;
+    options.mountsPerDay = 1000;
+    options.name = "DEMO LIBRARY";
+    return options;
 }
 
 } // namespace libsim

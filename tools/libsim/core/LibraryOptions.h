@@ -3,6 +3,7 @@
 #include "LibraryTime.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace libsim {
@@ -19,6 +20,10 @@ struct LibraryOptions {
     int mountsPerDay = 300;
     // The library's clock at the end of the history (live mode continues from here).
     LibraryMinute end = fromCivil({2024, 6, 3, 8, 0});
+    // A fixed beginning of the history instead of `days` before the end. Units then degrade
+    // over the `days` after it, so what the library writes at any minute no longer depends
+    // on where the history ends: a library started again later repeats its earlier records.
+    std::optional<LibraryMinute> start;
     std::string name = "VAULTSIM";
 
     // Largest frame that can hold drives: the drive statistics file names a drive's frame and
@@ -30,6 +35,14 @@ struct LibraryOptions {
 
     // An empty text when the options describe a library that can be built, else why not.
     std::string validate() const;
+
+    // The first minute of the history.
+    LibraryMinute historyStart() const;
+
+    // The library the demonstration runs: a few frames, a few dozen drives, a couple of
+    // thousand cartridges and a year of history, small enough to import in well under a
+    // minute and busy enough that every cartridge has a health trend.
+    static LibraryOptions demonstration();
 };
 
 } // namespace libsim

@@ -1,5 +1,6 @@
 #include "SimulatorCommandLine.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -44,11 +45,17 @@ std::string simulatorUsage()
            "  --mounts-per-day N       mounts per day (300)\n"
            "  --end \"YYYY-MM-DD HH:MM\" end of the history (now)\n"
            "  --name TEXT              library name (VAULTSIM)\n"
+           "  --start \"YYYY-MM-DD HH:MM\" fixed start of the history; units degrade over the\n"
+           "                           --days after it, so a later run repeats the earlier records\n"
+           "  --demo                   the demonstration library: 5 frames, 32 drives, 1600\n"
+           "                           cartridges, 4 logical libraries, 365 days, 1000 mounts a day\n"
+           "                           (options given with it change single values)\n"
            "Serving:\n"
            "  --port N                 port on 127.0.0.1; 0 picks a free one (0)\n"
            "  --live                   the library keeps mounting as time passes\n"
            "  --speed X                library seconds per real second; implies --live (1)\n"
            "  --write-files DIR        write the files and the saved copies into DIR and exit\n"
+           "  --stop-at-eof            stop when standard input reaches its end\n"
            "Faults (all can be changed at run time with POST /control/<switch>):\n"
            "  --refuse-for SECONDS     refuse connections for this long after the start\n"
            "  --http-status FILE=CODE  answer CODE (404, 500, ...) for FILE; repeatable\n"
@@ -71,6 +78,13 @@ bool parseSimulatorCommandLine(const std::vector<std::string>& arguments,
     std::string closeBytes;
     bool live = false;
     bool speedGiven = false;
+    // The demonstration library is the base that every other library option changes,
+    // wherever --demo stands.
+    for (const std::string& argument : arguments) {
+        if (argument == "--demo") {
+            command.library = LibraryOptions::demonstration();
+        }
+    }
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string name = arguments[i];
@@ -138,6 +152,20 @@ bool parseSimulatorCommandLine(const std::vector<std::string>& arguments,
         } else if (name == "--name") {
             ok = takeValue();
             command.library.name = value;
+        } else if (name == "--demo") {
+            bool applied = false; // applied before the loop; only its form is checked here
+            ok = flagOption(applied);
+        } else if (name == "--start") {
+            ok = takeValue();
+            if (ok) {
+                command.library.start = parseLibraryTime(value);
+                ok = command.library.start.has_value();
+                if (!ok) {
+                    error = "--start needs \"YYYY-MM-DD HH:MM\", not \"" + value + "\"";
+                }
+            }
+        } else if (name == "--stop-at-eof") {
+            ok = flagOption(command.stopAtEndOfInput);
         } else if (name == "--end") {
             ok = takeValue();
             if (ok) {
@@ -238,7 +266,13 @@ bool parseSimulatorCommandLine(const std::vector<std::string>& arguments,
     if (command.help) {
         return true;
     }
-    error = command.library.validate();
+    // Without --end the history ends when the program starts, which the caller checks again
+    // once it has read the clock.
+    LibraryOptions checked = command.library;
+    if (!command.endGiven && checked.start) {
+        checked.end = std::max(checked.end, *checked.start);
+    }
+    error = checked.validate();
     return error.empty();
 }
 

@@ -18,6 +18,9 @@ struct SimulatorCommandLine {
     FaultState faults;
     int refuseSeconds = 0; // refuse connections for this long after the start
     int maxStallSeconds = 300;
+    // Stop when standard input reaches its end: the program that started the simulator holds
+    // the other end of a pipe, so the simulator ends with it however it ends.
+    bool stopAtEndOfInput = false;
     bool help = false;
 };
 

@@ -13,6 +13,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -22,10 +23,11 @@ using namespace libsim;
 
 namespace {
 
-// A running program with its standard output on a pipe; killed if the test forgets.
+// A running program with its standard output (and, when asked, its standard input) on a
+// pipe; killed if the test forgets.
 class ChildProgram {
 public:
-    explicit ChildProgram(std::vector<std::string> arguments)
+    explicit ChildProgram(std::vector<std::string> arguments, bool pipeInput = false)
     {
         arguments.insert(arguments.begin(), LIBSIM_PROGRAM);
         std::vector<char*> argv;
@@ -37,16 +39,27 @@ public:
         if (pipe(pipeEnds) != 0) {
             return;
         }
+        int inputEnds[2] = {-1, -1};
+        if (pipeInput && pipe2(inputEnds, O_CLOEXEC) != 0) {
+            return;
+        }
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+        if (pipeInput) {
+            posix_spawn_file_actions_adddup2(&actions, inputEnds[0], STDIN_FILENO);
+        }
         if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
             m_pid = -1;
         }
         posix_spawn_file_actions_destroy(&actions);
         close(pipeEnds[1]);
         m_output = pipeEnds[0];
+        if (pipeInput) {
+            close(inputEnds[0]);
+            m_input = inputEnds[1];
+        }
     }
 
     ~ChildProgram()
@@ -57,6 +70,15 @@ public:
         }
         if (m_output >= 0) {
             close(m_output);
+        }
+        closeInput();
+    }
+
+    void closeInput()
+    {
+        if (m_input >= 0) {
+            close(m_input);
+            m_input = -1;
         }
     }
 
@@ -100,6 +122,7 @@ public:
 private:
     pid_t m_pid = -1;
     int m_output = -1;
+    int m_input = -1;
 };
 
 std::string readWhole(const std::filesystem::path& path)
@@ -168,10 +191,33 @@ TEST(LibsimProgram, WritesTheFilesIntoAFolderAndExits)
     std::filesystem::remove_all(folder);
 }
 
+TEST(LibsimProgram, EndsWhenItsStandardInputCloses)
+{
+    // As the demonstration starts it: the program holding the other end has ended.
+    std::vector<std::string> arguments = ProgramLibraryArguments;
+    arguments.insert(arguments.end(), {"--port", "0", "--live", "--stop-at-eof"});
+    ChildProgram program(arguments, true);
+    const std::string line = program.firstLine(std::chrono::seconds(10));
+    ASSERT_EQ(line.rfind("listening 127.0.0.1:", 0), 0u) << line;
+    httplib::Client client("127.0.0.1", std::stoi(line.substr(line.rfind(':') + 1)));
+    client.set_connection_timeout(2, 0);
+    client.set_read_timeout(5, 0);
+    const httplib::Result state = client.Get("/control/state");
+    ASSERT_TRUE(state);
+    EXPECT_EQ(state->status, 200);
+    program.closeInput();
+    EXPECT_EQ(program.wait(std::chrono::seconds(10)), 0);
+}
+
 TEST(LibsimProgram, BadOptionsEndWithStatusTwo)
 {
     ChildProgram unknown({"--frames", "none"});
     EXPECT_EQ(unknown.wait(std::chrono::seconds(10)), 2);
+    // A history cannot start after the end given, nor after now when no end is given.
+    ChildProgram startAfterEnd({"--start", "2024-03-02 10:00", "--end", "2024-03-01 10:00"});
+    EXPECT_EQ(startAfterEnd.wait(std::chrono::seconds(10)), 2);
+    ChildProgram startInFuture({"--start", "2999-01-01 00:00", "--write-files", "/nonexistent"});
+    EXPECT_EQ(startInFuture.wait(std::chrono::seconds(10)), 2);
     ChildProgram help({"--help"});
     EXPECT_EQ(help.firstLine(std::chrono::seconds(10)).rfind("usage:", 0), 0u);
     EXPECT_EQ(help.wait(std::chrono::seconds(10)), 0);
