@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Registers the embedded default database: a user DSN (default "Vaultline") on the SQLite3
-# ODBC driver, in WAL mode, with its file under the user's data folder. Leaves an existing
-# DSN of that name as it is.
+# ODBC driver, in WAL mode, with its file under the user's data folder (or VAULTLINE_DB_FILE).
+# Leaves an existing DSN of that name as it is.
 set -euo pipefail
 dsn="${VAULTLINE_DSN:-Vaultline}"
 data_dir="${XDG_DATA_HOME:-$HOME/.local/share}/vaultline"
@@ -9,9 +9,9 @@ data_dir="${XDG_DATA_HOME:-$HOME/.local/share}/vaultline"
 # owner only: SQLite gives those files the database file's permissions, so the database file is
 # made here, empty, before the driver first opens it.
 umask 077
-mkdir -p "$data_dir"
-chmod 700 "$data_dir"
-database="$data_dir/vaultline.sqlite"
+database="${VAULTLINE_DB_FILE:-$data_dir/vaultline.sqlite}"
+mkdir -p "$(dirname "$database")"
+chmod 700 "$(dirname "$database")"
 [ -e "$database" ] || : >"$database"
 for file in "$database" "$database-wal" "$database-shm"; do
   if [ -e "$file" ]; then chmod 600 "$file"; fi
