@@ -74,8 +74,10 @@ prepare
 start=$(history_start)
 # The library reads its standard input until it ends. The program inherits the write end
 # (descriptor 9) and holds it until it exits, however it exits, and the library stops then.
+# The descriptor is opened anew: a copy made with >& would keep the close-on-exec mark that
+# bash gives the coprocess's own descriptors.
 coproc LIBRARY { exec "$simulator" --demo --days "$days" --start "$start" --live --port "$port" --stop-at-eof; }
-exec 9>&"${LIBRARY[1]}"
+exec 9>"/dev/fd/${LIBRARY[1]}"
 if ! read -r -t 120 line <&"${LIBRARY[0]}" || [[ "$line" != "listening $address" ]]; then
   echo "The demonstration library did not start on $address (is the port taken?)" >&2
   exit 1

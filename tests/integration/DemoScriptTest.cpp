@@ -169,14 +169,33 @@ TEST_F(DemoScript, TheLibraryEndsWithTheProgramEvenWhenTheProgramIsKilled)
         output += c;
     close(outputPipe[0]);
     ASSERT_NE(output.find("Start Monitoring"), std::string::npos) << output;
+    const std::string programPath = fs::read_symlink("/proc/self/exe").parent_path().parent_path().string()
+                                    + "/src/app/vaultline";
+    const std::string self = "/proc/" + std::to_string(program);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::error_code error;
+    while (fs::read_symlink(self + "/exe", error) != programPath && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(fs::read_symlink(self + "/exe", error), programPath);
+
+    // The library is the program's child, and the program holds the other end of its input.
+    std::ifstream childList(self + "/task/" + std::to_string(program) + "/children");
+    pid_t library = 0;
+    ASSERT_TRUE(childList >> library);
+    const fs::path libraryInput = fs::read_symlink("/proc/" + std::to_string(library) + "/fd/0", error);
+    ASSERT_EQ(libraryInput.string().rfind("pipe:", 0), 0u) << libraryInput;
+    bool held = false;
+    for (const fs::directory_entry& descriptor : fs::directory_iterator(self + "/fd", error))
+        held = held || fs::read_symlink(descriptor.path(), error) == libraryInput;
+    EXPECT_TRUE(held);
     EXPECT_TRUE(answers(m_port));
 
     kill(program, SIGKILL);
     int status = 0;
     ASSERT_EQ(waitpid(program, &status, 0), program);
     // The library notices the end of its input and closes its port.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (answers(m_port) && std::chrono::steady_clock::now() < deadline)
+    const auto closedBy = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (answers(m_port) && std::chrono::steady_clock::now() < closedBy)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_FALSE(answers(m_port));
 }
