@@ -8,7 +8,8 @@
 # Everything of the demonstration lives in one folder (VAULTLINE_DEMO_DIR, by default
 # ~/.local/share/vaultline-demo): the SQLite file, the settings and the history's start.
 # The ODBC data source is VaultlineDemo. Expects a build in build/ (VAULTLINE_BUILD). The
-# debug log is written in the working directory, as always.
+# debug log is written in the working directory, as always. VAULTLINE_DEMO_PORT and
+# VAULTLINE_DEMO_DAYS change the port and the length of the history (the tests use both).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VAULTLINE_BUILD:-$root/build}"
