@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "AgentCommand.h"
 #include "CliOptions.h"
 #include "ImportCommand.h"
 #include "MonitorCommand.h"
@@ -73,7 +74,7 @@ std::string cliUsage()
 {
     return "usage: vaultlinectl COMMAND [ARGS]\n"
            "  prepare-embedded-db [DSN]   seed absent settings for the embedded database and create its tables once\n"
-           + std::string(ImportCommandUsage) + MonitorCommandUsage + CommonOptionsUsage;
+           + std::string(ImportCommandUsage) + MonitorCommandUsage + AgentCommandUsage + CommonOptionsUsage;
 }
 
 int runCliCommand(std::vector<std::string> args)
@@ -82,6 +83,7 @@ int runCliCommand(std::vector<std::string> args)
         {"prepare-embedded-db", prepareEmbeddedDatabase},
         {"import", importCommand},
         {"monitor", monitorCommand},
+        {"agent", agentCommand},
     };
     std::string error;
     const std::optional<CommonOptions> options = takeCommonOptions(args, error);

@@ -32,6 +32,7 @@ void CQmxApp::reset()
     versionText.clear();
     startupComplete = false;
     activeMonitors = 0;
+    agentSettings = AgentSettings{};
     setPrompts(nullptr);
     setSettingsStore(nullptr);
 }

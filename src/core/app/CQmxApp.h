@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppSettings.h"
+#include "agent/AgentSettings.h"
 #include "DebugLog.h"
 
 #include <atomic>
@@ -26,6 +27,8 @@ public:
     std::string versionText;
     std::atomic<bool> startupComplete{false};
     std::atomic<int> activeMonitors{0};
+    // The reports agent's settings, in memory only; the window's thread alone touches them.
+    AgentSettings agentSettings;
 
     DebugLog& debugLog() { return m_debugLog; }
 

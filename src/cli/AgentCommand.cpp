@@ -1,0 +1,154 @@
+#include "AgentCommand.h"
+
+#include "ConsolePrompts.h"
+#include "QtSettingsStore.h"
+#include "agent/AgentConfig.h"
+#include "agent/AgentRuns.h"
+#include "agent/AgentScheduler.h"
+#include "app/CQmxApp.h"
+#include "app/TimeFormat.h"
+#include "db/qmxDB.h"
+
+#include <pthread.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <mutex>
+#include <sstream>
+
+namespace {
+// "<stamp> agent: <line>", one whole line per write, from any thread.
+void printLine(const std::string& line)
+{
+    static std::mutex mutex;
+    const std::string whole = formatLocalTime(StampFormat, std::time(nullptr)) + " agent: " + line + "\n";
+    std::lock_guard lock(mutex);
+    std::fwrite(whole.data(), 1, whole.size(), stdout);
+    std::fflush(stdout);
+}
+
+// "Connected" for the service: the database answers a connection now.
+bool databaseAnswers()
+{
+    const CQmxApp& app = theApp();
+    qmxDB db;
+    OdbcHandles handles;
+    if (!db.connectDB(app.settings.databaseName, app.settings.userName, app.password, handles, false, nullptr))
+        return false;
+    db.disconnectDB(handles);
+    return true;
+}
+
+constexpr std::streamsize MaxConfigBytes = 64 * 1024;
+
+std::optional<std::string> readConfig(const std::string& path, std::string& why)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        why = "cannot be read";
+        return std::nullopt;
+    }
+    std::string text(static_cast<std::size_t>(MaxConfigBytes) + 1, '\0');
+    in.read(text.data(), MaxConfigBytes + 1);
+    if (in.gcount() > MaxConfigBytes) {
+        why = "is larger than 64 KiB";
+        return std::nullopt;
+    }
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text;
+}
+} // namespace
+
+int agentCommand(const std::vector<std::string>& args)
+{
+    std::string path;
+    bool unknown = false;
+    for (std::size_t index = 1; index < args.size(); ++index) {
+        if (args[index] == "--config" && index + 1 < args.size())
+            path = args[++index];
+        else if (args[index].starts_with("--config="))
+            path = args[index].substr(9);
+        else
+            unknown = true;
+    }
+    if (path.empty() || unknown) {
+        std::cerr << "usage: vaultlinectl agent --config FILE\n" << AgentCommandUsage;
+        return 2;
+    }
+    std::string why;
+    const auto text = readConfig(path, why);
+    if (!text) {
+        std::cerr << "vaultlinectl agent: " << path << " " << why << "\n";
+        return 2;
+    }
+    const auto parsed = parseAgentConfig(*text);
+    if (const auto* refusal = std::get_if<std::string>(&parsed)) {
+        std::cerr << "vaultlinectl agent: " << path << ": " << *refusal << "\n";
+        return 2;
+    }
+    const AgentConfig& config = std::get<AgentConfig>(parsed);
+    AgentSettings settings = config.settings;
+
+    // SIGINT and SIGTERM are taken by this thread alone, below; the report threads inherit
+    // the blocked set.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    QtSettingsStore store;
+    ConsolePrompts prompts(std::cerr, std::cerr);
+    theApp().setSettingsStore(&store);
+    theApp().setPrompts(&prompts);
+    theApp().settings = readAppSettings(store);
+    if (const char* password = std::getenv("VAULTLINE_DB_PASSWORD"))
+        theApp().password = password;
+
+    int received = 0;
+    {
+        AgentRunOptions options;
+        options.progress = printLine;
+        AgentRuns runs(options);
+        AgentSchedulerState state = agentSchedulerStart(std::time(nullptr));
+        int waitingDay = 0;  // the day whose run waits for the database (told once)
+        printLine("Agent started with " + path);
+        for (;;) {
+            // Up to the next whole second, or a stop signal.
+            using namespace std::chrono;
+            const auto sinceEpoch = system_clock::now().time_since_epoch();
+            const auto toNext = seconds(1) - (duration_cast<nanoseconds>(sinceEpoch) % seconds(1));
+            const timespec wait{0, static_cast<long>(toNext.count())};
+            received = sigtimedwait(&stopSignals, nullptr, &wait);
+            if (received > 0)
+                break;
+            const std::time_t now = std::time(nullptr);
+            if (!agentRunDue(now, settings, state))
+                continue;
+            const bool connected = databaseAnswers();
+            const int today = state.year * 10000 + state.month * 100 + state.day;
+            if (!connected && waitingDay != today) {
+                printLine("The database does not answer; today's run waits for it (see lvr_debug.txt)");
+                waitingDay = today;
+            }
+            if (!agentTick(now, settings, state, connected))
+                continue;
+            // The service reports a rolling period: the range back from the day of the run.
+            settings.startDate = agentStartDate(now, config.range);
+            waitingDay = 0;
+            printLine("Run from " + settings.startDate + " with " + std::to_string(runs.start(settings, now))
+                      + " reports");
+        }
+        printLine(std::string(received == SIGTERM ? "SIGTERM" : "SIGINT") + ", stopping after the running reports");
+        runs.stopAndWait();
+    }
+    theApp().setPrompts(nullptr);
+    theApp().setSettingsStore(nullptr);
+    return 0;
+}

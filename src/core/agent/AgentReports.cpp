@@ -1,0 +1,79 @@
+#include "AgentReports.h"
+
+#include "AgentTexts.h"
+#include "app/DebugLog.h"
+
+#include <cstdio>
+
+const std::vector<AgentReportInfo>& agentReports()
+{
+    using R = AgentReport;
+    static const std::vector<AgentReportInfo> reports = {
+        {R::CartridgeHealth, "Cartridge Health Statistics", "cartridge-health",
+         "QMX Auto Reports Agent for Cartridge Health Statistics",
+         "QMX Auto Reports Successful for Cartridge Health Statistics",
+         "QMX Auto Reports Failed for Cartridge Health Statistics"},
+        {R::DriveStatistics, "Drive Statistics", "cartridge-statistics", "QMX Auto Reports Agent for Drive Statistics",
+         "QMX Auto Reports Successful for Drive Statistics", "QMX Auto Reports Failed for Drive Statistics"},
+        {R::DriveHealth, "Drive Health Statistics", "drive-health", "QMX Auto Reports Agent for Drive Health Statistics",
+         "QMX Auto Reports Successful for Drive Health Statistics",
+         "QMX Auto Reports Failed for Drive Health Statistics"},
+        {R::EncryptionStatus, "Encryption Status", "encryption-status", "QMX Auto Reports Agent for Encryption Status",
+         "QMX Auto Reports Successful for Encryption Status", "QMX Auto Reports Failed for Encryption Status"},
+        {R::MountRates, "Mount Rates", "mount-rates", "QMX Auto Reports Agent for Mount Rates",
+         "QMX Auto Reports Successful for Mount Rates", "QMX Auto Reports Failed for Mount Rates"},
+    };
+    return reports;
+}
+
+const AgentReportInfo& agentReportInfo(AgentReport report)
+{
+    return agentReports().at(static_cast<std::size_t>(report));
+}
+
+std::optional<AgentReport> agentReportByCommandName(const std::string& name)
+{
+    for (const AgentReportInfo& info : agentReports())
+        if (name == info.commandName)
+            return info.report;
+    return std::nullopt;
+}
+
+namespace {
+bool AgentSettings::*chosenField(AgentReport report)
+{
+    switch (report) {
+    case AgentReport::CartridgeHealth: return &AgentSettings::cartridgeHealth;
+    case AgentReport::DriveStatistics: return &AgentSettings::driveStatistics;
+    case AgentReport::DriveHealth: return &AgentSettings::driveHealth;
+    case AgentReport::EncryptionStatus: return &AgentSettings::encryptionStatus;
+    case AgentReport::MountRates: return &AgentSettings::mountRates;
+    }
+    return &AgentSettings::mountRates;
+}
+} // namespace
+
+bool agentReportChosen(const AgentSettings& settings, AgentReport report)
+{
+    return settings.*chosenField(report);
+}
+
+void setAgentReportChosen(AgentSettings& settings, AgentReport report, bool chosen)
+{
+    settings.*chosenField(report) = chosen;
+}
+
+bool mailReportAvailable(AgentReport)
+{
+    return false;
+}
+
+std::optional<std::string> runMailReport(AgentReport report, const MailReportRequest&)
+{
+    // The report workers plug in here as they arrive; until then a chosen report is logged,
+    // never mailed empty.
+    char line[256];
+    std::snprintf(line, sizeof line, agent_texts::ReportNotAvailable, agentReportInfo(report).mailName);
+    WriteDebugLine(line);
+    return std::nullopt;
+}

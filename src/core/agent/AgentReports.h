@@ -1,0 +1,48 @@
+#pragma once
+
+#include "AgentSettings.h"
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The reports the agent can mail, in the order a run starts them.
+enum class AgentReport { CartridgeHealth, DriveStatistics, DriveHealth, EncryptionStatus, MountRates };
+
+struct AgentReportInfo {
+    AgentReport report;
+    const char* mailName;     // in the subject and the log lines
+    const char* commandName;  // in vaultlinectl and the agent's configuration file
+    const char* subject;
+    const char* successLine;
+    const char* failureLine;
+};
+
+// Every report, in start order: cartridge health, drive statistics, drive health, encryption
+// status, mount rates.
+const std::vector<AgentReportInfo>& agentReports();
+const AgentReportInfo& agentReportInfo(AgentReport report);
+std::optional<AgentReport> agentReportByCommandName(const std::string& name);
+bool agentReportChosen(const AgentSettings& settings, AgentReport report);
+void setAgentReportChosen(AgentSettings& settings, AgentReport report, bool chosen);
+
+// What one report of an agent run reads: the period, the libraries and a stop flag.
+struct MailReportRequest {
+    std::string beginDate;       // "%Y-%m-%d"
+    std::string beginDateShown;  // the agent's stored "%m-%d-%Y", shown as it is
+    std::string endDate;         // the run's day, "%Y-%m-%d"
+    std::vector<std::string> ipList;
+    const std::atomic<bool>* stop = nullptr;  // set when the program or service is ending
+};
+
+// Runs one report in mail mode and returns its whole text (heading line to end line), or
+// nothing when the report stopped without a text to mail (a database error, or a report this
+// build does not have, which it logs).
+using MailReportRunner = std::function<std::optional<std::string>(AgentReport, const MailReportRequest&)>;
+
+// Whether this build has the report's worker (a report without one is logged, never mailed).
+bool mailReportAvailable(AgentReport report);
+// The report workers of this build in mail mode.
+std::optional<std::string> runMailReport(AgentReport report, const MailReportRequest& request);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+// One TCP connection of the mail client. Every wait is bounded by poll(); the descriptor is
+// closed when the object goes, on every path. Calls report -1 with errno set on failure
+// (ETIMEDOUT when the limit passed).
+class CSocketX {
+public:
+    CSocketX() = default;
+    ~CSocketX();
+    CSocketX(const CSocketX&) = delete;
+    CSocketX& operator=(const CSocketX&) = delete;
+
+    // Connects to host and port, trying each address the name resolves to, within limit.
+    // Returns 0, -1 with errno, or -2 when the socket could not be created at all.
+    int Connect(const std::string& host, const std::string& port, std::chrono::milliseconds limit);
+
+    // Sends the whole text; each wait for room in the send buffer is bounded by limit.
+    long TimedSend(const std::string& text, std::chrono::milliseconds limit);
+
+    // Receives one whole reply into reply: lines up to the last one, which has a blank (or
+    // nothing) after its three digits instead of "-". A last line without its line end is
+    // taken as complete once nothing more arrives within linePause. The whole reply must
+    // arrive within limit; it is kept to MaxReply bytes. Returns its length, or -1.
+    long TimedReceive(std::string& reply, std::chrono::milliseconds limit, std::chrono::milliseconds linePause);
+
+    void Close();
+
+    // The system's text for the last failure (the resolver's for a name that does not resolve).
+    const std::string& lastErrorText() const { return m_errorText; }
+
+    static constexpr std::size_t MaxReply = 4096;
+
+private:
+    int m_socket = -1;
+    long fail(int error);
+
+    std::string m_pending;  // bytes that arrived after the end of the last reply
+    std::string m_errorText;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+// How long the mail client waits; the defaults are the real values, tests shorten them.
+struct SmtpLimits {
+    std::chrono::milliseconds receive{10000};     // for each whole reply
+    std::chrono::milliseconds linePause{500};     // after a last line that lacks its line end
+    std::chrono::milliseconds connect{30000};
+    std::chrono::milliseconds send{30000};        // for each wait for room to send
+};
+
+// One blocking SMTP dialogue (HELO, MAIL FROM, one RCPT TO per address, DATA, the message,
+// QUIT) with the mail server "host" or "host:port" (port 25 without one). True only when the
+// server accepted the message; every failure is written to the debug log.
+bool SendMail(std::string server, std::string sender, std::string recipients, std::string subject, std::string body,
+              const SmtpLimits& limits = {});
+
+struct SmtpServerAddress {
+    std::string host;
+    std::string port;
+};
+// "host", "host:port" or "[v6 address]:port"; nothing when a port is given but is not 1..65535.
+std::optional<SmtpServerAddress> parseSmtpServer(const std::string& server);
+
+// The addresses of a comma-separated list, blanks at both ends removed, empty pieces skipped.
+std::vector<std::string> splitMailRecipients(const std::string& recipients);
+
+// The message text between the DATA reply and the end-of-data line: the Subject line, then
+// the body with one more "." in front of every line that begins with ".".
+std::string smtpMessageText(const std::string& subject, const std::string& body);

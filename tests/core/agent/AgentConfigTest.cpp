@@ -1,0 +1,80 @@
+// The agent service's configuration file.
+
+#include "agent/AgentConfig.h"
+#include "agent/AgentReports.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+const std::string Good = "; the site's agent\n"
+                         "[Other]\nKey=ignored\n"
+                         "[Agent]\r\n"
+                         "Reports=mount-rates, cartridge-statistics\r\n"
+                         "Weekdays=mon,Friday,sun\n"
+                         "StartTime=06:30:05\n"
+                         "Range=1 week\n"
+                         "Libraries=10.20.1.15, 10.20.1.16\n"
+                         "SmtpServer=mail.example.net:2525\n"
+                         "Recipients=ops@example.net,backup@example.net\n";
+
+TEST(AgentConfig, ReadsEveryField)
+{
+    const auto parsed = parseAgentConfig(Good);
+    ASSERT_TRUE(std::holds_alternative<AgentConfig>(parsed)) << std::get<std::string>(parsed);
+    const AgentConfig& config = std::get<AgentConfig>(parsed);
+    const AgentSettings& settings = config.settings;
+    EXPECT_TRUE(settings.enabled);
+    EXPECT_TRUE(settings.mountRates && settings.driveStatistics);
+    EXPECT_FALSE(settings.driveHealth || settings.cartridgeHealth || settings.encryptionStatus);
+    EXPECT_EQ(settings.weekdays, (std::array<bool, 7>{true, false, false, false, true, false, true}));
+    EXPECT_EQ(settings.startHour * 10000 + settings.startMinute * 100 + settings.startSecond, 63005);
+    EXPECT_EQ(config.range, AgentRange::Week);
+    EXPECT_EQ(settings.ipList, "10.20.1.15,10.20.1.16,");
+    EXPECT_EQ(settings.smtpServer, "mail.example.net:2525");
+    EXPECT_EQ(agentSender(settings), DefaultAgentSender);
+
+    const auto withSender = parseAgentConfig(Good + "Sender=reports@example.net\n");
+    EXPECT_EQ(agentSender(std::get<AgentConfig>(withSender).settings), "reports@example.net");
+}
+
+// A bad file is refused with the key that is wrong.
+TEST(AgentConfig, RefusalNamesTheKey)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Reports=mount-rates,drive-stats", "[Agent] Reports: unknown report \"drive-stats\""},
+        {"Weekdays=mon,funday", "[Agent] Weekdays: unknown day \"funday\""},
+        {"StartTime=6:30", "[Agent] StartTime:"},
+        {"StartTime=24:00:00", "[Agent] StartTime:"},
+        {"Range=2 Weeks", "[Agent] Range:"},
+        {"SmtpServer=mail:99999", "[Agent] SmtpServer:"},
+        {"Recipients=,", "[Agent] Recipients: missing"},
+        {"Libraries=", "[Agent] Libraries: missing"},
+        {"Colour=blue", "[Agent] Colour: unknown key"},
+    };
+    for (const auto& [line, expected] : cases) {
+        const std::string key = line.substr(0, line.find('='));
+        std::string text;
+        // The good file with this one key replaced (or added).
+        std::stringstream in(Good);
+        std::string original;
+        bool replaced = false;
+        while (std::getline(in, original)) {
+            if (original.starts_with(key + "=")) {
+                text += line + "\n";
+                replaced = true;
+            } else {
+                text += original + "\n";
+            }
+        }
+        if (!replaced)
+            text += line + "\n";
+        const auto parsed = parseAgentConfig(text);
+        ASSERT_TRUE(std::holds_alternative<std::string>(parsed)) << line;
+        EXPECT_TRUE(std::get<std::string>(parsed).starts_with(expected)) << std::get<std::string>(parsed);
+    }
+    const auto missing = parseAgentConfig("[Agent]\nReports=mount-rates\n");
+    EXPECT_EQ(std::get<std::string>(missing), "[Agent] Weekdays: missing");
+}
+} // namespace

@@ -1,0 +1,277 @@
+// The reports agent end to end: its mail goes to Debian's SMTP server (aiosmtpd, run on
+// loopback with a handler that writes every accepted message to a folder), from the agent's
+// run in this process and from vaultlinectl agent as its own process.
+
+#include "ScopedApp.h"
+#include "agent/AgentReports.h"
+#include "agent/AgentRuns.h"
+#include "agent/AgentScheduler.h"
+#include "db/Tables.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+int freeLoopbackPort()
+{
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(probe, reinterpret_cast<sockaddr*>(&address), length);
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(probe);
+    return ntohs(address.sin_port);
+}
+
+bool accepts(int port)
+{
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool connected = ::connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(probe);
+    return connected;
+}
+
+// A child process with its standard output on a pipe that the test reads line by line.
+class ChildProcess {
+public:
+    ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+                 const std::string& directory)
+    {
+        int out[2];
+        if (::pipe2(out, O_CLOEXEC) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+        std::vector<char*> args;
+        for (const std::string& arg : argv)
+            args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+        std::vector<std::string> env(environment);
+        for (char** entry = environ; *entry != nullptr; ++entry)
+            env.emplace_back(*entry);
+        std::vector<char*> envp;
+        for (std::string& entry : env)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        if (posix_spawn(&m_pid, args[0], &actions, nullptr, args.data(), envp.data()) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        m_output = out[0];
+    }
+    ~ChildProcess()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        if (m_output >= 0)
+            ::close(m_output);
+    }
+    bool running() const { return m_pid > 0; }
+
+    // Reads the output until it holds the text (true), the child closes it or the bound passes.
+    bool waitForOutput(const std::string& text, std::chrono::seconds bound = std::chrono::seconds(60))
+    {
+        const auto deadline = Clock::now() + bound;
+        while (m_seen.find(text) == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            pollfd entry{m_output, POLLIN, 0};
+            if (left <= 0 || ::poll(&entry, 1, static_cast<int>(left)) != 1)
+                return false;
+            char buffer[512];
+            const ssize_t count = ::read(m_output, buffer, sizeof buffer);
+            if (count <= 0)
+                return false;
+            m_seen.append(buffer, static_cast<std::size_t>(count));
+        }
+        return true;
+    }
+    // Sends the signal and waits for the end: the exit status, or -1 when it did not exit.
+    int stop(int signal)
+    {
+        ::kill(m_pid, signal);
+        int status = 0;
+        ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        waitForOutput("\x01", std::chrono::seconds(5));  // drain what is left
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    const std::string& output() const { return m_seen; }
+
+private:
+    pid_t m_pid = -1;
+    int m_output = -1;
+    std::string m_seen;
+};
+
+// Debian's SMTP server on a free loopback port, writing what it accepts into a folder.
+class SmtpSink {
+public:
+    explicit SmtpSink(const std::string& folder) : m_folder(folder), m_port(freeLoopbackPort())
+    {
+        fs::create_directories(folder);
+        m_server = std::make_unique<ChildProcess>(
+            std::vector<std::string>{"/usr/bin/python3", "-m", "aiosmtpd", "-n", "-l",
+                                     "127.0.0.1:" + std::to_string(m_port), "-c", "smtp_folder_sink.FolderSink",
+                                     folder},
+            std::vector<std::string>{std::string("PYTHONPATH=") + VAULTLINE_TEST_SUPPORT_DIR}, folder);
+        // Ready when it accepts a connection; a server that never does fails the test.
+        const auto deadline = Clock::now() + std::chrono::seconds(30);
+        while (!(m_ready = accepts(m_port)) && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    bool ready() const { return m_ready; }
+    std::string server() const { return "127.0.0.1:" + std::to_string(m_port); }
+
+    // Each accepted mail's file, by name.
+    std::map<std::string, std::string> mails() const
+    {
+        std::map<std::string, std::string> found;
+        for (const auto& entry : fs::directory_iterator(m_folder))
+            if (entry.path().filename().string().starts_with("mail-") && entry.path().extension() != ".part")
+                found[entry.path().filename().string()] = readWholeFile(entry.path().string());
+        return found;
+    }
+
+private:
+    std::string m_folder;
+    int m_port;
+    bool m_ready = false;
+    std::unique_ptr<ChildProcess> m_server;
+};
+
+// The run of one scheduled day: all five reports, each text mailed to two recipients. The
+// texts come from a runner at the report seam; one holds a line of a single period.
+TEST(AgentMail, FiveReportsReachTheServer)
+{
+    ScopedApp app;
+    TemporaryFolder folder;
+    SmtpSink sink(folder.file("mail"));
+    ASSERT_TRUE(sink.ready()) << "aiosmtpd did not start (is python3-aiosmtpd installed?)";
+
+    AgentSettings settings;
+    settings.enabled = true;
+    settings.weekdays.fill(true);
+    settings.startHour = 6;
+    for (const AgentReportInfo& info : agentReports())
+        setAgentReportChosen(settings, info.report, true);
+    settings.ipList = "10.0.0.1,";
+    settings.smtpServer = sink.server();
+    settings.recipients = "ops@example.net, backup@example.net";
+    settings.startDate = "12-01-2026";
+
+    // The scheduler on an injected clock starts the run at 06:00:00.
+    std::tm when{};
+    when.tm_year = 126;
+    when.tm_mon = 11;
+    when.tm_mday = 8;
+    when.tm_hour = 6;
+    when.tm_isdst = -1;
+    const std::time_t six = std::mktime(&when);
+    AgentSchedulerState state = agentSchedulerStart(six - 60);
+    ASSERT_FALSE(agentTick(six - 1, settings, state, true));
+    ASSERT_TRUE(agentTick(six, settings, state, true));
+
+    std::map<std::string, std::string> texts;
+    for (const AgentReportInfo& info : agentReports())
+        texts[info.subject] = std::string("Starting ") + info.mailName + " report\r\n\r\n.\r\n.. two\r\nDone!";
+    AgentRunOptions options;
+    options.runner = [&](AgentReport report, const MailReportRequest&) -> std::optional<std::string> {
+        return texts.at(agentReportInfo(report).subject);
+    };
+    {
+        AgentRuns runs(options);
+        EXPECT_EQ(runs.start(settings, six), 5);
+        runs.stopAndWait();
+    }
+    // Every mail was accepted before its sender returned, so all five are in the folder.
+    const auto mails = sink.mails();
+    ASSERT_EQ(mails.size(), 5u) << app.logText();
+    std::map<std::string, std::string> received;
+    for (const auto& [name, mail] : mails) {
+        EXPECT_TRUE(mail.starts_with("From: " + std::string(DefaultAgentSender)
+                                     + "\nTo: ops@example.net,backup@example.net\n\nSubject: "))
+            << mail;
+        const std::size_t subject = mail.find("Subject: ") + 9;
+        const std::size_t end = mail.find("\r\n", subject);
+        received[mail.substr(subject, end - subject)] = mail.substr(end + 2);
+    }
+    for (const auto& [subject, text] : texts)
+        EXPECT_EQ(received[subject], text + "\r\n") << subject;
+    for (const AgentReportInfo& info : agentReports())
+        EXPECT_NE(app.logText().find(info.successLine), std::string::npos) << info.successLine;
+}
+
+// vaultlinectl agent as a service: a bad file is refused naming its key; a good one runs the
+// day's schedule at its first tick, then SIGTERM ends it with status 0.
+TEST(AgentMail, ServiceRunsItsScheduleAndStopsOnSigterm)
+{
+    const fs::path cli = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "src/cli/vaultlinectl";
+    ASSERT_TRUE(fs::exists(cli)) << cli << " is not built";
+    TemporaryFolder folder;
+    SmtpSink sink(folder.file("mail"));
+    ASSERT_TRUE(sink.ready());
+
+    const TestBackend backend = testBackends().front();  // SQLite
+    const std::string base = uniqueTableName("agent");
+    ASSERT_EQ(createTables(base, "DEFAULT", backend.dsn, backend.user, backend.password), 1);
+    fs::create_directories(folder.file("config/Kestrix"));
+    std::ofstream(folder.file("config/Kestrix/Kestrix Vaultline.ini"))
+        << "[Connection]\nUsername=" << backend.user << "\n\n[Setup]\nDatabase%20Name=" << backend.dsn
+        << "\nDatabase%20Type=2\nMount%20History%20Table%20Name=" << base
+        << "\nLibrary%20Performance%20Table%20Name=" << tableNameFor(TableKind::LibraryPerformance, base)
+        << "\nReports%20Table%20Name=" << tableNameFor(TableKind::Reports, base) << "\nDate%20Format=2\n";
+    const std::string config = "[Agent]\nReports=mount-rates\nWeekdays=mon,tue,wed,thu,fri,sat,sun\n"
+                               "StartTime=00:00:00\nRange=1 Week\nLibraries=10.0.0.1\nSmtpServer="
+                               + sink.server() + "\nRecipients=ops@example.net\nSender=agent@example.net\n";
+    std::ofstream(folder.file("agent.ini")) << config;
+    std::ofstream(folder.file("bad.ini")) << config << "Range=1 Year\n";
+    const std::vector<std::string> environment{"XDG_CONFIG_HOME=" + folder.file("config")};
+
+    {
+        ChildProcess refused({cli.string(), "agent", "--config", folder.file("bad.ini")}, environment, folder.path());
+        EXPECT_EQ(refused.stop(0), 2);
+    }
+
+    ChildProcess agent({cli.string(), "agent", "--config", folder.file("agent.ini")}, environment, folder.path());
+    ASSERT_TRUE(agent.running());
+    const bool available = mailReportAvailable(AgentReport::MountRates);
+    const std::string ending = available ? "QMX Auto Reports Successful for Mount Rates"
+                                         : "The Mount Rates report ended without a text to mail";
+    EXPECT_TRUE(agent.waitForOutput(ending)) << agent.output();
+    EXPECT_EQ(agent.stop(SIGTERM), 0);
+    EXPECT_NE(agent.output().find(" agent: SIGTERM, stopping after the running reports"), std::string::npos)
+        << agent.output();
+    EXPECT_EQ(sink.mails().size(), available ? 1u : 0u);
+    dropTables(base, backend.dsn, backend.user, backend.password, nullptr);
+}
+} // namespace
