@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   postgresql sqlite3
   xvfb xauth
+  python3-aiosmtpd  # the SMTP server the mail tests deliver to, run with /usr/bin/python3
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "WindowRegistry.h"
 
 #include "CMainFrame.h"
+#include "agent/CAgentScheduler.h"
 #include "library/Import.h"
 #include "library/LibraryWindows.h"
 #include "query/QueryCommands.h"
@@ -11,4 +12,5 @@ void registerWindowKinds(CMainFrame& frame)
     registerLibraryWindows(frame);
     frame.setCommandHandler(CommandId::GeneralSqlQuery, [&frame] { openGeneralQueryWindow(frame); });
     frame.setCommandHandler(CommandId::ExportData, [&frame] { runExportDataCommand(frame); });
+    registerReportsAgent(frame);
 }

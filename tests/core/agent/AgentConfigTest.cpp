@@ -2,6 +2,7 @@
 
 #include "agent/AgentConfig.h"
 #include "agent/AgentReports.h"
+#include "agent/AgentTexts.h"
 
 #include <gtest/gtest.h>
 
