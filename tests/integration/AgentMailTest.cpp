@@ -6,6 +6,7 @@
 #include "agent/AgentReports.h"
 #include "agent/AgentRuns.h"
 #include "agent/AgentScheduler.h"
+#include "agent/AgentTexts.h"
 #include "db/Tables.h"
 
 #include <gtest/gtest.h>
