@@ -45,7 +45,7 @@ bool databaseAnswers()
     return true;
 }
 
-constexpr std::streamsize MaxConfigBytes = 64 * 1024;
+constexpr std::streamsize MaxConfigBytes = std::streamsize{64} * 1024;
 
 std::optional<std::string> readConfig(const std::string& path, std::string& why)
 {

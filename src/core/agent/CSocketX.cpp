@@ -16,7 +16,8 @@ using Clock = std::chrono::steady_clock;
 int remainingMilliseconds(Clock::time_point deadline)
 {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left <= 0 ? 0 : left > 24 * 3600 * 1000 ? 24 * 3600 * 1000 : static_cast<int>(left);
+    constexpr long long Day = 24LL * 3600 * 1000;
+    return left <= 0 ? 0 : left > Day ? static_cast<int>(Day) : static_cast<int>(left);
 }
 
 // Waits for the event; 1 ready, 0 time-out, -1 failure (errno set). Signals do not cut it short.
@@ -97,9 +98,7 @@ int CSocketX::Connect(const std::string& host, const std::string& port, std::chr
                 socklen_t length = sizeof error;
                 if (ready == 0)
                     error = ETIMEDOUT;
-                else if (ready < 0)
-                    error = errno;
-                else if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+                else if (ready < 0 || ::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
                     error = errno;
             }
             if (error != 0) {

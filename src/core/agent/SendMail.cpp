@@ -125,7 +125,8 @@ std::string smtpMessageText(const std::string& subject, const std::string& body)
     return text;
 }
 
-bool SendMail(std::string server, std::string sender, std::string recipients, std::string subject, std::string body,
+bool SendMail(const std::string& server, const std::string& sender, const std::string& recipients,
+              const std::string& subject, const std::string& body,
               const SmtpLimits& limits)
 {
     const std::vector<std::string> addresses = splitMailRecipients(recipients);

@@ -16,7 +16,8 @@ struct SmtpLimits {
 // One blocking SMTP dialogue (HELO, MAIL FROM, one RCPT TO per address, DATA, the message,
 // QUIT) with the mail server "host" or "host:port" (port 25 without one). True only when the
 // server accepted the message; every failure is written to the debug log.
-bool SendMail(std::string server, std::string sender, std::string recipients, std::string subject, std::string body,
+bool SendMail(const std::string& server, const std::string& sender, const std::string& recipients,
+              const std::string& subject, const std::string& body,
               const SmtpLimits& limits = {});
 
 struct SmtpServerAddress {
