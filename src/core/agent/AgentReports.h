@@ -34,6 +34,13 @@ struct MailReportRequest {
     std::string beginDateShown;  // the agent's stored "%m-%d-%Y", shown as it is
     std::string endDate;         // the run's day, "%Y-%m-%d"
     std::vector<std::string> ipList;
+    // The connection of the settings, read when the run starts (workers never read settings
+    // that the window's thread may be changing).
+    std::string dataSourceName;
+    std::string userName;
+    std::string password;
+    std::string mountHistoryTable;
+    int databaseType = 0;
     const std::atomic<bool>* stop = nullptr;  // set when the program or service is ending
 };
 

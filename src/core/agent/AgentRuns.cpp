@@ -1,6 +1,7 @@
 #include "AgentRuns.h"
 
 #include "AgentTexts.h"
+#include "app/CQmxApp.h"
 #include "app/DebugLog.h"
 #include "app/TimeFormat.h"
 
@@ -13,6 +14,12 @@ MailReportRequest agentRunRequest(const AgentSettings& settings, std::time_t now
     request.beginDateShown = settings.startDate;
     request.endDate = formatLocalTime("%Y-%m-%d", now);
     request.ipList = GetAgentIpList(settings);
+    const CQmxApp& app = theApp();
+    request.dataSourceName = app.settings.databaseName;
+    request.userName = app.settings.userName;
+    request.password = app.password;
+    request.mountHistoryTable = app.settings.mountHistoryTableName;
+    request.databaseType = app.settings.DatabaseType;
     request.stop = stop;
     return request;
 }

@@ -14,8 +14,10 @@ std::vector<std::string> GetAgentIpList(const AgentSettings& settings)
         std::size_t comma = text.find(',', start);
         if (comma == std::string::npos)
             comma = text.size();
-        if (comma > start)
-            addresses.push_back(text.substr(start, comma - start));
+        const std::string piece = text.substr(start, comma - start);
+        const std::size_t first = piece.find_first_not_of(" \t");
+        if (first != std::string::npos)
+            addresses.push_back(piece.substr(first, piece.find_last_not_of(" \t") - first + 1));
         start = comma + 1;
     }
     return addresses;

@@ -27,8 +27,8 @@ struct AgentSettings {
     std::string sender;      // the From address; empty for the agent's own
 };
 
-// The library addresses of ipList in order; empty pieces are skipped and the last address
-// counts with or without its comma.
+// The library addresses of ipList in order, blanks around each removed; empty pieces are
+// skipped and the last address counts with or without its comma.
 std::vector<std::string> GetAgentIpList(const AgentSettings& settings);
 // startDate as "%Y-%m-%d"; empty when startDate is not "mm-dd-yyyy".
 std::string GetAgentStartDate(const AgentSettings& settings);

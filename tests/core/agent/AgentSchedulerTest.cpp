@@ -104,7 +104,7 @@ TEST(AgentSettings, AddressListAndStartDate)
     AgentSettings settings;
     settings.ipList = "10.0.0.1,10.0.0.2,";
     EXPECT_EQ(GetAgentIpList(settings), (std::vector<std::string>{"10.0.0.1", "10.0.0.2"}));
-    settings.ipList = "10.0.0.1,,10.0.0.2";  // the last address counts without its comma
+    settings.ipList = "10.0.0.1,, 10.0.0.2";  // the last address counts without its comma
     EXPECT_EQ(GetAgentIpList(settings), (std::vector<std::string>{"10.0.0.1", "10.0.0.2"}));
     EXPECT_TRUE(agentIpListHolds(settings, "10.0.0.2"));
     EXPECT_FALSE(agentIpListHolds(settings, "10.0.0."));
