@@ -67,8 +67,10 @@ void AgentRuns::runOne(AgentReport report, const AgentSettings& settings, const 
         tell(std::string("The ") + info.mailName + " report ended without a text to mail; see lvr_debug.txt");
         return;
     }
-    const bool sent = SendMail(settings.smtpServer, agentSender(settings), settings.recipients, info.subject, *text,
-                               m_options.limits);
+    SmtpLimits limits = m_options.limits;
+    limits.stop = &m_stop;
+    const bool sent =
+        SendMail(settings.smtpServer, agentSender(settings), settings.recipients, info.subject, *text, limits);
     WriteDebugLine(sent ? info.successLine : info.failureLine);
     tell(sent ? info.successLine : info.failureLine);
 }

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <optional>
 
@@ -20,16 +21,25 @@ int remainingMilliseconds(Clock::time_point deadline)
     return left <= 0 ? 0 : left > Day ? static_cast<int>(Day) : static_cast<int>(left);
 }
 
-// Waits for the event; 1 ready, 0 time-out, -1 failure (errno set). Signals do not cut it short.
-int waitFor(int socket, short events, int milliseconds)
+// Waits for the event; 1 ready, 0 time-out, -1 failure (errno set; ECANCELED when the stop
+// flag was set). Signals do not cut it short; the stop flag is looked at every 200 ms.
+int waitFor(int socket, short events, int milliseconds, const std::atomic<bool>* stop)
 {
+    constexpr int StopCheck = 200;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
     for (;;) {
+        if (stop != nullptr && stop->load()) {
+            errno = ECANCELED;
+            return -1;
+        }
         pollfd entry{socket, events, 0};
-        const int ready = ::poll(&entry, 1, remainingMilliseconds(deadline));
-        if (ready >= 0)
-            return ready > 0 ? 1 : 0;
-        if (errno != EINTR)
+        const int left = remainingMilliseconds(deadline);
+        const int ready = ::poll(&entry, 1, stop != nullptr && left > StopCheck ? StopCheck : left);
+        if (ready > 0)
+            return 1;
+        if (ready == 0 && remainingMilliseconds(deadline) == 0)
+            return 0;
+        if (ready < 0 && errno != EINTR)
             return -1;
     }
 }
@@ -94,7 +104,7 @@ int CSocketX::Connect(const std::string& host, const std::string& port, std::chr
         if (::connect(socket, address->ai_addr, address->ai_addrlen) != 0) {
             error = errno;
             if (error == EINPROGRESS) {
-                const int ready = waitFor(socket, POLLOUT, remainingMilliseconds(deadline));
+                const int ready = waitFor(socket, POLLOUT, remainingMilliseconds(deadline), m_stop);
                 socklen_t length = sizeof error;
                 if (ready == 0)
                     error = ETIMEDOUT;
@@ -130,7 +140,7 @@ long CSocketX::TimedSend(const std::string& text, std::chrono::milliseconds limi
             continue;
         if (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
             return fail(errno);
-        const int ready = waitFor(m_socket, POLLOUT, static_cast<int>(limit.count()));
+        const int ready = waitFor(m_socket, POLLOUT, static_cast<int>(limit.count()), m_stop);
         if (ready <= 0)
             return fail(ready == 0 ? ETIMEDOUT : errno);
     }
@@ -162,7 +172,7 @@ long CSocketX::TimedReceive(std::string& reply, std::chrono::milliseconds limit,
         int wait = remainingMilliseconds(deadline);
         if (partialLine && linePause.count() < wait)
             wait = static_cast<int>(linePause.count());
-        const int ready = waitFor(m_socket, POLLIN, wait);
+        const int ready = waitFor(m_socket, POLLIN, wait, m_stop);
         if (ready < 0)
             return fail(errno);
         if (ready == 0) {

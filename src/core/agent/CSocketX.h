@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <string>
 
@@ -27,6 +28,8 @@ public:
     long TimedReceive(std::string& reply, std::chrono::milliseconds limit, std::chrono::milliseconds linePause);
 
     void Close();
+    // A flag that cuts every wait short (ECANCELED) once set: the program is ending.
+    void setStopFlag(const std::atomic<bool>* stop) { m_stop = stop; }
 
     // The system's text for the last failure (the resolver's for a name that does not resolve).
     const std::string& lastErrorText() const { return m_errorText; }
@@ -35,6 +38,7 @@ public:
 
 private:
     int m_socket = -1;
+    const std::atomic<bool>* m_stop = nullptr;
     long fail(int error);
 
     std::string m_pending;  // bytes that arrived after the end of the last reply

@@ -17,7 +17,7 @@ bool holdsLineBreak(const std::string& text)
 // One dialogue on one socket; the socket is closed when the object goes, on every path.
 class MailDialogue {
 public:
-    explicit MailDialogue(const SmtpLimits& limits) : m_limits(limits) {}
+    explicit MailDialogue(const SmtpLimits& limits) : m_limits(limits) { m_socket.setStopFlag(limits.stop); }
 
     bool connect(const SmtpServerAddress& address)
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@ struct SmtpLimits {
     std::chrono::milliseconds linePause{500};     // after a last line that lacks its line end
     std::chrono::milliseconds connect{30000};
     std::chrono::milliseconds send{30000};        // for each wait for room to send
+    const std::atomic<bool>* stop = nullptr;      // set: every wait ends at once (the program is ending)
 };
 
 // One blocking SMTP dialogue (HELO, MAIL FROM, one RCPT TO per address, DATA, the message,

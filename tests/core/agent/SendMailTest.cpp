@@ -14,6 +14,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <thread>
 
 namespace {
@@ -82,6 +83,8 @@ private:
 
     void run()
     {
+        if (!waitReadable(m_listener))
+            return;
         const int connection = ::accept(m_listener, nullptr, nullptr);
         if (connection < 0)
             return;
@@ -256,6 +259,17 @@ TEST(SendMail, TransportFailuresAreLoggedWithTheSystemText)
         EXPECT_NE(app.logText().find("ERROR: QMX Auto Reports: Could not connect to server\n"), std::string::npos);
         EXPECT_NE(app.logText().find(": Connection refused\n"), std::string::npos) << app.logText();
         ::close(unused);
+    }
+    {
+        // The program is ending: a silent server does not hold it for the receive limit.
+        ScopedApp app;
+        std::atomic<bool> stop{true};
+        SmtpLimits limits;
+        limits.stop = &stop;
+        ScriptedSmtpPeer peer({reply("220 mail\r\n"), readLine()});
+        EXPECT_FALSE(SendMail(peer.server(), "agent@x", "a@x", "S", "body", limits));
+        peer.finish();
+        EXPECT_NE(app.logText().find(": Operation canceled\n"), std::string::npos) << app.logText();
     }
     {
         // The server hangs up in the middle of the dialogue.
