@@ -4,7 +4,7 @@
 #include "QtSettingsStore.h"
 #include "agent/AgentConfig.h"
 #include "agent/AgentRuns.h"
-#include "agent/AgentScheduler.h"
+#include "agent/AgentService.h"
 #include "app/CQmxApp.h"
 #include "app/TimeFormat.h"
 #include "db/qmxDB.h"
@@ -92,9 +92,6 @@ int agentCommand(const std::vector<std::string>& args)
         std::cerr << "vaultlinectl agent: " << path << ": " << *refusal << "\n";
         return 2;
     }
-    const AgentConfig& config = std::get<AgentConfig>(parsed);
-    AgentSettings settings = config.settings;
-
     // SIGINT and SIGTERM are taken by this thread alone, below; the report threads inherit
     // the blocked set.
     sigset_t stopSignals;
@@ -116,8 +113,7 @@ int agentCommand(const std::vector<std::string>& args)
         AgentRunOptions options;
         options.progress = printLine;
         AgentRuns runs(options);
-        AgentSchedulerState state = agentSchedulerStart(std::time(nullptr));
-        int waitingDay = 0;  // the day whose run waits for the database (told once)
+        AgentServiceSchedule schedule(std::get<AgentConfig>(parsed), std::time(nullptr));
         printLine("Agent started with " + path);
         for (;;) {
             // Up to the next whole second, or a stop signal.
@@ -129,21 +125,12 @@ int agentCommand(const std::vector<std::string>& args)
             if (received > 0)
                 break;
             const std::time_t now = std::time(nullptr);
-            if (!agentRunDue(now, settings, state))
-                continue;
-            const bool connected = databaseAnswers();
-            const int today = state.year * 10000 + state.month * 100 + state.day;
-            if (!connected && waitingDay != today) {
+            const AgentServiceSchedule::Tick tick = schedule.tick(now, databaseAnswers);
+            if (tick.tellWaiting)
                 printLine("The database does not answer; today's run waits for it (see lvr_debug.txt)");
-                waitingDay = today;
-            }
-            if (!agentTick(now, settings, state, connected))
-                continue;
-            // The service reports a rolling period: the range back from the day of the run.
-            settings.startDate = agentStartDate(now, config.range);
-            waitingDay = 0;
-            printLine("Run from " + settings.startDate + " with " + std::to_string(runs.start(settings, now))
-                      + " reports");
+            if (tick.startRun)
+                printLine("Run from " + schedule.settings().startDate + " with "
+                          + std::to_string(runs.start(schedule.settings(), now)) + " reports");
         }
         printLine(std::string(received == SIGTERM ? "SIGTERM" : "SIGINT") + ", stopping after the running reports");
         runs.stopAndWait();

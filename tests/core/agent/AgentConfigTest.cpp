@@ -2,6 +2,7 @@
 
 #include "agent/AgentConfig.h"
 #include "agent/AgentReports.h"
+#include "agent/AgentService.h"
 #include "agent/AgentTexts.h"
 
 #include <gtest/gtest.h>
@@ -77,5 +78,53 @@ TEST(AgentConfig, RefusalNamesTheKey)
     }
     const auto missing = parseAgentConfig("[Agent]\nReports=mount-rates\n");
     EXPECT_EQ(std::get<std::string>(missing), "[Agent] Weekdays: missing");
+}
+} // namespace
+
+namespace {
+std::time_t localTime(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm when{};
+    when.tm_year = year - 1900;
+    when.tm_mon = month - 1;
+    when.tm_mday = day;
+    when.tm_hour = hour;
+    when.tm_min = minute;
+    when.tm_sec = second;
+    when.tm_isdst = -1;
+    return std::mktime(&when);
+}
+
+// The service asks the database only when a run is due, says once a day that the run waits
+// for it, runs when it answers, and reports the range back from each run's own day.
+TEST(AgentService, WaitsForTheDatabaseAndRollsThePeriod)
+{
+    AgentConfig config = std::get<AgentConfig>(parseAgentConfig(Good));  // mon, fri, sun at 06:30:05, 1 week
+    AgentServiceSchedule schedule(config, localTime(2026, 12, 7, 0, 0, 0));  // a Monday
+    int asked = 0;
+    bool answers = false;
+    const auto database = [&] {
+        ++asked;
+        return answers;
+    };
+    EXPECT_FALSE(schedule.tick(localTime(2026, 12, 7, 6, 30, 4), database).startRun);
+    EXPECT_EQ(asked, 0);
+
+    int told = 0;
+    for (std::time_t now = localTime(2026, 12, 7, 6, 30, 5); now < localTime(2026, 12, 7, 6, 35, 0); ++now) {
+        const auto tick = schedule.tick(now, database);
+        EXPECT_FALSE(tick.startRun);
+        told += tick.tellWaiting ? 1 : 0;
+    }
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(asked, 295);
+    answers = true;
+    EXPECT_TRUE(schedule.tick(localTime(2026, 12, 7, 6, 35, 0), database).startRun);
+    EXPECT_EQ(schedule.settings().startDate, "11-30-2026");
+    EXPECT_FALSE(schedule.tick(localTime(2026, 12, 7, 6, 35, 1), database).startRun);
+
+    // Friday's run covers the week back from Friday.
+    EXPECT_TRUE(schedule.tick(localTime(2026, 12, 11, 6, 30, 5), database).startRun);
+    EXPECT_EQ(schedule.settings().startDate, "12-04-2026");
 }
 } // namespace
