@@ -110,7 +110,7 @@ private slots:
         scheduler->tick();
         QCOMPARE(started.count(), 1);
         QCOMPARE(started.at(0).at(0).toInt(), 2);
-        scheduler->runs().stopAndWait();
+        scheduler->runs().waitUntilDone();
         QCOMPARE(reportsRun.load(), 2);
 
         settings.enabled = false;

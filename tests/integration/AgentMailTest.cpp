@@ -212,7 +212,7 @@ TEST(AgentMail, FiveReportsReachTheServer)
     {
         AgentRuns runs(options);
         EXPECT_EQ(runs.start(settings, six), 5);
-        runs.stopAndWait();
+        runs.waitUntilDone();
     }
     // Every mail was accepted before its sender returned, so all five are in the folder.
     const auto mails = sink.mails();

@@ -88,6 +88,15 @@ int AgentRuns::running() const
                                           [](const Worker& worker) { return !worker.finished->load(); }));
 }
 
+void AgentRuns::waitUntilDone()
+{
+    std::lock_guard lock(m_mutex);
+    for (Worker& worker : m_workers)
+        if (worker.thread.joinable())
+            worker.thread.join();
+    m_workers.clear();
+}
+
 void AgentRuns::stopAndWait()
 {
     std::lock_guard lock(m_mutex);

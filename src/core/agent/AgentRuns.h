@@ -34,6 +34,8 @@ public:
 
     // Reports still running.
     int running() const;
+    // Waits until every report started so far has ended (and mailed).
+    void waitUntilDone();
     // Asks the running reports to stop at their next step, then waits for them.
     void stopAndWait();
 

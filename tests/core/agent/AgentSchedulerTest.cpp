@@ -146,7 +146,7 @@ TEST(AgentRuns, EachChosenReportRunsOnceWithTheRunsPeriod)
     {
         AgentRuns runs(options);
         EXPECT_EQ(runs.start(settings, localTime(2026, 12, 8, 6, 30, 0)), 3);
-        runs.stopAndWait();
+        runs.waitUntilDone();
         EXPECT_EQ(runs.running(), 0);
     }
     ASSERT_EQ(calls.size(), 3u);
