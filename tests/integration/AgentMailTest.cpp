@@ -2,12 +2,16 @@
 // loopback with a handler that writes every accepted message to a folder), from the agent's
 // run in this process and from vaultlinectl agent as its own process.
 
+#include "LibraryFileServer.h"
 #include "ScopedApp.h"
 #include "agent/AgentReports.h"
 #include "agent/AgentRuns.h"
 #include "agent/AgentScheduler.h"
 #include "agent/AgentTexts.h"
 #include "db/Tables.h"
+#include "library/Import.h"
+#include "library/LibraryFileText.h"
+#include "library/LibraryTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -231,6 +235,84 @@ TEST(AgentMail, FiveReportsReachTheServer)
     for (const AgentReportInfo& info : agentReports())
         EXPECT_NE(app.logText().find(info.successLine), std::string::npos) << info.successLine;
 }
+
+// The report workers of this build in mail mode, on a simulated library's mount history
+// stored by the test: each mail's body is the report's text (the header's time aside).
+class AgentMailReports : public BackendTest {
+protected:
+    void TearDown() override
+    {
+        if (!m_base.empty())
+            dropTables(m_base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
+    }
+    ScopedApp scoped;
+    std::string m_base;
+};
+
+TEST_P(AgentMailReports, EachReportOfTheBuildIsMailedWithItsText)
+{
+    std::vector<AgentReport> available;
+    for (const AgentReportInfo& info : agentReports())
+        if (mailReportAvailable(info.report))
+            available.push_back(info.report);
+    if (available.empty())
+        GTEST_SKIP() << "this build has no report workers yet";
+
+    libsim::LibraryOptions library;
+    library.frames = 1;
+    library.drives = 3;
+    library.days = 2;
+    libsim::LibraryFileServer server(library);
+    ASSERT_TRUE(server.start());
+    m_base = uniqueTableName("agentmail");
+    scoped.useBackend(GetParam(), m_base);
+    ASSERT_EQ(createTables(m_base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
+    TemporaryFolder folder;
+    const std::string saved = folder.file("mounts.csv");
+    // Saved as the library's page shows it: the downloaded file as text.
+    std::ofstream(saved, std::ios::binary)
+        << libraryFileText(server.currentFile(library_texts::MountHistoryFileName));
+    const ImportResult imported = importSavedFile(saved, server.address());
+    ASSERT_GT(imported.inserted, 0);
+
+    SmtpSink sink(folder.file("mail"));
+    ASSERT_TRUE(sink.ready());
+    AgentSettings settings;
+    for (const AgentReport report : available)
+        setAgentReportChosen(settings, report, true);
+    settings.ipList = server.address() + ",";
+    settings.startDate = "01-01-1990";
+    settings.smtpServer = sink.server();
+    settings.recipients = "ops@example.net";
+    const std::time_t now = std::time(nullptr);
+    {
+        AgentRuns runs;
+        EXPECT_EQ(runs.start(settings, now), static_cast<int>(available.size()));
+        runs.waitUntilDone();
+    }
+    std::map<std::string, std::string> received;
+    for (const auto& [name, mail] : sink.mails()) {
+        const std::size_t subject = mail.find("Subject: ") + 9;
+        const std::size_t end = mail.find("\r\n", subject);
+        received[mail.substr(subject, end - subject)] = mail.substr(end + 2);
+    }
+    ASSERT_EQ(received.size(), available.size()) << scoped.logText();
+    const auto afterHeader = [](const std::string& text) { return text.substr(text.find("\r\n") + 2); };
+    for (const AgentReport report : available) {
+        const AgentReportInfo& info = agentReportInfo(report);
+        const auto direct = runMailReport(report, agentRunRequest(settings, now, nullptr));
+        ASSERT_TRUE(direct) << info.mailName;
+        EXPECT_NE(direct->find(server.address()), std::string::npos) << *direct;
+        ASSERT_TRUE(received.contains(info.subject)) << info.subject;
+        // The line end in front of the end-of-data "." arrives as the body's last.
+        const std::string body = received[info.subject];
+        EXPECT_EQ(afterHeader(body), afterHeader(*direct + "\r\n"))
+            << info.mailName;
+        EXPECT_NE(scoped.logText().find(info.successLine), std::string::npos) << info.successLine;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, AgentMailReports, ::testing::ValuesIn(testBackends()), BackendName());
 
 // vaultlinectl agent as a service: a bad file is refused naming its key; a good one runs the
 // day's schedule at its first tick, then SIGTERM ends it with status 0.
