@@ -43,7 +43,6 @@ inline constexpr const char* SelectRange = "Please select a date range.";
 inline constexpr const char* NewStartDate = "New calculated start date: ";
 // Our own: the server field may carry a port, and a bad one is caught before any run.
 inline constexpr const char* ServerPortMessage = "The SMTP server's port must be a number from 1 to 65535.";
-inline constexpr const char* InvalidWeekday = "Invalid days of week returned for Auto Reports";
 inline constexpr const char* IpListSelect = "select distinct ipaddress from %s order by ipaddress asc";
 inline constexpr const char* IpListPrepareFailed = "Error preparing the select statement in report by mount rates:";
 inline constexpr const char* IpListExecuteFailed = "Error executing the select statement in report by mount rates:";
