@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <mutex>
+#include <thread>
 #include <set>
 
 namespace {
@@ -164,5 +166,31 @@ TEST(AgentRuns, EachChosenReportRunsOnceWithTheRunsPeriod)
     EXPECT_NE(log.find("QMX Auto Reports Failed for Encryption Status"), std::string::npos);
     EXPECT_EQ(log.find("for Drive Health Statistics"), std::string::npos);
     EXPECT_EQ(log.find("Successful"), std::string::npos);
+}
+} // namespace
+
+namespace {
+// Stopping a run (the program ends) reaches the running report through its request, and the
+// mail it then offers is not waited for.
+TEST(AgentRuns, StopReachesTheReportAndTheMail)
+{
+    ScopedApp app;
+    std::atomic<bool> reportSawStop{false};
+    AgentRunOptions options;
+    options.runner = [&](AgentReport, const MailReportRequest& request) -> std::optional<std::string> {
+        while (!request.stop->load())
+            std::this_thread::yield();
+        reportSawStop = true;
+        return std::string("partial");
+    };
+    AgentSettings settings;
+    settings.mountRates = true;
+    settings.smtpServer = "192.0.2.1";  // never answers: only the stop ends the connect
+    settings.recipients = "ops@example.net";
+    AgentRuns runs(options);
+    ASSERT_EQ(runs.start(settings, std::time(nullptr)), 1);
+    runs.stopAndWait();
+    EXPECT_TRUE(reportSawStop);
+    EXPECT_NE(app.logText().find("QMX Auto Reports Failed for Mount Rates"), std::string::npos) << app.logText();
 }
 } // namespace
