@@ -10,7 +10,7 @@
 #include <QProgressDialog>
 
 CDriveInfoFetch::CDriveInfoFetch(CMainFrame& frame, std::string address, DownloadLimits limits)
-    : QObject(&frame), m_frame(frame), m_address(std::move(address)), m_limits(std::move(limits))
+    : QObject(&frame), m_frame(frame), m_address(std::move(address)), m_limits(limits)
 {
 }
 
