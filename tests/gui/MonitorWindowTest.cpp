@@ -197,6 +197,11 @@ private slots:
         fetch->start();
         QVERIFY(fetch->progress()->isVisible());
         QCOMPARE(frame.cursor().shape(), Qt::WaitCursor);
+        if (const QByteArray hold = qgetenv("VAULTLINE_SCREENSHOT_HOLD_MS"); !hold.isEmpty()) {
+            frame.resize(900, 600);
+            frame.show();
+            QTest::qWait(hold.toInt());
+        }
         // The UI thread goes on with its events meanwhile.
         bool answered = false;
         QTimer::singleShot(0, &frame, [&answered] { answered = true; });
