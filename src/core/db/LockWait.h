@@ -16,6 +16,8 @@ struct OdbcHandles;
 class StopWhileLocked {
 public:
     static constexpr std::chrono::milliseconds Wait{200};
+    // A lock held longer than this fails the statement, as the data source's own timeout did.
+    static constexpr std::chrono::seconds Patience{120};
 
     explicit StopWhileLocked(const std::atomic<bool>& stop);
     ~StopWhileLocked();

@@ -238,10 +238,12 @@ SQLRETURN executeStatement(SQLHSTMT statement)
     // Under a StopWhileLocked a locked database is waited for in short steps, each ending
     // with a look at the stop flag.
     const std::atomic<bool>* stop = lockWaitStopFlag();
+    const auto first = std::chrono::steady_clock::now();
     for (;;) {
         const auto began = std::chrono::steady_clock::now();
         const SQLRETURN result = SQLExecute(statement);
-        if (result != SQL_ERROR || stop == nullptr || stop->load() || !isDatabaseLocked(statement))
+        if (result != SQL_ERROR || stop == nullptr || stop->load() || !isDatabaseLocked(statement)
+            || began - first > StopWhileLocked::Patience)
             return result;
         SQLFreeStmt(statement, SQL_CLOSE);
         // A lock reported at once, without the driver's own wait, is not tried again at once.
