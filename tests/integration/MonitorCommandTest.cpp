@@ -115,22 +115,39 @@ int insertedIn(const std::string& output)
 
 TEST_F(CommandProcess, MonitorOfHostileLibrariesStaysSmallAndEndsAtOnceOnSigterm)
 {
-    // One library sends its configuration without end, the other its mount history at two
-    // bytes a second; both are monitored by one process.
+    // One process monitors five libraries that misbehave each in its own way.
+    const std::string mountHistory = library_texts::MountHistoryFileName;
     auto endless = startLibrary();
     ASSERT_EQ(endless->control("endless", {{"on", "1"}, {"file", library_texts::ConfigurationFileName}}), "");
     auto drip = startLibrary();
-    ASSERT_EQ(drip->control("drip", {{"rate", "2"}, {"file", library_texts::MountHistoryFileName}}), "");
+    ASSERT_EQ(drip->control("drip", {{"rate", "2"}, {"file", mountHistory}}), "");
+    auto wrongLength = startLibrary();
+    ASSERT_EQ(wrongLength->control("length", {{"long", "100"}, {"file", mountHistory}}), "");
+    auto reset = startLibrary();
+    ASSERT_EQ(reset->control("abort", {{"bytes", "5000"}, {"file", mountHistory}}), "");
+    auto webPage = startLibrary();
+    ASSERT_EQ(webPage->control("html", {{"on", "1"}, {"file", mountHistory}}), "");
 
-    CliProcess monitor(m_folder, {"monitor", "--retry-period", "100", endless->address(), drip->address()});
+    CliProcess monitor(m_folder, {"monitor", "--retry-period", "100", endless->address(), drip->address(),
+                                  wrongLength->address(), reset->address(), webPage->address()});
     // The endless file is dropped at the size limit every time, and checked again.
-    ASSERT_TRUE(monitor.waitForOutput("LIBLG_01_MR.bin is longer than", 4, 60s)) << monitor.errors();
+    ASSERT_TRUE(monitor.waitForOutput(endless->address() + ": The IP address", 3, 60s)) << monitor.errors();
+    EXPECT_NE(monitor.output().find(endless->address() + ":    o ERROR: LIBLG_01_MR.bin is longer than 33554432 bytes"),
+              std::string::npos);
+    // Cut, reset and web page downloads are reported and retried, again and again.
+    for (const auto* server : {wrongLength.get(), reset.get(), webPage.get()}) {
+        ASSERT_TRUE(monitor.waitForOutput(server->address() + ": Problem getting Mount History file", 2, 60s));
+        EXPECT_NE(monitor.output().find(server->address() + ":    o ERROR: "), std::string::npos);
+    }
+    EXPECT_NE(monitor.output().find(webPage->address() + ":    o ERROR: The library sent a web page"), std::string::npos);
     ASSERT_TRUE(monitor.waitForOutput("Getting Mount History file from " + drip->address(), 1, 30s));
     // The size limit (32 MB) keeps the process far below what an endless file would take.
     const long peak = monitor.peakResidentKilobytes();
+    RecordProperty("peak_resident_kB", static_cast<int>(peak));
     EXPECT_GT(peak, 0);
     EXPECT_LT(peak, 200 * 1024) << "peak resident memory " << peak << " kB";
 
+    // The drip is mid-file and the endless file mid-transfer: the stop ends them at once.
     const auto stopped = std::chrono::steady_clock::now();
     ASSERT_EQ(kill(monitor.pid(), SIGTERM), 0);
     EXPECT_EQ(monitor.waitForExit(2s), 0) << monitor.errors();
@@ -194,6 +211,8 @@ TEST_F(CommandProcess, TwoImportsOfOneFileAtOnceBothFinishSoon)
     EXPECT_EQ(one.waitForExit(limit), 0) << one.errors();
     EXPECT_EQ(two.waitForExit(limit), 0) << two.errors();
     const auto bothTime = std::chrono::steady_clock::now() - began;
+    RecordProperty("lone_ms", static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(loneTime).count()));
+    RecordProperty("both_ms", static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(bothTime).count()));
     EXPECT_LT(bothTime, bound) << "lone " << std::chrono::duration_cast<std::chrono::milliseconds>(loneTime).count()
                                << " ms";
     EXPECT_EQ(insertedIn(one.output()) + insertedIn(two.output()), lines);
