@@ -45,10 +45,12 @@ protected:
     TemporaryFolder m_folder;
 };
 
-// A connection of its own that takes the embedded store's write lock and keeps it.
+// A connection of its own that takes a lock and keeps it until released: on the embedded
+// store its write lock, on a server a lock on a table (in a transaction of its own).
 class WriteLockHolder {
 public:
-    explicit WriteLockHolder(const TestBackend& backend)
+    WriteLockHolder(const TestBackend& backend, const std::string& lockStatement = "BEGIN IMMEDIATE",
+                    bool inTransaction = false)
     {
         SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_environment);
         SQLSetEnvAttr(m_environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
@@ -57,8 +59,11 @@ public:
             SQLConnect(m_connection, sqlText(backend.dsn), SQL_NTS, sqlText(backend.user), SQL_NTS,
                        sqlText(backend.password), SQL_NTS);
         if (connected == SQL_SUCCESS || connected == SQL_SUCCESS_WITH_INFO) {
+            if (inTransaction)
+                SQLSetConnectAttr(m_connection, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF),
+                                  SQL_IS_UINTEGER);
             SQLAllocHandle(SQL_HANDLE_STMT, m_connection, &m_statement);
-            const SQLRETURN began = SQLExecDirect(m_statement, sqlText("BEGIN IMMEDIATE"), SQL_NTS);
+            const SQLRETURN began = SQLExecDirect(m_statement, sqlText(lockStatement), SQL_NTS);
             m_holding = began == SQL_SUCCESS || began == SQL_SUCCESS_WITH_INFO;
         }
     }
@@ -71,6 +76,7 @@ public:
     {
         if (m_statement != SQL_NULL_HSTMT) {
             SQLExecDirect(m_statement, sqlText("ROLLBACK"), SQL_NTS);
+            SQLEndTran(SQL_HANDLE_DBC, m_connection, SQL_ROLLBACK);
             SQLFreeHandle(SQL_HANDLE_STMT, m_statement);
             m_statement = SQL_NULL_HSTMT;
         }
@@ -178,6 +184,40 @@ TEST_F(CommandProcess, MonitorEndsAtOnceOnSigtermWhileAnotherWriterHoldsTheDatab
     EXPECT_EQ(countRows(m_backend, m_base), 0);
     EXPECT_EQ(monitor.output().find("Inserted "), std::string::npos);
     EXPECT_EQ(monitor.output().back(), '\n');
+}
+
+TEST_F(CommandProcess, MonitorEndsAtOnceOnSigtermWhileAnotherSessionLocksTheServerTable)
+{
+    // On PostgreSQL a statement waits for a table lock without a time limit: the stop cancels it.
+    const TestBackend server = testBackends().back();
+    if (!server.available)
+        GTEST_SKIP() << "PostgreSQL is not running here: scripts/test.sh starts a cluster";
+    const std::string base = uniqueTableName("climpg");
+    ASSERT_EQ(createTables(base, "DEFAULT", server.dsn, server.user, server.password), 1);
+    TemporaryFolder folder;
+    writeCliSettings(folder, server, base);
+    auto library = startLibrary();
+    WriteLockHolder holder(server, "LOCK TABLE " + base + " IN ACCESS EXCLUSIVE MODE", true);
+    ASSERT_TRUE(holder.holding());
+
+    CliProcess monitor(folder, {"monitor", library->address()});
+    ASSERT_TRUE(monitor.waitForOutput("Getting Mount History file from " + library->address(), 1, 30s))
+        << monitor.errors();
+    // Waits until the monitor's session is waiting for the lock.
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (querySql(server, "select 1 from pg_stat_activity where wait_event_type = 'Lock'").empty()) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the monitor never waited for the lock";
+        std::this_thread::sleep_for(20ms);
+    }
+
+    const auto stopped = std::chrono::steady_clock::now();
+    ASSERT_EQ(kill(monitor.pid(), SIGTERM), 0);
+    EXPECT_EQ(monitor.waitForExit(2s), 0) << monitor.errors();
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 2s);
+    holder.release();
+    EXPECT_EQ(countRows(server, base), 0);
+    EXPECT_EQ(monitor.output().find("Inserted "), std::string::npos);
+    dropTables(base, server.dsn, server.user, server.password, nullptr);
 }
 
 TEST_F(CommandProcess, TwoImportsOfOneFileAtOnceBothFinishSoon)

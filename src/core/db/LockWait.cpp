@@ -27,6 +27,32 @@ StopWhileLocked::~StopWhileLocked()
     t_stop = m_previous;
 }
 
+void RunningStatement::attach(SQLHSTMT statement)
+{
+    std::lock_guard lock(m_mutex);
+    m_statement = statement;
+}
+
+void RunningStatement::detach()
+{
+    std::lock_guard lock(m_mutex);
+    m_statement = SQL_NULL_HSTMT;
+}
+
+void RunningStatement::cancel()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_statement != SQL_NULL_HSTMT)
+        SQLCancel(m_statement);
+}
+
+AttachedStatement::AttachedStatement(RunningStatement& running, SQLHDBC connection, SQLHSTMT statement)
+    : m_running(running)
+{
+    if (!isEmbeddedStore(connection))
+        m_running.attach(statement);
+}
+
 const std::atomic<bool>* lockWaitStopFlag()
 {
     return t_stop;

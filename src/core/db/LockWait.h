@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <string>
 
 struct OdbcHandles;
@@ -26,6 +27,35 @@ public:
 
 private:
     const std::atomic<bool>* m_previous;
+};
+
+// The statement a worker is running, for a stop on another thread to cancel: a server
+// database whose table another session has locked makes a statement wait without a time
+// limit, and only the driver's cancel ends that wait. Attach and detach happen on the worker,
+// cancel on the stopping thread; the statement is never cancelled once detached.
+class RunningStatement {
+public:
+    void attach(SQLHSTMT statement);
+    void detach();
+    void cancel();
+
+private:
+    std::mutex m_mutex;
+    SQLHSTMT m_statement = SQL_NULL_HSTMT;
+};
+
+// Keeps a statement attached for the length of a scope. Not on the embedded store: it waits
+// for a lock in short steps instead, and its driver's cancel is not made for a statement that
+// another thread is running.
+class AttachedStatement {
+public:
+    AttachedStatement(RunningStatement& running, SQLHDBC connection, SQLHSTMT statement);
+    ~AttachedStatement() { m_running.detach(); }
+    AttachedStatement(const AttachedStatement&) = delete;
+    AttachedStatement& operator=(const AttachedStatement&) = delete;
+
+private:
+    RunningStatement& m_running;
 };
 
 // The stop flag of the innermost StopWhileLocked of this thread, or nullptr.

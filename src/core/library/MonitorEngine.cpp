@@ -54,10 +54,21 @@ void MonitorEngine::requestStop()
 {
     m_stopRequested = true;
     m_scheduler->stop();
+    cancelRunningStatements();
+}
+
+void MonitorEngine::cancelRunningStatements()
+{
+    m_mountHistoryStatement.cancel();
+    m_libraryPerformanceStatement.cancel();
 }
 
 void MonitorEngine::join()
 {
+    while (m_stopRequested && m_busy > 0) {
+        cancelRunningStatements();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     std::lock_guard lock(m_workersMutex);
     for (std::thread* worker : {&m_checkThread, &m_mountHistoryThread, &m_libraryPerformanceThread})
         if (worker->joinable())
@@ -200,15 +211,18 @@ bool MonitorEngine::mountHistoryDownload()
     // Another writer holding the database must not keep a stop waiting.
     if (!shortenLockWaits(handles, database.dataSourceName))
         return false;
-    const StopWhileLocked lockWait(m_stopRequested);
     int inserted = 0;
-    for (const std::string& line : lines) {
-        if (m_stopRequested)
-            break;
-        switch (InsertMR(line + ",", database.mountHistoryTable, m_address, handles.statement)) {
-        case 1: ++inserted; break;
-        case 2: WriteDebugLine(monitor_texts::Repeat); break;
-        default: write(monitor_texts::InsertProblem); break;
+    {
+        const StopWhileLocked lockWait(m_stopRequested);
+        const AttachedStatement running(m_mountHistoryStatement, handles.connection, handles.statement);
+        for (const std::string& line : lines) {
+            if (m_stopRequested)
+                break;
+            switch (InsertMR(line + ",", database.mountHistoryTable, m_address, handles.statement)) {
+            case 1: ++inserted; break;
+            case 2: WriteDebugLine(monitor_texts::Repeat); break;
+            default: write(monitor_texts::InsertProblem); break;
+            }
         }
     }
     db.disconnectDB(handles);
@@ -250,15 +264,18 @@ bool MonitorEngine::libraryPerformanceDownload()
     // Another writer holding the database must not keep a stop waiting.
     if (!shortenLockWaits(handles, database.dataSourceName))
         return false;
-    const StopWhileLocked lockWait(m_stopRequested);
     int inserted = 0;
-    for (const std::string& line : lines) {
-        if (m_stopRequested)
-            break;
-        switch (db.InsertLP(line, database.libraryPerformanceTable, m_address, handles.statement)) {
-        case 1: ++inserted; break;
-        case 2: break;
-        default: write(monitor_texts::InsertProblem); break;
+    {
+        const StopWhileLocked lockWait(m_stopRequested);
+        const AttachedStatement running(m_libraryPerformanceStatement, handles.connection, handles.statement);
+        for (const std::string& line : lines) {
+            if (m_stopRequested)
+                break;
+            switch (db.InsertLP(line, database.libraryPerformanceTable, m_address, handles.statement)) {
+            case 1: ++inserted; break;
+            case 2: break;
+            default: write(monitor_texts::InsertProblem); break;
+            }
         }
     }
     db.disconnectDB(handles);
