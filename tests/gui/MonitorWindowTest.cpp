@@ -3,6 +3,7 @@
 #include "ScopedApp.h"
 #include "app/CMainFrame.h"
 #include "db/Tables.h"
+#include "library/CDriveInfoFetch.h"
 #include "library/CDriveStatus.h"
 #include "library/CQmxView.h"
 #include "library/DriveStatusDownload.h"
@@ -14,6 +15,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -178,6 +183,61 @@ private slots:
         SimulatedLibrary noFile({"--http-status", "LIBLG_00_MR.bin=404"});
         QVERIFY(!fetchDriveStatus(noFile.address()).has_value());
         QCOMPARE(scoped.prompts.messageTexts().back(), std::string("Problem getting the MRPD file"));
+    }
+
+    void driveInfoDownloadsOffTheUiThreadAndCancels()
+    {
+        ScopedApp scoped;
+        CMainFrame frame;
+        // A library that sends its drive status two bytes a second.
+        SimulatedLibrary slow({"--fault", "drip?rate=2&file=LIBLG_00_MR.bin"});
+        QVERIFY(!slow.address().empty());
+        auto* fetch = new CDriveInfoFetch(frame, slow.address());
+        QSignalSpy finished(fetch, &CDriveInfoFetch::finished);
+        fetch->start();
+        QVERIFY(fetch->progress()->isVisible());
+        QCOMPARE(frame.cursor().shape(), Qt::WaitCursor);
+        if (const QByteArray hold = qgetenv("VAULTLINE_SCREENSHOT_HOLD_MS"); !hold.isEmpty()) {
+            frame.resize(900, 600);
+            frame.show();
+            QTest::qWait(hold.toInt());
+        }
+        // The UI thread goes on with its events meanwhile.
+        bool answered = false;
+        QTimer::singleShot(0, &frame, [&answered] { answered = true; });
+        QTRY_VERIFY(answered);
+        QVERIFY(finished.isEmpty());
+
+        QElapsedTimer timer;
+        timer.start();
+        auto* cancel = fetch->progress()->findChild<QPushButton*>();
+        QVERIFY(cancel != nullptr);
+        QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
+        cancel->click();
+        QCOMPARE(frame.cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(finished.wait(5000));
+        QVERIFY(timer.elapsed() < 2000);
+        QCOMPARE(finished.first().first().value<QWidget*>(), nullptr);
+        QVERIFY(scoped.prompts.messageTexts().empty());
+        QVERIFY(frame.mdiArea()->subWindowList().isEmpty());
+
+        // A library that answers: the window opens with its drives.
+        SimulatedLibrary quick({"--drives", "5"});
+        fetch = new CDriveInfoFetch(frame, quick.address());
+        QSignalSpy opened(fetch, &CDriveInfoFetch::finished);
+        fetch->start();
+        QVERIFY(opened.wait(10000));
+        auto* window = qobject_cast<CDriveStatus*>(opened.first().first().value<QWidget*>());
+        QVERIFY(window != nullptr);
+        QCOMPARE(window->list()->rowCount(), 5);
+        QCOMPARE(frame.cursor().shape(), Qt::ArrowCursor);
+
+        // The main window going while a download drips: it is cancelled, not waited out.
+        fetch = new CDriveInfoFetch(frame, slow.address());
+        fetch->start();
+        timer.restart();
+        delete fetch;
+        QVERIFY(timer.elapsed() < 2000);
     }
 };
 

@@ -8,6 +8,7 @@
 #include "library/LibraryTexts.h"
 #include "library/MonitorSink.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -41,13 +42,28 @@ public:
     // Waits (bounded) until `count` lines begin with the prefix.
     bool waitFor(const std::string& prefix, std::size_t count, std::chrono::milliseconds limit)
     {
+        return waitUntil(
+            [&](const std::vector<std::string>& lines) {
+                std::size_t seen = 0;
+                for (const std::string& line : lines)
+                    seen += line.rfind(prefix, 0) == 0 ? 1 : 0;
+                return seen >= count;
+            },
+            limit);
+    }
+    // Waits (bounded) until `count` lines are exactly the text (an empty line ends a cycle).
+    bool waitForExactly(const std::string& text, std::size_t count, std::chrono::milliseconds limit)
+    {
+        return waitUntil(
+            [&](const std::vector<std::string>& lines) {
+                return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), text)) >= count;
+            },
+            limit);
+    }
+    bool waitUntil(const std::function<bool(const std::vector<std::string>&)>& done, std::chrono::milliseconds limit)
+    {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, limit, [&] {
-            std::size_t seen = 0;
-            for (const std::string& line : m_lines)
-                seen += line.rfind(prefix, 0) == 0 ? 1 : 0;
-            return seen >= count;
-        });
+        return m_changed.wait_for(lock, limit, [&] { return done(m_lines); });
     }
 
 private:

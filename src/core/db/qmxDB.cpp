@@ -3,11 +3,14 @@
 #include "DiagnosticRules.h"
 #include "DiagnosticsWindow.h"
 #include "ListControl.h"
+#include "LockWait.h"
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
 #include "app/UserPrompts.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cctype>
 #include <vector>
 
@@ -232,7 +235,21 @@ SQLRETURN prepareStatement(SQLHSTMT statement, const std::string& sql)
 
 SQLRETURN executeStatement(SQLHSTMT statement)
 {
-    return SQLExecute(statement);
+    // Under a StopWhileLocked a locked database is waited for in short steps, each ending
+    // with a look at the stop flag.
+    const std::atomic<bool>* stop = lockWaitStopFlag();
+    const auto first = std::chrono::steady_clock::now();
+    for (;;) {
+        const auto began = std::chrono::steady_clock::now();
+        const SQLRETURN result = SQLExecute(statement);
+        if (result != SQL_ERROR || stop == nullptr || stop->load() || !isDatabaseLocked(statement)
+            || began - first > StopWhileLocked::Patience)
+            return result;
+        SQLFreeStmt(statement, SQL_CLOSE);
+        // A lock reported at once, without the driver's own wait, is not tried again at once.
+        if (std::chrono::steady_clock::now() - began < StopWhileLocked::Wait / 5)
+            std::this_thread::sleep_for(StopWhileLocked::Wait / 5);
+    }
 }
 
 bool fetchSucceeded(SQLRETURN result)

@@ -5,6 +5,7 @@
 #include "app/DebugLog.h"
 #include "db/InsertMR.h"
 #include "db/InsertRow.h"
+#include "db/LockWait.h"
 #include "db/qmxDB.h"
 
 #include <algorithm>
@@ -50,6 +51,57 @@ bool endTransaction(SQLHDBC connection, SQLSMALLINT completion)
     return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO;
 }
 
+// The transactions of the batches. A server database takes them through the driver's commit
+// mode. The embedded store locks the whole file for a writer: a transaction that began by
+// reading would wait out the busy timeout to become a writer while another writer holds the
+// lock, so each batch takes the write lock when it begins, and concurrent writers queue.
+class BatchTransactions {
+public:
+    explicit BatchTransactions(SQLHDBC connection)
+        : m_connection(connection), m_writeLockFirst(isEmbeddedStore(connection)),
+          m_available(m_writeLockFirst || setAutoCommit(connection, false))
+    {
+    }
+    // False when the driver cannot leave its default commit mode.
+    bool available() const { return m_available; }
+    bool begin() { return !m_writeLockFirst || runOnConnection(m_connection, "BEGIN IMMEDIATE"); }
+    bool commit()
+    {
+        return m_writeLockFirst ? runOnConnection(m_connection, "COMMIT") : endTransaction(m_connection, SQL_COMMIT);
+    }
+    void rollback()
+    {
+        if (m_writeLockFirst)
+            runOnConnection(m_connection, "ROLLBACK");
+        else
+            endTransaction(m_connection, SQL_ROLLBACK);
+    }
+    // Every statement committed on its own until resumed.
+    void pause()
+    {
+        if (!m_writeLockFirst)
+            setAutoCommit(m_connection, true);
+    }
+    void resume()
+    {
+        if (!m_writeLockFirst)
+            setAutoCommit(m_connection, false);
+    }
+    // Back to the driver's default commit mode, with everything committed.
+    void finish()
+    {
+        if (!m_writeLockFirst) {
+            endTransaction(m_connection, SQL_COMMIT);
+            setAutoCommit(m_connection, true);
+        }
+    }
+
+private:
+    SQLHDBC m_connection;
+    bool m_writeLockFirst;
+    bool m_available;
+};
+
 // Each line committed on its own, as a monitor stores them: a failed line cannot take others with it.
 LineCounts storeOneByOne(const std::vector<std::string>& lines, std::size_t begin, std::size_t end,
                          SavedFileKind kind, const std::string& libraryAddress, SQLHSTMT statement)
@@ -67,28 +119,32 @@ LineCounts storeOneByOne(const std::vector<std::string>& lines, std::size_t begi
 // Storing the last new row's line again is the check: it finds the row, or stores it anew.
 std::optional<LineCounts> storeInTransaction(const std::vector<std::string>& lines, std::size_t begin,
                                              std::size_t end, SavedFileKind kind, const std::string& libraryAddress,
-                                             OdbcHandles& handles, bool& lastRowStoredByCheck)
+                                             OdbcHandles& handles, BatchTransactions& transactions,
+                                             bool& lastRowStoredByCheck)
 {
     LineCounts counts;
     std::optional<std::size_t> lastInserted;
     lastRowStoredByCheck = false;
+    if (!transactions.begin())
+        return std::nullopt;
     for (std::size_t at = begin; at < end; ++at) {
         const int stored = storeLine(lines[at], kind, libraryAddress, handles.statement);
         if (stored == InsertFailed) {
-            endTransaction(handles.connection, SQL_ROLLBACK);
+            transactions.rollback();
             return std::nullopt;
         }
         if (stored == InsertDone)
             lastInserted = at;
         count(counts, stored);
     }
-    if (!endTransaction(handles.connection, SQL_COMMIT)) {
-        endTransaction(handles.connection, SQL_ROLLBACK);
+    if (!transactions.commit()) {
+        transactions.rollback();
         return std::nullopt;
     }
     if (lastInserted) {
+        transactions.pause();
         const int check = storeLine(lines[*lastInserted], kind, libraryAddress, handles.statement);
-        endTransaction(handles.connection, SQL_COMMIT);
+        transactions.resume();
         if (check != InsertDuplicate) {
             lastRowStoredByCheck = check == InsertDone;
             return std::nullopt;
@@ -103,18 +159,20 @@ void storeImportLines(const std::vector<std::string>& lines, SavedFileKind kind,
 {
     LineCounts total;
     // A driver that cannot leave its default commit mode stores every line on its own.
-    const bool batched = setAutoCommit(handles.connection, false);
+    BatchTransactions transactions(handles.connection);
+    const bool batched = transactions.available();
     for (std::size_t begin = 0; begin < lines.size(); begin += ImportBatchLines) {
         const std::size_t end = batched ? std::min(lines.size(), begin + ImportBatchLines) : lines.size();
         bool lastRowStoredByCheck = false;
         std::optional<LineCounts> counts;
         if (batched)
-            counts = storeInTransaction(lines, begin, end, kind, libraryAddress, handles, lastRowStoredByCheck);
+            counts = storeInTransaction(lines, begin, end, kind, libraryAddress, handles, transactions,
+                                        lastRowStoredByCheck);
         if (!counts) {
             if (batched) {
                 WriteDebugLine("Import lines " + std::to_string(begin + 1) + " to " + std::to_string(end)
                                + " are stored again one at a time");
-                setAutoCommit(handles.connection, true);
+                transactions.pause();
             }
             counts = storeOneByOne(lines, begin, end, kind, libraryAddress, handles.statement);
             if (lastRowStoredByCheck) {
@@ -123,7 +181,7 @@ void storeImportLines(const std::vector<std::string>& lines, SavedFileKind kind,
                 --counts->duplicates;
             }
             if (batched)
-                setAutoCommit(handles.connection, false);
+                transactions.resume();
         }
         total.inserted += counts->inserted;
         total.duplicates += counts->duplicates;
@@ -131,10 +189,8 @@ void storeImportLines(const std::vector<std::string>& lines, SavedFileKind kind,
         if (!batched)
             break;
     }
-    if (batched) {
-        endTransaction(handles.connection, SQL_COMMIT);
-        setAutoCommit(handles.connection, true);
-    }
+    if (batched)
+        transactions.finish();
     result.inserted += total.inserted;
     result.duplicates += total.duplicates;
     result.failed += total.failed;

@@ -31,6 +31,12 @@ std::string libraryFileUrl(const std::string& address, const std::string& fileNa
     return "http://" + address + "/FS/" + fileName;
 }
 
+void dropUnfinishedLine(std::string& text)
+{
+    const std::size_t lastEnd = text.find_last_of("\r\n");
+    text.erase(lastEnd == std::string::npos ? 0 : lastEnd + 1);
+}
+
 std::string firstLine(const std::string& text)
 {
     return text.substr(0, text.find_first_of("\r\n"));

@@ -24,6 +24,11 @@ std::string libraryFileText(std::string_view bytes);
 // "http://<address>/FS/<file name>".
 std::string libraryFileUrl(const std::string& address, const std::string& fileName);
 
+// A downloaded file without the piece after its last line end: a transfer that ended early leaves
+// a line without its end, and a cut line must not be stored with a wrong value. (A saved file
+// is whole: its last line counts without a line end.)
+void dropUnfinishedLine(std::string& text);
+
 // Line 1: the text up to the first "\n" or "\r".
 std::string firstLine(const std::string& text);
 // True for a line with nothing but blanks, tabs and line-end characters.

@@ -11,6 +11,7 @@
 #include "app/TimeFormat.h"
 #include "app/UserPrompts.h"
 #include "db/InsertMR.h"
+#include "db/LockWait.h"
 #include "db/qmxDB.h"
 
 MonitorDatabase MonitorDatabase::fromSettings()
@@ -53,10 +54,21 @@ void MonitorEngine::requestStop()
 {
     m_stopRequested = true;
     m_scheduler->stop();
+    cancelRunningStatements();
+}
+
+void MonitorEngine::cancelRunningStatements()
+{
+    m_mountHistoryStatement.cancel();
+    m_libraryPerformanceStatement.cancel();
 }
 
 void MonitorEngine::join()
 {
+    while (m_stopRequested && m_busy > 0) {
+        cancelRunningStatements();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     std::lock_guard lock(m_workersMutex);
     for (std::thread* worker : {&m_checkThread, &m_mountHistoryThread, &m_libraryPerformanceThread})
         if (worker->joinable())
@@ -116,8 +128,13 @@ void MonitorEngine::checkWorker()
     if (!m_stopRequested) {
         DownloadResult configuration = downloadLibraryFile(m_address, library_texts::ConfigurationFileName,
                                                            &m_stopRequested, m_options.limits);
-        if (configuration.status == DownloadResult::Status::InternetError) {
+        if (!configuration.complete() && configuration.status != DownloadResult::Status::Stopped) {
+            // An error status, a web page, a file without end: the library cannot be checked
+            // now, and is checked again every retry period like one that does not answer.
             if (!m_stopRequested) {
+                if (configuration.status != DownloadResult::Status::InternetError)
+                    write(monitor_texts::ErrorPrefix
+                          + downloadProblemText(configuration, library_texts::ConfigurationFileName, m_options.limits));
                 write(formatMonitorText(monitor_texts::NotResponding, m_address.c_str(), timeText().c_str()));
                 m_scheduler->arm(TIMER_RETRY_CHECK, periods.retry);
             }
@@ -137,7 +154,7 @@ void MonitorEngine::checkWorker()
                 write(formatMonitorText(monitor_texts::OvisNotEnabled, m_address.c_str()));
             }
         }
-        // No file, or a stop: nothing changes, and a retry timer that is set goes on firing.
+        // A stop: nothing changes.
     }
     m_checkInProgress = false;
 }
@@ -178,15 +195,12 @@ bool MonitorEngine::mountHistoryDownload()
     write(formatMonitorText(monitor_texts::GettingMountHistory, m_address.c_str(), timeText().c_str()));
     DownloadResult file = downloadLibraryFile(m_address, m_mountHistoryFileName, &m_stopRequested, m_options.limits,
                                               MountHistoryFileLimit);
-    if (file.status == DownloadResult::Status::InternetError) {
-        write(monitor_texts::ErrorPrefix + FormatWinInetError(file.internetError));
+    if (!file.complete()) {
+        if (file.status != DownloadResult::Status::Stopped)
+            write(monitor_texts::ErrorPrefix + downloadProblemText(file, m_mountHistoryFileName, m_options.limits));
         return false;
     }
-    if (!file.complete())
-        return false;
-    // A file cut at the limit may end inside a line; that piece is not a whole line.
-    if (file.cutAtLimit)
-        file.text.erase(file.text.find_last_of("\r\n") == std::string::npos ? 0 : file.text.find_last_of("\r\n") + 1);
+    dropUnfinishedLine(file.text);
     const std::vector<std::string> lines = mountHistoryDataLines(file.text);
 
     const MonitorDatabase& database = m_options.database;
@@ -194,14 +208,21 @@ bool MonitorEngine::mountHistoryDownload()
     OdbcHandles handles;
     if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, false, this))
         return false;
+    // Another writer holding the database must not keep a stop waiting.
+    if (!shortenLockWaits(handles, database.dataSourceName))
+        return false;
     int inserted = 0;
-    for (const std::string& line : lines) {
-        if (m_stopRequested)
-            break;
-        switch (InsertMR(line + ",", database.mountHistoryTable, m_address, handles.statement)) {
-        case 1: ++inserted; break;
-        case 2: WriteDebugLine(monitor_texts::Repeat); break;
-        default: write(monitor_texts::InsertProblem); break;
+    {
+        const StopWhileLocked lockWait(m_stopRequested);
+        const AttachedStatement running(m_mountHistoryStatement, handles.connection, handles.statement);
+        for (const std::string& line : lines) {
+            if (m_stopRequested)
+                break;
+            switch (InsertMR(line + ",", database.mountHistoryTable, m_address, handles.statement)) {
+            case 1: ++inserted; break;
+            case 2: WriteDebugLine(monitor_texts::Repeat); break;
+            default: write(monitor_texts::InsertProblem); break;
+            }
         }
     }
     db.disconnectDB(handles);
@@ -218,18 +239,17 @@ bool MonitorEngine::libraryPerformanceDownload()
     write(formatMonitorText(monitor_texts::GettingLibraryPerformance, m_address.c_str(), timeText().c_str()));
     DownloadResult file = downloadLibraryFile(m_address, library_texts::LibraryPerformanceFileName,
                                               &m_stopRequested, m_options.limits);
-    if (file.status == DownloadResult::Status::InternetError) {
-        if (!m_stopRequested)
-            write(formatMonitorText(monitor_texts::LibraryPerformanceErrorPrefix, m_address.c_str())
-                  + FormatWinInetError(file.internetError));
-        return false;
-    }
     if (file.status == DownloadResult::Status::NoFile) {
         theApp().prompts().showMessage(monitor_texts::NoLibraryPerformanceFile, MessageIcon::Exclamation);
         return false;
     }
-    if (!file.complete())
+    if (!file.complete()) {
+        if (file.status != DownloadResult::Status::Stopped)
+            write(formatMonitorText(monitor_texts::LibraryPerformanceErrorPrefix, m_address.c_str())
+                  + downloadProblemText(file, library_texts::LibraryPerformanceFileName, m_options.limits));
         return false;
+    }
+    dropUnfinishedLine(file.text);
     const std::vector<std::string> lines = libraryPerformanceDataLines(file.text);
     if (lines.empty()) {
         write(formatMonitorText(monitor_texts::InsertedLibraryPerformance, 0));
@@ -241,14 +261,21 @@ bool MonitorEngine::libraryPerformanceDownload()
     OdbcHandles handles;
     if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, false, this))
         return false;
+    // Another writer holding the database must not keep a stop waiting.
+    if (!shortenLockWaits(handles, database.dataSourceName))
+        return false;
     int inserted = 0;
-    for (const std::string& line : lines) {
-        if (m_stopRequested)
-            break;
-        switch (db.InsertLP(line, database.libraryPerformanceTable, m_address, handles.statement)) {
-        case 1: ++inserted; break;
-        case 2: break;
-        default: write(monitor_texts::InsertProblem); break;
+    {
+        const StopWhileLocked lockWait(m_stopRequested);
+        const AttachedStatement running(m_libraryPerformanceStatement, handles.connection, handles.statement);
+        for (const std::string& line : lines) {
+            if (m_stopRequested)
+                break;
+            switch (db.InsertLP(line, database.libraryPerformanceTable, m_address, handles.statement)) {
+            case 1: ++inserted; break;
+            case 2: break;
+            default: write(monitor_texts::InsertProblem); break;
+            }
         }
     }
     db.disconnectDB(handles);

@@ -3,6 +3,7 @@
 #include "Download.h"
 #include "MonitorScheduler.h"
 #include "db/DiagnosticsWindow.h"
+#include "db/LockWait.h"
 
 #include <atomic>
 #include <chrono>
@@ -64,6 +65,10 @@ public:
     void start();
     // Sets the stop flag and stops the timers; workers notice within a second.
     void requestStop();
+    // Cancels the statements the cycles are running on a server database, so that a stop is
+    // not kept waiting by a lock another session holds. Repeated while waiting for the workers:
+    // a statement may start just after a cancel.
+    void cancelRunningStatements();
     // Waits for every worker to end (after requestStop).
     void join();
     void stop()
@@ -110,6 +115,10 @@ private:
     std::atomic<bool> m_mountHistoryInProgress{false};
     std::atomic<bool> m_libraryPerformanceInProgress{false};
     bool m_counted = false;
+
+    // The statements the cycles are running, cancelled by a stop.
+    RunningStatement m_mountHistoryStatement;
+    RunningStatement m_libraryPerformanceStatement;
 
     std::mutex m_workersMutex;
     std::thread m_checkThread;

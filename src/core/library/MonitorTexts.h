@@ -40,6 +40,12 @@ inline constexpr const char* Repeat = "Repeat";
 inline constexpr const char* NoLibraryPerformanceFile = "Problem getting the Library Performance file";
 inline constexpr const char* UnknownError = "Unknown Error: %d\n";
 
+// Why a download failed, after "   o ERROR: ".
+inline constexpr const char* DownloadHttpStatus = "The library answered HTTP status %s instead of sending %s\n";
+inline constexpr const char* DownloadWebPage = "The library sent a web page instead of %s\n";
+inline constexpr const char* DownloadTooLarge = "%s is longer than %s bytes, more than a library's file holds; it was not read\n";
+inline constexpr const char* DownloadTimedOut = "%s did not arrive within %s seconds\n";
+
 // Close and Save of a monitor window.
 inline constexpr const char* StopQuestion = "Are you sure you would like to stop monitoring on tape library %s?";
 inline constexpr const char* SaveTitle = "Save monitor log of %s";
@@ -50,4 +56,5 @@ inline constexpr const char* SaveFilter = "Text Documents (*.txt)|*.txt|All File
 inline constexpr const char* DriveStatusTitle = "Drive Status for Tape Library %s";
 inline constexpr const char* NoDriveStatusFile = "Problem getting the MRPD file";
 inline constexpr const char* NoAddressEntered = "No IP address entered.";
+inline constexpr const char* GettingDriveStatus = "Getting the drive status of tape library %s...";
 } // namespace monitor_texts

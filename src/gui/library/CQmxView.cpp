@@ -141,6 +141,7 @@ void CQmxView::stopAndWait(int pollMilliseconds)
     m_engine->requestStop();
     // Workers may still ask the UI thread for a cursor or a message while they finish.
     while (m_engine->busy() > 0) {
+        m_engine->cancelRunningStatements();
         QCoreApplication::processEvents(QEventLoop::AllEvents, pollMilliseconds);
         QThread::msleep(static_cast<unsigned long>(pollMilliseconds));
     }

@@ -1,10 +1,9 @@
 #include "LibraryWindows.h"
 
 #include "CAddLibraryDlg.h"
-#include "CDriveStatus.h"
+#include "CDriveInfoFetch.h"
 #include "CQmxView.h"
 #include "app/CMainFrame.h"
-#include "library/DriveStatusDownload.h"
 #include "library/MonitorAddressList.h"
 #include "library/MonitorTexts.h"
 
@@ -42,11 +41,9 @@ void driveInfo(CMainFrame& frame)
     const auto choice = CAddLibraryDlg::ask(&frame);
     if (!choice)
         return;
-    const std::string address = cleanLibraryAddress(choice->entered);
-    if (const auto drives = fetchDriveStatus(address)) {
-        auto* window = new CDriveStatus(address, *drives);
-        frame.addChildWindow(window, window->windowTitle());
-    }
+    // The download runs off the UI thread; the window opens when the file is there.
+    auto* fetch = new CDriveInfoFetch(frame, cleanLibraryAddress(choice->entered));
+    fetch->start();
 }
 } // namespace
 

@@ -70,6 +70,27 @@ TEST(ReportDiagnostics, StopRuleShowsOneBoxAndLogsEveryRecord)
     EXPECT_NE(log.find("3 of 3 diagnostic records"), std::string::npos);
 }
 
+TEST(ReportDiagnostics, NetworkStopRuleShowsOneBoxForACallOfManyRecords)
+{
+    // A server gone mid-statement reports the same failure in several records: one box, for
+    // the first, whatever the later records would have shown.
+    ScopedApp scoped;
+    const std::vector<DiagnosticRecord> records = {
+        {"08001", -4499, "NMB04104E connection refused"},
+        {"08001", -4499, "NMB04105E connection reset"},
+        {"28000", -1, "NMB04101E user rejected"},
+        {"IM002", 0, "data source not found"},
+    };
+    qmxDB().reportDiagnosticRecords(4, records, false, nullptr, true);
+    ASSERT_EQ(scoped.prompts.messages().size(), 1u);
+    EXPECT_EQ(scoped.prompts.messageTexts()[0].rfind("Network Error: Invalid database IP port", 0), 0u);
+    EXPECT_NE(scoped.logText().find("4 of 4 diagnostic records"), std::string::npos);
+
+    // Without a stop rule every record with a message gets its box.
+    qmxDB().reportDiagnosticRecords(2, {records[2], records[3]}, false, nullptr, true);
+    EXPECT_EQ(scoped.prompts.messages().size(), 3u);
+}
+
 TEST(ReportDiagnostics, UnmatchedRecordsShowTheirTextOnlyUnderConnectionRules)
 {
     ScopedApp scoped;

@@ -349,6 +349,50 @@ TEST(ImportOnServer, DriverThatRollsBackTheWholeTransactionLosesNoLine)
     dropTables(base, server.dsn, server.user, server.password, nullptr);
 }
 
+TEST(ImportOnServer, CommitThatComesBackAsARollbackIsStoredAgainLineByLine)
+{
+    // A check deferred to the end of the transaction fails the first time it runs: the batch's
+    // commit is refused and the server rolls the batch back. The lines go again one at a time
+    // and the counts say what became of each, with the two rows stored before as duplicates.
+    const TestBackend server = testBackends().back();
+    if (!server.available)
+        GTEST_SKIP() << "PostgreSQL is not running here";
+    ScopedApp scoped;
+    const std::string base = uniqueTableName("importcommit");
+    scoped.useBackend(server, base);
+    ASSERT_EQ(createTables(base, "DEFAULT", server.dsn, server.user, server.password), 1);
+    ASSERT_TRUE(executeSql(server, "create sequence " + base + "_seen"));
+    ASSERT_TRUE(executeSql(server, "create function " + base + "_once() returns trigger language plpgsql as $$ begin "
+                                   "if nextval('" + base + "_seen') = 1 then raise exception 'given up at commit'; "
+                                   "end if; return null; end $$"));
+    ASSERT_TRUE(executeSql(server, "create constraint trigger " + base + "_check after insert on " + base
+                                   + " deferrable initially deferred for each row execute function " + base + "_once()"));
+    TemporaryFolder files;
+    const std::string stored = files.file("stored.csv");
+    std::ofstream(stored, std::ios::binary) << mountHistoryHeader() << mountLine(2, "RB0002") << "\n"
+                                            << mountLine(4, "RB0004") << "\n";
+    ASSERT_TRUE(executeSql(server, "select setval('" + base + "_seen', 100)"));
+    ASSERT_EQ(importSavedFile(stored, "10.0.0.1").inserted, 2);
+    ASSERT_TRUE(executeSql(server, "select setval('" + base + "_seen', 1, false)"));
+
+    const std::string path = files.file("mounts.csv");
+    std::ofstream file(path, std::ios::binary);
+    file << mountHistoryHeader();
+    for (int minute = 1; minute <= 6; ++minute)
+        file << mountLine(minute, "RB000" + std::to_string(minute)) << "\n";
+    file.close();
+    const ImportResult result = importSavedFile(path, "10.0.0.1");
+    EXPECT_EQ(result.inserted, 4);
+    EXPECT_EQ(result.duplicates, 2);
+    EXPECT_EQ(result.failed, 0);
+    EXPECT_EQ(querySql(server, "select volser from " + base + " order by volser"),
+              column({"RB0001", "RB0002", "RB0003", "RB0004", "RB0005", "RB0006"}));
+    EXPECT_NE(scoped.logText().find("are stored again one at a time"), std::string::npos);
+    dropTables(base, server.dsn, server.user, server.password, nullptr);
+    executeSql(server, "drop function if exists " + base + "_once() cascade");
+    executeSql(server, "drop sequence if exists " + base + "_seen");
+}
+
 TEST(ImportWithoutDatabase, UnrecognisedFileOpensNoConnection)
 {
     // A data source that does not exist: any attempt to connect would log and show its failure.

@@ -65,6 +65,48 @@ std::string byteLimit(const ControlParameters& parameters, std::optional<std::si
     return {};
 }
 
+bool appliesTo(const std::string& chosen, const std::string& file)
+{
+    return chosen.empty() || chosen == file;
+}
+
+// A switch that is on or off, for every file or one.
+std::string fileFlag(const ControlParameters& parameters, bool& on, std::string& file)
+{
+    bool value = false;
+    if (std::string error = flagParameter(parameters, "on", value); !error.empty()) {
+        return error;
+    }
+    std::string chosen;
+    if (std::string error = fileParameter(parameters, false, chosen); !error.empty()) {
+        return error;
+    }
+    on = value;
+    file = value ? chosen : std::string();
+    return {};
+}
+
+std::string lengthSwitch(const ControlParameters& parameters, FaultState& state)
+{
+    if (parameter(parameters, "off") == "1") {
+        state.lengthError.reset();
+        state.lengthFile.clear();
+        return {};
+    }
+    const auto fewer = parseCount(parameter(parameters, "short"));
+    const auto more = parseCount(parameter(parameters, "long"));
+    if (fewer.has_value() == more.has_value() || (fewer ? *fewer : *more) == 0) {
+        return "expected short=N or long=N (above 0), or off=1";
+    }
+    std::string chosen;
+    if (std::string error = fileParameter(parameters, false, chosen); !error.empty()) {
+        return error;
+    }
+    state.lengthError = fewer ? -*fewer : *more;
+    state.lengthFile = chosen;
+    return {};
+}
+
 } // namespace
 
 ConfigurationSwitches FaultState::configuration() const
@@ -95,6 +137,31 @@ std::optional<std::size_t> FaultState::closeFor(const std::string& file) const
         return closeAfterBytes;
     }
     return std::nullopt;
+}
+
+std::optional<std::size_t> FaultState::abortFor(const std::string& file) const
+{
+    return appliesTo(abortFile, file) ? abortAfterBytes : std::nullopt;
+}
+
+std::optional<std::size_t> FaultState::dripFor(const std::string& file) const
+{
+    return appliesTo(dripFile, file) ? dripBytesPerSecond : std::nullopt;
+}
+
+std::optional<std::int64_t> FaultState::lengthErrorFor(const std::string& file) const
+{
+    return appliesTo(lengthFile, file) ? lengthError : std::nullopt;
+}
+
+bool FaultState::endlessFor(const std::string& file) const
+{
+    return endless && appliesTo(endlessFile, file);
+}
+
+bool FaultState::webPageFor(const std::string& file) const
+{
+    return webPage && appliesTo(webPageFile, file);
 }
 
 std::optional<std::int64_t> parseCount(std::string_view text)
@@ -140,6 +207,35 @@ std::string applyControl(FaultState& state, std::string_view name, const Control
     if (name == "close") {
         return byteLimit(parameters, state.closeAfterBytes, state.closeFile);
     }
+    if (name == "abort") {
+        return byteLimit(parameters, state.abortAfterBytes, state.abortFile);
+    }
+    if (name == "drip") {
+        if (parameter(parameters, "rate") == "off") {
+            state.dripBytesPerSecond.reset();
+            state.dripFile.clear();
+            return {};
+        }
+        const auto rate = parseCount(parameter(parameters, "rate"));
+        if (!rate || *rate == 0) {
+            return "expected rate=N (above 0) or rate=off";
+        }
+        if (std::string error = fileParameter(parameters, false, file); !error.empty()) {
+            return error;
+        }
+        state.dripBytesPerSecond = static_cast<std::size_t>(*rate);
+        state.dripFile = file;
+        return {};
+    }
+    if (name == "length") {
+        return lengthSwitch(parameters, state);
+    }
+    if (name == "endless") {
+        return fileFlag(parameters, state.endless, state.endlessFile);
+    }
+    if (name == "html") {
+        return fileFlag(parameters, state.webPage, state.webPageFile);
+    }
     if (name == "ovis") {
         bool enabled = true;
         std::string error = flagParameter(parameters, "enabled", enabled);
@@ -178,6 +274,18 @@ std::string describeFaults(const FaultState& state)
     };
     limit("stall", state.stallAfterBytes, state.stallFile);
     limit("close", state.closeAfterBytes, state.closeFile);
+    limit("abort", state.abortAfterBytes, state.abortFile);
+    limit("drip", state.dripBytesPerSecond, state.dripFile);
+    if (state.lengthError) {
+        text += "length " + std::to_string(*state.lengthError) + " " +
+                (state.lengthFile.empty() ? "all" : state.lengthFile) + "\n";
+    }
+    if (state.endless) {
+        text += "endless " + (state.endlessFile.empty() ? std::string("all") : state.endlessFile) + "\n";
+    }
+    if (state.webPage) {
+        text += "html " + (state.webPageFile.empty() ? std::string("all") : state.webPageFile) + "\n";
+    }
     if (state.ovisDisabled) {
         text += "ovis disabled\n";
     }

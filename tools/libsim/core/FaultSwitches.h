@@ -20,6 +20,16 @@ struct FaultState {
     std::string stallFile;                      // empty: every file
     std::optional<std::size_t> closeAfterBytes; // send this much of a file, then hang up
     std::string closeFile;                      // empty: every file
+    std::optional<std::size_t> abortAfterBytes; // send this much of a file, then reset the connection
+    std::string abortFile;                      // empty: every file
+    std::optional<std::size_t> dripBytesPerSecond; // send a file this many bytes a second
+    std::string dripFile;                          // empty: every file
+    std::optional<std::int64_t> lengthError; // announce this many bytes more (or, below 0, fewer) than the file
+    std::string lengthFile;                  // empty: every file
+    bool endless = false;    // after the file, send lines without end
+    std::string endlessFile; // empty: every file
+    bool webPage = false;    // answer with a web page instead of the file
+    std::string webPageFile; // empty: every file
     bool ovisDisabled = false;
     bool noPerformanceModel = false;
 
@@ -27,6 +37,11 @@ struct FaultState {
     int statusFor(const std::string& file) const; // 0 when the file is served normally
     std::optional<std::size_t> stallFor(const std::string& file) const;
     std::optional<std::size_t> closeFor(const std::string& file) const;
+    std::optional<std::size_t> abortFor(const std::string& file) const;
+    std::optional<std::size_t> dripFor(const std::string& file) const;
+    std::optional<std::int64_t> lengthErrorFor(const std::string& file) const;
+    bool endlessFor(const std::string& file) const;
+    bool webPageFor(const std::string& file) const;
 };
 
 using ControlParameters = std::map<std::string, std::string>;
@@ -36,6 +51,13 @@ using ControlParameters = std::map<std::string, std::string>;
 //   http404 file=NAME, http500 file=NAME
 //   stall   bytes=N|off [file=NAME]
 //   close   bytes=N|off [file=NAME]
+//   abort   bytes=N|off [file=NAME]  send N bytes, then reset the connection
+//   drip    rate=N|off [file=NAME]   send N bytes a second
+//   length  short=N|long=N|off=1 [file=NAME]  announce N bytes fewer (the client reads a file
+//                                  cut N bytes before its end) or N more (the body ends short
+//                                  of its announced length and the connection closes)
+//   endless on=0|1 [file=NAME]     after the file, lines without end
+//   html    on=0|1 [file=NAME]     a web page (200, text/html) instead of the file
 //   ovis    enabled=0|1
 //   performance available=0|1
 //   reset                          every switch back to normal

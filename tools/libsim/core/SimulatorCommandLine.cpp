@@ -63,6 +63,7 @@ std::string simulatorUsage()
            "  --stall-file NAME        only stall this file\n"
            "  --max-stall SECONDS      longest hold before the connection is dropped (300)\n"
            "  --close-after N          send N bytes of a file, then close the connection\n"
+           "  --fault SWITCH?K=V&...   any fault switch of /control, e.g. 'drip?rate=2&file=LIBLG_00_MR.bin'\n"
            "  --close-file NAME        only close this file early\n"
            "  --ovis-disabled          the configuration file says OVIS is not enabled\n"
            "  --no-performance-model   frame 1 is a model without performance statistics\n"
@@ -227,6 +228,27 @@ bool parseSimulatorCommandLine(const std::vector<std::string>& arguments,
         } else if (name == "--close-file") {
             ok = takeValue();
             closeFile = value;
+        } else if (name == "--fault") {
+            // Any switch of POST /control/<name>, written as the request would be:
+            // NAME?KEY=VALUE&KEY=VALUE.
+            ok = takeValue();
+            if (ok) {
+                const auto question = value.find('?');
+                ControlParameters parameters;
+                std::size_t start = question == std::string::npos ? value.size() : question + 1;
+                while (start < value.size()) {
+                    std::size_t end = value.find('&', start);
+                    if (end == std::string::npos) {
+                        end = value.size();
+                    }
+                    const std::string pair = value.substr(start, end - start);
+                    const auto equals = pair.find('=');
+                    parameters[pair.substr(0, equals)] = equals == std::string::npos ? "" : pair.substr(equals + 1);
+                    start = end + 1;
+                }
+                error = applyControl(command.faults, value.substr(0, question), parameters);
+                ok = error.empty();
+            }
         } else if (name == "--ovis-disabled") {
             ok = flagOption(command.faults.ovisDisabled);
         } else if (name == "--no-performance-model") {

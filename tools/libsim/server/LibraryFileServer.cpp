@@ -4,6 +4,10 @@
 
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -26,6 +30,36 @@ const char* reasonText(int status)
     case 500: return "Internal Server Error\n";
     case 503: return "Service Unavailable\n";
     default: return "Error\n";
+    }
+}
+
+const char* const WebPage =
+    "<!DOCTYPE html>\n<html><head><title>Login</title></head>\n"
+    "<body><form method=\"post\" action=\"/login\">User <input name=\"user\"></form></body></html>\n";
+
+// Finds this process's socket of the connection between the two loopback ports and resets
+// it: no more bytes, and the reader sees the connection reset rather than an orderly end.
+void resetConnection(int localPort, int remotePort)
+{
+    for (int descriptor = 3; descriptor < 4096; ++descriptor) {
+        sockaddr_in local{};
+        sockaddr_in remote{};
+        socklen_t localLength = sizeof local;
+        socklen_t remoteLength = sizeof remote;
+        if (getsockname(descriptor, reinterpret_cast<sockaddr*>(&local), &localLength) != 0 ||
+            getpeername(descriptor, reinterpret_cast<sockaddr*>(&remote), &remoteLength) != 0 ||
+            local.sin_family != AF_INET || ntohs(local.sin_port) != localPort ||
+            ntohs(remote.sin_port) != remotePort) {
+            continue;
+        }
+        linger abortive{1, 0};
+        setsockopt(descriptor, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+        // Disconnecting an established socket sends the reset at once.
+        sockaddr unspecified{};
+        unspecified.sa_family = AF_UNSPEC;
+        // Its result says nothing useful: the socket is reset or already gone either way.
+        static_cast<void>(connect(descriptor, &unspecified, sizeof unspecified));
+        return;
     }
 }
 
@@ -93,7 +127,7 @@ struct LibraryFileServer::Impl {
         return shared;
     }
 
-    void serveFile(const std::string& name, httplib::Response& response)
+    void serveFile(const std::string& name, const httplib::Request& request, httplib::Response& response)
     {
         const FaultState state = faults.snapshot();
         if (const int status = state.statusFor(name); status != 0) {
@@ -101,10 +135,30 @@ struct LibraryFileServer::Impl {
             response.set_content(reasonText(status), "text/plain");
             return;
         }
+        if (state.webPageFor(name)) {
+            response.set_content(WebPage, "text/html");
+            return;
+        }
         std::shared_ptr<const std::string> content = render(name, state.configuration());
         if (!content) {
             response.status = 404;
             response.set_content(reasonText(404), "text/plain");
+            return;
+        }
+        if (state.endlessFor(name)) {
+            serveEndless(content, response);
+            return;
+        }
+        if (const auto rate = state.dripFor(name)) {
+            serveDrip(content, *rate, response);
+            return;
+        }
+        if (const auto error = state.lengthErrorFor(name)) {
+            serveWrongLength(content, *error, response);
+            return;
+        }
+        if (const auto abortAfter = state.abortFor(name)) {
+            serveAborted(content, *abortAfter, request.local_port, request.remote_port, response);
             return;
         }
         const std::optional<std::size_t> closeAfter = state.closeFor(name);
@@ -132,6 +186,86 @@ struct LibraryFileServer::Impl {
                     end = std::min(end, *stall);
                 }
                 return sink.write(content->data() + offset, end - offset);
+            });
+    }
+
+    bool listenerGone(std::uint64_t generation) const
+    {
+        return stopping || listenerGeneration.load() != generation;
+    }
+
+    // The file, then the same run of lines over and over, without a length, until the
+    // reader gives up or the listener closes.
+    void serveEndless(const std::shared_ptr<const std::string>& content, httplib::Response& response)
+    {
+        const std::uint64_t generation = listenerGeneration.load();
+        auto lines = std::make_shared<std::string>();
+        for (std::size_t line = 0; line < 64; ++line) {
+            *lines += std::string(ChunkSize / 64 - 1, 'x') + "\n";
+        }
+        response.set_chunked_content_provider(
+            "application/octet-stream",
+            [this, content, lines, generation](std::size_t offset, httplib::DataSink& sink) {
+                if (listenerGone(generation)) {
+                    return false;
+                }
+                if (offset < content->size()) {
+                    return sink.write(content->data() + offset, std::min(ChunkSize, content->size() - offset));
+                }
+                return sink.write(lines->data(), lines->size());
+            });
+    }
+
+    // The file at a few bytes a second, with its true length.
+    void serveDrip(const std::shared_ptr<const std::string>& content, std::size_t rate, httplib::Response& response)
+    {
+        const std::uint64_t generation = listenerGeneration.load();
+        response.set_content_provider(
+            content->size(), "application/octet-stream",
+            [this, content, rate, generation](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                for (int step = 0; step < 20; ++step) {
+                    if (listenerGone(generation)) {
+                        return false;
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                }
+                return sink.write(content->data() + offset, std::min(length, rate));
+            });
+    }
+
+    // An announced length that is not the file's: fewer bytes (the reader gets the file cut
+    // short) or more (the body ends early and the connection closes).
+    void serveWrongLength(const std::shared_ptr<const std::string>& content, std::int64_t error,
+                          httplib::Response& response)
+    {
+        if (error < 0) {
+            const auto cut = static_cast<std::size_t>(-error);
+            response.set_content(content->substr(0, content->size() > cut ? content->size() - cut : 0),
+                                 "application/octet-stream");
+            return;
+        }
+        response.set_content_provider(
+            content->size() + static_cast<std::size_t>(error), "application/octet-stream",
+            [content](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                if (offset >= content->size()) {
+                    return false; // hang up with the announced bytes still owed
+                }
+                return sink.write(content->data() + offset, std::min({length, ChunkSize, content->size() - offset}));
+            });
+    }
+
+    // Part of the file, then a reset (RST) instead of an orderly close.
+    void serveAborted(const std::shared_ptr<const std::string>& content, std::size_t after, int localPort,
+                      int remotePort, httplib::Response& response)
+    {
+        response.set_content_provider(
+            content->size(), "application/octet-stream",
+            [content, after, remotePort, localPort](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                if (offset >= after) {
+                    resetConnection(localPort, remotePort);
+                    return false;
+                }
+                return sink.write(content->data() + offset, std::min({length, ChunkSize, after - offset}));
             });
     }
 
@@ -225,7 +359,7 @@ struct LibraryFileServer::Impl {
         server->set_keep_alive_max_count(1);
         server->set_read_timeout(5, 0);
         server->Get(R"(/FS/([^/]+))", [this](const httplib::Request& request, httplib::Response& response) {
-            serveFile(request.matches[1].str(), response);
+            serveFile(request.matches[1].str(), request, response);
         });
         server->Get("/control/state", [this](const httplib::Request&, httplib::Response& response) {
             response.set_content(stateText(), "text/plain");

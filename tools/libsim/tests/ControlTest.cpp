@@ -85,6 +85,50 @@ TEST(SimulatorCommandLine, ReadsLibraryServingAndFaultOptions)
     EXPECT_FALSE(live.endGiven);
 }
 
+TEST(FaultControl, TransferFaultsApplyToTheirFileAndMistakesAreRefused)
+{
+    // The switches that spoil a transfer, set on the command line as on the control path.
+    SimulatorCommandLine command;
+    std::string error;
+    ASSERT_TRUE(parseSimulatorCommandLine({"--fault", "drip?rate=2&file=LIBLG_00_MR.bin", "--fault", "endless?on=1",
+                                           "--fault", "length?short=2&file=LIBLG_01_LP.bin", "--fault",
+                                           "abort?bytes=300", "--fault", "html?on=1&file=LIBLG_01_MR.bin"},
+                                          command, error))
+        << error;
+    const FaultState& faults = command.faults;
+    EXPECT_EQ(faults.dripFor("LIBLG_00_MR.bin"), std::optional<std::size_t>(2));
+    EXPECT_FALSE(faults.dripFor("LIBLG_01_CS.bin"));
+    EXPECT_TRUE(faults.endlessFor("LIBLG_01_DS.bin"));
+    EXPECT_EQ(faults.lengthErrorFor("LIBLG_01_LP.bin"), std::optional<std::int64_t>(-2));
+    EXPECT_FALSE(faults.lengthErrorFor("LIBLG_01_CS.bin"));
+    EXPECT_EQ(faults.abortFor("LIBLG_01_CS.bin"), std::optional<std::size_t>(300));
+    EXPECT_TRUE(faults.webPageFor("LIBLG_01_MR.bin"));
+    EXPECT_FALSE(faults.webPageFor("LIBLG_01_CS.bin"));
+
+    FaultState state = faults;
+    EXPECT_EQ(applyControl(state, "length", {{"long", "7"}}), "");
+    EXPECT_EQ(state.lengthErrorFor("LIBLG_01_CS.bin"), std::optional<std::int64_t>(7));
+    EXPECT_EQ(applyControl(state, "drip", {{"rate", "off"}}), "");
+    EXPECT_EQ(applyControl(state, "endless", {{"on", "0"}}), "");
+    EXPECT_FALSE(state.dripFor("LIBLG_00_MR.bin"));
+    EXPECT_FALSE(state.endlessFor("LIBLG_01_DS.bin"));
+
+    for (const auto& [name, parameters] : std::vector<std::pair<std::string, ControlParameters>>{
+             {"drip", {{"rate", "0"}}},
+             {"length", {{"short", "2"}, {"long", "2"}}},
+             {"length", {{"short", "0"}}},
+             {"endless", {{"on", "yes"}}},
+             {"html", {{"on", "1"}, {"file", "index.html"}}},
+             {"abort", {{"bytes", "x"}}}}) {
+        FaultState unchanged = state;
+        EXPECT_NE(applyControl(unchanged, name, parameters), "") << name;
+        EXPECT_EQ(describeFaults(unchanged), describeFaults(state)) << name;
+    }
+    SimulatorCommandLine bad;
+    EXPECT_FALSE(parseSimulatorCommandLine({"--fault", "drip?rate=fast"}, bad, error));
+    EXPECT_NE(error.find("rate"), std::string::npos);
+}
+
 TEST(SimulatorCommandLine, RejectsBadValues)
 {
     const std::vector<std::vector<std::string>> bad = {

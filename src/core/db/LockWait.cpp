@@ -1,0 +1,130 @@
+#include "LockWait.h"
+
+#include "OdbcHandles.h"
+#include "app/DebugLog.h"
+
+#include <sqlext.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+thread_local const std::atomic<bool>* t_stop = nullptr;
+
+bool succeeded(SQLRETURN result)
+{
+    return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO;
+}
+} // namespace
+
+StopWhileLocked::StopWhileLocked(const std::atomic<bool>& stop) : m_previous(t_stop)
+{
+    t_stop = &stop;
+}
+
+StopWhileLocked::~StopWhileLocked()
+{
+    t_stop = m_previous;
+}
+
+void RunningStatement::attach(SQLHSTMT statement)
+{
+    std::lock_guard lock(m_mutex);
+    m_statement = statement;
+}
+
+void RunningStatement::detach()
+{
+    std::lock_guard lock(m_mutex);
+    m_statement = SQL_NULL_HSTMT;
+}
+
+void RunningStatement::cancel()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_statement != SQL_NULL_HSTMT)
+        SQLCancel(m_statement);
+}
+
+AttachedStatement::AttachedStatement(RunningStatement& running, SQLHDBC connection, SQLHSTMT statement)
+    : m_running(running)
+{
+    if (!isEmbeddedStore(connection))
+        m_running.attach(statement);
+}
+
+const std::atomic<bool>* lockWaitStopFlag()
+{
+    return t_stop;
+}
+
+bool isDatabaseLocked(SQLHSTMT statement)
+{
+    for (SQLSMALLINT record = 1;; ++record) {
+        SQLCHAR state[6] = {};
+        SQLCHAR message[513] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        const SQLRETURN got =
+            SQLGetDiagRec(SQL_HANDLE_STMT, statement, record, state, &native, message, sizeof message, &length);
+        if (!succeeded(got))
+            return false;
+        std::string text = reinterpret_cast<char*>(message);
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        // The embedded store's words for SQLITE_BUSY and SQLITE_LOCKED.
+        if (text.find("database is locked") != std::string::npos || text.find("database is busy") != std::string::npos
+            || text.find("database table is locked") != std::string::npos)
+            return true;
+    }
+}
+
+bool isEmbeddedStore(SQLHDBC connection)
+{
+    SQLCHAR name[64] = {};
+    SQLSMALLINT length = 0;
+    if (!succeeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length)))
+        return false;
+    std::string text = reinterpret_cast<char*>(name);
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text.find("sqlite") != std::string::npos;
+}
+
+bool shortenLockWaits(OdbcHandles& handles, const std::string& dataSourceName)
+{
+    if (!handles.connected || !isEmbeddedStore(handles.connection))
+        return true;
+    if (handles.statement != SQL_NULL_HSTMT) {
+        SQLFreeHandle(SQL_HANDLE_STMT, handles.statement);
+        handles.statement = SQL_NULL_HSTMT;
+    }
+    SQLDisconnect(handles.connection);
+    handles.connected = false;
+    // The embedded store takes no user name or password.
+    const std::string connection = "DSN=" + dataSourceName + ";Timeout=" + std::to_string(StopWhileLocked::Wait.count());
+    SQLSMALLINT length = 0;
+    const SQLRETURN connected = SQLDriverConnect(handles.connection, nullptr, sqlText(connection), SQL_NTS, nullptr,
+                                                 0, &length, SQL_DRIVER_NOPROMPT);
+    if (!succeeded(connected)) {
+        WriteDebugLine("Error connecting to Data Source Name " + dataSourceName + " again with a short busy timeout");
+        handles.release();
+        return false;
+    }
+    handles.connected = true;
+    if (!succeeded(SQLAllocHandle(SQL_HANDLE_STMT, handles.connection, &handles.statement))) {
+        handles.release();
+        return false;
+    }
+    return true;
+}
+
+bool runOnConnection(SQLHDBC connection, const std::string& sql)
+{
+    SQLHSTMT statement = SQL_NULL_HSTMT;
+    if (!succeeded(SQLAllocHandle(SQL_HANDLE_STMT, connection, &statement)))
+        return false;
+    const bool ran = succeeded(SQLExecDirect(statement, sqlText(sql), SQL_NTS));
+    SQLFreeHandle(SQL_HANDLE_STMT, statement);
+    return ran;
+}
