@@ -32,8 +32,21 @@ void CQmxApp::reset()
     versionText.clear();
     startupComplete = false;
     activeMonitors = 0;
+    setLifetimeThresholds(LifetimeThresholds{});
     setPrompts(nullptr);
     setSettingsStore(nullptr);
+}
+
+LifetimeThresholds CQmxApp::lifetimeThresholds() const
+{
+    std::lock_guard lock(m_thresholdsMutex);
+    return m_thresholds;
+}
+
+void CQmxApp::setLifetimeThresholds(const LifetimeThresholds& thresholds)
+{
+    std::lock_guard lock(m_thresholdsMutex);
+    m_thresholds = thresholds;
 }
 
 CQmxApp& theApp()
