@@ -68,7 +68,7 @@ int ReportCtgStatThread(const ReportRequest& request)
             break;
         std::vector<std::string> volsers;
         if (connection.selectColumn(statements.volsers(address, request.beginDate, request.endDate), volsers,
-                                    StatisticsErrors, !request.mail())
+                                    StatisticsErrors)
             != ReportConnection::Result::Ok) {
             if (!request.mail() && !request.stopped() && request.sink != nullptr)
                 request.sink->restoreButtons();

@@ -59,7 +59,7 @@ int ReportEncThread(const ReportRequest& request)
     for (const std::string& address : request.addresses) {
         const std::size_t before = pairs.size();
         if (connection.selectTexts(statements.addressVolserPairs(address, request.beginDate, request.endDate), 2,
-                                   pairs, EncryptionErrors, !request.mail())
+                                   pairs, EncryptionErrors)
             != ReportConnection::Result::Ok) {
             // The form must not stay in its running state after a database error.
             if (!request.mail() && !request.stopped() && request.sink != nullptr)

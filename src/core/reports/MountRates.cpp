@@ -177,7 +177,7 @@ bool reportAddress(const MountRateContext& context, const std::string& address)
     WriteReportLine(request, formatReportText(report_texts::IpAddressLine, {address}));
     std::vector<std::string> dates;
     if (context.connection.selectColumn(context.statements.dates(address, request.beginDate, request.endDate), dates,
-                                        MountRateErrors, !request.mail())
+                                        MountRateErrors)
         != ReportConnection::Result::Ok)
         return false;
     if (dates.empty()) {
@@ -211,7 +211,7 @@ bool reportAddress(const MountRateContext& context, const std::string& address)
 
     std::vector<std::string> volsers;
     if (context.connection.selectColumn(context.statements.volsers(address, request.beginDate, request.endDate),
-                                        volsers, MountRateErrors, !request.mail())
+                                        volsers, MountRateErrors)
         != ReportConnection::Result::Ok) {
         if (!request.mail()) {
             WriteReportLine(request, report_texts::MountRatesDone);

@@ -5,7 +5,12 @@
 #include "app/DebugLog.h"
 #include "app/TimeFormat.h"
 
+#include "ReportStatements.h"
+#include "db/DiagnosticsWindow.h"
+
 #include <cctype>
+#include <cerrno>
+#include <fstream>
 #include <cstdio>
 #include <ctime>
 
@@ -153,9 +158,41 @@ void finishReport(const ReportRequest& request, const char* windowDone, const ch
     WriteDebugLine(formatReportText(sent ? report_texts::MailSucceeded : report_texts::MailFailed, {mailName}));
 }
 
+int saveReportDocument(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        return errno != 0 ? errno : EIO;
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    return out ? 0 : (errno != 0 ? errno : EIO);
+}
+
+std::optional<std::vector<std::string>> reportAddressList(const ReportRequest& request)
+{
+    const ReportConnection connection(request);
+    const ReportStatements statements(request.table, Dialect(request.databaseType));
+    std::vector<std::string> addresses;
+    const ReportErrorTexts texts{report_texts::MountRatesPreparing, report_texts::MountRatesExecuting,
+                                 report_texts::MountRatesFetching};
+    if (connection.selectColumn(statements.addresses(), addresses, texts) != ReportConnection::Result::Ok)
+        return std::nullopt;
+    return addresses;
+}
+
+namespace {
+// A report worker's connection failures go to the debug log as a monitor's do, never into a
+// message box: a box from a worker waits for the UI thread, which may be waiting for the worker.
+class WorkerDiagnostics final : public DiagnosticsWindow {
+public:
+    Kind windowKind() const override { return Kind::MonitorView; }
+};
+} // namespace
+
 ReportConnection::ReportConnection(const ReportRequest& request)
 {
-    m_open = m_db.connectDB(request.dataSourceName, request.userName, request.password, m_handles, false, nullptr);
+    WorkerDiagnostics quiet;
+    m_open = m_db.connectDB(request.dataSourceName, request.userName, request.password, m_handles, false, &quiet);
 }
 
 ReportConnection::~ReportConnection()

@@ -48,6 +48,14 @@ std::string noEntriesText(const ReportRequest& request, const std::string& addre
 void finishReport(const ReportRequest& request, const char* windowDone, const char* windowCanceled,
                   const char* mailDone, const char* mailName);
 
+// Saves a report document: exactly the text shown, line ends as written. 0, or the system's
+// error number.
+int saveReportDocument(const std::string& path, const std::string& text);
+
+// The libraries of the date form: the distinct addresses of the mount history table, ascending;
+// nothing when the query fails (logged).
+std::optional<std::vector<std::string>> reportAddressList(const ReportRequest& request);
+
 // The step texts that a report's failed statements log.
 struct ReportErrorTexts {
     const char* preparing;
@@ -69,6 +77,7 @@ public:
     enum class Result { Ok, PrepareFailed, ExecuteFailed, FetchFailed };
     // Rows of text columns (each at most 32 bytes, NULL as ""), at most maxRows of them.
     // Failures are logged with the step's text and the SQL; the cursor is closed on every path.
+    // Workers keep showMessages off: a worker never waits for a message box on the UI thread.
     Result selectTexts(const std::string& sql, int columns, std::vector<std::vector<std::string>>& rows,
                        const ReportErrorTexts& texts, bool showMessages = false,
                        std::size_t maxRows = SIZE_MAX) const;

@@ -86,4 +86,19 @@ inline constexpr const char* MountRatesMailName = "Mount Rates";
 inline constexpr const char* CartridgeStatisticsMailName = "Drive Statistics";
 inline constexpr const char* EncryptionStatusMailName = "Encryption Status";
 
+// The threshold settings sheet.
+inline constexpr const char* SettingsTitle = "Settings";
+inline constexpr const char* FilterSettingsPage = "Filter Settings";
+inline constexpr const char* EnableFilters = "Enable filters";
+inline constexpr const char* LifetimeFiltersPage = "Lifetime Filters";
+inline constexpr const char* YellowCaption = "YELLOW";
+inline constexpr const char* RedCaption = "RED";
+// The counters' check boxes, in the order of the lifetime counters.
+inline constexpr const char* CounterCaptions[] = {"Life Mounts", "Life Write Retries", "Life Write Perms",
+                                                  "Life Read Retries", "Life Read Perms"};
+
+// Saving a report's text.
+inline constexpr const char* SaveReportTitle = "Save Report";
+inline constexpr const char* SaveReportFilter = "Text Files (*.txt);;All Files (*)";
+inline constexpr const char* SaveReportFailed = "The report could not be saved:\n";
 } // namespace report_texts

@@ -104,7 +104,7 @@ int ReportThresholdThread(const ReportRequest& request, QueryResultSink& list, c
             break;
         std::vector<std::string> volsers;
         if (connection.selectColumn(statements.volsers(address, request.beginDate, request.endDate), volsers,
-                                    ThresholdErrors, true)
+                                    ThresholdErrors)
             != ReportConnection::Result::Ok)
             return failed();
         for (const std::string& volser : volsers) {
@@ -113,7 +113,7 @@ int ReportThresholdThread(const ReportRequest& request, QueryResultSink& list, c
             std::vector<std::vector<std::string>> read;
             const auto result =
                 connection.selectTexts(statements.cartridgeMounts(address, volser, request.beginDate, request.endDate),
-                                       10, read, ThresholdErrors, true, MountsPerCartridge);
+                                       10, read, ThresholdErrors, false, MountsPerCartridge);
             if (result == ReportConnection::Result::PrepareFailed || result == ReportConnection::Result::ExecuteFailed)
                 return failed();
             std::vector<CartridgeMount> mounts;

@@ -4,6 +4,7 @@
 #include "library/Import.h"
 #include "library/LibraryWindows.h"
 #include "query/QueryCommands.h"
+#include "reports/ReportWindows.h"
 
 void registerWindowKinds(CMainFrame& frame)
 {
@@ -11,4 +12,5 @@ void registerWindowKinds(CMainFrame& frame)
     registerLibraryWindows(frame);
     frame.setCommandHandler(CommandId::GeneralSqlQuery, [&frame] { openGeneralQueryWindow(frame); });
     frame.setCommandHandler(CommandId::ExportData, [&frame] { runExportDataCommand(frame); });
+    registerReportWindows(frame);
 }
