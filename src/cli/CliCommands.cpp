@@ -3,6 +3,7 @@
 #include "CliOptions.h"
 #include "ImportCommand.h"
 #include "MonitorCommand.h"
+#include "ReportCommand.h"
 
 #include "QtSettingsStore.h"
 #include "app/AppTexts.h"
@@ -73,7 +74,7 @@ std::string cliUsage()
 {
     return "usage: vaultlinectl COMMAND [ARGS]\n"
            "  prepare-embedded-db [DSN]   seed absent settings for the embedded database and create its tables once\n"
-           + std::string(ImportCommandUsage) + MonitorCommandUsage + CommonOptionsUsage;
+           + std::string(ImportCommandUsage) + MonitorCommandUsage + ReportCommandUsage + CommonOptionsUsage;
 }
 
 int runCliCommand(std::vector<std::string> args)
@@ -82,6 +83,7 @@ int runCliCommand(std::vector<std::string> args)
         {"prepare-embedded-db", prepareEmbeddedDatabase},
         {"import", importCommand},
         {"monitor", monitorCommand},
+        {"report", reportCommand},
     };
     std::string error;
     const std::optional<CommonOptions> options = takeCommonOptions(args, error);
