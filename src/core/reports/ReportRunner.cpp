@@ -5,6 +5,7 @@
 #include "app/DebugLog.h"
 #include "app/TimeFormat.h"
 
+#include "ReportIndexes.h"
 #include "ReportStatements.h"
 #include "db/DiagnosticsWindow.h"
 
@@ -193,12 +194,16 @@ ReportConnection::ReportConnection(const ReportRequest& request)
 {
     WorkerDiagnostics quiet;
     m_open = m_db.connectDB(request.dataSourceName, request.userName, request.password, m_handles, false, &quiet);
+    if (m_open && !request.table.empty())
+        keepStatisticsCurrent(m_handles.connection, m_handles.statement, request.table);
 }
 
 ReportConnection::~ReportConnection()
 {
-    if (m_open)
-        m_db.disconnectDB(m_handles);
+    if (!m_open)
+        return;
+    refreshStatistics(m_handles.connection, m_handles.statement);
+    m_db.disconnectDB(m_handles);
 }
 
 void ReportConnection::logFailure(const char* step, const std::string& sql, bool showMessages) const

@@ -1,0 +1,76 @@
+#include "ReportIndexes.h"
+
+#include "app/DebugLog.h"
+#include "db/qmxDB.h"
+
+#include <strings.h>
+
+namespace {
+bool embeddedStore(SQLHDBC connection)
+{
+    SQLCHAR name[64] = {};
+    SQLSMALLINT length = 0;
+    if (connection == SQL_NULL_HDBC || !fetchSucceeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length)))
+        return false;
+    return strncasecmp(reinterpret_cast<const char*>(name), "SQLite", 6) == 0;
+}
+
+bool runDirectly(SQLHSTMT statement, const std::string& sql)
+{
+    const SQLRETURN result = SQLExecDirect(statement, sqlText(sql), SQL_NTS);
+    const bool ran = fetchSucceeded(result) || result == SQL_NO_DATA;
+    if (!ran) {
+        WriteDebugLine("Error executing statement for the reports' statistics:");
+        WriteDebugLine(sql);
+        qmxDB().reportDiagnostics(SQL_HANDLE_STMT, statement, result, false, nullptr, false);
+    }
+    closeCursor(statement);
+    return ran;
+}
+} // namespace
+
+std::vector<std::string> reportIndexStatements(const std::string& table, const Dialect& dialect)
+{
+    const std::string create = dialect.isOracle() ? "CREATE INDEX " : "CREATE INDEX IF NOT EXISTS ";
+    const std::string date = dialect.dateColumn();
+    return {create + table + "_rpt_date ON " + table + " (ipAddress, " + date + ")",
+            create + table + "_rpt_drive ON " + table + " (ipAddress, Frame, Drive, " + date + ", Time)"};
+}
+
+bool addReportIndexes(SQLHSTMT statement, const std::string& table, const Dialect& dialect)
+{
+    if (statement == SQL_NULL_HSTMT)
+        return false;
+    bool all = true;
+    for (const std::string& sql : reportIndexStatements(table, dialect))
+        all = runDirectly(statement, sql) && all;
+    return all;
+}
+
+void keepStatisticsCurrent(SQLHDBC connection, SQLHSTMT statement, const std::string& table)
+{
+    if (!embeddedStore(connection))
+        return;
+    // Statistics are kept in sqlite_stat1 (there once anything was analysed), one row per
+    // index: an index without its row (a new one) means the table is analysed again.
+    const std::string name = quoteLiteral(table);
+    bool current = false;
+    if (fetchSucceeded(SQLExecDirect(statement,
+                                     sqlText("select (select count(*) from sqlite_stat1 where tbl = " + name
+                                             + ") > 0 and not exists (select 1 from sqlite_master where type = "
+                                               "'index' and tbl_name = "
+                                             + name + " and name not in (select idx from sqlite_stat1 where tbl = "
+                                             + name + " and idx is not null))"),
+                                     SQL_NTS))
+        && fetchSucceeded(SQLFetch(statement)))
+        current = getColumnText(statement, 1).value_or("0") == "1";
+    closeCursor(statement);
+    if (!current)
+        runDirectly(statement, "ANALYZE " + table);
+}
+
+void refreshStatistics(SQLHDBC connection, SQLHSTMT statement)
+{
+    if (embeddedStore(connection))
+        runDirectly(statement, "PRAGMA optimize");
+}
