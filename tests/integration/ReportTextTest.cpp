@@ -174,6 +174,13 @@ TEST_P(ReportTexts, MountRatesWholeText)
     EXPECT_EQ(afterHeader(sink.text()), expectedMountRates() + "Done!\r\n\r\n");
     EXPECT_EQ(sink.restores, 1);
 
+    // One count query per date, as the report was first made: byte for byte the same text.
+    TriggerSink reference;
+    ReportRequest perDate = request({address, "10.99.0.1"}, reference);
+    perDate.referenceCounts = true;
+    EXPECT_EQ(ReportLibThread(perDate), 1);
+    EXPECT_EQ(afterHeader(reference.text()), afterHeader(sink.text()));
+
     // Mail mode: the same lines, and the end text once.
     TextReportSink body;
     ReportRequest mail = request({address, "10.99.0.1"}, body);

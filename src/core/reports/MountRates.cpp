@@ -46,6 +46,37 @@ std::vector<std::uint32_t> countPerDate(const MountRateContext& context, const s
     return counts;
 }
 
+// The counts of the listed dates from a batch: a date without a row had no mount.
+std::vector<std::uint32_t> batchedPerDate(const BatchedCounts::Counts& counts, const std::string& what,
+                                          const std::vector<std::string>& dates)
+{
+    std::vector<std::uint32_t> perDate;
+    perDate.reserve(dates.size());
+    for (const std::string& date : dates) {
+        const auto found = counts.find(BatchedCounts::key(what, date));
+        perDate.push_back(found == counts.end() ? 0 : found->second);
+    }
+    return perDate;
+}
+
+// Rows of (key columns..., date, count) into a batch; nothing when the statement failed.
+std::optional<BatchedCounts::Counts> readBatch(const MountRateContext& context, const std::string& sql, int keys)
+{
+    std::vector<std::vector<std::string>> rows;
+    if (context.connection.selectTexts(sql, keys + 2, rows, MountRateErrors) != ReportConnection::Result::Ok)
+        return std::nullopt;
+    BatchedCounts::Counts counts;
+    counts.reserve(rows.size());
+    for (const auto& row : rows) {
+        std::string what;
+        for (int column = 0; column < keys; ++column)
+            what += (column == 0 ? "" : " ") + row[static_cast<std::size_t>(column)];
+        counts[BatchedCounts::key(what, row[static_cast<std::size_t>(keys)])] =
+            static_cast<std::uint32_t>(std::strtoul(row[static_cast<std::size_t>(keys) + 1].c_str(), nullptr, 10));
+    }
+    return counts;
+}
+
 std::string emit(const std::string& line, const ReportRequest* view)
 {
     if (view == nullptr)
@@ -132,9 +163,12 @@ std::string DriveMountRate(const MountRateContext& context, const std::string& w
                            int frame, int drive, const std::vector<std::string>& dates,
                            std::vector<std::uint32_t>& counts, const ReportRequest* view)
 {
-    counts = countPerDate(context, dates, [&](const std::string& date) {
-        return context.statements.driveCount(address, frame, drive, date);
-    });
+    if (context.batch != nullptr && context.batch->drives)
+        counts = batchedPerDate(*context.batch->drives, std::to_string(frame) + " " + std::to_string(drive), dates);
+    else
+        counts = countPerDate(context, dates, [&](const std::string& date) {
+            return context.statements.driveCount(address, frame, drive, date);
+        });
     if (counts.empty())
         return "";
     return emit(statisticLine(report_texts::DriveLine, wwnn, TruncatedDeviation(counts, false)), view);
@@ -144,9 +178,12 @@ std::string VolserMountRate(const MountRateContext& context, const std::string& 
                             const std::vector<std::string>& dates, std::vector<std::uint32_t>& counts,
                             const ReportRequest* view)
 {
-    counts = countPerDate(context, dates, [&](const std::string& date) {
-        return context.statements.volserCount(address, volser, date);
-    });
+    if (context.batch != nullptr && context.batch->volsers)
+        counts = batchedPerDate(*context.batch->volsers, volser, dates);
+    else
+        counts = countPerDate(context, dates, [&](const std::string& date) {
+            return context.statements.volserCount(address, volser, date);
+        });
     if (counts.empty())
         return "";
     return emit(statisticLine(report_texts::VolserLine, volser, TruncatedDeviation(counts, false)), view);
@@ -155,9 +192,14 @@ std::string VolserMountRate(const MountRateContext& context, const std::string& 
 std::string HourMountRate(const MountRateContext& context, const std::string& address, const std::string& start,
                           const std::string& end, const std::vector<std::string>& dates, const ReportRequest* view)
 {
-    const std::vector<std::uint32_t> counts = countPerDate(context, dates, [&](const std::string& date) {
-        return context.statements.hourCount(address, date, start, end);
-    });
+    const int bin = std::atoi(start.c_str());
+    const bool batched = context.batch != nullptr && bin >= 0 && bin < 24
+                         && context.batch->hours[static_cast<std::size_t>(bin)].has_value();
+    const std::vector<std::uint32_t> counts =
+        batched ? batchedPerDate(*context.batch->hours[static_cast<std::size_t>(bin)], "", dates)
+                : countPerDate(context, dates, [&](const std::string& date) {
+                      return context.statements.hourCount(address, date, start, end);
+                  });
     if (counts.empty())
         return "";
     return emit(statisticLine(report_texts::HourLine, start, TruncatedDeviation(counts, true)), view);
@@ -165,9 +207,12 @@ std::string HourMountRate(const MountRateContext& context, const std::string& ad
 
 namespace {
 // One address's part of the report; false when a database error ends the worker.
-bool reportAddress(const MountRateContext& context, const std::string& address)
+bool reportAddress(const MountRateContext& shared, const std::string& address)
 {
-    const ReportRequest& request = context.request;
+    const ReportRequest& request = shared.request;
+    BatchedCounts batch;
+    const MountRateContext context{request, shared.connection, shared.statements,
+                                   request.referenceCounts ? nullptr : &batch};
     const ReportRequest* view = request.mail() ? nullptr : &request;
     auto mailLine = [&](const std::string& line) {
         if (request.mail() && !line.empty())
@@ -187,6 +232,19 @@ bool reportAddress(const MountRateContext& context, const std::string& address)
     }
     if (request.stopped())
         return true;
+
+    if (!request.referenceCounts) {
+        const ReportStatements& statements = context.statements;
+        batch.drives = readBatch(context, statements.driveCountsByDate(address, request.beginDate, request.endDate), 2);
+        batch.volsers =
+            readBatch(context, statements.volserCountsByDate(address, request.beginDate, request.endDate), 1);
+        for (int bin = 0; bin < 24 && !request.stopped(); ++bin)
+            batch.hours[static_cast<std::size_t>(bin)] =
+                readBatch(context,
+                          statements.hourCountsByDate(address, request.beginDate, request.endDate, HourBins[bin],
+                                                      bin < 23 ? HourBins[bin + 1] : ""),
+                          0);
+    }
 
     const std::string statisticsText = GetDriveStatisticsFile(&request, address, !request.mail());
     const bool downloaded =

@@ -3,7 +3,10 @@
 #include "ReportRequest.h"
 #include "library/Download.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -37,11 +40,25 @@ std::vector<StatisticsDrive> statisticsDrives(const std::string& driveStatistics
 std::string GetDriveStatisticsFile(const ReportRequest* view, const std::string& address, bool writeToView,
                                    const DownloadLimits& limits = {});
 
-// What the per-statistic functions share: the run, its connection and its statements.
+// One address's counts for every date of the range, read with one statement per statistic,
+// by key ("frame drive", volser, or hour bin) and date. A statistic whose statement failed
+// has none, and its counts are taken one date at a time instead.
+struct BatchedCounts {
+    using Counts = std::unordered_map<std::string, std::uint32_t>;
+    std::optional<Counts> drives;
+    std::optional<Counts> volsers;
+    std::array<std::optional<Counts>, 24> hours;
+
+    static std::string key(const std::string& what, const std::string& date) { return what + '\x1f' + date; }
+};
+
+// What the per-statistic functions share: the run, its connection and its statements, and the
+// address's batched counts (null: one count query per date).
 struct MountRateContext {
     const ReportRequest& request;
     const ReportConnection& connection;
     const ReportStatements& statements;
+    const BatchedCounts* batch = nullptr;
 };
 
 // Each runs its count once per listed date, then writes its line into the view (window mode)

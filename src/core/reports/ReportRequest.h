@@ -56,6 +56,11 @@ struct ReportRequest {
     std::string table;
     int databaseType = 0;
 
+    // Mount rates: one count query per listed date for every drive, cartridge and hour, as the
+    // report was first made. Off, the counts of all dates come from one statement per statistic
+    // (the same text, far fewer statements); tests compare the two.
+    bool referenceCounts = false;
+
     // Never set in mail mode.
     const ReportFlags* flags = nullptr;
     ReportSink* sink = nullptr;

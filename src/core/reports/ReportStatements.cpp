@@ -26,6 +26,36 @@ std::string ReportStatements::dateColumn() const
     return m_dialect.isOracle() ? "dates" : "date";
 }
 
+std::string ReportStatements::dateText() const
+{
+    return m_dialect.isOracle() ? "TO_CHAR(dates,'yyyy-mm-dd')" : "date";
+}
+
+std::string ReportStatements::driveCountsByDate(const std::string& address, const std::string& begin,
+                                                const std::string& end) const
+{
+    return "select frame, drive, " + dateText() + ", count(volser) from " + m_table + " where ipaddress = "
+           + quoteLiteral(address) + " and " + rangeCondition(begin, end) + " group by frame, drive, " + dateText();
+}
+
+std::string ReportStatements::volserCountsByDate(const std::string& address, const std::string& begin,
+                                                 const std::string& end) const
+{
+    return "select volser, " + dateText() + ", count(drive) from " + m_table + " where ipaddress = "
+           + quoteLiteral(address) + " and " + rangeCondition(begin, end) + " group by volser, " + dateText();
+}
+
+std::string ReportStatements::hourCountsByDate(const std::string& address, const std::string& begin,
+                                               const std::string& end, const std::string& start,
+                                               const std::string& stop) const
+{
+    std::string sql = "select " + dateText() + ", count(time) from " + m_table + " where ipaddress = "
+                      + quoteLiteral(address) + " and " + rangeCondition(begin, end) + " and time ";
+    sql += stop.empty() ? ">= " + m_dialect.timeLiteral(start)
+                        : "between " + m_dialect.timeLiteral(start) + " and " + m_dialect.timeLiteral(stop);
+    return sql + " group by " + dateText();
+}
+
 std::string ReportStatements::rangeCondition(const std::string& begin, const std::string& end) const
 {
     return dateColumn() + " >= " + m_dialect.dateLiteral(begin) + " and " + dateColumn()
@@ -40,7 +70,7 @@ std::string ReportStatements::addresses() const
 std::string ReportStatements::dates(const std::string& address, const std::string& begin,
                                     const std::string& end) const
 {
-    const std::string column = m_dialect.isOracle() ? "TO_CHAR(dates,'yyyy-mm-dd')" : "date";
+    const std::string column = dateText();
     return "select distinct " + column + " from " + m_table + " where ipaddress = " + quoteLiteral(address)
            + " and " + rangeCondition(begin, end) + " order by " + column + " asc";
 }

@@ -26,6 +26,13 @@ public:
     std::string hourCount(const std::string& address, const std::string& date, const std::string& start,
                           const std::string& end) const;
 
+    // The same counts for every date of the range at once, one row per key and date with the
+    // count last: (frame, drive, date, count), (volser, date, count), (date, count).
+    std::string driveCountsByDate(const std::string& address, const std::string& begin, const std::string& end) const;
+    std::string volserCountsByDate(const std::string& address, const std::string& begin, const std::string& end) const;
+    std::string hourCountsByDate(const std::string& address, const std::string& begin, const std::string& end,
+                                 const std::string& start, const std::string& stop) const;
+
     std::string lifetimeMaximum(const std::string& counter, const std::string& address, const std::string& volser,
                                 const std::string& begin, const std::string& end) const;
 
@@ -44,6 +51,7 @@ public:
                                 const std::string& end) const;
 
 private:
+    std::string dateText() const;
     std::string rangeCondition(const std::string& begin, const std::string& end) const;
     std::string dateColumn() const;
 
