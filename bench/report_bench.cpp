@@ -6,7 +6,7 @@
 // its range, one GROUP BY statement that computes the per-day drive counts, and the per-date
 // mount rates queries for one week (the reference) beside the batched ones.
 //
-//   report_bench [days]        (default 365)
+//   report_bench [days] [sqlite|postgresql]        (default 365, both)
 
 #include "LibraryFileServer.h"
 #include "app/CQmxApp.h"
@@ -152,6 +152,7 @@ double timeReport(const char* name, int (*procedure)(const ReportRequest&), cons
     std::printf("    %-22s %s to %s: %8.3f s, %lld rows in range, %zu bytes of text%s\n", name, begin.c_str(),
                 end.c_str(), seconds, rowsInRange(dsn, user, table, address, begin, end), sink.text().size(),
                 result == 1 ? "" : "  (stopped on a database error)");
+    std::fflush(stdout);
     return seconds;
 }
 
@@ -165,6 +166,7 @@ void benchDatabase(const char* label, const std::string& dsn, const std::string&
     app.settings.DatabaseType = 2;
     app.settings.mountHistoryTableName = table;
     std::printf("%s\n", label);
+    std::fflush(stdout);
     if (createTables(table, "DEFAULT", dsn, user, "") != 1) {
         std::printf("    could not create the tables\n");
         return;
@@ -230,8 +232,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    benchDatabase("SQLite", "VaultlineReportBench", "", server.address(), days, 30);
-    if (const char* port = std::getenv("VAULTLINE_TEST_PG_PORT"); port != nullptr && *port != '\0') {
+    const std::string only = argc > 2 ? argv[2] : "";
+    if (only != "postgresql")
+        benchDatabase("SQLite", "VaultlineReportBench", "", server.address(), days, 30);
+    if (const char* port = std::getenv("VAULTLINE_TEST_PG_PORT"); port != nullptr && *port != '\0' && only != "sqlite") {
         const char* user = std::getenv("VAULTLINE_TEST_PG_USER");
         benchDatabase("PostgreSQL", "VaultlineReportBenchPG", user != nullptr ? user : "postgres", server.address(),
                       days, 60);

@@ -34,7 +34,7 @@ std::string CartridgeEncryptionStatus(const ReportRequest& request, const Report
     std::int32_t rekeys = 0;
     connection.selectInteger(statements.rekeyCount(address, volser, request.beginDate, request.endDate), rekeys,
                              EncryptionErrors);
-    const std::string line =
+    std::string line =
         formatReportText(status != 0 ? report_texts::EncryptedLine : report_texts::NotEncryptedLine,
                          {volser, lastDate, lastTime, std::to_string(rekeys)});
     if (view == nullptr)

@@ -6,6 +6,7 @@
 #include "library/DriveStatistics.h"
 #include "library/LibraryTexts.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -77,6 +78,32 @@ std::optional<BatchedCounts::Counts> readBatch(const MountRateContext& context, 
     return counts;
 }
 
+// The hour bins from per-hour counts: bin h holds the mounts of hour h and those at exactly
+// h + 1 o'clock (its end is included), bin 23 those of hour 23.
+void readHourBatch(const MountRateContext& context, const std::string& sql, BatchedCounts& batch)
+{
+    std::vector<std::vector<std::string>> rows;
+    if (context.connection.selectTexts(sql, 4, rows, MountRateErrors) != ReportConnection::Result::Ok)
+        return;
+    for (auto& hours : batch.hours)
+        hours.emplace();
+    for (const auto& row : rows) {
+        const std::string& hour = row[1];
+        if (hour.size() != 2 || std::isdigit(static_cast<unsigned char>(hour[0])) == 0
+            || std::isdigit(static_cast<unsigned char>(hour[1])) == 0)
+            continue;
+        const int bin = std::atoi(hour.c_str());
+        if (bin > 23)
+            continue;
+        const auto count = static_cast<std::uint32_t>(std::strtoul(row[2].c_str(), nullptr, 10));
+        const auto fullHour = static_cast<std::uint32_t>(std::strtoul(row[3].c_str(), nullptr, 10));
+        const std::string key = BatchedCounts::key("", row[0]);
+        (*batch.hours[static_cast<std::size_t>(bin)])[key] += count;
+        if (bin > 0)
+            (*batch.hours[static_cast<std::size_t>(bin - 1)])[key] += fullHour;
+    }
+}
+
 std::string emit(const std::string& line, const ReportRequest* view)
 {
     if (view == nullptr)
@@ -112,7 +139,9 @@ MountStatistic TruncatedDeviation(const std::vector<std::uint32_t>& counts, bool
         const std::int64_t difference = static_cast<std::int64_t>(count) - truncated;
         squares += difference * difference;
     }
-    statistic.deviation = std::sqrt(static_cast<double>(squares / n));
+    // The variance is truncated to an integer before the root, as the report has always done.
+    const std::int64_t variance = squares / n;
+    statistic.deviation = std::sqrt(static_cast<double>(variance));
     return statistic;
 }
 
@@ -238,12 +267,7 @@ bool reportAddress(const MountRateContext& shared, const std::string& address)
         batch.drives = readBatch(context, statements.driveCountsByDate(address, request.beginDate, request.endDate), 2);
         batch.volsers =
             readBatch(context, statements.volserCountsByDate(address, request.beginDate, request.endDate), 1);
-        for (int bin = 0; bin < 24 && !request.stopped(); ++bin)
-            batch.hours[static_cast<std::size_t>(bin)] =
-                readBatch(context,
-                          statements.hourCountsByDate(address, request.beginDate, request.endDate, HourBins[bin],
-                                                      bin < 23 ? HourBins[bin + 1] : ""),
-                          0);
+        readHourBatch(context, statements.hourCountsByDate(address, request.beginDate, request.endDate), batch);
     }
 
     const std::string statisticsText = GetDriveStatisticsFile(&request, address, !request.mail());

@@ -3,16 +3,34 @@
 #include "app/DebugLog.h"
 #include "db/qmxDB.h"
 
+#include <cstring>
 #include <strings.h>
 
 namespace {
-bool embeddedStore(SQLHDBC connection)
+bool serverNamed(SQLHDBC connection, const char* product)
 {
     SQLCHAR name[64] = {};
     SQLSMALLINT length = 0;
     if (connection == SQL_NULL_HDBC || !fetchSucceeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length)))
         return false;
-    return strncasecmp(reinterpret_cast<const char*>(name), "SQLite", 6) == 0;
+    return strncasecmp(reinterpret_cast<const char*>(name), product, std::strlen(product)) == 0;
+}
+
+bool embeddedStore(SQLHDBC connection)
+{
+    return serverNamed(connection, "SQLite");
+}
+
+// Column 1 of the first row is "1" (or "t", a true boolean).
+bool answersYes(SQLHSTMT statement, const std::string& sql)
+{
+    bool yes = false;
+    if (fetchSucceeded(SQLExecDirect(statement, sqlText(sql), SQL_NTS)) && fetchSucceeded(SQLFetch(statement))) {
+        const std::string value = getColumnText(statement, 1).value_or("0");
+        yes = value == "1" || value == "t";
+    }
+    closeCursor(statement);
+    return yes;
 }
 
 bool runDirectly(SQLHSTMT statement, const std::string& sql)
@@ -49,22 +67,25 @@ bool addReportIndexes(SQLHSTMT statement, const std::string& table, const Dialec
 
 void keepStatisticsCurrent(SQLHDBC connection, SQLHSTMT statement, const std::string& table)
 {
+    if (serverNamed(connection, "PostgreSQL")) {
+        // The server's own vacuum keeps them current once it has run; a table loaded moments
+        // ago may not have had that yet.
+        if (answersYes(statement, "select count(*) from pg_stat_user_tables where relname = lower("
+                                      + quoteLiteral(table) + ") and last_analyze is null and last_autoanalyze is null"))
+            runDirectly(statement, "ANALYZE " + table);
+        return;
+    }
     if (!embeddedStore(connection))
         return;
     // Statistics are kept in sqlite_stat1 (there once anything was analysed), one row per
     // index: an index without its row (a new one) means the table is analysed again.
     const std::string name = quoteLiteral(table);
-    bool current = false;
-    if (fetchSucceeded(SQLExecDirect(statement,
-                                     sqlText("select (select count(*) from sqlite_stat1 where tbl = " + name
-                                             + ") > 0 and not exists (select 1 from sqlite_master where type = "
-                                               "'index' and tbl_name = "
-                                             + name + " and name not in (select idx from sqlite_stat1 where tbl = "
-                                             + name + " and idx is not null))"),
-                                     SQL_NTS))
-        && fetchSucceeded(SQLFetch(statement)))
-        current = getColumnText(statement, 1).value_or("0") == "1";
-    closeCursor(statement);
+    const bool current = answersYes(statement, "select (select count(*) from sqlite_stat1 where tbl = " + name
+                                                   + ") > 0 and not exists (select 1 from sqlite_master where type = "
+                                                     "'index' and tbl_name = "
+                                                   + name + " and name not in (select idx from sqlite_stat1 where "
+                                                            "tbl = "
+                                                   + name + " and idx is not null))");
     if (!current)
         runDirectly(statement, "ANALYZE " + table);
 }

@@ -17,7 +17,8 @@ std::vector<std::string> reportIndexStatements(const std::string& table, const D
 bool addReportIndexes(SQLHSTMT statement, const std::string& table, const Dialect& dialect);
 
 // On the embedded store (SQLite), the planner needs statistics to prefer these indexes over
-// the unique key: gathers them for the table when there are none yet.
+// the unique key: gathers them for the table when there are none yet (or none for an index).
+// On PostgreSQL, a table its vacuum has never analysed is analysed.
 void keepStatisticsCurrent(SQLHDBC connection, SQLHSTMT statement, const std::string& table);
 // Lets the embedded store refresh what has gone stale; at the end of a report run.
 void refreshStatistics(SQLHDBC connection, SQLHSTMT statement);

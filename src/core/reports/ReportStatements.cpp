@@ -46,14 +46,14 @@ std::string ReportStatements::volserCountsByDate(const std::string& address, con
 }
 
 std::string ReportStatements::hourCountsByDate(const std::string& address, const std::string& begin,
-                                               const std::string& end, const std::string& start,
-                                               const std::string& stop) const
+                                               const std::string& end) const
 {
-    std::string sql = "select " + dateText() + ", count(time) from " + m_table + " where ipaddress = "
-                      + quoteLiteral(address) + " and " + rangeCondition(begin, end) + " and time ";
-    sql += stop.empty() ? ">= " + m_dialect.timeLiteral(start)
-                        : "between " + m_dialect.timeLiteral(start) + " and " + m_dialect.timeLiteral(stop);
-    return sql + " group by " + dateText();
+    const std::string hour = m_dialect.isOracle() ? "TO_CHAR(time,'hh24')" : "substr(cast(time as varchar(8)), 1, 2)";
+    const std::string minutes =
+        m_dialect.isOracle() ? "TO_CHAR(time,'mi:ss')" : "substr(cast(time as varchar(8)), 4, 5)";
+    return "select " + dateText() + ", " + hour + ", count(time), sum(case when " + minutes
+           + " = '00:00' then 1 else 0 end) from " + m_table + " where ipaddress = " + quoteLiteral(address) + " and "
+           + rangeCondition(begin, end) + " group by " + dateText() + ", " + hour;
 }
 
 std::string ReportStatements::rangeCondition(const std::string& begin, const std::string& end) const

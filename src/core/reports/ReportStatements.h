@@ -30,8 +30,9 @@ public:
     // count last: (frame, drive, date, count), (volser, date, count), (date, count).
     std::string driveCountsByDate(const std::string& address, const std::string& begin, const std::string& end) const;
     std::string volserCountsByDate(const std::string& address, const std::string& begin, const std::string& end) const;
-    std::string hourCountsByDate(const std::string& address, const std::string& begin, const std::string& end,
-                                 const std::string& start, const std::string& stop) const;
+    // Per date and hour of the day ("00" to "23"): the mounts in that hour and those at its
+    // exact start (minutes and seconds zero): (date, hour, count, full-hour count).
+    std::string hourCountsByDate(const std::string& address, const std::string& begin, const std::string& end) const;
 
     std::string lifetimeMaximum(const std::string& counter, const std::string& address, const std::string& volser,
                                 const std::string& begin, const std::string& end) const;

@@ -182,6 +182,11 @@ TEST(ReportStatementsTest, RealColumnsQuotesAndTheOracleDialect)
     EXPECT_EQ(oracle.hourCount("a", "2026-01-05", "23:00:00", ""),
               "select count(time) from MH where ipaddress = 'a' and dates = TO_DATE('2026-01-05','yyyy-mm-dd') and "
               "time >= TO_DATE('23:00:00','hh24:mi:ss')");
+    EXPECT_EQ(oracle.hourCountsByDate("a", "2026-01-01", "2026-01-31"),
+              "select TO_CHAR(dates,'yyyy-mm-dd'), TO_CHAR(time,'hh24'), count(time), sum(case when "
+              "TO_CHAR(time,'mi:ss') = '00:00' then 1 else 0 end) from MH where ipaddress = 'a' and dates >= "
+              "TO_DATE('2026-01-01','yyyy-mm-dd') and dates <= TO_DATE('2026-01-31','yyyy-mm-dd') group by "
+              "TO_CHAR(dates,'yyyy-mm-dd'), TO_CHAR(time,'hh24')");
     EXPECT_EQ(oracle.lastTime("a", "v", "2026-01-05"),
               "select TO_CHAR(max(time),'hh24:mi:ss') from MH where ipaddress = 'a' and volser = 'v' and dates = "
               "TO_DATE('2026-01-05','yyyy-mm-dd')");
