@@ -33,8 +33,21 @@ void CQmxApp::reset()
     startupComplete = false;
     activeMonitors = 0;
     agentSettings = AgentSettings{};
+    setLifetimeThresholds(LifetimeThresholds{});
     setPrompts(nullptr);
     setSettingsStore(nullptr);
+}
+
+LifetimeThresholds CQmxApp::lifetimeThresholds() const
+{
+    std::lock_guard lock(m_thresholdsMutex);
+    return m_thresholds;
+}
+
+void CQmxApp::setLifetimeThresholds(const LifetimeThresholds& thresholds)
+{
+    std::lock_guard lock(m_thresholdsMutex);
+    m_thresholds = thresholds;
 }
 
 CQmxApp& theApp()

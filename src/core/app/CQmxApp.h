@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "agent/AgentSettings.h"
 #include "DebugLog.h"
+#include "reports/LifetimeThresholds.h"
 
 #include <atomic>
 #include <memory>
@@ -32,6 +33,10 @@ public:
 
     DebugLog& debugLog() { return m_debugLog; }
 
+    // The lifetime thresholds: written by the settings sheet, read by workers and list drawing.
+    LifetimeThresholds lifetimeThresholds() const;
+    void setLifetimeThresholds(const LifetimeThresholds& thresholds);
+
     // The prompts and settings store the commands use; the desktop program installs its
     // dialogs and QSettings, tests their recorders. Defaults show nothing and store in memory.
     UserPrompts& prompts() const { return *m_prompts; }
@@ -44,6 +49,8 @@ public:
 
 private:
     DebugLog m_debugLog;
+    mutable std::mutex m_thresholdsMutex;
+    LifetimeThresholds m_thresholds;
     std::unique_ptr<UserPrompts> m_defaultPrompts;
     std::unique_ptr<SettingsStore> m_defaultStore;
     UserPrompts* m_prompts;

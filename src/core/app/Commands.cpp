@@ -14,8 +14,8 @@ const std::vector<CommandInfo>& table()
         {C::Save, "Save", "&Save...\tCtrl+S", "Save the active document", R::SaveByTitle},
         {C::SaveAs, "SaveAs", "Save &As...", "Save the active document with a new name", R::Framework},
         {C::ExportData, "ExportData", "&Export Data", "Export general SQL query data to CSV file", R::Always},
-        {C::Print, "Print", "&Print...\tCtrl+P", "Print the active document", R::MonitorActive},
-        {C::PrintPreview, "PrintPreview", "Print Pre&view", "Display full pages", R::MonitorActive},
+        {C::Print, "Print", "&Print...\tCtrl+P", "Print the active document", R::PrintableActive},
+        {C::PrintPreview, "PrintPreview", "Print Pre&view", "Display full pages", R::PrintableActive},
         {C::PrintSetup, "PrintSetup", "P&rint Setup...", "Change the printer and printing options", R::Framework},
         {C::Close, "Close", "&Close", "Close the active document", R::Framework},
         {C::Exit, "Exit", "E&xit", "Quit the application; prompts to save documents", R::Always},
@@ -102,7 +102,9 @@ bool commandEnabled(CommandId id, const CommandState& state)
     case R::Connected: return state.connected;
     case R::NotConnected: return !state.connected;
     case R::ConnectSettings: return !state.connected && state.connectSettingsComplete;
-    case R::MonitorActive: return state.activeKind == ActiveWindowKind::Monitor;
+    case R::PrintableActive:
+        return state.activeKind == ActiveWindowKind::Monitor || state.activeKind == ActiveWindowKind::ShortReport
+               || state.activeKind == ActiveWindowKind::FullReport;
     case R::SaveByTitle:
         return saveCommandText(state.activeTitle, state.activeKind == ActiveWindowKind::Monitor).has_value();
     case R::Framework: return true;

@@ -2,6 +2,7 @@
 
 #include "DbTexts.h"
 #include "qmxDB.h"
+#include "reports/ReportIndexes.h"
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
 #include "app/SettingsStore.h"
@@ -39,6 +40,9 @@ bool connectAndVerify(CQmxApp& app)
     if (prepareStatement(handles.statement, count) == SQL_SUCCESS && executeStatement(handles.statement) == SQL_SUCCESS)
         app.mountHistoryTableVerified = true;
     closeCursor(handles.statement);
+    // Tables of an earlier version get the reports' indexes here, rows untouched.
+    if (!Dialect::current().isOracle())
+        addReportIndexes(handles.statement, table, Dialect::current());
     db.disconnectDB(handles);
     return true;
 }

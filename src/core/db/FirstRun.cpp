@@ -6,6 +6,7 @@
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
 #include "app/SettingsStore.h"
+#include "reports/ReportIndexes.h"
 
 int seedSettingsWhenAbsent(SettingsStore& store, const FirstRunDefaults& defaults)
 {
@@ -45,6 +46,9 @@ FirstRunTables createTablesOnce()
             return FirstRunTables::Failed;
         const int rows = db.selectIntoList("count(*)", settings.mountHistoryTableName, "", handles.statement, nullptr,
                                            nullptr, false);
+        // A table of an earlier version gets the reports' indexes in place.
+        if (rows >= 0 && !Dialect::current().isOracle())
+            addReportIndexes(handles.statement, settings.mountHistoryTableName, Dialect::current());
         db.disconnectDB(handles);
         if (rows >= 0)
             return FirstRunTables::AlreadyThere;

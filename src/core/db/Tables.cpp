@@ -6,6 +6,7 @@
 #include "app/DebugLog.h"
 #include "app/SettingsStore.h"
 #include "app/UserPrompts.h"
+#include "reports/ReportIndexes.h"
 
 #include <initializer_list>
 #include <optional>
@@ -320,8 +321,10 @@ int createTables(const std::string& baseName, const std::string& layout, const s
                     performanceShows && performance.prepared && performance.executed);
 
     // Only tables made here get a key: an older table may hold rows the key would refuse.
-    if (mount.executed)
+    if (mount.executed) {
         createUniqueKey(db, statement, TableKind::MountHistory, mount.name, dialect);
+        addReportIndexes(statement, mount.name, dialect);
+    }
     if (performance.executed)
         createUniqueKey(db, statement, TableKind::LibraryPerformance, performance.name, dialect);
 

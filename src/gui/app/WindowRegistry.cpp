@@ -5,6 +5,7 @@
 #include "library/Import.h"
 #include "library/LibraryWindows.h"
 #include "query/QueryCommands.h"
+#include "reports/ReportWindows.h"
 
 void registerWindowKinds(CMainFrame& frame)
 {
@@ -13,4 +14,5 @@ void registerWindowKinds(CMainFrame& frame)
     frame.setCommandHandler(CommandId::GeneralSqlQuery, [&frame] { openGeneralQueryWindow(frame); });
     frame.setCommandHandler(CommandId::ExportData, [&frame] { runExportDataCommand(frame); });
     registerReportsAgent(frame);
+    registerReportWindows(frame);
 }

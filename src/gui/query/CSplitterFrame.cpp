@@ -4,6 +4,7 @@
 #include "CQueryForm.h"
 #include "query/QueryExport.h"
 #include "query/QueryTexts.h"
+#include "reports/LifetimeThresholds.h"
 
 #include <QApplication>
 #include <QScrollArea>
@@ -15,6 +16,8 @@ CSplitterFrame::CSplitterFrame(QWidget* parent)
       m_form(new CQueryForm(m_list))
 {
     setWindowTitle(QString::fromLatin1(query_texts::WindowTitle));
+    // Lifetime counter columns are coloured by the thresholds, as in the retries and perms list.
+    m_list->setCellColouring(std::make_shared<LifetimeCellColouring>());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     // The form scrolls rather than squeezing its rows when the pane is made small.

@@ -1,0 +1,125 @@
+#include "ReportCommand.h"
+
+#include "CommandOptions.h"
+#include "QtSettingsStore.h"
+#include "app/CQmxApp.h"
+#include "query/QueryExport.h"
+#include "query/QueryListData.h"
+#include "query/QueryResultSink.h"
+#include "reports/CartridgeStatistics.h"
+#include "reports/EncryptionStatus.h"
+#include "reports/LifetimeThresholds.h"
+#include "reports/MountRates.h"
+#include "reports/ReportRunner.h"
+#include "reports/RetriesPermsReport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <regex>
+
+namespace {
+// The report's text on standard output, with "\n" line ends.
+class StandardOutputReportSink final : public ReportSink {
+public:
+    void write(const std::string& text) override
+    {
+        std::string out;
+        out.reserve(text.size());
+        for (char c : text)
+            if (c != '\r')
+                out += c;
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        std::fflush(stdout);
+    }
+};
+
+bool isDate(const std::string& text)
+{
+    static const std::regex pattern("[0-9]{4}-(0[1-9]|1[0-2])-(0[1-9]|[12][0-9]|3[01])");
+    return std::regex_match(text, pattern);
+}
+
+int usage(const std::string& why)
+{
+    std::cerr << "vaultlinectl report: " << why << "\nusage: vaultlinectl" << ReportCommandUsage + 1;
+    return 2;
+}
+
+int printRetriesPerms(const ReportRequest& request)
+{
+    QueryListData list;
+    QueryListSink sink(list);
+    const int result = ReportThresholdThread(request, sink);
+    std::string csv;
+    for (int column = 0; column < list.columnCount(); ++column)
+        csv += (column == 0 ? "" : ",") + csvField(list.column(column).title);
+    csv += "\n";
+    for (int row = 0; row < list.rowCount(); ++row) {
+        for (int column = 0; column < list.columnCount(); ++column)
+            csv += (column == 0 ? "" : ",") + csvField(list.cell(row, column));
+        csv += "\n";
+    }
+    if (result == 1)
+        std::fwrite(csv.data(), 1, csv.size(), stdout);
+    return result;
+}
+} // namespace
+
+int reportCommand(const std::vector<std::string>& args)
+{
+    CommandOptions options({"library", "from", "to", "threshold"}, {});
+    const std::vector<std::string> words(args.begin() + 1, args.end());
+    if (!options.parse(words))
+        return usage(options.error());
+    if (options.positionals().size() != 1)
+        return usage("name one report");
+    const std::string kind = options.positionals().front();
+    const std::vector<std::string>& libraries = options.values("library");
+    const auto from = options.value("from");
+    const auto to = options.value("to");
+    if (libraries.empty())
+        return usage("give at least one --library");
+    if (!from || !to || !isDate(*from) || !isDate(*to))
+        return usage("--from and --to take dates as YYYY-MM-DD");
+    if (*from > *to)
+        return usage("--from is after --to");
+    LifetimeThresholds thresholds;
+    for (const std::string& threshold : options.values("threshold")) {
+        if (!parseThresholdOption(threshold, thresholds))
+            return usage("--threshold takes NAME=YELLOW:RED with a lifetime counter's name, not " + threshold);
+        thresholds.filtersEnabled = true;
+    }
+    int (*procedure)(const ReportRequest&) = nullptr;
+    if (kind == "mount-rates")
+        procedure = ReportLibThread;
+    else if (kind == "cartridge-statistics")
+        procedure = ReportCtgStatThread;
+    else if (kind == "encryption-status")
+        procedure = ReportEncThread;
+    else if (kind != "retries-perms")
+        return usage("unknown report " + kind);
+
+    QtSettingsStore store;
+    theApp().setSettingsStore(&store);
+    theApp().settings = readAppSettings(store);
+    theApp().setSettingsStore(nullptr);
+    if (const char* password = std::getenv("VAULTLINE_DB_PASSWORD"); password != nullptr)
+        theApp().password = password;
+    theApp().setLifetimeThresholds(thresholds);
+    if (theApp().settings.databaseName.empty() || theApp().settings.mountHistoryTableName.empty()) {
+        std::cerr << "vaultlinectl: no database or table names in " << store.fileName().toStdString()
+                  << ": set them in Database > Setup... or run prepare-embedded-db\n";
+        return 1;
+    }
+
+    StandardOutputReportSink sink;
+    ReportRequest request = ReportRequest::fromSettings(*from, *to, libraries);
+    request.sink = &sink;
+    const int result = procedure != nullptr ? procedure(request) : printRetriesPerms(request);
+    if (result != 1) {
+        std::cerr << "vaultlinectl report: the report stopped on a database error: see lvr_debug.txt\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "ReportRequest.h"
+#include "db/OdbcHandles.h"
+#include "db/qmxDB.h"
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// The window writer: the text and one "\r\n". Nothing once the window is closing.
+void WriteReportLine(const ReportRequest& request, const std::string& text);
+// Text as it stands, line ends included (mail-mode pieces, end lines).
+void writeReportText(const ReportRequest& request, const std::string& text);
+
+// Fills the "%s" and "%d" slots of a fixed text in order, as printf would.
+std::string formatReportText(const char* format, const std::vector<std::string>& values);
+
+// Today as "YYYY-MM-DD" in local time.
+std::string todaySqlDate();
+// "YYYY-MM-DD" as "MM-DD-YYYY"; other texts stay as they are.
+std::string displayDate(const std::string& sqlDate);
+
+// Generate Report's checks on the form: the message to show, or nothing when the report may start.
+// Dates are "YYYY-MM-DD".
+std::optional<std::string> checkReportForm(int checkedAddresses, const std::string& beginDate,
+                                           const std::string& endDate, const std::string& today);
+
+// The agent's address setting cut at commas, blanks around each address removed; empty pieces
+// are skipped and a last address without a trailing comma counts too.
+std::vector<std::string> GetAgentIpList(const std::string& setting);
+// The agent's stored begin date "MM-DD-YYYY" as "YYYY-MM-DD"; today when it is empty or too short.
+std::string GetAgentStartDate(const std::string& stored, const std::string& today);
+
+// The header with the time of the run, and the blank line after it.
+void writeReportHeader(const ReportRequest& request, const char* headerFormat);
+// "The date range is between ..." and a blank line.
+void writeDateRange(const ReportRequest& request);
+// "No entries found for IP address ..." (without the blank line after it).
+std::string noEntriesText(const ReportRequest& request, const std::string& address);
+
+// The end of a run that was not stopped by a database error: the end line in a window (and the
+// buttons back to idle unless cancelled or closing); in mail mode the end text, the send and
+// its line in the debug log.
+void finishReport(const ReportRequest& request, const char* windowDone, const char* windowCanceled,
+                  const char* mailDone, const char* mailName);
+
+// Saves a report document: exactly the text shown, line ends as written. 0, or the system's
+// error number.
+int saveReportDocument(const std::string& path, const std::string& text);
+
+// The libraries of the date form: the distinct addresses of the mount history table, ascending;
+// nothing when the query fails (logged).
+std::optional<std::vector<std::string>> reportAddressList(const ReportRequest& request);
+
+// The step texts that a report's failed statements log.
+struct ReportErrorTexts {
+    const char* preparing;
+    const char* executing;
+    const char* fetching;
+};
+
+// One report run's connection: connected when made, disconnected on every way out.
+class ReportConnection {
+public:
+    explicit ReportConnection(const ReportRequest& request);
+    ~ReportConnection();
+    ReportConnection(const ReportConnection&) = delete;
+    ReportConnection& operator=(const ReportConnection&) = delete;
+
+    bool isOpen() const { return m_open; }
+    SQLHSTMT statement() const { return m_handles.statement; }
+
+    enum class Result { Ok, PrepareFailed, ExecuteFailed, FetchFailed };
+    // Rows of text columns (each at most 32 bytes, NULL as ""), at most maxRows of them.
+    // Failures are logged with the step's text and the SQL; the cursor is closed on every path.
+    // Workers keep showMessages off: a worker never waits for a message box on the UI thread.
+    Result selectTexts(const std::string& sql, int columns, std::vector<std::vector<std::string>>& rows,
+                       const ReportErrorTexts& texts, bool showMessages = false,
+                       std::size_t maxRows = SIZE_MAX) const;
+    // One column of text per row.
+    Result selectColumn(const std::string& sql, std::vector<std::string>& values, const ReportErrorTexts& texts,
+                        bool showMessages = false) const;
+    // Column 1 of the first row as a 32-bit integer; NULL and no row give 0.
+    Result selectInteger(const std::string& sql, std::int32_t& value, const ReportErrorTexts& texts) const;
+
+private:
+    void logFailure(const char* step, const std::string& sql, bool showMessages) const;
+
+    qmxDB m_db;
+    mutable OdbcHandles m_handles;
+    bool m_open = false;
+};
+
+// Keeps what a run wrote: for tests, and the mail body before it is sent.
+class TextReportSink : public ReportSink {
+public:
+    void write(const std::string& text) override;
+    void restoreButtons() override;
+    std::string text() const;
+    int buttonRestores() const;
+
+private:
+    mutable std::mutex m_mutex;
+    std::string m_text;
+    int m_restores = 0;
+};
+
+// A report worker's thread and the flags that stop it. The owner's destruction closes and joins.
+class ReportWorker {
+public:
+    ReportWorker() = default;
+    ~ReportWorker();
+    ReportWorker(const ReportWorker&) = delete;
+    ReportWorker& operator=(const ReportWorker&) = delete;
+
+    // Runs procedure(request) on a thread of its own, with this worker's flags in the request.
+    // A previous run is joined first.
+    void start(ReportRequest request, std::function<int(const ReportRequest&)> procedure);
+    void cancel() { m_flags.cancel(); }
+    // Closing: nothing more is written; the worker leaves at its next poll.
+    void close() { m_flags.close(); }
+    bool running() const { return m_running.load(); }
+    // 1 when the last run ran to its end, 0 when a database error stopped it.
+    int result() const { return m_result.load(); }
+    void join();
+    const ReportFlags& flags() const { return m_flags; }
+
+private:
+    ReportFlags m_flags;
+    std::thread m_thread;
+    std::atomic<bool> m_running{false};
+    std::atomic<int> m_result{0};
+};

@@ -1,0 +1,154 @@
+#include "RetriesPermsReport.h"
+
+#include "ReportRunner.h"
+#include "ReportStatements.h"
+#include "ReportTexts.h"
+#include "app/AppSettings.h"
+#include "app/CQmxApp.h"
+#include "query/QueryResultSink.h"
+
+namespace {
+const ReportErrorTexts ThresholdErrors{report_texts::ThresholdPreparing, report_texts::ThresholdExecuting,
+                                       report_texts::ThresholdExecuting};
+
+constexpr std::size_t MountsPerCartridge = 1000;
+
+std::string monthDayYear(const std::string& date)
+{
+    if (date.size() < 10)
+        return date;
+    return date.substr(date.size() - 5) + "-" + date.substr(0, 4);
+}
+} // namespace
+
+std::vector<RetriesPermsRow> cartridgeGrowthRows(const std::string& address, const std::string& volser,
+                                                 const std::vector<CartridgeMount>& newestFirst,
+                                                 const LifetimeThresholds& thresholds)
+{
+    static const char* const counters[4] = {"LIFE_WRITE_RETRIES", "LIFE_WRITE_PERMS", "LIFE_READ_RETRIES",
+                                            "LIFE_READ_PERMS"};
+    std::vector<RetriesPermsRow> rows;
+    for (std::size_t at = 1; at < newestFirst.size(); ++at) {
+        const CartridgeMount& newer = newestFirst[at - 1];
+        const CartridgeMount& older = newestFirst[at];
+        if (newer.counters == older.counters)
+            continue;
+        RetriesPermsRow row;
+        row.address = address;
+        row.volser = volser;
+        row.date = monthDayYear(newer.date);
+        row.time = newer.time;
+        row.frame = newer.frame;
+        row.drive = newer.drive;
+        for (std::size_t counter = 0; counter < 4; ++counter) {
+            row.growth[counter] = newer.counters[counter] - older.counters[counter];
+            if (!thresholds.filtersEnabled)
+                continue;
+            const int level = ClassifyLifetimeValue(thresholds, counters[counter], row.growth[counter]);
+            row.warning = row.warning || level == 1;
+            row.error = row.error || level == 2;
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+const std::vector<std::string>& retriesPermsColumns()
+{
+    static const std::vector<std::string> columns = {"ROW",   "IPADDRESS",          "DATE",
+                                                     "TIME",  "VOLSER",             "FRAME",
+                                                     "DRIVE", "LIFE_WRITE_RETRIES", "LIFE_WRITE_PERMS",
+                                                     "LIFE_READ_RETRIES",           "LIFE_READ_PERMS"};
+    return columns;
+}
+
+bool retriesPermsColumnNumeric(int column)
+{
+    // LIFE_READ_PERMS sorts as a number like the other three counters.
+    return column == 0 || column >= 5;
+}
+
+std::vector<std::string> retriesPermsCells(int number, const RetriesPermsRow& row)
+{
+    std::vector<std::string> cells = {std::to_string(number), row.address, row.date, row.time, row.volser,
+                                      std::to_string(row.frame), std::to_string(row.drive)};
+    for (int growth : row.growth)
+        cells.push_back(std::to_string(growth));
+    return cells;
+}
+
+int ReportThresholdThread(const ReportRequest& request, QueryResultSink& list, const RetriesPermsMarks& marks)
+{
+    list.beginUpdate();
+    const auto& columns = retriesPermsColumns();
+    for (std::size_t column = 0; column < columns.size(); ++column) {
+        list.addColumn(columns[column]);
+        if (retriesPermsColumnNumeric(static_cast<int>(column)))
+            list.addNumericColumn(static_cast<int>(column));
+    }
+    list.endUpdate();
+    if (request.stopped())
+        return 1;
+    list.sizeColumns();
+
+    ReportConnection connection(request);
+    const ReportStatements statements(request.table, Dialect(request.databaseType));
+    auto failed = [&] {
+        if (!request.stopped())
+            list.restoreButtons();
+        return 0;
+    };
+    std::vector<RetriesPermsRow> rows;
+    for (const std::string& address : request.addresses) {
+        if (request.stopped())
+            break;
+        std::vector<std::string> volsers;
+        if (connection.selectColumn(statements.volsers(address, request.beginDate, request.endDate), volsers,
+                                    ThresholdErrors)
+            != ReportConnection::Result::Ok)
+            return failed();
+        for (const std::string& volser : volsers) {
+            if (request.stopped())
+                break;
+            std::vector<std::vector<std::string>> read;
+            const auto result =
+                connection.selectTexts(statements.cartridgeMounts(address, volser, request.beginDate, request.endDate),
+                                       10, read, ThresholdErrors, false, MountsPerCartridge);
+            if (result == ReportConnection::Result::PrepareFailed || result == ReportConnection::Result::ExecuteFailed)
+                return failed();
+            std::vector<CartridgeMount> mounts;
+            mounts.reserve(read.size());
+            for (const auto& cells : read) {
+                CartridgeMount mount;
+                for (std::size_t counter = 0; counter < 4; ++counter)
+                    mount.counters[counter] = decimalValue(cells[counter]);
+                mount.date = cells[4];
+                mount.time = cells[5];
+                mount.frame = decimalValue(cells[6]);
+                mount.drive = decimalValue(cells[7]);
+                mounts.push_back(std::move(mount));
+            }
+            auto grown = cartridgeGrowthRows(address, volser, mounts, theApp().lifetimeThresholds());
+            rows.insert(rows.end(), std::make_move_iterator(grown.begin()), std::make_move_iterator(grown.end()));
+        }
+    }
+    if (request.stopped())
+        return 1;
+
+    list.beginUpdate();
+    std::vector<std::vector<std::string>> cells;
+    std::vector<int> rowMarks;
+    cells.reserve(rows.size());
+    for (std::size_t at = 0; at < rows.size(); ++at) {
+        cells.push_back(retriesPermsCells(static_cast<int>(at) + 1, rows[at]));
+        rowMarks.push_back((rows[at].warning ? 1 : 0) | (rows[at].error ? 2 : 0));
+    }
+    list.addRows(std::move(cells));
+    list.endUpdate();
+    if (marks)
+        marks(std::move(rowMarks));
+    list.sizeColumns();
+    if (!request.stopped())
+        list.restoreButtons();
+    return 1;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "app/CChildWindow.h"
+#include "reports/ReportRequest.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CDateForm;
+class CQueryData;
+class QSplitter;
+class QTextEdit;
+class ReportWorker;
+class ReportWindowSink;
+
+// The report kinds these windows run.
+enum class ReportKind { MountRates, CartridgeStatistics, EncryptionStatus, RetriesPerms };
+
+// A report window: the date form above, the report below (a fixed-pitch text view, or the
+// result list for Cartridge Retries and Perms). Generate Report checks the form and starts the
+// report's worker; the worker's text arrives through the window's sink on the UI thread.
+class CSplitterReport : public CChildWindow {
+    Q_OBJECT
+public:
+    static constexpr int FormPaneHeight = 150;
+
+    explicit CSplitterReport(ReportKind kind, QWidget* parent = nullptr);
+    ~CSplitterReport() override;
+
+    ActiveWindowKind windowKind() const override;
+    bool save() override;
+    void saveAs() override { save(); }
+    void print(QPrinter& printer) override;
+    void find() override;
+    void findNext() override;
+    void stopForExit() override;
+    QSize sizeHint() const override;
+
+    // Generate Report: checks the form, then starts the worker (a check's message instead).
+    void GenerateReport();
+    void CancelReport();
+
+    ReportKind kind() const { return m_kind; }
+    CDateForm* form() const { return m_form; }
+    QTextEdit* textView() const { return m_text; }
+    CQueryData* list() const { return m_list; }
+    // The report's text as written, line ends included: what Save writes.
+    const std::string& reportText() const { return m_reportText; }
+    bool workerRunning() const;
+    // The row marks of the retries and perms list, by row number - 1.
+    const std::vector<int>& rowMarks() const { return m_rowMarks; }
+
+    // Called on the UI thread by the sink.
+    void appendReportText(const std::string& text);
+    void reportEnded();
+    void setRowMarks(std::vector<int> marks);
+
+private:
+    // Stops the worker and waits for it, letting it finish what it asked the UI thread for.
+    void stopWorker();
+
+    ReportKind m_kind;
+    QSplitter* m_splitter;
+    CDateForm* m_form;
+    QTextEdit* m_text = nullptr;
+    CQueryData* m_list = nullptr;
+    std::string m_reportText;
+    std::vector<int> m_rowMarks;
+    std::unique_ptr<ReportWorker> m_worker;
+    std::shared_ptr<ReportWindowSink> m_sink;
+    QString m_findText;
+};

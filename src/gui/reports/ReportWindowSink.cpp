@@ -1,0 +1,74 @@
+#include "ReportWindowSink.h"
+
+#include "CSplitterReport.h"
+#include "query/CQueryData.h"
+
+#include <QMetaObject>
+
+ReportWindowSink::ReportWindowSink(CSplitterReport* window)
+    : m_window(window), m_attached(std::make_shared<std::atomic<bool>>(true))
+{
+}
+
+template <class Work>
+void ReportWindowSink::post(Work&& work)
+{
+    CSplitterReport* window = m_window.data();
+    if (window == nullptr || !m_attached->load())
+        return;
+    // The window is the context: calls still queued when it goes are dropped with it.
+    QMetaObject::invokeMethod(
+        window,
+        [window, attached = m_attached, work = std::forward<Work>(work)]() mutable {
+            if (attached->load())
+                work(*window);
+        },
+        Qt::QueuedConnection);
+}
+
+void ReportWindowSink::write(const std::string& text)
+{
+    post([text](CSplitterReport& window) { window.appendReportText(text); });
+}
+
+void ReportWindowSink::restoreButtons()
+{
+    post([](CSplitterReport& window) { window.reportEnded(); });
+}
+
+void ReportWindowSink::beginUpdate()
+{
+    post([](CSplitterReport& window) { window.list()->beginUpdate(); });
+}
+
+void ReportWindowSink::endUpdate()
+{
+    post([](CSplitterReport& window) { window.list()->endUpdate(); });
+}
+
+void ReportWindowSink::addColumn(const std::string& title)
+{
+    post([title](CSplitterReport& window) { window.list()->addColumn(title); });
+}
+
+void ReportWindowSink::addNumericColumn(int column)
+{
+    post([column](CSplitterReport& window) { window.list()->addNumericColumn(column); });
+}
+
+void ReportWindowSink::addRows(std::vector<std::vector<std::string>> rows)
+{
+    auto batch = std::make_shared<std::vector<std::vector<std::string>>>(std::move(rows));
+    post([batch](CSplitterReport& window) { window.list()->addRows(*batch); });
+}
+
+void ReportWindowSink::sizeColumns()
+{
+    post([](CSplitterReport& window) { window.list()->sizeColumns(); });
+}
+
+void ReportWindowSink::setRowMarks(std::vector<int> marks)
+{
+    auto kept = std::make_shared<std::vector<int>>(std::move(marks));
+    post([kept](CSplitterReport& window) { window.setRowMarks(std::move(*kept)); });
+}

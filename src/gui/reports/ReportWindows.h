@@ -1,0 +1,6 @@
+#pragma once
+
+class CMainFrame;
+
+// The report windows' kinds and the Thresholds command.
+void registerReportWindows(CMainFrame& frame);

@@ -1,0 +1,119 @@
+// vaultlinectl report run as its own process on the SQLite test database, as a cron job runs it.
+
+#include "ScopedApp.h"
+#include "db/Tables.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+namespace fs = std::filesystem;
+
+std::string cliProgram()
+{
+    if (const char* given = std::getenv("VAULTLINE_CLI"); given != nullptr && *given != '\0')
+        return given;
+    return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "src/cli/vaultlinectl").string();
+}
+
+class ReportCommandProcess : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_backend = testBackends().front(); // SQLite, always there
+        m_base = uniqueTableName("clireport");
+        ASSERT_EQ(createTables(m_base, "DEFAULT", m_backend.dsn, m_backend.user, m_backend.password), 1);
+        ASSERT_TRUE(fs::exists(cliProgram())) << cliProgram() << " is not built";
+        fs::create_directories(m_folder.file("config/Kestrix"));
+        std::ofstream(m_folder.file("config/Kestrix/Kestrix Vaultline.ini"))
+            << "[Connection]\nUsername=" << m_backend.user << "\n\n[Setup]\nDatabase%20Name=" << m_backend.dsn
+            << "\nDatabase%20Type=2\nMount%20History%20Table%20Name=" << m_base
+            << "\nLibrary%20Performance%20Table%20Name=" << tableNameFor(TableKind::LibraryPerformance, m_base)
+            << "\nReports%20Table%20Name=" << tableNameFor(TableKind::Reports, m_base) << "\nDate%20Format=2\n";
+        ASSERT_TRUE(executeSql(m_backend, "insert into " + m_base
+                                              + " (ipAddress, Date, Time, Volser, Frame, Drive, Life_Mounts_Media, "
+                                                "Life_Write_Retries_Media, Mount_Crypto_Status, Mount_Crypto_Rekey) "
+                                                "values ('10.0.0.1', '2026-01-05', '08:00:00', 'VOL001', 1, 1, 4, 1, "
+                                                "1, 0), ('10.0.0.1', '2026-01-06', '09:00:00', 'VOL001', 1, 2, 5, 7, "
+                                                "0, 1)"));
+    }
+    void TearDown() override
+    {
+        if (!m_base.empty())
+            dropTables(m_base, m_backend.dsn, m_backend.user, m_backend.password, nullptr);
+    }
+
+    struct ProcessRun {
+        int status = -1;
+        std::string output;
+        std::string errors;
+    };
+
+    ProcessRun run(const std::string& arguments)
+    {
+        const std::string command = "cd '" + m_folder.path() + "' && XDG_CONFIG_HOME='" + m_folder.file("config")
+                                    + "' '" + cliProgram() + "' report " + arguments + " >out.txt 2>err.txt";
+        ProcessRun result;
+        const int status = std::system(command.c_str());
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.output = readWholeFile(m_folder.file("out.txt"));
+        result.errors = readWholeFile(m_folder.file("err.txt"));
+        return result;
+    }
+
+    TestBackend m_backend;
+    std::string m_base;
+    TemporaryFolder m_folder;
+};
+} // namespace
+
+TEST_F(ReportCommandProcess, TextsOnStandardOutput)
+{
+    ProcessRun result = run("encryption-status --library 10.0.0.1 --from 2026-01-01 --to=2026-01-31");
+    EXPECT_EQ(result.status, 0) << result.errors;
+    ASSERT_EQ(result.output.rfind("Starting encryption status report on ", 0), 0u);
+    EXPECT_EQ(result.output.substr(result.output.find('\n') + 1),
+              "\nThe date range is between 01-01-2026 and 01-31-2026\n\n\n10.0.0.1:\n"
+              "Volser: VOL001   Last Demount: 2026-01-06 09:00:00   Not Encrypted   ReKeys: 1\n\nDone!\n");
+
+    // A threshold marks the line and needs no other switch.
+    result = run("cartridge-statistics --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31 "
+                 "--threshold LIFE_WRITE_RETRIES=5:10");
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_NE(result.output.find("   MAX LIFE_WRITE_RETRIES: 7 (WARNING)\n"), std::string::npos);
+    EXPECT_NE(result.output.find("   MAX LIFE_MOUNTS: 5\n"), std::string::npos);
+
+    result = run("retries-perms --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31");
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_EQ(result.output,
+              "ROW,IPADDRESS,DATE,TIME,VOLSER,FRAME,DRIVE,LIFE_WRITE_RETRIES,LIFE_WRITE_PERMS,LIFE_READ_RETRIES,"
+              "LIFE_READ_PERMS\n1,10.0.0.1,01-06-2026,09:00:00,VOL001,1,2,6,0,0,0\n");
+}
+
+TEST_F(ReportCommandProcess, BadArgumentsAndDatabaseErrors)
+{
+    for (const char* arguments : {"mount-rates --from 2026-01-01 --to 2026-01-31",
+                                  "mount-rates --library 10.0.0.1 --from 2026-13-01 --to 2026-01-31",
+                                  "mount-rates --library 10.0.0.1 --from 2026-02-01 --to 2026-01-31",
+                                  "weekly --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31",
+                                  "retries-perms --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31 "
+                                  "--threshold VOLSER=1:2",
+                                  "mount-rates --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31 --verbose"}) {
+        const ProcessRun result = run(arguments);
+        EXPECT_EQ(result.status, 2) << arguments;
+        EXPECT_NE(result.errors.find("usage: vaultlinectl report KIND"), std::string::npos) << arguments;
+        EXPECT_EQ(result.output, "") << arguments;
+    }
+
+    ASSERT_TRUE(executeSql(m_backend, "drop table " + m_base));
+    const ProcessRun result = run("cartridge-statistics --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.errors.find("database error"), std::string::npos);
+    EXPECT_NE(readWholeFile(m_folder.file("lvr_debug.txt")).find(" the select statement in report by drive statistics:"),
+              std::string::npos);
+}
