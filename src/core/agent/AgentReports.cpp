@@ -3,6 +3,11 @@
 #include "AgentTexts.h"
 #include "app/DebugLog.h"
 
+#include "reports/CartridgeStatistics.h"
+#include "reports/EncryptionStatus.h"
+#include "reports/MountRates.h"
+#include "reports/ReportRunner.h"
+
 #include <cstdio>
 
 const std::vector<AgentReportInfo>& agentReports()
@@ -63,17 +68,54 @@ void setAgentReportChosen(AgentSettings& settings, AgentReport report, bool chos
     settings.*chosenField(report) = chosen;
 }
 
-bool mailReportAvailable(AgentReport)
+namespace {
+using MailProcedure = int (*)(const ReportRequest&);
+
+// The report workers this build has; the health trend reports have none yet.
+MailProcedure mailProcedure(AgentReport report)
 {
-    return false;
+    switch (report) {
+    case AgentReport::MountRates: return ReportLibThread;
+    case AgentReport::DriveStatistics: return ReportCtgStatThread;
+    case AgentReport::EncryptionStatus: return ReportEncThread;
+    case AgentReport::CartridgeHealth:
+    case AgentReport::DriveHealth: break;
+    }
+    return nullptr;
+}
+} // namespace
+
+bool mailReportAvailable(AgentReport report)
+{
+    return mailProcedure(report) != nullptr;
 }
 
-std::optional<std::string> runMailReport(AgentReport report, const MailReportRequest&)
+std::optional<std::string> runMailReport(AgentReport report, const MailReportRequest& mail)
 {
-    // The report workers plug in here as they arrive; until then a chosen report is logged,
-    // never mailed empty.
-    char line[256];
-    std::snprintf(line, sizeof line, agent_texts::ReportNotAvailable, agentReportInfo(report).mailName);
-    WriteDebugLine(line);
-    return std::nullopt;
+    const MailProcedure procedure = mailProcedure(report);
+    if (procedure == nullptr) {
+        // A chosen report this build cannot run is logged, never mailed empty.
+        char line[256];
+        std::snprintf(line, sizeof line, agent_texts::ReportNotAvailable, agentReportInfo(report).mailName);
+        WriteDebugLine(line);
+        return std::nullopt;
+    }
+    ReportRequest request;
+    request.mode = ReportMode::Mail;
+    request.beginDate = mail.beginDate.empty() ? mail.endDate : mail.beginDate;
+    request.endDate = mail.endDate;
+    request.beginShown = mail.beginDateShown.empty() ? displayDate(request.beginDate) : mail.beginDateShown;
+    request.endShown = displayDate(mail.endDate);
+    request.addresses = mail.ipList;
+    request.dataSourceName = mail.dataSourceName;
+    request.userName = mail.userName;
+    request.password = mail.password;
+    request.table = mail.mountHistoryTable;
+    request.databaseType = mail.databaseType;
+    // No sendMail: the worker leaves the body in the sink, and the agent mails it.
+    TextReportSink body;
+    request.sink = &body;
+    if (procedure(request) != 1)
+        return std::nullopt;  // stopped on a database error: no mail
+    return body.text();
 }

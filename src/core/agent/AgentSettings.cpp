@@ -2,25 +2,14 @@
 
 #include "AgentTexts.h"
 #include "app/TimeFormat.h"
+#include "reports/ReportRunner.h"
 
 #include <strings.h>
 
 std::vector<std::string> GetAgentIpList(const AgentSettings& settings)
 {
-    std::vector<std::string> addresses;
-    const std::string& text = settings.ipList;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t comma = text.find(',', start);
-        if (comma == std::string::npos)
-            comma = text.size();
-        const std::string piece = text.substr(start, comma - start);
-        const std::size_t first = piece.find_first_not_of(" \t");
-        if (first != std::string::npos)
-            addresses.push_back(piece.substr(first, piece.find_last_not_of(" \t") - first + 1));
-        start = comma + 1;
-    }
-    return addresses;
+    // One reading of the address list for the dialog, the service and the report workers.
+    return GetAgentIpList(settings.ipList);
 }
 
 std::string GetAgentStartDate(const AgentSettings& settings)
