@@ -104,7 +104,7 @@ bool commandEnabled(CommandId id, const CommandState& state)
     case R::ConnectSettings: return !state.connected && state.connectSettingsComplete;
     case R::PrintableActive:
         return state.activeKind == ActiveWindowKind::Monitor || state.activeKind == ActiveWindowKind::ShortReport
-               || state.activeKind == ActiveWindowKind::FullReport;
+               || state.activeKind == ActiveWindowKind::FullReport || state.activeKind == ActiveWindowKind::Graph;
     case R::SaveByTitle:
         return saveCommandText(state.activeTitle, state.activeKind == ActiveWindowKind::Monitor).has_value();
     case R::Framework: return true;

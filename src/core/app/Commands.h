@@ -26,7 +26,7 @@ enum class EnableRule {
     Connected,          // most database commands
     NotConnected,       // Setup
     ConnectSettings,    // Connect: not connected, and the settings it needs are set
-    PrintableActive,    // Print, Print Preview: a monitor window or a text report window prints
+    PrintableActive,    // Print, Print Preview: a monitor, a text report or a graph window prints
     SaveByTitle,        // File > Save: its text and enabling follow the active window's title
     Framework,          // window, view and edit commands
 };

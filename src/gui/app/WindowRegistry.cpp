@@ -2,6 +2,7 @@
 
 #include "CMainFrame.h"
 #include "agent/CAgentScheduler.h"
+#include "custom/GraphWindows.h"
 #include "library/Import.h"
 #include "library/LibraryWindows.h"
 #include "query/QueryCommands.h"
@@ -11,6 +12,7 @@ void registerWindowKinds(CMainFrame& frame)
 {
     frame.setCommandHandler(CommandId::Import, [] { runImportCommand(); });
     registerLibraryWindows(frame);
+    registerGraphWindows(frame);
     frame.setCommandHandler(CommandId::GeneralSqlQuery, [&frame] { openGeneralQueryWindow(frame); });
     frame.setCommandHandler(CommandId::ExportData, [&frame] { runExportDataCommand(frame); });
     registerReportsAgent(frame);

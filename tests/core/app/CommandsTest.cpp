@@ -43,8 +43,8 @@ TEST(Commands, EnablingRules)
     EXPECT_FALSE(commandEnabled(CommandId::Print, online));
     online.activeKind = ActiveWindowKind::Monitor;
     EXPECT_TRUE(commandEnabled(CommandId::Print, online));
-    // A report prints its text too; a query list does not.
-    for (ActiveWindowKind kind : {ActiveWindowKind::ShortReport, ActiveWindowKind::FullReport})
+    // A report and a graph print too; a query list does not.
+    for (ActiveWindowKind kind : {ActiveWindowKind::ShortReport, ActiveWindowKind::FullReport, ActiveWindowKind::Graph})
         EXPECT_TRUE(commandEnabled(CommandId::PrintPreview, CommandState{true, true, kind, ""}));
     EXPECT_FALSE(commandEnabled(CommandId::Print, CommandState{true, true, ActiveWindowKind::Query, ""}));
     EXPECT_TRUE(commandEnabled(CommandId::Save, online));

@@ -1,0 +1,192 @@
+#include "CGraphWindow.h"
+
+#include "app/CMainFrame.h"
+#include "app/CQmxApp.h"
+#include "app/UserPrompts.h"
+#include "custom/BmpFile.h"
+#include "custom/GraphCapture.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QFontMetricsF>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPointer>
+#include <QPrinter>
+
+namespace {
+QColor colourOf(const GraphColour& colour)
+{
+    return QColor(colour.red, colour.green, colour.blue);
+}
+
+QFont fontOf(const GraphFont& spec)
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPixelSize(spec.height > 0 ? spec.height : 1);
+    font.setWeight(static_cast<QFont::Weight>(spec.weight <= 200 ? QFont::ExtraLight : QFont::Normal));
+    // A fixed-pitch face's average width is about 0.6 of its height: stretch to the asked width.
+    if (spec.height > 0 && spec.width > 0) {
+        const int stretch = static_cast<int>(100.0 * spec.width / (0.6 * spec.height));
+        font.setStretch(std::clamp(stretch, 1, 4000));
+    }
+    return font;
+}
+
+QPen penOf(const GraphPen& spec)
+{
+    QPen pen(colourOf(spec.colour));
+    pen.setWidth(spec.width);
+    pen.setStyle(spec.dashed ? Qt::DashLine : Qt::SolidLine);
+    if (spec.bevelJoins)
+        pen.setJoinStyle(Qt::BevelJoin);
+    return pen;
+}
+} // namespace
+
+CGraphWindow::CGraphWindow(GraphState::Kind kind, QWidget* parent)
+    : CChildWindow(parent), m_state(std::make_shared<GraphState>(kind))
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
+    setMinimumSize(200, 150);
+    // The state calls back from the report thread: the call is posted to the UI thread and
+    // dropped there if the window has gone meanwhile.
+    QPointer<CGraphWindow> self(this);
+    m_state->setChangedCallback([self] {
+        QMetaObject::invokeMethod(
+            qApp,
+            [self] {
+                if (self)
+                    self->stateChanged();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+CGraphWindow::~CGraphWindow()
+{
+    m_state->setChangedCallback(nullptr);
+    m_state->requestClose();
+}
+
+void CGraphWindow::stateChanged()
+{
+    // A close that waited for the report thread goes on once the thread has ended.
+    if (m_state->flags().closeRequested && m_state->flags().finished) {
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            frame->close();
+        else
+            close();
+        return;
+    }
+    update();
+}
+
+void CGraphWindow::paintItems(QPainter& painter, const std::vector<GraphItem>& items)
+{
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (const GraphItem& item : items) {
+        switch (item.kind) {
+        case GraphItem::Kind::Line:
+            painter.setPen(penOf(item.pen));
+            painter.drawLine(QPointF(item.x1, item.y1), QPointF(item.x2, item.y2));
+            break;
+        case GraphItem::Kind::FilledRect:
+            painter.setPen(penOf(item.pen));
+            painter.setBrush(colourOf(item.brush));
+            painter.drawRect(QRectF(QPointF(item.x1, item.y1), QPointF(item.x2, item.y2)));
+            painter.setBrush(Qt::NoBrush);
+            break;
+        case GraphItem::Kind::Text: {
+            const QFont font = fontOf(item.font);
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            const QFontMetricsF metrics(font, painter.device());
+            const QString text = QString::fromLocal8Bit(item.text.c_str());
+            const double width = metrics.horizontalAdvance(text);
+            double left = item.x1;
+            if (item.align == GraphTextAlign::Right)
+                left -= width;
+            else if (item.align == GraphTextAlign::Centre)
+                left -= width / 2;
+            painter.drawText(QPointF(left, item.y1 + metrics.ascent()), text);
+            break;
+        }
+        }
+    }
+}
+
+void CGraphWindow::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    paintItems(painter, m_state->items(width(), height()));
+}
+
+void CGraphWindow::closeEvent(QCloseEvent* event)
+{
+    // While a report thread works for the window, the close waits for it: the thread sees the
+    // request at its next check and ends, and the window closes when it hears of that.
+    if (!m_state->requestClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void CGraphWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    auto* frame = qobject_cast<CMainFrame*>(window());
+    if (frame == nullptr)
+        return;
+    QMenu menu(this);
+    for (CommandId id : {CommandId::Save, CommandId::Print, CommandId::PrintPreview})
+        menu.addAction(frame->action(id));
+    menu.exec(event->globalPos());
+}
+
+void CGraphWindow::stopForExit()
+{
+    m_state->requestClose();
+}
+
+QImage CGraphWindow::capture()
+{
+    repaint();
+    return grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+bool CGraphWindow::writeCapture(const std::string& path)
+{
+    const QImage image = capture();
+    if (captureFormatFor(path) == CaptureFormat::Png)
+        return image.save(QString::fromLocal8Bit(path.c_str()), "PNG");
+    return writeBmpFile(path, static_cast<std::uint32_t>(image.width()), static_cast<std::uint32_t>(image.height()),
+                        image.constBits(), static_cast<std::size_t>(image.bytesPerLine()));
+}
+
+bool CGraphWindow::save()
+{
+    const auto chosen = theApp().prompts().askSaveFileName(graph_capture_texts::DialogTitle,
+                                                           graph_capture_texts::Filter, "");
+    if (!chosen)
+        return false;
+    // A file that cannot be written is skipped without a message, as it always was.
+    return writeCapture(captureFileName(*chosen));
+}
+
+void CGraphWindow::print(QPrinter& printer)
+{
+    QPainter painter(&printer);
+    if (!painter.isActive())
+        return;
+    // The graph is laid out for the window's size and scaled to fit the page.
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const double scale = std::min(page.width() / width(), page.height() / height());
+    painter.scale(scale, scale);
+    paintItems(painter, m_state->items(width(), height()));
+}
