@@ -114,6 +114,14 @@ bool readTrend(const Connection& connection, const std::string& sql, const Error
     return true;
 }
 
+// "2026-12-08" as "12-08-2026"; other text unchanged.
+std::string shownDate(const std::string& isoDate)
+{
+    if (isoDate.size() != 10 || isoDate[4] != '-' || isoDate[7] != '-')
+        return isoDate;
+    return isoDate.substr(5, 2) + "-" + isoDate.substr(8, 2) + "-" + isoDate.substr(0, 4);
+}
+
 struct SubjectList {
     bool ok = false;
     std::vector<HealthSubject> subjects;
@@ -152,13 +160,6 @@ HealthDatabase HealthDatabase::fromSettings()
                           app.settings.mountHistoryTableName, app.settings.DatabaseType};
 }
 
-std::string displayDate(const std::string& isoDate)
-{
-    if (isoDate.size() != 10 || isoDate[4] != '-' || isoDate[7] != '-')
-        return isoDate;
-    return isoDate.substr(5, 2) + "-" + isoDate.substr(8, 2) + "-" + isoDate.substr(0, 4);
-}
-
 bool healthReportWroteEndLine(HealthReportOutcome outcome)
 {
     return outcome == HealthReportOutcome::Done || outcome == HealthReportOutcome::Canceled;
@@ -172,8 +173,8 @@ HealthReportOutcome runHealthReport(const HealthReportRun& run)
         if (run.writeLine)
             run.writeLine(line);
     };
-    const std::string beginShown = run.beginDateShown.empty() ? displayDate(run.beginDate) : run.beginDateShown;
-    const std::string endShown = displayDate(run.endDate);
+    const std::string beginShown = run.beginDateShown.empty() ? shownDate(run.beginDate) : run.beginDateShown;
+    const std::string endShown = shownDate(run.endDate);
 
     // The header ends with a blank line in either mode.
     write(format(drive ? DriveHeader : CartridgeHeader, static_cast<int>(MovingAverageTrend::WindowSize),
@@ -261,8 +262,8 @@ std::string drillDownTitle(const DrillDownRequest& request)
 
 std::string drillDownLibraryText(const DrillDownRequest& request)
 {
-    const std::string begin = displayDate(request.beginDate);
-    const std::string end = displayDate(request.endDate);
+    const std::string begin = shownDate(request.beginDate);
+    const std::string end = shownDate(request.endDate);
     if (request.subject.cartridge)
         return format(health_texts::DrillDownCartridgeSubject, request.subject.ipAddress.c_str(),
                       request.subject.volser.c_str(), begin.c_str(), end.c_str());

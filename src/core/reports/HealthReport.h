@@ -71,6 +71,3 @@ std::optional<DrillDownSeries> runDrillDown(const DrillDownRequest& request);
 // The texts the drill-down graph shows above its plot.
 std::string drillDownTitle(const DrillDownRequest& request);
 std::string drillDownLibraryText(const DrillDownRequest& request);
-
-// "2026-12-08" as "12-08-2026"; other text unchanged.
-std::string displayDate(const std::string& isoDate);
