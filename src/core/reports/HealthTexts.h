@@ -29,8 +29,7 @@ inline constexpr const char* BelowAverage = " below the avarage data line";
 inline constexpr const char* AboveAverage = " above avarage data line";
 inline constexpr const char* OnAverage = " on the avarage data line";
 
-inline constexpr const char* Done = "Done!";
-inline constexpr const char* Canceled = "Canceled";
+// The end lines are the runner's "Done!" and "Canceled".
 
 inline constexpr const char* DrivePrepareError = "Error preparing the select statement in report by drive health statistics:";
 inline constexpr const char* DriveExecuteError = "Error executing the select statement in report by drive health statistics:";
@@ -41,19 +40,11 @@ inline constexpr const char* CartridgeListExecuteError =
 inline constexpr const char* CartridgeFieldExecuteError =
     "Error executing the select statement in report by catridge health statistics:";
 
+// The reports' names in the agent's mail subject and log lines.
 inline constexpr const char* DriveReportName = "Drive Health Statistics";
 inline constexpr const char* CartridgeReportName = "Cartridge Health Statistics";
-inline constexpr const char* DriveMailSubject = "QMX Auto Reports Agent for Drive Health Statistics";
-inline constexpr const char* CartridgeMailSubject = "QMX Auto Reports Agent for Cartridge Health Statistics";
-inline constexpr const char* DriveMailSent = "QMX Auto Reports Successful for Drive Health Statistics";
-inline constexpr const char* CartridgeMailSent = "QMX Auto Reports Successful for Cartridge Health Statistics";
-inline constexpr const char* DriveMailFailed = "QMX Auto Reports Failed for Drive Health Statistics";
-inline constexpr const char* CartridgeMailFailed = "QMX Auto Reports Failed for Cartridge Health Statistics";
-inline constexpr const char* DriveCastError = "ReportDrvThread ERROR:  could not cast the parameter pointer.";
-inline constexpr const char* CartridgeCastError = "ReportCtgThread ERROR:  could not cast the parameter pointer.";
-
 // The drill-down graph's texts: the field, then where the values come from.
-inline constexpr const char* DrillDownTitle = "%s (last %d mount moving average)";
+inline constexpr const char* DrillDownTitle = "%s (last %s mount moving average)";
 inline constexpr const char* DrillDownDriveSubject = "IPAddress: %s Frame: %d Drive: %d  %s to %s";
 inline constexpr const char* DrillDownCartridgeSubject = "IPAddress: %s Volser: %s  %s to %s";
 } // namespace health_texts

@@ -1,6 +1,7 @@
 #include "ScopedApp.h"
 #include "db/Tables.h"
 #include "reports/HealthReport.h"
+#include "reports/ReportRunner.h"
 
 #include <gtest/gtest.h>
 
@@ -54,22 +55,29 @@ protected:
         }
     }
 
-    HealthReportRun run(HealthReportKind kind, std::vector<std::string> addresses)
+    ReportRequest request(std::vector<std::string> addresses)
     {
-        HealthReportRun r;
-        r.kind = kind;
-        r.beginDate = "2020-01-01";
-        r.endDate = "2026-12-07";
-        r.ipAddresses = std::move(addresses);
-        r.startedAt = "Tue Dec 08 2026 at 10:00:00 AM";
-        r.database = HealthDatabase::fromSettings();
-        r.writeLine = [this](const std::string& line) { text += line + "\r\n"; };
-        r.addContextLine = [this](const std::string& line) { contexts.push_back(line); };
+        ReportRequest r = ReportRequest::fromSettings("2020-01-01", "2026-12-07", std::move(addresses));
+        r.sink = &sink;
         return r;
     }
 
-    std::string text;
-    std::vector<std::string> contexts;
+    TextReportSink sink;
+};
+
+// Presses Cancel once the first drive's section has started.
+class CancellingSink : public TextReportSink {
+public:
+    explicit CancellingSink(ReportFlags& flags) : m_flags(flags) {}
+    void write(const std::string& text) override
+    {
+        TextReportSink::write(text);
+        if (text.rfind("IPAddress: ", 0) == 0)
+            m_flags.cancel();
+    }
+
+private:
+    ReportFlags& m_flags;
 };
 } // namespace
 
@@ -78,21 +86,21 @@ TEST_P(HealthReport, DriveReportTrendsEachFieldOfEachDriveAndSaysWhatIsMissing)
     insertMounts("10.0.0.1", 1, 2, "AAA001", 130);
     insertMounts("10.0.0.1", 1, 1, "AAA002", 12);
 
-    EXPECT_EQ(runHealthReport(run(HealthReportKind::Drive, {"10.0.0.1", "10.9.9.9"})), HealthReportOutcome::Done);
-    EXPECT_EQ(text.rfind("Starting Drive Last 10 Mount Moving Average report on Tue Dec 08 2026 at 10:00:00 AM "
-                         "\r\n\r\nThe date range is between 01-01-2020 and 12-07-2026\r\n\r\n",
-                         0),
-              0u)
-        << text;
-    EXPECT_EQ(contexts, (std::vector<std::string>{"IPAddress: 10.0.0.1 Frame: 1 Drive: 1 \r\n",
-                                                  "IPAddress: 10.0.0.1 Frame: 1 Drive: 2 \r\n"}));
-    // Drive 2 has 130 mounts: its drive rating rises a step per mount.
-    const auto drive2 = text.find(contexts[1]);
+    EXPECT_EQ(ReportDrvThread(request({"10.0.0.1", "10.9.9.9"})), 1);
+    const std::string text = sink.text();
+    EXPECT_EQ(text.rfind("Starting Drive Last 10 Mount Moving Average report on ", 0), 0u) << text;
+    EXPECT_NE(text.find(" \r\n\r\nThe date range is between 01-01-2020 and 12-07-2026\r\n\r\n"), std::string::npos);
+    // Drives in frame and drive order; each section header is followed by a blank line.
+    const auto drive1 = text.find("IPAddress: 10.0.0.1 Frame: 1 Drive: 1 \r\n\r\n");
+    const auto drive2 = text.find("IPAddress: 10.0.0.1 Frame: 1 Drive: 2 \r\n\r\n");
+    ASSERT_NE(drive1, std::string::npos) << text;
     ASSERT_NE(drive2, std::string::npos);
+    EXPECT_LT(drive1, drive2);
+    // Drive 2 has 130 mounts: its drive rating rises a step per mount.
     EXPECT_NE(text.find("    MOUNT_DRIVE_RATING\r\n    Trend linear regration rate:    1.00\r\n", drive2),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("Increasing away from the avarage data line", drive2), std::string::npos);
+    EXPECT_NE(text.find("Increasing away from the avarage data line\r\n\r\n", drive2), std::string::npos);
     EXPECT_NE(text.find("    Not enough MOUNT_PORTS_RATING data for IPAddress = 10.0.0.1 frame = 1 drive = 2 \r\n"),
               std::string::npos);
     EXPECT_NE(text.find("    Not enough MOUNT_DRIVE_RATING data for IPAddress = 10.0.0.1 frame = 1 drive = 1 \r\n"),
@@ -100,49 +108,53 @@ TEST_P(HealthReport, DriveReportTrendsEachFieldOfEachDriveAndSaysWhatIsMissing)
     EXPECT_NE(text.find("No entries found for IP address 10.9.9.9 between dates 01-01-2020 and 12-07-2026\r\n"),
               std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 7), "Done!\r\n");
+    EXPECT_EQ(sink.buttonRestores(), 1);
 }
 
-TEST_P(HealthReport, CartridgeReportListsVolsersAndQuotesThemInItsStatements)
+TEST_P(HealthReport, CartridgeReportListsVolsersQuotesThemAndMailsItsText)
 {
     insertMounts("10.0.0.2", 1, 1, "QT'001", 110);
-    HealthReportRun r = run(HealthReportKind::Cartridge, {"10.0.0.2"});
-    r.mailMode = true;
-    EXPECT_EQ(runHealthReport(r), HealthReportOutcome::Done);
-    EXPECT_NE(text.find("IPAddress = 10.0.0.2 volser = QT'001\r\n\r\nIPAddress: 10.0.0.2 Volser: QT'001 \r\n"),
+    ReportRequest mail = ReportRequest::forMail("01-01-2020", "10.0.0.2,", "2026-12-07");
+    mail.sink = &sink;
+    std::string subject, body;
+    mail.sendMail = [&](const std::string& s, const std::string& b) {
+        subject = s;
+        body = b;
+        return true;
+    };
+    EXPECT_EQ(ReportCtgThread(mail), 1);
+    EXPECT_EQ(subject, "QMX Auto Reports Agent for Cartridge Health Statistics");
+    EXPECT_NE(body.find("The date range is between 01-01-2020 and 12-07-2026"), std::string::npos) << body;
+    EXPECT_NE(body.find("IPAddress = 10.0.0.2 volser = QT'001\r\n\r\nIPAddress: 10.0.0.2 Volser: QT'001 \r\n"),
               std::string::npos)
-        << text;
-    EXPECT_NE(text.find("    MOUNT_MEDIA_RATING\r\n    Trend linear regression rate:    0.00\r\n"), std::string::npos);
-    EXPECT_NE(text.find("Straight on the avarage data line"), std::string::npos);
-    EXPECT_TRUE(contexts.empty()) << "mail mode keeps no context lines";
+        << body;
+    EXPECT_NE(body.find("    MOUNT_MEDIA_RATING\r\n    Trend linear regression rate:    0.00\r\n"), std::string::npos);
+    EXPECT_NE(body.find("Straight on the avarage data line"), std::string::npos);
+    EXPECT_EQ(body.substr(body.size() - 5), "Done!");
+    EXPECT_NE(scoped.logText().find("QMX Auto Reports Successful for Cartridge Health Statistics"), std::string::npos);
 }
 
 TEST_P(HealthReport, CancelEndsWithCanceledAndAFailedStatementWithNoEndLine)
 {
     insertMounts("10.0.0.1", 1, 1, "AAA001", 120);
     insertMounts("10.0.0.1", 1, 2, "AAA002", 120);
-    std::atomic<bool> cancelled{false};
-    HealthReportRun r = run(HealthReportKind::Drive, {"10.0.0.1"});
-    r.cancelled = &cancelled;
-    r.addContextLine = [&](const std::string& line) {
-        contexts.push_back(line);
-        cancelled = true; // the user presses Cancel once the first section has started
-    };
-    EXPECT_EQ(runHealthReport(r), HealthReportOutcome::Canceled);
-    EXPECT_EQ(contexts.size(), 1u);
+    ReportFlags flags;
+    CancellingSink cancelling(flags);
+    ReportRequest cancelled = request({"10.0.0.1"});
+    cancelled.sink = &cancelling;
+    cancelled.flags = &flags;
+    EXPECT_EQ(ReportDrvThread(cancelled), 1);
+    const std::string text = cancelling.text();
+    EXPECT_EQ(text.find("Frame: 1 Drive: 2"), std::string::npos) << "no section after the cancel";
+    EXPECT_EQ(text.find("MOUNT_DRIVE_RATING"), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 10), "Canceled\r\n");
+    EXPECT_EQ(cancelling.buttonRestores(), 0);
 
-    text.clear();
-    std::atomic<bool> closing{true};
-    HealthReportRun closed = run(HealthReportKind::Drive, {"10.0.0.1"});
-    closed.closing = &closing;
-    EXPECT_EQ(runHealthReport(closed), HealthReportOutcome::Closing);
-    EXPECT_EQ(text.find("IPAddress:"), std::string::npos);
-
-    text.clear();
-    HealthReportRun missing = run(HealthReportKind::Cartridge, {"10.0.0.1"});
-    missing.database.table = base + "_MISSING";
-    EXPECT_EQ(runHealthReport(missing), HealthReportOutcome::DatabaseFailed);
-    EXPECT_EQ(text.find("Done!"), std::string::npos);
+    ReportRequest missing = request({"10.0.0.1"});
+    missing.table = base + "_MISSING";
+    EXPECT_EQ(ReportCtgThread(missing), 0);
+    EXPECT_EQ(sink.text().find("Done!"), std::string::npos);
+    EXPECT_EQ(sink.buttonRestores(), 1) << "the form leaves its running state";
     // SQLite fails the prepare, PostgreSQL (preparing on the client) the execute.
     const std::string log = scoped.logText();
     EXPECT_TRUE(log.find("Error preparing the select statement in report by cartridge health statistics:\n")
@@ -155,23 +167,22 @@ TEST_P(HealthReport, CancelEndsWithCanceledAndAFailedStatementWithNoEndLine)
 TEST_P(HealthReport, DrillDownReadsTheFirstHundredAndOnePointsOldestFirst)
 {
     insertMounts("10.0.0.1", 1, 2, "AAA001", 300);
-    DrillDownRequest request;
-    request.kind = HealthReportKind::Drive;
-    request.subject = HealthSubject{false, "10.0.0.1", 1, 2, ""};
-    request.field = "MOUNT_DRIVE_RATING";
-    request.beginDate = "2020-01-01";
-    request.endDate = "2026-12-07";
-    request.database = HealthDatabase::fromSettings();
-    const auto series = runDrillDown(request);
+    DrillDownRequest drill;
+    drill.kind = HealthReportKind::Drive;
+    drill.subject = HealthSubject{false, "10.0.0.1", 1, 2, ""};
+    drill.field = "MOUNT_DRIVE_RATING";
+    drill.run = request({});
+    const auto series = runDrillDown(drill);
     ASSERT_TRUE(series.has_value());
     ASSERT_EQ(series->ratings.size(), 101u);
     EXPECT_EQ(series->ratings.front(), 900u);
     EXPECT_EQ(series->ratings.back(), 1000u);
     EXPECT_EQ(series->trend.back(), 995u) << "1000 down to 991 average 995.5";
-    EXPECT_EQ(drillDownLibraryText(request), "IPAddress: 10.0.0.1 Frame: 1 Drive: 2  01-01-2020 to 12-07-2026");
+    EXPECT_EQ(drillDownLibraryText(drill), "IPAddress: 10.0.0.1 Frame: 1 Drive: 2  01-01-2020 to 12-07-2026");
+    EXPECT_EQ(drillDownTitle(drill), "MOUNT_DRIVE_RATING (last 10 mount moving average)");
 
-    request.field = "NOT_A_FIELD";
-    EXPECT_FALSE(runDrillDown(request).has_value());
+    drill.field = "NOT_A_FIELD";
+    EXPECT_FALSE(runDrillDown(drill).has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, HealthReport, ::testing::ValuesIn(testBackends()), BackendName());
