@@ -21,6 +21,8 @@ void GraphState::SetRatingsAndTrend(const std::string& library, const std::strin
 {
     {
         const std::lock_guard lock(m_mutex);
+        if (m_flags.closeRequested)
+            return;
         m_data = GraphData{library, title, {}, {}, {}};
         m_ratings = std::move(ratings);
         m_trend = std::move(trend);

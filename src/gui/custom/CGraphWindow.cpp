@@ -71,6 +71,19 @@ CGraphWindow::~CGraphWindow()
 {
     m_state->setChangedCallback(nullptr);
     m_state->requestClose();
+    if (m_report.joinable())
+        m_report.join();
+}
+
+void CGraphWindow::startReport(std::function<void(GraphState&)> work)
+{
+    if (m_report.joinable())
+        m_report.join();
+    m_state->reportStarted();
+    m_report = std::thread([state = m_state, work = std::move(work)] {
+        work(*state);
+        state->reportFinished();
+    });
 }
 
 void CGraphWindow::stateChanged()

@@ -4,7 +4,9 @@
 #include "custom/GraphState.h"
 
 #include <QImage>
+#include <functional>
 #include <memory>
+#include <thread>
 
 class QCloseEvent;
 class QContextMenuEvent;
@@ -19,6 +21,10 @@ class CGraphWindow : public CChildWindow {
 public:
     CGraphWindow(GraphState::Kind kind, QWidget* parent = nullptr);
     ~CGraphWindow() override;
+
+    // Runs work on a thread of the window's own between reportStarted and reportFinished; the
+    // window's close waits for it, its destruction joins it.
+    void startReport(std::function<void(GraphState&)> work);
 
     // What a report thread holds; it outlives the window if the thread does.
     std::shared_ptr<GraphState> state() const { return m_state; }
@@ -50,6 +56,7 @@ private slots:
 
 private:
     std::shared_ptr<GraphState> m_state;
+    std::thread m_report;
 };
 
 // The line graph window ("LVR Line Graph "): one series with labels and markers, or the
