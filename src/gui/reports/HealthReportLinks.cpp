@@ -7,7 +7,6 @@
 #include "reports/HealthReport.h"
 
 #include <QMouseEvent>
-#include <QPointer>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -20,27 +19,27 @@ std::string viewText(const QTextEdit* view)
 
 class LinkClickFilter : public QObject {
 public:
-    LinkClickFilter(QTextEdit* view, HealthReportKind kind, CMainFrame& frame, std::function<ReportRequest()> lastRun)
-        : QObject(view), m_view(view), m_kind(kind), m_frame(&frame), m_lastRun(std::move(lastRun))
+    LinkClickFilter(QTextEdit* view, HealthReportKind kind, std::function<ReportRequest()> lastRun)
+        : QObject(view), m_view(view), m_kind(kind), m_lastRun(std::move(lastRun))
     {
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() != QEvent::MouseButtonPress || m_frame == nullptr)
+        auto* frame = qobject_cast<CMainFrame*>(m_view->window());
+        if (event->type() != QEvent::MouseButtonPress || frame == nullptr)
             return QObject::eventFilter(watched, event);
         auto* press = static_cast<QMouseEvent*>(event);
         if (press->button() != Qt::LeftButton || m_view->anchorAt(press->position().toPoint()).isEmpty())
             return QObject::eventFilter(watched, event);
         const int position = m_view->cursorForPosition(press->position().toPoint()).position();
-        return openDrillDown(m_view, position, m_kind, *m_frame, m_lastRun());
+        return openDrillDown(m_view, position, m_kind, *frame, m_lastRun());
     }
 
 private:
     QTextEdit* m_view;
     HealthReportKind m_kind;
-    QPointer<CMainFrame> m_frame;
     std::function<ReportRequest()> m_lastRun;
 };
 } // namespace
@@ -65,10 +64,9 @@ void MarkFieldLinks(QTextEdit* view, HealthReportKind kind)
     view->viewport()->update();
 }
 
-void installHealthReportLinks(QTextEdit* view, HealthReportKind kind, CMainFrame& frame,
-                              std::function<ReportRequest()> lastRun)
+void installHealthReportLinks(QTextEdit* view, HealthReportKind kind, std::function<ReportRequest()> lastRun)
 {
-    view->viewport()->installEventFilter(new LinkClickFilter(view, kind, frame, std::move(lastRun)));
+    view->viewport()->installEventFilter(new LinkClickFilter(view, kind, std::move(lastRun)));
 }
 
 bool openDrillDown(QTextEdit* view, int position, HealthReportKind kind, CMainFrame& frame,

@@ -12,10 +12,9 @@ class QTextEdit;
 void MarkFieldLinks(QTextEdit* view, HealthReportKind kind);
 
 // A left-button press on a field name of the view opens a line graph of that field for the
-// drive or cartridge of the section it stands in. `lastRun` gives the dates and database of the
-// run the text came from.
-void installHealthReportLinks(QTextEdit* view, HealthReportKind kind, CMainFrame& frame,
-                              std::function<ReportRequest()> lastRun);
+// drive or cartridge of the section it stands in, in the main window the view belongs to.
+// `lastRun` gives the dates and database of the run the text came from.
+void installHealthReportLinks(QTextEdit* view, HealthReportKind kind, std::function<ReportRequest()> lastRun);
 
 // The drill-down itself: the field's section found above `position` in the view's text, a new
 // "LVR Line Graph " window, and a thread that fills it with the data and moving-average series.
