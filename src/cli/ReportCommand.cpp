@@ -8,6 +8,7 @@
 #include "query/QueryResultSink.h"
 #include "reports/CartridgeStatistics.h"
 #include "reports/EncryptionStatus.h"
+#include "reports/HealthReport.h"
 #include "reports/LifetimeThresholds.h"
 #include "reports/MountRates.h"
 #include "reports/ReportRunner.h"
@@ -97,6 +98,10 @@ int reportCommand(const std::vector<std::string>& args)
         procedure = ReportCtgStatThread;
     else if (kind == "encryption-status")
         procedure = ReportEncThread;
+    else if (kind == "drive-health")
+        procedure = ReportDrvThread;
+    else if (kind == "cartridge-health")
+        procedure = ReportCtgThread;
     else if (kind != "retries-perms")
         return usage("unknown report " + kind);
 

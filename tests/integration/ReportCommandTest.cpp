@@ -95,6 +95,30 @@ TEST_F(ReportCommandProcess, TextsOnStandardOutput)
               "LIFE_READ_PERMS\n1,10.0.0.1,01-06-2026,09:00:00,VOL001,1,2,6,0,0,0\n");
 }
 
+TEST_F(ReportCommandProcess, HealthReportsPrintTheWindowsText)
+{
+    ProcessRun result = run("drive-health --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31");
+    EXPECT_EQ(result.status, 0) << result.errors;
+    ASSERT_EQ(result.output.rfind("Starting Drive Last 10 Mount Moving Average report on ", 0), 0u) << result.output;
+    const std::size_t drive2 = result.output.find("\nIPAddress: 10.0.0.1 Frame: 1 Drive: 2 \n\n");
+    EXPECT_NE(result.output.find("\nIPAddress: 10.0.0.1 Frame: 1 Drive: 1 \n\n"), std::string::npos);
+    ASSERT_NE(drive2, std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("    Not enough MOUNT_CONTROL_CAPACITY_UTIL data for IPAddress = 10.0.0.1 frame = 1 "
+                                 "drive = 2 \n\n",
+                                 drive2),
+              std::string::npos);
+    EXPECT_EQ(result.output.substr(result.output.size() - 6), "Done!\n");
+
+    result = run("cartridge-health --library 10.0.0.1 --library 10.0.0.9 --from 2026-01-01 --to 2026-01-31");
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_NE(result.output.find("IPAddress = 10.0.0.1 volser = VOL001\n\nIPAddress: 10.0.0.1 Volser: VOL001 \n\n"
+                                 "    Not enough MOUNT_MEDIA_RATING data for IPAddress = 10.0.0.1 volser = VOL001 \n"),
+              std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("No entries found for IP address 10.0.0.9 between dates 01-01-2026 and 01-31-2026"),
+              std::string::npos);
+}
+
 TEST_F(ReportCommandProcess, BadArgumentsAndDatabaseErrors)
 {
     for (const char* arguments : {"mount-rates --from 2026-01-01 --to 2026-01-31",
