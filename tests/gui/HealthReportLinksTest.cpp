@@ -1,13 +1,19 @@
 #include "ScopedApp.h"
 #include "app/CMainFrame.h"
+#include "app/WindowRegistry.h"
 #include "custom/CGraphWindow.h"
 #include "custom/GraphWindows.h"
 #include "db/Tables.h"
 #include "reports/HealthReport.h"
 #include "reports/HealthReportLinks.h"
+#include "reports/CDateForm.h"
+#include "reports/CSplitterReport.h"
 #include "reports/ReportRunner.h"
 
+#include <QAction>
 #include <QMdiArea>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QMdiSubWindow>
 #include <QTest>
 #include <QTextEdit>
@@ -29,6 +35,13 @@ bool insertMounts(const TestBackend& backend, const std::string& table, int driv
         sql += row;
     }
     return executeSql(backend, sql);
+}
+
+bool isLink(QTextEdit* view, int position)
+{
+    QTextCursor cursor(view->document());
+    cursor.setPosition(position);
+    return cursor.charFormat().isAnchor();
 }
 
 // The texts of the drawing, where the graph says what it shows.
@@ -99,6 +112,62 @@ private slots:
         QVERIFY(texts.contains(QStringLiteral("2000")));
         QVERIFY(!texts.contains(QStringLiteral("2200")));
 
+        dropTables(base, backend.dsn, backend.user, backend.password, nullptr);
+    }
+
+    void theReportWindowMarksLinksAfterARunAndAClickOpensAGraph()
+    {
+        ScopedApp scoped;
+        const TestBackend backend = testBackends().front();
+        const std::string base = uniqueTableName("healthwin");
+        scoped.useBackend(backend, base, 2);
+        theApp().connected = true;
+        QVERIFY(createTables(base, "DEFAULT", backend.dsn, backend.user, backend.password) == 1);
+        for (int drive = 1; drive <= 12; ++drive)
+            QVERIFY(insertMounts(backend, base, drive, 120));
+
+        CMainFrame frame;
+        registerWindowKinds(frame);
+        frame.resize(1100, 800);
+        frame.show();
+        frame.action(CommandId::DriveHealth)->trigger();
+        QCOMPARE(frame.mdiArea()->subWindowList().size(), 1);
+        auto* window = qobject_cast<CSplitterReport*>(frame.mdiArea()->subWindowList().front()->widget());
+        QVERIFY(window != nullptr);
+        QCOMPARE(window->windowKind(), ActiveWindowKind::FullReport);
+        QSignalSpy filled(window->form(), &CDateForm::addressesFilled);
+        QVERIFY(filled.wait(20000));
+        window->form()->setChecked("10.0.0.1", true);
+        window->form()->setDates("2020-01-01", "2026-12-07");
+
+        // A run, then a click on drive 7's drive rating opens its graph.
+        QTest::mouseClick(window->form()->generateButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->workerRunning() && window->reportText().find("Done!") != std::string::npos,
+                                 20000);
+        QTextEdit* view = window->textView();
+        const QString text = view->toPlainText();
+        const int drive7 = text.indexOf(QStringLiteral("Frame: 1 Drive: 7 "));
+        const int rating = text.indexOf(QStringLiteral("MOUNT_DRIVE_RATING"), drive7);
+        QVERIFY(drive7 > 0 && rating > drive7);
+        QTRY_VERIFY(isLink(view, rating + 4));
+        QTextCursor at(view->document());
+        at.setPosition(rating + 4);
+        view->setTextCursor(at);
+        view->ensureCursorVisible();
+        const QPoint point = view->cursorRect(at).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, point);
+        QTRY_COMPARE(frame.mdiArea()->subWindowList().size(), 2);
+        CGraphWindow* graph = nullptr;
+        for (QMdiSubWindow* sub : frame.mdiArea()->subWindowList())
+            if (auto* found = qobject_cast<CGraphWindow*>(sub->widget()))
+                graph = found;
+        QVERIFY(graph != nullptr);
+        const std::shared_ptr<GraphState> state = graph->state();
+        QTRY_VERIFY(state->flags().finished && state->flags().dataReady);
+        QVERIFY(drawnTexts(*state).contains(QStringLiteral("IPAddress: 10.0.0.1 Frame: 1 Drive: 7  01-01-2020 to 12-07-2026")));
+
+        frame.mdiArea()->closeAllSubWindows();
+        QTRY_VERIFY(frame.mdiArea()->subWindowList().isEmpty());
         dropTables(base, backend.dsn, backend.user, backend.password, nullptr);
     }
 };

@@ -8,6 +8,8 @@
 #include "query/CQueryData.h"
 #include "reports/CartridgeStatistics.h"
 #include "reports/EncryptionStatus.h"
+#include "reports/HealthReport.h"
+#include "reports/HealthReportLinks.h"
 #include "reports/LifetimeThresholds.h"
 #include "reports/MountRates.h"
 #include "reports/ReportRunner.h"
@@ -28,6 +30,11 @@
 #include <QVBoxLayout>
 
 namespace {
+HealthReportKind healthKind(ReportKind kind)
+{
+    return kind == ReportKind::CartridgeHealth ? HealthReportKind::Cartridge : HealthReportKind::Drive;
+}
+
 // The window shows line ends, not the carriage returns the saved report keeps.
 QString shown(const std::string& text)
 {
@@ -93,6 +100,8 @@ CSplitterReport::CSplitterReport(ReportKind kind, QWidget* parent)
         // Half an inch on every side when printed.
         m_text->document()->setDocumentMargin(48);
         m_splitter->addWidget(m_text);
+        if (kind == ReportKind::DriveHealth || kind == ReportKind::CartridgeHealth)
+            installHealthReportLinks(m_text, healthKind(kind), [this] { return m_lastRun; });
     }
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setStretchFactor(1, 1);
@@ -110,7 +119,8 @@ CSplitterReport::~CSplitterReport()
 
 ActiveWindowKind CSplitterReport::windowKind() const
 {
-    return m_kind == ReportKind::CartridgeStatistics ? ActiveWindowKind::ShortReport : ActiveWindowKind::FullReport;
+    const bool shortBar = m_kind == ReportKind::CartridgeStatistics || m_kind == ReportKind::CartridgeHealth;
+    return shortBar ? ActiveWindowKind::ShortReport : ActiveWindowKind::FullReport;
 }
 
 QSize CSplitterReport::sizeHint() const
@@ -165,6 +175,19 @@ void CSplitterReport::GenerateReport()
     case ReportKind::MountRates: procedure = ReportLibThread; break;
     case ReportKind::CartridgeStatistics: procedure = ReportCtgStatThread; break;
     case ReportKind::EncryptionStatus: procedure = ReportEncThread; break;
+    case ReportKind::DriveHealth:
+    case ReportKind::CartridgeHealth:
+        // A run that ends without a database error (cancelled too) marks its field names.
+        procedure = [sink, kind = healthKind(m_kind)](const ReportRequest& run) {
+            const int result = runHealthReport(kind, run);
+            if (result == 1 && !run.closing())
+                sink->linksReady();
+            return result;
+        };
+        m_lastRun = request;
+        m_lastRun.sink = nullptr;
+        m_lastRun.flags = nullptr;
+        break;
     case ReportKind::RetriesPerms:
         m_list->clear();
         procedure = [sink](const ReportRequest& run) {
@@ -203,6 +226,12 @@ void CSplitterReport::appendReportText(const std::string& text)
 void CSplitterReport::reportEnded()
 {
     m_form->setRunning(false);
+}
+
+void CSplitterReport::healthReportEnded()
+{
+    if (m_text != nullptr)
+        MarkFieldLinks(m_text, healthKind(m_kind));
 }
 
 void CSplitterReport::setRowMarks(std::vector<int> marks)

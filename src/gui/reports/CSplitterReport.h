@@ -17,7 +17,7 @@ class ReportWorker;
 class ReportWindowSink;
 
 // The report kinds these windows run.
-enum class ReportKind { MountRates, CartridgeStatistics, EncryptionStatus, RetriesPerms };
+enum class ReportKind { MountRates, CartridgeStatistics, EncryptionStatus, RetriesPerms, DriveHealth, CartridgeHealth };
 
 // A report window: the date form above, the report below (a fixed-pitch text view, or the
 // result list for Cartridge Retries and Perms). Generate Report checks the form and starts the
@@ -56,6 +56,8 @@ public:
     // Called on the UI thread by the sink.
     void appendReportText(const std::string& text);
     void reportEnded();
+    // A health report ran to its end (or was cancelled): its field names become links.
+    void healthReportEnded();
     void setRowMarks(std::vector<int> marks);
 
 private:
@@ -63,6 +65,8 @@ private:
     void stopWorker();
 
     ReportKind m_kind;
+    // The dates and database of the last run, for the health reports' drill-down.
+    ReportRequest m_lastRun;
     QSplitter* m_splitter;
     CDateForm* m_form;
     QTextEdit* m_text = nullptr;

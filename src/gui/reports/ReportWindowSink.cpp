@@ -36,6 +36,11 @@ void ReportWindowSink::restoreButtons()
     post([](CSplitterReport& window) { window.reportEnded(); });
 }
 
+void ReportWindowSink::linksReady()
+{
+    post([](CSplitterReport& window) { window.healthReportEnded(); });
+}
+
 void ReportWindowSink::beginUpdate()
 {
     post([](CSplitterReport& window) { window.list()->beginUpdate(); });

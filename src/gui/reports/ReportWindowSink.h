@@ -20,6 +20,8 @@ public:
     // The text of a report.
     void write(const std::string& text) override;
     void restoreButtons() override;
+    // A health report's run is over: its field names can become links.
+    void linksReady();
 
     // The result list of Cartridge Retries and Perms.
     void beginUpdate() override;
