@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -28,10 +29,11 @@ QFont fontOf(const GraphFont& spec)
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(spec.height > 0 ? spec.height : 1);
     font.setWeight(static_cast<QFont::Weight>(spec.weight <= 200 ? QFont::ExtraLight : QFont::Normal));
-    // A fixed-pitch face's average width is about 0.6 of its height: stretch to the asked width.
+    // The drawing asks for an average character width as well: stretch the face to it.
     if (spec.height > 0 && spec.width > 0) {
-        const int stretch = static_cast<int>(100.0 * spec.width / (0.6 * spec.height));
-        font.setStretch(std::clamp(stretch, 1, 4000));
+        const int natural = QFontMetrics(font).averageCharWidth();
+        if (natural > 0)
+            font.setStretch(std::clamp(100 * spec.width / natural, 1, 4000));
     }
     return font;
 }
