@@ -5,6 +5,7 @@
 
 #include "reports/CartridgeStatistics.h"
 #include "reports/EncryptionStatus.h"
+#include "reports/HealthReport.h"
 #include "reports/MountRates.h"
 #include "reports/ReportRunner.h"
 
@@ -71,35 +72,23 @@ void setAgentReportChosen(AgentSettings& settings, AgentReport report, bool chos
 namespace {
 using MailProcedure = int (*)(const ReportRequest&);
 
-// The report workers this build has; the health trend reports have none yet.
+// The report worker behind each report the agent offers.
 MailProcedure mailProcedure(AgentReport report)
 {
     switch (report) {
     case AgentReport::MountRates: return ReportLibThread;
     case AgentReport::DriveStatistics: return ReportCtgStatThread;
     case AgentReport::EncryptionStatus: return ReportEncThread;
-    case AgentReport::CartridgeHealth:
-    case AgentReport::DriveHealth: break;
+    case AgentReport::CartridgeHealth: return ReportCtgThread;
+    case AgentReport::DriveHealth: return ReportDrvThread;
     }
-    return nullptr;
+    return ReportLibThread;
 }
 } // namespace
-
-bool mailReportAvailable(AgentReport report)
-{
-    return mailProcedure(report) != nullptr;
-}
 
 std::optional<std::string> runMailReport(AgentReport report, const MailReportRequest& mail)
 {
     const MailProcedure procedure = mailProcedure(report);
-    if (procedure == nullptr) {
-        // A chosen report this build cannot run is logged, never mailed empty.
-        char line[256];
-        std::snprintf(line, sizeof line, agent_texts::ReportNotAvailable, agentReportInfo(report).mailName);
-        WriteDebugLine(line);
-        return std::nullopt;
-    }
     ReportRequest request;
     request.mode = ReportMode::Mail;
     request.beginDate = mail.beginDate.empty() ? mail.endDate : mail.beginDate;

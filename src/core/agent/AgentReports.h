@@ -45,11 +45,8 @@ struct MailReportRequest {
 };
 
 // Runs one report in mail mode and returns its whole text (heading line to end line), or
-// nothing when the report stopped without a text to mail (a database error, or a report this
-// build does not have, which it logs).
+// nothing when the report stopped without a text to mail (a database error, which it logs).
 using MailReportRunner = std::function<std::optional<std::string>(AgentReport, const MailReportRequest&)>;
 
-// Whether this build has the report's worker (a report without one is logged, never mailed).
-bool mailReportAvailable(AgentReport report);
 // The report workers of this build in mail mode.
 std::optional<std::string> runMailReport(AgentReport report, const MailReportRequest& request);

@@ -48,7 +48,6 @@ inline constexpr const char* IpListPrepareFailed = "Error preparing the select s
 inline constexpr const char* IpListExecuteFailed = "Error executing the select statement in report by mount rates:";
 
 // Our own: a report that this build cannot run yet is logged instead of mailed.
-inline constexpr const char* ReportNotAvailable = "QMX Auto Reports: the report %s is not available in this build; not mailed";
 } // namespace agent_texts
 
 // The sender address of the agent's mail unless a site sets its own.
