@@ -1,7 +1,9 @@
-// Times the general SQL query window over a mount history table of 50,000 rows (all 35 query
-// columns) in a SQLite file the program fills itself: from pressing Query to the last row shown
-// in the list, then a sort by one text column (VOLSER) and by one numeric column (FRAME). Prints
-// each time and the process's peak resident memory. Runs offscreen unless a platform is set.
+// Times the general SQL query window over a mount history table (all 35 query columns) in a
+// SQLite file the program fills itself: from pressing Query to the last row shown in the list,
+// then a sort by one text column (VOLSER) and by one numeric column (FRAME). Prints each time,
+// what the list's cells take and the process's peak resident memory. Runs offscreen unless a
+// platform is set. A year of one busy library is about 730,000 mount rows: 1,000,000 rows are
+// to be shown within 30 s, each sort done within 5 s, with a peak under 1 GB.
 //
 //   query_bench [rows]        (default 50000)
 
@@ -15,11 +17,13 @@
 #include "query/CQueryForm.h"
 #include "query/CSplitterFrame.h"
 #include "query/QueryListModel.h"
+#include "query/QueryRun.h"
 #include "query/QueryResultSink.h"
 
 #include <QApplication>
 #include <QPushButton>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -155,6 +159,11 @@ int main(int argc, char** argv)
                     "%ld KB\n",
                     list->listModel().rowCount(), list->listModel().columnCount(), queryTime, workerTime,
                     peakMemoryKilobytes());
+        const std::size_t cellBytes = list->listData().cellMemoryBytes();
+        std::printf("the list's cells take %zu KB, %.1f bytes a cell\n", cellBytes / 1024,
+                    static_cast<double>(cellBytes)
+                        / std::max(1.0, static_cast<double>(list->listModel().rowCount())
+                                            * list->listModel().columnCount()));
 
         const int volser = 4;
         const int frame = 5;

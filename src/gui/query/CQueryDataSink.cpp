@@ -2,10 +2,12 @@
 
 #include "CQueryData.h"
 #include "CQueryForm.h"
+#include "QueryRun.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 
-CQueryDataSink::CQueryDataSink(CQueryData* view, CQueryForm* form, std::shared_ptr<QueryRun> run)
+CQueryDataSink::CQueryDataSink(CQueryData* view, CQueryForm* form, std::weak_ptr<QueryRun> run)
     : m_view(view), m_form(form), m_run(std::move(run))
 {
 }
@@ -13,14 +15,16 @@ CQueryDataSink::CQueryDataSink(CQueryData* view, CQueryForm* form, std::shared_p
 template <class Work>
 void CQueryDataSink::post(Work&& work)
 {
-    // The view is the context: calls still queued when it goes are dropped with it.
-    CQueryData* view = m_view.data();
-    if (view == nullptr)
+    // The application is the context, not the view: the view may be deleted on the UI thread
+    // at any moment, so the worker never touches it; the guarded pointer is only read there.
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application == nullptr)
         return;
     QMetaObject::invokeMethod(
-        view,
-        [view, run = m_run, work = std::forward<Work>(work)]() mutable {
-            if (!run->flags.stopped())
+        application,
+        [view = m_view, run = m_run, work = std::forward<Work>(work)]() mutable {
+            const auto current = run.lock();
+            if (view && current && !current->flags.stopped())
                 work(*view);
         },
         Qt::QueuedConnection);
@@ -46,6 +50,11 @@ void CQueryDataSink::addNumericColumn(int column)
     post([column](CQueryData& view) { view.addNumericColumn(column); });
 }
 
+void CQueryDataSink::setColumnKind(int column, QueryColumnKind kind, int dateFormatCode)
+{
+    post([=](CQueryData& view) { view.setColumnKind(column, kind, dateFormatCode); });
+}
+
 void CQueryDataSink::addRows(std::vector<std::vector<std::string>> rows)
 {
     auto batch = std::make_shared<std::vector<std::vector<std::string>>>(std::move(rows));
@@ -61,6 +70,6 @@ void CQueryDataSink::restoreButtons()
 {
     post([form = m_form, run = m_run](CQueryData&) {
         if (form)
-            form->runEnded(run.get());
+            form->runEnded(run.lock().get());
     });
 }

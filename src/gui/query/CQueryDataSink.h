@@ -9,23 +9,20 @@
 class CQueryData;
 class CQueryForm;
 
-// One query run's flags, shared by the form, the worker and whatever the worker has posted.
-struct QueryRun {
-    GeneralQueryFlags flags;
-    std::atomic<GeneralQueryOutcome> outcome{GeneralQueryOutcome::Cancelled};
-    std::atomic<bool> finished{false};
-};
+class QueryRun;
 
 // The query worker's sink: every call becomes a queued call on the UI thread. Calls of a run that
-// was cancelled meanwhile are dropped there, so a late batch never refills a cleared list.
+// was cancelled meanwhile, or whose window has gone, are dropped there, so a late batch never
+// refills a cleared list nor reaches a deleted one.
 class CQueryDataSink final : public QueryResultSink {
 public:
-    CQueryDataSink(CQueryData* view, CQueryForm* form, std::shared_ptr<QueryRun> run);
+    CQueryDataSink(CQueryData* view, CQueryForm* form, std::weak_ptr<QueryRun> run);
 
     void beginUpdate() override;
     void endUpdate() override;
     void addColumn(const std::string& title) override;
     void addNumericColumn(int column) override;
+    void setColumnKind(int column, QueryColumnKind kind, int dateFormatCode) override;
     void addRows(std::vector<std::vector<std::string>> rows) override;
     void sizeColumns() override;
     void restoreButtons() override;
@@ -36,5 +33,5 @@ private:
 
     QPointer<CQueryData> m_view;
     QPointer<CQueryForm> m_form;
-    std::shared_ptr<QueryRun> m_run;
+    std::weak_ptr<QueryRun> m_run;
 };
