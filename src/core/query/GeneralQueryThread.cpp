@@ -68,6 +68,20 @@ long long fetchCount(SQLHSTMT statement)
     return text ? decimalValue(*text) : -1;
 }
 
+// Cells are read as text of at most this many bytes.
+constexpr std::size_t CellTextBytes = 512;
+
+// A cell as text; a NULL, or a value the driver cannot give, reads as the empty text.
+std::string readCell(SQLHSTMT statement, SQLUSMALLINT column, std::vector<char>& buffer)
+{
+    SQLLEN indicator = 0;
+    const SQLRETURN result = SQLGetData(statement, column, SQL_C_CHAR, buffer.data(),
+                                        static_cast<SQLLEN>(buffer.size()), &indicator);
+    if (!fetchSucceeded(result) || indicator == SQL_NULL_DATA)
+        return {};
+    return std::string(buffer.data(), std::char_traits<char>::length(buffer.data()));
+}
+
 struct ResultColumns {
     SQLSMALLINT count = 0;
     int dateColumn = -1;
@@ -113,6 +127,8 @@ GeneralQueryOutcome readRows(SQLHSTMT statement, const GeneralQueryRequest& requ
     sink.sizeColumns();
 
     UpdateLock rowsLock(sink);
+    // One buffer for every cell: a year of rows is tens of millions of cells.
+    std::vector<char> cellBuffer(CellTextBytes + 1);
     std::vector<std::vector<std::string>> batch;
     batch.reserve(QueryRowBatch);
     long long rowNumber = 0;
@@ -124,8 +140,7 @@ GeneralQueryOutcome readRows(SQLHSTMT statement, const GeneralQueryRequest& requ
         for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(columns.count); ++column) {
             if (flags.stopped())
                 return GeneralQueryOutcome::Cancelled;
-            // A NULL reads as the empty text.
-            std::string value = getColumnText(statement, column, 512).value_or("");
+            std::string value = readCell(statement, column, cellBuffer);
             if (column == columns.dateColumn)
                 value = queryDateText(value, request.dateFormatCode);
             cells.push_back(std::move(value));

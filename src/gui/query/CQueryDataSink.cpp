@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <chrono>
 
 CQueryDataSink::CQueryDataSink(CQueryData* view, CQueryForm* form, std::weak_ptr<QueryRun> run)
     : m_view(view), m_form(form), m_run(std::move(run))
@@ -55,10 +56,39 @@ void CQueryDataSink::setColumnKind(int column, QueryColumnKind kind, int dateFor
     post([=](CQueryData& view) { view.setColumnKind(column, kind, dateFormatCode); });
 }
 
+void CQueryDataSink::waitForRoom()
+{
+    using namespace std::chrono_literals;
+    const auto run = m_run.lock();
+    std::unique_lock lock(m_backlog->mutex);
+    // The list takes a batch at a time on the UI thread; a stopped run stops waiting too, so
+    // the wait is rechecked now and then.
+    while (m_backlog->batches >= BatchesInFlight && run && !run->flags.stopped())
+        m_backlog->taken.wait_for(lock, 100ms);
+    ++m_backlog->batches;
+}
+
 void CQueryDataSink::addRows(std::vector<std::vector<std::string>> rows)
 {
+    waitForRoom();
     auto batch = std::make_shared<std::vector<std::vector<std::string>>>(std::move(rows));
-    post([batch](CQueryData& view) { view.addRows(*batch); });
+    // Taken off the backlog whether or not the list still wants it.
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application == nullptr)
+        return;
+    QMetaObject::invokeMethod(
+        application,
+        [view = m_view, run = m_run, batch, backlog = m_backlog] {
+            {
+                std::lock_guard lock(backlog->mutex);
+                --backlog->batches;
+            }
+            backlog->taken.notify_one();
+            const auto current = run.lock();
+            if (view && current && !current->flags.stopped())
+                view->addRows(*batch);
+        },
+        Qt::QueuedConnection);
 }
 
 void CQueryDataSink::sizeColumns()

@@ -4,7 +4,9 @@
 #include "query/QueryResultSink.h"
 
 #include <QPointer>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 class CQueryData;
 class CQueryForm;
@@ -27,9 +29,22 @@ public:
     void sizeColumns() override;
     void restoreButtons() override;
 
+    // Batches of rows posted and not yet taken by the list: the worker waits above this many,
+    // so a fast database never piles up rows in memory ahead of a busy window.
+    static constexpr int BatchesInFlight = 4;
+
 private:
     template <class Work>
     void post(Work&& work);
+    void waitForRoom();
+
+    // Shared with the posted calls, which may outlive the sink.
+    struct Backlog {
+        std::mutex mutex;
+        std::condition_variable taken;
+        int batches = 0;
+    };
+    std::shared_ptr<Backlog> m_backlog = std::make_shared<Backlog>();
 
     QPointer<CQueryData> m_view;
     QPointer<CQueryForm> m_form;
