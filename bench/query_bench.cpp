@@ -127,7 +127,7 @@ int main(int argc, char** argv)
     {
         std::ofstream ini(folder / "odbc.ini");
         ini << "[VaultlineQueryBench]\nDriver=SQLite3\nDatabase=" << (folder / "bench.sqlite").string()
-            << "\nJournalMode=WAL\nTimeout=100000\n";
+            << "\nJournalMode=WAL\nTimeout=100000\nStepAPI=1\n";
     }
     setenv("ODBCINI", (folder / "odbc.ini").c_str(), 1);
 
