@@ -1,7 +1,9 @@
-// Times the general SQL query window over a mount history table of 50,000 rows (all 35 query
-// columns) in a SQLite file the program fills itself: from pressing Query to the last row shown
-// in the list, then a sort by one text column (VOLSER) and by one numeric column (FRAME). Prints
-// each time and the process's peak resident memory. Runs offscreen unless a platform is set.
+// Times the general SQL query window over a mount history table (all 35 query columns) in a
+// SQLite file the program fills itself: from pressing Query to the last row shown in the list,
+// then a sort by one text column (VOLSER) and by one numeric column (FRAME). Prints each time,
+// what the list's cells take and the process's peak resident memory. Runs offscreen unless a
+// platform is set. A year of one busy library is about 730,000 mount rows: 1,000,000 rows are
+// to be shown within 30 s, each sort done within 5 s, with a peak under 1 GB.
 //
 //   query_bench [rows]        (default 50000)
 
@@ -15,14 +17,17 @@
 #include "query/CQueryForm.h"
 #include "query/CSplitterFrame.h"
 #include "query/QueryListModel.h"
+#include "query/QueryRun.h"
 #include "query/QueryResultSink.h"
 
 #include <QApplication>
 #include <QPushButton>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -53,6 +58,15 @@ public:
 double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The process's processor time (all threads): on a shared machine the wall time also counts
+// the time other processes had the processors.
+double cpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
 long peakMemoryKilobytes()
@@ -113,7 +127,7 @@ int main(int argc, char** argv)
     {
         std::ofstream ini(folder / "odbc.ini");
         ini << "[VaultlineQueryBench]\nDriver=SQLite3\nDatabase=" << (folder / "bench.sqlite").string()
-            << "\nJournalMode=WAL\nTimeout=100000\n";
+            << "\nJournalMode=WAL\nTimeout=100000\nStepAPI=1\n";
     }
     setenv("ODBCINI", (folder / "odbc.ini").c_str(), 1);
 
@@ -143,6 +157,7 @@ int main(int argc, char** argv)
         CQueryForm* form = window.form();
         CQueryData* list = window.list();
 
+        const double queryCpu = cpuSeconds();
         const auto queryStart = Clock::now();
         form->queryButton()->click();
         pumpUntil([&] { return form->lastRun()->finished.load(); });
@@ -151,28 +166,29 @@ int main(int argc, char** argv)
         list->scrollToBottom();
         list->viewport()->repaint();
         const double queryTime = secondsSince(queryStart);
-        std::printf("query: %d rows x %d columns shown in %.3f s (the worker was done after %.3f s); peak memory "
-                    "%ld KB\n",
-                    list->listModel().rowCount(), list->listModel().columnCount(), queryTime, workerTime,
-                    peakMemoryKilobytes());
+        std::printf("query: %d rows x %d columns shown in %.3f s (processor time %.3f s; the worker was done after "
+                    "%.3f s); peak memory %ld KB\n",
+                    list->listModel().rowCount(), list->listModel().columnCount(), queryTime, cpuSeconds() - queryCpu,
+                    workerTime, peakMemoryKilobytes());
+        const std::size_t cellBytes = list->listData().cellMemoryBytes();
+        std::printf("the list's cells take %zu KB, %.1f bytes a cell\n", cellBytes / 1024,
+                    static_cast<double>(cellBytes)
+                        / std::max(1.0, static_cast<double>(list->listModel().rowCount())
+                                            * list->listModel().columnCount()));
 
         const int volser = 4;
         const int frame = 5;
-        auto sortStart = Clock::now();
-        list->SortColumn(volser, false);
-        list->viewport()->repaint();
-        std::printf("sort by text column %s: %.3f s\n", list->listData().column(volser).title.c_str(),
-                    secondsSince(sortStart));
-        sortStart = Clock::now();
-        list->SortColumn(frame, false);
-        list->viewport()->repaint();
-        std::printf("sort by numeric column %s: %.3f s\n", list->listData().column(frame).title.c_str(),
-                    secondsSince(sortStart));
-        sortStart = Clock::now();
-        list->SortColumn(volser, true);
-        list->viewport()->repaint();
-        std::printf("Ctrl sort adding %s as a minor key: %.3f s\n", list->listData().column(volser).title.c_str(),
-                    secondsSince(sortStart));
+        const auto timeSort = [&](const char* what, int column, bool addAsFurtherKey) {
+            const double cpuStart = cpuSeconds();
+            const auto start = Clock::now();
+            list->SortColumn(column, addAsFurtherKey);
+            list->viewport()->repaint();
+            std::printf("%s %s: %.3f s (processor time %.3f s)\n", what, list->listData().column(column).title.c_str(),
+                        secondsSince(start), cpuSeconds() - cpuStart);
+        };
+        timeSort("sort by text column", volser, false);
+        timeSort("sort by numeric column", frame, false);
+        timeSort("Ctrl sort adding a minor key", volser, true);
         if (list->listModel().rowCount() != rows)
             status = 1;
         list->clear();
@@ -181,10 +197,11 @@ int main(int argc, char** argv)
             QueryListData data;
             QueryListSink sink(data);
             GeneralQueryFlags flags;
+            const double cpuStart = cpuSeconds();
             const auto start = Clock::now();
             GeneralQueryThread(GeneralQueryRequest::fromSettings(true, ""), sink, flags);
-            std::printf("worker alone: %d rows read in %.3f s; peak memory %ld KB\n", data.rowCount(),
-                        secondsSince(start), peakMemoryKilobytes());
+            std::printf("worker alone: %d rows read in %.3f s (processor time %.3f s); peak memory %ld KB\n",
+                        data.rowCount(), secondsSince(start), cpuSeconds() - cpuStart, peakMemoryKilobytes());
         }
     }
     std::printf("peak memory (ru_maxrss): %ld KB\n", peakMemoryKilobytes());

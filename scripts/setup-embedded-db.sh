@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Registers the embedded default database: a user DSN (default "Vaultline") on the SQLite3
 # ODBC driver, in WAL mode, with its file under the user's data folder (or VAULTLINE_DB_FILE).
-# Leaves an existing DSN of that name as it is.
+# StepAPI=1 makes the driver hand rows over as they are read: without it a select is read whole
+# into the driver's memory first (a year of mount history, about a million rows, would take
+# well over a gigabyte). Leaves an existing DSN of that name as it is.
 set -euo pipefail
 dsn="${VAULTLINE_DSN:-Vaultline}"
 data_dir="${XDG_DATA_HOME:-$HOME/.local/share}/vaultline"
@@ -29,6 +31,7 @@ Driver=SQLite3
 Database=$database
 JournalMode=WAL
 Timeout=100000
+StepAPI=1
 INI
 odbcinst -i -s -h -f "$template"
 echo "Registered ODBC data source \"$dsn\" at $database"

@@ -17,6 +17,21 @@ bool RecordingPrompts::askYesNo(const std::string& question, MessageIcon)
     return reply;
 }
 
+bool RecordingPrompts::askYesNoCaptioned(const std::string& caption, const std::string& question, MessageIcon icon)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_captions.push_back(caption);
+    }
+    return askYesNo(question, icon);
+}
+
+std::vector<std::string> RecordingPrompts::questionCaptions() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_captions;
+}
+
 CredentialsReply RecordingPrompts::askCredentials(const std::string& title, const std::string&)
 {
     std::lock_guard lock(m_mutex);

@@ -18,6 +18,7 @@ public:
 
     void showMessage(const std::string& text, MessageIcon icon) override;
     bool askYesNo(const std::string& question, MessageIcon icon) override;
+    bool askYesNoCaptioned(const std::string& caption, const std::string& question, MessageIcon icon) override;
     CredentialsReply askCredentials(const std::string& title, const std::string& userName) override;
     std::optional<std::string> askOpenFileName(const std::string& title, const std::string& filter) override;
     std::optional<std::string> askSaveFileName(const std::string& title, const std::string& filter,
@@ -35,6 +36,8 @@ public:
     std::vector<std::string> messageTexts() const;
     std::vector<std::string> questions() const;
     std::vector<std::string> dialogTitles() const;
+    // The captions of the questions asked with one, in order.
+    std::vector<std::string> questionCaptions() const;
     int waitCursorDepth() const;
 
 private:
@@ -42,5 +45,6 @@ private:
     std::vector<Shown> m_messages;
     std::vector<std::string> m_questions;
     std::vector<std::string> m_titles;
+    std::vector<std::string> m_captions;
     int m_waitDepth = 0;
 };

@@ -47,7 +47,7 @@ std::vector<TestBackend> testBackends()
         const std::string ini = folder + "/odbc.ini";
         std::ofstream out(ini);
         out << "[VaultlineTestSQLite]\nDriver=SQLite3\nDatabase=" << folder
-            << "/test.sqlite\nJournalMode=WAL\nTimeout=100000\n\n";
+            << "/test.sqlite\nJournalMode=WAL\nTimeout=100000\nStepAPI=1\n\n";
         backends.push_back({"SQLite", "VaultlineTestSQLite", "tester", ""});
         const std::string port = environment("VAULTLINE_TEST_PG_PORT");
         out << "[VaultlineTestPG]\nDriver=PostgreSQL ANSI\nServername=127.0.0.1\nPort=" << port

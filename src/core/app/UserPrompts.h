@@ -22,6 +22,14 @@ public:
     virtual void showMessage(const std::string& text, MessageIcon icon) = 0;
     // Yes gives true. Questions carry the exclamation icon unless a caller says otherwise.
     virtual bool askYesNo(const std::string& question, MessageIcon icon = MessageIcon::Exclamation) = 0;
+    // A question under a caption of its own rather than the application's title. Prompts
+    // without captions ask it as a plain question.
+    virtual bool askYesNoCaptioned(const std::string& caption, const std::string& question,
+                                   MessageIcon icon = MessageIcon::Exclamation)
+    {
+        (void)caption;
+        return askYesNo(question, icon);
+    }
     // The user name and password dialog, titled by the operation it is for.
     virtual CredentialsReply askCredentials(const std::string& title, const std::string& userName) = 0;
     // File dialogs: the chosen path, or nothing when cancelled. Filters are "Text (*.txt)"-style.

@@ -97,8 +97,16 @@ bool qmxDB::checkSQLResult(SQLRETURN result, const std::string& verb, SQLHSTMT s
 void qmxDB::reportDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, SQLRETURN /*result*/, bool connectionRules,
                               DiagnosticsWindow* window, bool showMessages) const
 {
-    SQLLEN count = 0;
-    SQLGetDiagField(handleType, handle, 0, SQL_DIAG_NUMBER, &count, 0, nullptr);
+    int count = 0;
+    const std::vector<DiagnosticRecord> records = readDiagnosticRecords(handleType, handle, count);
+    reportDiagnosticRecords(count, records, connectionRules, window, showMessages);
+}
+
+std::vector<DiagnosticRecord> readDiagnosticRecords(SQLSMALLINT handleType, SQLHANDLE handle, int& count)
+{
+    SQLLEN reported = 0;
+    SQLGetDiagField(handleType, handle, 0, SQL_DIAG_NUMBER, &reported, 0, nullptr);
+    count = static_cast<int>(reported);
     std::vector<DiagnosticRecord> records;
     for (SQLSMALLINT record = 1;; ++record) {
         SQLCHAR state[6] = {};
@@ -110,7 +118,7 @@ void qmxDB::reportDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, SQLRETUR
             break;
         records.push_back({reinterpret_cast<char*>(state), static_cast<long>(native), reinterpret_cast<char*>(message)});
     }
-    reportDiagnosticRecords(static_cast<int>(count), records, connectionRules, window, showMessages);
+    return records;
 }
 
 std::string DiagnosticRecord::text(int number, int count) const

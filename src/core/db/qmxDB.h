@@ -52,6 +52,10 @@ public:
                  SQLHSTMT statement) const;
 };
 
+// The diagnostic records of a handle, as the driver returns them; count gets the number the
+// driver reports.
+std::vector<DiagnosticRecord> readDiagnosticRecords(SQLSMALLINT handleType, SQLHANDLE handle, int& count);
+
 // Statement helpers on one statement handle.
 SQLRETURN prepareStatement(SQLHSTMT statement, const std::string& sql);
 SQLRETURN executeStatement(SQLHSTMT statement);

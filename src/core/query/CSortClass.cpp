@@ -1,7 +1,6 @@
 #include "CSortClass.h"
 
 #include "QueryListData.h"
-#include "app/AppSettings.h"
 
 #include <algorithm>
 
@@ -20,30 +19,37 @@ std::string foldedText(std::string_view text)
 }
 } // namespace
 
-CSortClass::CSortClass(QueryListData& list, int column, bool numeric) : m_list(list), m_numeric(numeric)
+CSortClass::CSortClass(QueryListData& list, int column) : m_list(list)
 {
-    // Keys are made once per pass, not once per comparison.
-    m_items.resize(list.m_rows.size());
-    for (std::size_t row = 0; row < m_items.size(); ++row) {
-        const std::string_view cell = list.storedCell(static_cast<int>(row), column);
-        if (numeric)
-            m_items[row].number = decimalValue(std::string(cell));
-        else
-            m_items[row].text = foldedText(cell);
+    const QueryColumnCells& cells = list.m_cells[static_cast<std::size_t>(column)];
+    m_byText = cells.kind() == QueryColumnKind::Text;
+    const std::size_t rows = list.m_storedRows;
+    if (m_byText) {
+        m_texts.reserve(rows);
+        for (std::size_t row = 0; row < rows; ++row)
+            m_texts.push_back(foldedText(cells.storedText(row)));
+    } else {
+        m_numbers.reserve(rows);
+        for (std::size_t row = 0; row < rows; ++row)
+            m_numbers.push_back(cells.orderKey(row));
     }
 }
 
 void CSortClass::Sort(bool ascending)
 {
-    // The keys are folded already, so plain comparisons ignore case here.
-    const auto less = [this](int a, int b) {
-        const CSortItem& left = m_items[static_cast<std::size_t>(a)];
-        const CSortItem& right = m_items[static_cast<std::size_t>(b)];
-        return m_numeric ? left.number < right.number : left.text < right.text;
-    };
     std::vector<int>& order = m_list.m_order;
-    if (ascending)
-        std::stable_sort(order.begin(), order.end(), less);
+    // The keys are folded already, so plain comparisons ignore case here.
+    const auto sortBy = [&](const auto& keys) {
+        const auto less = [&keys](int a, int b) {
+            return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
+        };
+        if (ascending)
+            std::stable_sort(order.begin(), order.end(), less);
+        else
+            std::stable_sort(order.begin(), order.end(), [&less](int a, int b) { return less(b, a); });
+    };
+    if (m_byText)
+        sortBy(m_texts);
     else
-        std::stable_sort(order.begin(), order.end(), [&less](int a, int b) { return less(b, a); });
+        sortBy(m_numbers);
 }

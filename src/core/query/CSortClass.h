@@ -5,24 +5,21 @@
 
 class QueryListData;
 
-// A row's key during one sort pass: the cell as an integer for a numeric column (its leading
-// digits, 0 when there are none), otherwise its text with ASCII letters folded to one case.
-// Folded texts compare as unsigned bytes, so the parts of a multibyte character keep the order
-// of their code points.
-struct CSortItem {
-    long long number = 0;
-    std::string text;
-};
-
 // One sort pass over the list's rows by one column. Stable: rows that compare equal keep the
 // order the previous pass left them in, which is what makes several keys work.
+//
+// Keys are made once per pass, indexed by stored row: a text column's cells with ASCII letters
+// folded to one case (folded texts compare as unsigned bytes, so the parts of a multibyte
+// character keep the order of their code points); any other column's order key (an integer,
+// a date as yyyymmdd, a time as seconds), whatever the cell's text looks like.
 class CSortClass {
 public:
-    CSortClass(QueryListData& list, int column, bool numeric);
+    CSortClass(QueryListData& list, int column);
     void Sort(bool ascending);
 
 private:
     QueryListData& m_list;
-    bool m_numeric;
-    std::vector<CSortItem> m_items; // indexed by stored row
+    bool m_byText;
+    std::vector<std::string> m_texts;
+    std::vector<long long> m_numbers;
 };

@@ -1,5 +1,6 @@
 #include "GeneralQueryThread.h"
 
+#include "QueryConnection.h"
 #include "QueryResultSink.h"
 #include "QueryStatements.h"
 #include "QueryTexts.h"
@@ -8,37 +9,13 @@
 #include "app/DebugLog.h"
 #include "app/UserPrompts.h"
 #include "db/Dialect.h"
+#include "db/DiagnosticRules.h"
 #include "db/qmxDB.h"
 
 #include <strings.h>
 #include <vector>
 
 namespace {
-// Disconnects (which commits) on every way out of the worker.
-class Connection {
-public:
-    explicit Connection(const GeneralQueryRequest& request)
-    {
-        m_open = m_db.connectDB(request.dataSourceName, request.userName, request.password, m_handles, false, nullptr);
-    }
-    ~Connection()
-    {
-        if (m_open)
-            m_db.disconnectDB(m_handles);
-    }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-
-    bool isOpen() const { return m_open; }
-    SQLHSTMT statement() const { return m_handles.statement; }
-    const qmxDB& db() const { return m_db; }
-
-private:
-    qmxDB m_db;
-    OdbcHandles m_handles;
-    bool m_open = false;
-};
-
 // Keeps the sink's begin and end update calls balanced whatever path the worker leaves by.
 class UpdateLock {
 public:
@@ -51,9 +28,29 @@ private:
     QueryResultSink& m_sink;
 };
 
-void reportStatementFailure(const Connection& connection)
+// The statement's diagnostics go to the debug log and through the rules. A stopped run shows
+// nothing: its statement failed because it was cancelled. Otherwise, when no rule has a message
+// for any record, the database's own words are shown, so that a rejected statement never looks
+// like a query without rows.
+void reportStatementFailure(const QueryConnection& connection, const GeneralQueryFlags& flags)
 {
-    connection.db().reportDiagnostics(SQL_HANDLE_STMT, connection.statement(), SQL_ERROR, false, nullptr, true);
+    int count = 0;
+    const std::vector<DiagnosticRecord> records = readDiagnosticRecords(SQL_HANDLE_STMT, connection.statement(), count);
+    const bool stopped = flags.stopped();
+    if (stopped)
+        WriteDebugLine(query_texts::CancelledTrace);
+    connection.db().reportDiagnosticRecords(count, records, false, nullptr, !stopped);
+    if (stopped)
+        return;
+    std::string messages;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const DiagnosticRule* rule = findDiagnosticRule(records[i].text(static_cast<int>(i) + 1, count), false);
+        if (rule != nullptr && rule->message != nullptr)
+            return;
+        messages += (messages.empty() ? "" : "\n") + records[i].message;
+    }
+    if (!messages.empty())
+        theApp().prompts().showMessage(fillTemplate(query_texts::RejectedByDatabase, {messages}), MessageIcon::Stop);
 }
 
 GeneralQueryOutcome failed(QueryResultSink& sink)
@@ -71,12 +68,26 @@ long long fetchCount(SQLHSTMT statement)
     return text ? decimalValue(*text) : -1;
 }
 
+// Cells are read as text of at most this many bytes.
+constexpr std::size_t CellTextBytes = 512;
+
+// A cell as text; a NULL, or a value the driver cannot give, reads as the empty text.
+std::string readCell(SQLHSTMT statement, SQLUSMALLINT column, std::vector<char>& buffer)
+{
+    SQLLEN indicator = 0;
+    const SQLRETURN result = SQLGetData(statement, column, SQL_C_CHAR, buffer.data(),
+                                        static_cast<SQLLEN>(buffer.size()), &indicator);
+    if (!fetchSucceeded(result) || indicator == SQL_NULL_DATA)
+        return {};
+    return std::string(buffer.data(), std::char_traits<char>::length(buffer.data()));
+}
+
 struct ResultColumns {
     SQLSMALLINT count = 0;
     int dateColumn = -1;
 };
 
-ResultColumns addResultColumns(SQLHSTMT statement, QueryResultSink& sink)
+ResultColumns addResultColumns(SQLHSTMT statement, QueryResultSink& sink, int dateFormatCode)
 {
     // The list's first column numbers the rows; the result columns follow it, so result column
     // i is list column i. Every column is centred by its own alignment, so no placeholder
@@ -92,10 +103,15 @@ ResultColumns addResultColumns(SQLHSTMT statement, QueryResultSink& sink)
         const char* title = reinterpret_cast<const char*>(name);
         sink.addColumn(title);
         // Servers fold unquoted names to either case.
-        if (strcasecmp(title, "DATE") == 0 || strcasecmp(title, "DATES") == 0)
+        if (strcasecmp(title, "DATE") == 0 || strcasecmp(title, "DATES") == 0) {
             columns.dateColumn = column;
-        if (type == SQL_INTEGER || type == SQL_SMALLINT)
+            // Shown in the user's format, sorted by the date itself.
+            sink.setColumnKind(column, QueryColumnKind::Date, dateFormatCode);
+        } else if (strcasecmp(title, "TIME") == 0) {
+            sink.setColumnKind(column, QueryColumnKind::Time, 0);
+        } else if (type == SQL_INTEGER || type == SQL_SMALLINT) {
             sink.addNumericColumn(column);
+        }
     }
     sink.addNumericColumn(0);
     return columns;
@@ -104,13 +120,15 @@ ResultColumns addResultColumns(SQLHSTMT statement, QueryResultSink& sink)
 // Columns, then rows until there are no more or the run is stopped; drawing stays locked
 // meanwhile.
 GeneralQueryOutcome readRows(SQLHSTMT statement, const GeneralQueryRequest& request, QueryResultSink& sink,
-                             const GeneralQueryFlags& flags, const Connection& connection)
+                             const GeneralQueryFlags& flags, const QueryConnection& connection)
 {
     UpdateLock columnsLock(sink);
-    const ResultColumns columns = addResultColumns(statement, sink);
+    const ResultColumns columns = addResultColumns(statement, sink, request.dateFormatCode);
     sink.sizeColumns();
 
     UpdateLock rowsLock(sink);
+    // One buffer for every cell: a year of rows is tens of millions of cells.
+    std::vector<char> cellBuffer(CellTextBytes + 1);
     std::vector<std::vector<std::string>> batch;
     batch.reserve(QueryRowBatch);
     long long rowNumber = 0;
@@ -122,8 +140,7 @@ GeneralQueryOutcome readRows(SQLHSTMT statement, const GeneralQueryRequest& requ
         for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(columns.count); ++column) {
             if (flags.stopped())
                 return GeneralQueryOutcome::Cancelled;
-            // A NULL reads as the empty text.
-            std::string value = getColumnText(statement, column, 512).value_or("");
+            std::string value = readCell(statement, column, cellBuffer);
             if (column == columns.dateColumn)
                 value = queryDateText(value, request.dateFormatCode);
             cells.push_back(std::move(value));
@@ -140,7 +157,7 @@ GeneralQueryOutcome readRows(SQLHSTMT statement, const GeneralQueryRequest& requ
     if (!batch.empty())
         sink.addRows(std::move(batch));
     if (fetched != SQL_NO_DATA) {
-        reportStatementFailure(connection);
+        reportStatementFailure(connection, flags);
         WriteTraceLine(query_texts::FetchFailed);
         closeCursor(statement);
         return GeneralQueryOutcome::Failed;
@@ -182,31 +199,39 @@ std::string queryDateText(const std::string& storedDate, int dateFormatCode)
 }
 
 GeneralQueryOutcome GeneralQueryThread(const GeneralQueryRequest& request, QueryResultSink& sink,
-                                       const GeneralQueryFlags& flags)
+                                       GeneralQueryFlags& flags)
 {
     using namespace query_texts;
     if (flags.stopped())
         return GeneralQueryOutcome::Cancelled;
+    // Refused before anything reaches the database.
+    if (const auto refusal = refusedWhereClause(request.whereClause)) {
+        WriteDebugLine(*refusal);
+        theApp().prompts().showMessage(*refusal, MessageIcon::Stop);
+        sink.restoreButtons();
+        return GeneralQueryOutcome::Refused;
+    }
     const QueryStatements statements =
         buildQueryStatements(request.mountHistory, request.table, request.whereClause, Dialect(request.databaseType));
-    Connection connection(request);
+    QueryConnection connection(request, flags);
     if (!connection.isOpen())
-        return failed(sink);
+        return flags.stopped() ? GeneralQueryOutcome::Cancelled : failed(sink);
     const SQLHSTMT statement = connection.statement();
 
     if (flags.stopped())
         return GeneralQueryOutcome::Cancelled;
     if (prepareStatement(statement, statements.count) != SQL_SUCCESS || executeStatement(statement) != SQL_SUCCESS) {
         WriteDebugLine(fillTemplate(ErrorExecuting, {statements.count}));
-        reportStatementFailure(connection);
-        return failed(sink);
+        reportStatementFailure(connection, flags);
+        return flags.stopped() ? GeneralQueryOutcome::Cancelled : failed(sink);
     }
     const long long count = fetchCount(statement);
     closeCursor(statement);
     if (flags.stopped())
         return GeneralQueryOutcome::Cancelled;
     if (count > LargeResultRows
-        && !theApp().prompts().askYesNo(fillTemplate(LargeResultQuestion, {std::to_string(count)}))) {
+        && !theApp().prompts().askYesNoCaptioned(LargeResultCaption,
+                                                 fillTemplate(LargeResultQuestion, {std::to_string(count)}))) {
         sink.restoreButtons();
         return GeneralQueryOutcome::Declined;
     }
@@ -215,16 +240,16 @@ GeneralQueryOutcome GeneralQueryThread(const GeneralQueryRequest& request, Query
         return GeneralQueryOutcome::Cancelled;
     if (prepareStatement(statement, statements.select) != SQL_SUCCESS) {
         WriteDebugLine(fillTemplate(ErrorPreparing, {statements.select}));
-        reportStatementFailure(connection);
-        return failed(sink);
+        reportStatementFailure(connection, flags);
+        return flags.stopped() ? GeneralQueryOutcome::Cancelled : failed(sink);
     }
     if (flags.stopped())
         return GeneralQueryOutcome::Cancelled;
     if (executeStatement(statement) != SQL_SUCCESS) {
         WriteDebugLine(fillTemplate(ErrorExecuting, {statements.select}));
-        reportStatementFailure(connection);
+        reportStatementFailure(connection, flags);
         closeCursor(statement);
-        return failed(sink);
+        return flags.stopped() ? GeneralQueryOutcome::Cancelled : failed(sink);
     }
 
     const GeneralQueryOutcome outcome = readRows(statement, request, sink, flags, connection);
@@ -232,4 +257,28 @@ GeneralQueryOutcome GeneralQueryThread(const GeneralQueryRequest& request, Query
     if (outcome == GeneralQueryOutcome::Completed || outcome == GeneralQueryOutcome::Failed)
         sink.restoreButtons();
     return outcome;
+}
+
+void GeneralQueryFlags::cancel(bool closing)
+{
+    if (closing)
+        windowClosing = true;
+    cancelRequested = true;
+    // The flag first: a statement attached after this is never started, one attached before
+    // is cancelled here, on the caller's thread, while the worker waits for the database.
+    std::lock_guard lock(m_statementMutex);
+    if (m_statement != SQL_NULL_HSTMT)
+        SQLCancel(m_statement);
+}
+
+void GeneralQueryFlags::attachStatement(SQLHSTMT statement)
+{
+    std::lock_guard lock(m_statementMutex);
+    m_statement = statement;
+}
+
+void GeneralQueryFlags::detachStatement()
+{
+    std::lock_guard lock(m_statementMutex);
+    m_statement = SQL_NULL_HSTMT;
 }

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <strings.h>
 
@@ -98,7 +99,14 @@ bool ExportData(const std::string& activeTitle, const QueryListData* list)
                                                 "");
     if (!chosen)
         return false;
-    const int error = writeQueryExport(withDefaultExtension(*chosen), *list);
+    // The file dialog asked about the name that was chosen; a name that got ".csv" only now
+    // is asked about here, before anything is overwritten.
+    const std::string path = withDefaultExtension(*chosen);
+    std::error_code ignored;
+    if (path != *chosen && std::filesystem::exists(path, ignored)
+        && !prompts.askYesNo(fillTemplate(query_texts::ExportReplaceQuestion, {path})))
+        return false;
+    const int error = writeQueryExport(path, *list);
     if (error != 0) {
         prompts.showMessage(std::string(query_texts::ExportOpenFailed) + FormatSystemError(error),
                             MessageIcon::Exclamation);

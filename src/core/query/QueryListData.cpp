@@ -9,7 +9,8 @@
 void QueryListData::clear()
 {
     m_columns.clear();
-    m_rows.clear();
+    m_cells.clear();
+    m_storedRows = 0;
     m_order.clear();
     m_sortKeys.clear();
     m_lastSortAscending.clear();
@@ -20,15 +21,28 @@ void QueryListData::clear()
 
 int QueryListData::addColumn(const std::string& title)
 {
-    m_columns.push_back({title, false, false});
+    m_columns.push_back({title, false, false, QueryColumnKind::Text});
+    m_cells.emplace_back();
+    // A column added after rows is empty in each of them.
+    for (std::size_t row = 0; row < m_storedRows; ++row)
+        m_cells.back().append({});
     m_lastSortAscending.push_back(false);
     return columnCount() - 1;
 }
 
 void QueryListData::addNumericColumn(int column)
 {
-    if (column >= 0 && column < columnCount())
-        m_columns[static_cast<std::size_t>(column)].numeric = true;
+    setColumnKind(column, QueryColumnKind::Integer);
+}
+
+void QueryListData::setColumnKind(int column, QueryColumnKind kind, int dateFormatCode)
+{
+    if (column < 0 || column >= columnCount())
+        return;
+    QueryColumn& info = m_columns[static_cast<std::size_t>(column)];
+    info.kind = kind;
+    info.numeric = kind == QueryColumnKind::Integer;
+    m_cells[static_cast<std::size_t>(column)].setKind(kind, dateFormatCode);
 }
 
 void QueryListData::setColumnHidden(int column, bool hidden)
@@ -48,53 +62,33 @@ std::vector<int> QueryListData::visibleColumns() const
 
 void QueryListData::addRow(const std::vector<std::string>& cells)
 {
-    StoredRow row;
-    std::size_t length = 0;
-    for (std::size_t column = 0; column < cells.size() && column < m_columns.size(); ++column)
-        length += cells[column].size();
-    row.text.reserve(length);
-    row.ends.reserve(m_columns.size());
-    for (std::size_t column = 0; column < m_columns.size(); ++column) {
-        if (column < cells.size())
-            row.text += cells[column];
-        row.ends.push_back(static_cast<std::uint32_t>(row.text.size()));
-    }
-    m_order.push_back(static_cast<int>(m_rows.size()));
-    m_rows.push_back(std::move(row));
+    for (std::size_t column = 0; column < m_cells.size(); ++column)
+        m_cells[column].append(column < cells.size() ? std::string_view(cells[column]) : std::string_view());
+    m_order.push_back(static_cast<int>(m_storedRows++));
     m_cleared = false;
 }
 
-std::string_view QueryListData::storedCell(int storedRow, int column) const
+std::string QueryListData::cell(int row, int column) const
 {
-    const StoredRow& row = m_rows[static_cast<std::size_t>(storedRow)];
-    if (column < 0 || static_cast<std::size_t>(column) >= row.ends.size())
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
         return {};
-    const std::uint32_t begin = column == 0 ? 0 : row.ends[static_cast<std::size_t>(column) - 1];
-    return std::string_view(row.text).substr(begin, row.ends[static_cast<std::size_t>(column)] - begin);
+    return m_cells[static_cast<std::size_t>(column)].text(static_cast<std::size_t>(m_order[static_cast<std::size_t>(row)]));
 }
 
-std::string_view QueryListData::cell(int row, int column) const
+std::string QueryListData::longestCell(int column) const
 {
-    if (row < 0 || row >= rowCount())
+    if (column < 0 || column >= columnCount() || m_storedRows == 0)
         return {};
-    return storedCell(m_order[static_cast<std::size_t>(row)], column);
+    const QueryColumnCells& cells = m_cells[static_cast<std::size_t>(column)];
+    return cells.text(cells.longestRow());
 }
 
-std::vector<std::string_view> QueryListData::widestCellCandidates(int column, std::size_t limit) const
+std::size_t QueryListData::cellMemoryBytes() const
 {
-    // Two characters of slack cover a narrow text that is a little longer than a wide one;
-    // the cap keeps sizing quick on long lists.
-    std::size_t longest = 0;
-    for (std::size_t row = 0; row < m_rows.size(); ++row)
-        longest = std::max(longest, storedCell(static_cast<int>(row), column).size());
-    const std::size_t shortest = longest > 2 ? longest - 2 : 0;
-    std::vector<std::string_view> candidates;
-    for (std::size_t row = 0; row < m_rows.size() && candidates.size() < limit; ++row) {
-        const std::string_view text = storedCell(static_cast<int>(row), column);
-        if (text.size() >= shortest && std::find(candidates.begin(), candidates.end(), text) == candidates.end())
-            candidates.push_back(text);
-    }
-    return candidates;
+    std::size_t bytes = m_order.capacity() * sizeof(int);
+    for (const QueryColumnCells& cells : m_cells)
+        bytes += cells.memoryBytes();
+    return bytes;
 }
 
 SortMark QueryListData::SortColumn(int column, bool addAsFurtherKey)
@@ -103,7 +97,7 @@ SortMark QueryListData::SortColumn(int column, bool addAsFurtherKey)
     if (column < 0 || column >= columnCount())
         return m_mark;
     const auto sortPass = [this](int key, bool ascending) {
-        CSortClass pass(*this, key, m_columns[static_cast<std::size_t>(key)].numeric);
+        CSortClass pass(*this, key);
         pass.Sort(ascending);
     };
     // The clicked column sorts against its last direction; that direction is then remembered.

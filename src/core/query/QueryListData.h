@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QueryCellColouring.h"
+#include "QueryColumnCells.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,8 +11,9 @@
 
 struct QueryColumn {
     std::string title;
-    bool numeric = false;
+    bool numeric = false; // sorts as integers
     bool hidden = false;
+    QueryColumnKind kind = QueryColumnKind::Text;
 };
 
 // Where the header shows its sort mark after a sort.
@@ -30,6 +32,9 @@ public:
 
     int addColumn(const std::string& title);
     void addNumericColumn(int column);
+    // A column of dates shown in the given date format, or of times: they sort by date or time
+    // whatever the text looks like.
+    void setColumnKind(int column, QueryColumnKind kind, int dateFormatCode = 0);
     int columnCount() const { return static_cast<int>(m_columns.size()); }
     const QueryColumn& column(int index) const { return m_columns[static_cast<std::size_t>(index)]; }
     void setColumnHidden(int column, bool hidden);
@@ -40,9 +45,12 @@ public:
     void addRow(const std::vector<std::string>& cells);
     int rowCount() const { return static_cast<int>(m_order.size()); }
     // The cell of the row shown at position row, in the current order.
-    std::string_view cell(int row, int column) const;
-    // The longest texts of a column: the ones a width that fits the contents must fit.
-    std::vector<std::string_view> widestCellCandidates(int column, std::size_t limit) const;
+    std::string cell(int row, int column) const;
+    // The text of the column with the most characters: the one a width that fits the contents
+    // must fit.
+    std::string longestCell(int column) const;
+    // What the cells take in memory.
+    std::size_t cellMemoryBytes() const;
 
     // A click on a column's header: a plain click sorts by that column alone, reversing its
     // last direction; with addAsFurtherKey (Ctrl) after the first sort, the column becomes the
@@ -57,15 +65,10 @@ public:
 
 private:
     friend class CSortClass;
-    std::string_view storedCell(int storedRow, int column) const;
-
-    struct StoredRow {
-        std::string text;                // the cells one after another
-        std::vector<std::uint32_t> ends; // where each cell ends in text
-    };
 
     std::vector<QueryColumn> m_columns;
-    std::vector<StoredRow> m_rows;
+    std::vector<QueryColumnCells> m_cells; // one per column, in the order the rows arrived
+    std::size_t m_storedRows = 0;
     std::vector<int> m_order; // stored row of each shown row
     std::vector<int> m_sortKeys;
     std::vector<bool> m_lastSortAscending;

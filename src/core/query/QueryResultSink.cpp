@@ -12,6 +12,11 @@ void QueryListSink::addNumericColumn(int column)
     m_list.addNumericColumn(column);
 }
 
+void QueryListSink::setColumnKind(int column, QueryColumnKind kind, int dateFormatCode)
+{
+    m_list.setColumnKind(column, kind, dateFormatCode);
+}
+
 void QueryListSink::addRows(std::vector<std::vector<std::string>> rows)
 {
     for (const auto& row : rows)

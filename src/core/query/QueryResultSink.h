@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QueryColumnCells.h"
+
 #include <string>
 #include <vector>
 
@@ -15,6 +17,8 @@ public:
     virtual void endUpdate() = 0;
     virtual void addColumn(const std::string& title) = 0;
     virtual void addNumericColumn(int column) = 0;
+    // A date column (shown in the given date format) or a time column.
+    virtual void setColumnKind(int column, QueryColumnKind kind, int dateFormatCode) = 0;
     // Rows in the order they were fetched, each with its cells in column order.
     virtual void addRows(std::vector<std::vector<std::string>> rows) = 0;
     virtual void sizeColumns() = 0;
@@ -30,6 +34,7 @@ public:
     void endUpdate() override { --m_depth; }
     void addColumn(const std::string& title) override;
     void addNumericColumn(int column) override;
+    void setColumnKind(int column, QueryColumnKind kind, int dateFormatCode) override;
     void addRows(std::vector<std::vector<std::string>> rows) override;
     void sizeColumns() override {}
     void restoreButtons() override { ++m_restores; }

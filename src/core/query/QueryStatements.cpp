@@ -2,6 +2,8 @@
 
 #include "QueryTexts.h"
 
+#include <cctype>
+
 namespace {
 // Everything after the time column, in table order without the reserved fields.
 constexpr const char* MountHistoryTail =
@@ -47,4 +49,21 @@ QueryStatements buildQueryStatements(bool mountHistory, const std::string& table
     statements.select = fillTemplate("SELECT %s FROM %s %s ", {statements.columns, table, whereClause}) + order;
     statements.count = fillTemplate(query_texts::CountStatement, {table, whereClause});
     return statements;
+}
+
+std::optional<std::string> refusedWhereClause(const std::string& whereClause)
+{
+    if (whereClause.find(';') != std::string::npos)
+        return std::string(query_texts::RefusedSeveralStatements);
+    // A name is searched as plain text, so a quoted or commented form cannot hide it; a string
+    // literal that happens to hold one of these names is refused too, which costs nothing real.
+    static constexpr const char* refusedFunctions[] = {"load_extension", "blob_import", "blob_export", "lo_import",
+                                                       "lo_export"};
+    std::string folded = whereClause;
+    for (char& c : folded)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* name : refusedFunctions)
+        if (folded.find(name) != std::string::npos)
+            return fillTemplate(query_texts::RefusedFunction, {name});
+    return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include "db/Dialect.h"
 
+#include <optional>
 #include <string>
 
 // The statements of one query run: the row count first, then the rows themselves. Built as
@@ -21,3 +22,9 @@ std::string libraryPerformanceQueryColumns(const Dialect& dialect);
 
 QueryStatements buildQueryStatements(bool mountHistory, const std::string& table, const std::string& whereClause,
                                      const Dialect& dialect);
+
+// Why a where clause cannot run, in the words the user is shown, or nothing when it can. The
+// fields are SQL fragments and stay so; what is refused is a second statement (a ";") and the
+// functions that load code or touch files on the database's machine, whatever their case or
+// quoting.
+std::optional<std::string> refusedWhereClause(const std::string& whereClause);

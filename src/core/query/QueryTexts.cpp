@@ -39,3 +39,8 @@ std::string dialogFilter(std::string_view pairs)
     }
     return filter;
 }
+
+std::string rowCountText(int rows)
+{
+    return rows == 1 ? query_texts::RowCountOne : fillTemplate(query_texts::RowCountMany, {std::to_string(rows)});
+}

@@ -39,11 +39,20 @@ inline constexpr const char* ErrorPreparing = "Error preparing: %s";
 inline constexpr const char* LargeResultQuestion =
     "Query has %d results and will take a large amount of memory and some time to process.\n\t\t\tDo you wish to "
     "continue?";
-// The question's own caption. The prompts seam shows every question under the application's
-// title, so this text is kept here but not shown until the seam takes a caption.
 inline constexpr const char* LargeResultCaption = "General SQL Query Warning";
 inline constexpr const char* FetchFailed = "Failure in the SQL Execute returning false from GeneralQueryThread";
 inline constexpr const char* RowColumn = "ROW";
+// What the query refuses before anything reaches the database, and what it says when the
+// database rejects a statement that no diagnostic rule explains.
+inline constexpr const char* RefusedSeveralStatements =
+    "ERROR: A query runs one SELECT statement only.\nPlease remove the \";\" from the fields.";
+inline constexpr const char* RefusedFunction = "ERROR: %s cannot be used in a query.\nPlease remove it from the fields.";
+inline constexpr const char* RejectedByDatabase = "ERROR: The database rejected the query:\n%s";
+inline constexpr const char* ReadOnlyFailed = "Error making the query connection read-only";
+inline constexpr const char* CancelledTrace = "General query cancelled at the database";
+// The status bar under a result list.
+inline constexpr const char* RowCountOne = "1 row";
+inline constexpr const char* RowCountMany = "%d rows";
 
 // The result list.
 inline constexpr const char* SortTrace = "Starting QueryData::SortColumn with iSubItem: %d";
@@ -54,12 +63,19 @@ inline constexpr const char* ExportDialogTitle = "LVR Export Data";
 inline constexpr const char* ExportDefaultExtension = ".csv";
 inline constexpr const char* ExportFilter = "Comma-seperated values (*.csv)|*.csv|All Files (*.*)|*.*||";
 inline constexpr const char* ExportOpenFailed = "ERROR: Failed to open export file!\n";
+inline constexpr const char* ExportReplaceQuestion = "%s already exists.\nAre you sure you would like to replace it?";
 } // namespace query_texts
 
 // A template with its "%s" and "%d" markers replaced by the arguments in order (the numbers
 // already written as text). No fixed buffer: a long statement fits as well as a short one.
 std::string fillTemplate(std::string_view pattern, std::initializer_list<std::string_view> arguments);
 
+// "1 row", "2 rows": the row count the status bar shows for a result list.
+std::string rowCountText(int rows);
+
 // "Comma-seperated values (*.csv)|*.csv|..." as the file dialogs take it:
+// "1 row", "2 rows": the row count the status bar shows for a result list.
+std::string rowCountText(int rows);
+
 // "Comma-seperated values (*.csv);;All Files (*.*)".
 std::string dialogFilter(std::string_view pairs);

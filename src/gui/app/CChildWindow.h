@@ -29,4 +29,10 @@ public:
     virtual void find() {}
     virtual void findNext() {}
     virtual void replace() {}
+    // What the main window's status bar shows while this window is active; empty for its
+    // usual text.
+    virtual QString statusText() const { return {}; }
+
+signals:
+    void statusTextChanged();
 };

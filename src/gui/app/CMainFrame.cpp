@@ -58,6 +58,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_mdiArea(new QMd
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] {
         rebuildMenuBar();
         updateCommands();
+        showActiveStatus();
     });
     // Like an idle handler: enabling follows the flags that workers change, too.
     m_updateTimer = new QTimer(this);
@@ -285,15 +286,35 @@ QMdiSubWindow* CMainFrame::addChildWindow(CChildWindow* child, const QString& ti
     if (child->windowTitle().isEmpty())
         child->setWindowTitle(title);
     child->setAttribute(Qt::WA_DeleteOnClose);
+    const QMdiSubWindow* previous = m_mdiArea->activeSubWindow();
     QMdiSubWindow* window = m_mdiArea->addSubWindow(child);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    // As large as the window asks for, within the main window's area.
+    // As large as the window asks for, within the main window's area; a step down and right
+    // of the window that was active, so that a new window never hides the one before it
+    // exactly; back at the corner when the step would leave too little room.
+    const QSize area = m_mdiArea->viewport()->size();
     const QSize wanted = window->sizeHint().expandedTo(QSize(760, 480));
-    window->resize(m_mdiArea->viewport()->size().isEmpty() ? wanted
-                                                           : wanted.boundedTo(m_mdiArea->viewport()->size()));
+    constexpr int CascadeStep = 28;
+    QPoint position(0, 0);
+    if (previous != nullptr && !area.isEmpty()) {
+        position = previous->pos() + QPoint(CascadeStep, CascadeStep);
+        if (position.x() + 400 > area.width() || position.y() + 300 > area.height())
+            position = QPoint(0, 0);
+    }
+    const QSize room = area - QSize(position.x(), position.y());
+    window->resize(area.isEmpty() ? wanted : wanted.boundedTo(room));
+    window->move(position);
     window->show();
     connect(child, &QWidget::windowTitleChanged, this, &CMainFrame::updateCommands);
+    connect(child, &CChildWindow::statusTextChanged, this, &CMainFrame::showActiveStatus);
     return window;
+}
+
+void CMainFrame::showActiveStatus()
+{
+    const CChildWindow* child = activeChild();
+    const QString text = child != nullptr ? child->statusText() : QString();
+    statusBar()->showMessage(text.isEmpty() ? tr("Ready") : text);
 }
 
 CChildWindow* CMainFrame::activeChild() const

@@ -61,6 +61,8 @@ private:
     void createToolBar();
     void createStatusBar();
     void rebuildMenuBar();
+    // The active child's status text, or the usual one.
+    void showActiveStatus();
     void runCommand(CommandId id);
     CommandState commandState() const;
     void forwardToFocus(const char* slot);

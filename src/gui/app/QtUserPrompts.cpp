@@ -31,9 +31,14 @@ void QtUserPrompts::showMessage(const std::string& text, MessageIcon icon)
 
 bool QtUserPrompts::askYesNo(const std::string& question, MessageIcon icon)
 {
+    return askYesNoCaptioned(ApplicationTitle, question, icon);
+}
+
+bool QtUserPrompts::askYesNoCaptioned(const std::string& caption, const std::string& question, MessageIcon icon)
+{
     bool yes = false;
     runOnUiThread([&] {
-        QMessageBox box(boxIcon(icon), QString::fromLatin1(ApplicationTitle), QString::fromStdString(question),
+        QMessageBox box(boxIcon(icon), QString::fromStdString(caption), QString::fromStdString(question),
                         QMessageBox::Yes | QMessageBox::No, m_parent);
         yes = box.exec() == QMessageBox::Yes;
     });

@@ -13,6 +13,7 @@ public:
 
     void showMessage(const std::string& text, MessageIcon icon) override;
     bool askYesNo(const std::string& question, MessageIcon icon) override;
+    bool askYesNoCaptioned(const std::string& caption, const std::string& question, MessageIcon icon) override;
     CredentialsReply askCredentials(const std::string& title, const std::string& userName) override;
     std::optional<std::string> askOpenFileName(const std::string& title, const std::string& filter) override;
     std::optional<std::string> askSaveFileName(const std::string& title, const std::string& filter,

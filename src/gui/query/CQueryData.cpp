@@ -10,8 +10,6 @@
 #include <QMenu>
 
 namespace {
-// Cell text is measured only for the longest few texts of a column; see widestCellCandidates.
-constexpr std::size_t MeasuredTextsPerColumn = 64;
 constexpr int MinimumColumnWidth = 10;
 // The view's padding on both sides of a cell's text.
 constexpr int CellPadding = 14;
@@ -52,6 +50,7 @@ void CQueryData::clear()
     m_updateDepth = 0;
     if (!m_closing)
         setUpdatesEnabled(true);
+    emit rowCountChanged(0);
 }
 
 void CQueryData::beginUpdate()
@@ -80,9 +79,15 @@ void CQueryData::addNumericColumn(int column)
     m_model->addNumericColumn(column);
 }
 
+void CQueryData::setColumnKind(int column, QueryColumnKind kind, int dateFormatCode)
+{
+    m_model->setColumnKind(column, kind, dateFormatCode);
+}
+
 void CQueryData::addRows(const std::vector<std::vector<std::string>>& rows)
 {
     m_model->addRows(rows);
+    emit rowCountChanged(m_model->rowCount());
 }
 
 void CQueryData::sizeColumns()
@@ -97,11 +102,9 @@ void CQueryData::sizeColumns()
             continue;
         }
         setColumnHidden(column, false);
-        int width = MinimumColumnWidth;
-        for (std::string_view text : data.widestCellCandidates(column, MeasuredTextsPerColumn)) {
-            const QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-            width = std::max(width, metrics.horizontalAdvance(shown) + CellPadding);
-        }
+        const std::string longest = data.longestCell(column);
+        const QString shown = QString::fromUtf8(longest.data(), static_cast<qsizetype>(longest.size()));
+        int width = std::max(MinimumColumnWidth, metrics.horizontalAdvance(shown) + CellPadding);
         width = std::max(width, m_header->textWidth(column));
         if (m_header->markedColumn() == column)
             width += CSortableHeaderCtrl::SortMarkWidth;

@@ -28,9 +28,10 @@ public:
     void endUpdate();
     void addColumn(const std::string& title);
     void addNumericColumn(int column);
+    void setColumnKind(int column, QueryColumnKind kind, int dateFormatCode);
     void addRows(const std::vector<std::vector<std::string>>& rows);
-    // Each column as wide as the larger of its contents and its header text (at least 10
-    // pixels), plus room for the sort mark; hidden columns get no width.
+    // Each column as wide as the larger of its longest text (by characters) and its header
+    // text (at least 10 pixels), plus room for the sort mark; hidden columns get no width.
     void sizeColumns();
 
     // A header click: sorts, marks the header and sizes the columns again.
@@ -45,6 +46,10 @@ public:
     // Once the window is closing, a worker's updates no longer reach the list.
     void setClosing() { m_closing = true; }
     bool isClosing() const { return m_closing; }
+
+signals:
+    // Rows were added or the list was cleared.
+    void rowCountChanged(int rows);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

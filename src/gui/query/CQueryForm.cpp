@@ -2,6 +2,7 @@
 
 #include "CQueryData.h"
 #include "CQueryDataSink.h"
+#include "QueryRun.h"
 #include "app/CQmxApp.h"
 #include "app/UserPrompts.h"
 #include "query/QueryTexts.h"
@@ -16,9 +17,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QTimeEdit>
 #include <QVBoxLayout>
-#include <chrono>
 
 namespace {
 QString text(const char* latin1)
@@ -70,6 +71,25 @@ CQueryForm::CQueryForm(CQueryData* view, QWidget* parent) : QWidget(parent), m_v
     connect(m_query, &QPushButton::clicked, this, &CQueryForm::onQuery);
     connect(m_cancel, &QPushButton::clicked, this, &CQueryForm::onCancel);
     connect(m_table, &QComboBox::currentIndexChanged, this, &CQueryForm::onTableChosen);
+    // Enter in a field is the default button: Query while idle, nothing while a run is under
+    // way.
+    for (const Row& row : m_rows)
+        for (QWidget* field : {static_cast<QWidget*>(row.check), static_cast<QWidget*>(row.comparison), row.valueWidget})
+            field->installEventFilter(this);
+    m_table->installEventFilter(this);
+}
+
+bool CQueryForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (!isRunning() && m_query->isEnabled())
+                onQuery();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 CQueryForm::~CQueryForm()
@@ -170,6 +190,8 @@ void CQueryForm::onTableChosen()
 
 void CQueryForm::onQuery()
 {
+    if (isRunning())
+        return;
     if (m_view)
         m_view->clear();
     WaitCursor wait(theApp().prompts());
@@ -177,22 +199,18 @@ void CQueryForm::onQuery()
     if (!query)
         return;
     m_generated->setPlainText(QString::fromStdString(query->whereClause));
-    // A cancelled run may still be on its way out.
-    waitForWorker();
+    // A cancelled run may still be on its way out; it is not waited for.
     m_run = std::make_shared<QueryRun>();
-    showRunning(true);
     auto sink = std::make_shared<CQueryDataSink>(m_view, this, m_run);
-    m_worker = std::thread(
-        [run = m_run, sink, request = GeneralQueryRequest::fromSettings(query->mountHistory, query->whereClause)] {
-            run->outcome = GeneralQueryThread(request, *sink, run->flags);
-            run->finished = true;
-        });
+    const GeneralQueryRequest request = GeneralQueryRequest::fromSettings(query->mountHistory, query->whereClause);
+    showRunning(true);
+    m_run->start([sink, request](GeneralQueryFlags& flags) { return GeneralQueryThread(request, *sink, flags); });
 }
 
 void CQueryForm::onCancel()
 {
     if (m_run)
-        m_run->flags.cancelRequested = true;
+        m_run->flags.cancel();
     m_cancel->setEnabled(false);
     if (m_view)
         m_view->clear();
@@ -215,24 +233,8 @@ void CQueryForm::showRunning(bool running)
 
 void CQueryForm::stopForClose()
 {
-    if (m_run) {
-        m_run->flags.windowClosing = true;
-        m_run->flags.cancelRequested = true;
-    }
     if (m_view)
         m_view->setClosing();
-    waitForWorker();
-}
-
-void CQueryForm::waitForWorker()
-{
-    if (!m_worker.joinable())
-        return;
-    // The worker may be waiting for the UI thread to answer a question or show a message.
-    using namespace std::chrono_literals;
-    while (!m_run->finished) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        std::this_thread::sleep_for(2ms);
-    }
-    m_worker.join();
+    if (m_run)
+        m_run->flags.cancel(true);
 }

@@ -6,7 +6,6 @@
 #include <QWidget>
 #include <array>
 #include <memory>
-#include <thread>
 
 class CQueryData;
 class QCheckBox;
@@ -16,10 +15,11 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTimeEdit;
-struct QueryRun;
+class QueryRun;
 
 // The query form: eight condition rows, the table choice, the generated clause, and Query or
-// Cancel. Owns the worker of the run it started and the flags through which it stops it.
+// Cancel (Enter in a field is Query). Holds the run it started and stops it through its flags;
+// it never waits for a worker: a stopped run ends by itself (see QueryRun).
 class CQueryForm : public QWidget {
     Q_OBJECT
 public:
@@ -41,8 +41,10 @@ public:
     bool isRunning() const;
     // The last run started, if any: its flags and, once finished, how it ended.
     const QueryRun* lastRun() const { return m_run.get(); }
+    std::shared_ptr<QueryRun> lastRunShared() const { return m_run; }
 
-    // The window is going: stop the worker without drawing and wait for it to end.
+    // The window is going: the run stops without drawing and its statement is cancelled at the
+    // database. Returns at once.
     void stopForClose();
 
 public slots:
@@ -53,6 +55,9 @@ public slots:
 public:
     // The worker's last word; a run that is no longer the current one changes nothing.
     void runEnded(const QueryRun* run);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Row {
@@ -65,8 +70,6 @@ private:
 
     void buildRows(class QGridLayout* grid);
     void showRunning(bool running);
-    // Waits for the last worker, letting the UI thread answer it meanwhile.
-    void waitForWorker();
 
     QPointer<CQueryData> m_view;
     std::array<Row, QueryRowCount> m_rows;
@@ -77,5 +80,4 @@ private:
     QPushButton* m_query = nullptr;
     QPushButton* m_cancel = nullptr;
     std::shared_ptr<QueryRun> m_run;
-    std::thread m_worker;
 };

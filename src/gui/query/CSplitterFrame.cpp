@@ -31,12 +31,19 @@ CSplitterFrame::CSplitterFrame(QWidget* parent)
     m_splitter->setStretchFactor(1, 1);
     m_splitter->setSizes({FormPaneHeight, 400});
     layout->addWidget(m_splitter);
+    connect(m_list, &CQueryData::rowCountChanged, this, &CChildWindow::statusTextChanged);
 }
 
 CSplitterFrame::~CSplitterFrame()
 {
-    // The worker posts to the list: it must be gone before the list is.
+    // The run is stopped, not waited for: what its worker still posts finds no list and is
+    // dropped, and its thread is joined when it has ended.
     m_form->stopForClose();
+}
+
+QString CSplitterFrame::statusText() const
+{
+    return QString::fromStdString(rowCountText(m_list->listData().rowCount()));
 }
 
 QSize CSplitterFrame::sizeHint() const

@@ -22,6 +22,8 @@ public:
     // File > Save exports the list.
     bool save() override;
     void stopForExit() override;
+    // The row count of the list.
+    QString statusText() const override;
 
     // Wide enough for the whole form, so it opens without a scroll bar where there is room.
     QSize sizeHint() const override;

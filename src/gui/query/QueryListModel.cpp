@@ -27,7 +27,7 @@ QVariant QueryListModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole: {
-        const std::string_view text = m_data.cell(index.row(), index.column());
+        const std::string text = m_data.cell(index.row(), index.column());
         return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     }
     case Qt::TextAlignmentRole:
@@ -73,6 +73,11 @@ void QueryListModel::addColumn(const std::string& title)
 void QueryListModel::addNumericColumn(int column)
 {
     m_data.addNumericColumn(column);
+}
+
+void QueryListModel::setColumnKind(int column, QueryColumnKind kind, int dateFormatCode)
+{
+    m_data.setColumnKind(column, kind, dateFormatCode);
 }
 
 void QueryListModel::addRows(const std::vector<std::vector<std::string>>& rows)

@@ -22,6 +22,7 @@ public:
     void clear();
     void addColumn(const std::string& title);
     void addNumericColumn(int column);
+    void setColumnKind(int column, QueryColumnKind kind, int dateFormatCode);
     void addRows(const std::vector<std::vector<std::string>>& rows);
     SortMark sortColumn(int column, bool addAsFurtherKey);
 

@@ -1,6 +1,8 @@
 #include "ScopedApp.h"
 #include "db/Tables.h"
 #include "query/GeneralQueryThread.h"
+#include "query/QueryClause.h"
+#include "query/QueryConnection.h"
 #include "query/QueryExport.h"
 #include "query/QueryListData.h"
 #include "query/QueryResultSink.h"
@@ -118,6 +120,7 @@ TEST_P(GeneralQuery, AsksBeforeReadingMoreThanTenThousandRows)
     EXPECT_EQ(scoped.prompts.questions()[0],
               "Query has 10001 results and will take a large amount of memory and some time to process.\n\t\t\t"
               "Do you wish to continue?");
+    EXPECT_EQ(scoped.prompts.questionCaptions(), std::vector<std::string>{"General SQL Query Warning"});
     EXPECT_EQ(declined.columnCount(), 0);
     EXPECT_EQ(restores, 1);
 
@@ -146,6 +149,8 @@ TEST_P(GeneralQuery, MountHistoryRowsWithNullsDatesAndNumericColumns)
     EXPECT_TRUE(list.column(columnNamed(list, "FRAME")).numeric);
     EXPECT_TRUE(list.column(columnNamed(list, "MOUNT_CRYPTO_STATUS")).numeric) << "smallint";
     EXPECT_FALSE(list.column(columnNamed(list, "VOLSER")).numeric);
+    EXPECT_EQ(list.column(2).kind, QueryColumnKind::Date);
+    EXPECT_EQ(list.column(3).kind, QueryColumnKind::Time);
 
     // Newest first; the date in the user's format.
     ASSERT_EQ(list.rowCount(), 4);
@@ -221,6 +226,15 @@ TEST_P(GeneralQuery, FailuresAreLoggedAndRestoreTheButtons)
               std::string::npos)
         << log;
     EXPECT_NE(log.find("Number of Diagnostic Records: "), std::string::npos);
+    // No rule explains it, so the database's own words are shown: never an empty list alone.
+    ASSERT_EQ(scoped.prompts.messages().size(), 1u);
+    EXPECT_EQ(scoped.prompts.messages()[0].text.rfind("ERROR: The database rejected the query:\n", 0), 0u);
+    EXPECT_GT(scoped.prompts.messages()[0].text.size(), 45u) << "with the driver's message";
+    EXPECT_EQ(scoped.prompts.messages()[0].icon, MessageIcon::Stop);
+
+    // A value with its closing quote missing: the same.
+    EXPECT_EQ(run("where volser = 'V00001 ", list), GeneralQueryOutcome::Failed);
+    EXPECT_EQ(scoped.prompts.messages().size(), 2u);
 
     // A data source that does not exist: nothing is read, the buttons come back.
     scoped.app().settings.databaseName = "VaultlineNoSuchSource";
@@ -250,6 +264,63 @@ TEST_P(GeneralQuery, CancelStopsBetweenRowsWithoutTouchingTheButtons)
               GeneralQueryOutcome::Cancelled);
     EXPECT_EQ(untouched.columnCount(), 0);
     EXPECT_EQ(quiet.buttonRestores(), 0);
+}
+
+TEST_P(GeneralQuery, FieldsCannotChangeDataOrLoadCode)
+{
+    insertMounts("10.0.0.1", 3);
+    const std::string lp = base + "_lp";
+    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + lp + " VALUES ('10.0.0.1', '2026-12-07', '15:00:00', 'LL2', "
+                                                             "1, 2, 3, 4, 5, 6, 7, 8, 9)"));
+    const Dialect dialect(2);
+    QueryFormFields fields;
+    fields.row(QueryRowId::Volser).checked = true;
+    for (const std::string& typed : std::vector<std::string>{"'x'; DELETE FROM " + lp + "; --", "'x'; UPDATE " + base + " SET frame = 99; --",
+                                     "'x' or load_extension('/tmp/vaultline-no-such-library') is null",
+                                     "'x' or \"LOAD_EXTENSION\"('/tmp/vaultline-no-such-library') is null"}) {
+        fields.row(QueryRowId::Volser).value = typed;
+        QueryListData list;
+        EXPECT_EQ(run(BuildWhereClause(fields, dialect).whereClause, list), GeneralQueryOutcome::Refused) << typed;
+        EXPECT_EQ(restores, 1);
+        EXPECT_EQ(list.columnCount(), 0);
+    }
+    const auto messages = scoped.prompts.messageTexts();
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_EQ(messages[0], "ERROR: A query runs one SELECT statement only.\nPlease remove the \";\" from the fields.");
+    EXPECT_EQ(messages[2], "ERROR: load_extension cannot be used in a query.\nPlease remove it from the fields.");
+    EXPECT_EQ(messages[3], messages[2]);
+    // Nothing reached the database: no statement failed there, and the tables are as they were.
+    EXPECT_EQ(scoped.logText().find("Error executing"), std::string::npos);
+    EXPECT_EQ(countRows(GetParam(), lp), 1);
+    EXPECT_EQ(querySql(GetParam(), "SELECT COUNT(*) FROM " + base + " WHERE frame = 99")[0][0], "0");
+
+    // A fragment is still a fragment: a subquery and an "or" run.
+    QueryListData list;
+    EXPECT_EQ(run("where volser in (select volser from " + base + " where frame > 0) or volser = 'V00000' ", list),
+              GeneralQueryOutcome::Completed);
+    EXPECT_EQ(list.rowCount(), 3);
+}
+
+TEST_P(GeneralQuery, TheQueryConnectionIsReadOnly)
+{
+    insertMounts("10.0.0.1", 2);
+    GeneralQueryFlags flags;
+    {
+        QueryConnection connection(GeneralQueryRequest::fromSettings(true, ""), flags);
+        ASSERT_TRUE(connection.isOpen());
+        const auto run = [&](const std::string& sql) {
+            const bool done = SQLExecDirect(connection.statement(), sqlText(sql), SQL_NTS) == SQL_SUCCESS;
+            closeCursor(connection.statement());
+            return done;
+        };
+        // A function in a where clause cannot make the transaction writable again either.
+        if (GetParam().name == "PostgreSQL")
+            run("SELECT set_config('default_transaction_read_only', 'off', false)");
+        EXPECT_FALSE(run("DELETE FROM " + base));
+        EXPECT_FALSE(run("UPDATE " + base + " SET frame = 99"));
+        EXPECT_FALSE(run("CREATE TABLE " + base + "_extra (a INTEGER)"));
+    }
+    EXPECT_EQ(countRows(GetParam(), base), 2);
 }
 
 TEST(QueryDates, RewrittenByTheDateFormat)

@@ -1,10 +1,12 @@
 #include "ScopedApp.h"
+#include "query/GeneralQueryThread.h"
 #include "query/QueryExport.h"
 #include "query/QueryListData.h"
 #include "query/QueryTexts.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -133,6 +135,83 @@ TEST(QueryListSort, ClearForgetsRowsColumnsAndKeys)
     EXPECT_EQ(list.cell(5, 0), "");
 }
 
+TEST(QueryListSort, DatesAndTimesSortInTimeOrderWhateverTheDisplayFormat)
+{
+    ScopedApp scoped;
+    // Stored dates across a year end, in the order the database returned them.
+    const std::vector<std::string> stored{"2026-01-01", "2025-12-29", "", "2026-01-02", "2025-12-31"};
+    const Texts storedAscending{"", "2025-12-29", "2025-12-31", "2026-01-01", "2026-01-02"};
+    for (int format : {1, 2, 3}) {
+        QueryListData list;
+        list.addColumn("ROW");
+        list.addColumn("DATE");
+        list.setColumnKind(1, QueryColumnKind::Date, format);
+        for (std::size_t i = 0; i < stored.size(); ++i)
+            list.addRow({std::to_string(i + 1), queryDateText(stored[i], format)});
+        list.SortColumn(1, false);
+        Texts expected;
+        for (const std::string& date : storedAscending)
+            expected.push_back(queryDateText(date, format));
+        EXPECT_EQ(columnTexts(list, 1), expected) << "date format " << format;
+        list.SortColumn(1, false);
+        std::reverse(expected.begin(), expected.end());
+        EXPECT_EQ(columnTexts(list, 1), expected) << "date format " << format;
+    }
+
+    // A cell that is not a date keeps its text, and the other dates still sort as dates.
+    QueryListData mixed = listOf({"DATE"}, {}, {{"12-29-2025"}, {"01-01-2026"}, {"someday"}});
+    mixed.setColumnKind(0, QueryColumnKind::Date, 1);
+    mixed.SortColumn(0, false);
+    EXPECT_EQ(columnTexts(mixed, 0), (Texts{"someday", "12-29-2025", "01-01-2026"}));
+
+    QueryListData times = listOf({"TIME"}, {}, {{"13:05:00"}, {"09:59:59"}, {"23:00:01"}, {""}});
+    times.setColumnKind(0, QueryColumnKind::Time);
+    times.SortColumn(0, false);
+    EXPECT_EQ(columnTexts(times, 0), (Texts{"", "09:59:59", "13:05:00", "23:00:01"}));
+}
+
+TEST(QueryListStorage, NumbersAreKeptCompactAndEveryCellReadsBackAsGiven)
+{
+    ScopedApp scoped;
+    QueryListData list;
+    list.addColumn("ROW");
+    list.addColumn("FRAME");
+    list.addColumn("VOLSER");
+    list.addNumericColumn(0);
+    list.addNumericColumn(1);
+    const int rows = 100000;
+    for (int row = 0; row < rows; ++row)
+        list.addRow({std::to_string(row + 1), std::to_string(row % 7 - 3), "V" + std::to_string(100000 + row)});
+    // Two number columns at 4 bytes a cell, one text column at 8 bytes and 7 characters a
+    // cell, and the row order: 27 bytes a row, twice that at most while the vectors grow
+    // (it was over 300 bytes a row when every row kept its own texts).
+    EXPECT_LT(list.cellMemoryBytes(), static_cast<std::size_t>(rows) * 56);
+    EXPECT_EQ(list.cell(rows - 1, 0), "100000");
+    EXPECT_EQ(list.cell(0, 1), "-3");
+
+    // Texts that are not the one way of writing a number are kept exactly, and still sort by
+    // their leading digits.
+    QueryListData odd = listOf({"FRAME"}, {0}, {{"7"}, {"007"}, {""}, {"-2147483648"}, {"x"}, {"+5"}});
+    EXPECT_EQ(columnTexts(odd, 0), (Texts{"7", "007", "", "-2147483648", "x", "+5"}));
+    odd.SortColumn(0, false);
+    EXPECT_EQ(columnTexts(odd, 0), (Texts{"-2147483648", "", "x", "+5", "7", "007"}));
+}
+
+TEST(QueryListWidths, TheLongestTextIsFoundByCharactersInEveryRow)
+{
+    ScopedApp scoped;
+    QueryListData list;
+    list.addColumn("ROW");
+    list.addColumn("LOGICAL_LIBRARY");
+    list.addNumericColumn(0);
+    for (int row = 1; row <= 11123; ++row)
+        list.addRow({std::to_string(row), row == 11000 ? "abcd" : "\xc3\x84\xc3\x84\xc3\x84"});
+    EXPECT_EQ(list.longestCell(0), "10000");
+    // Three two-byte characters are shorter than four one-byte ones.
+    EXPECT_EQ(list.longestCell(1), "abcd");
+    EXPECT_EQ(characterCount("\xc3\x84\xc3\x84\xc3\x84"), 3u);
+}
+
 TEST(QueryListColouring, CellsAskTheColouringWithTheirColumnTitle)
 {
     struct Limits : QueryCellColouring {
@@ -209,6 +288,19 @@ TEST(QueryExport, CommandChecksTheWindowAsksAndReports)
     scoped.prompts.fileReplies = {folder.file("rows")};
     EXPECT_TRUE(ExportData("LVR Table 1", &list));
     EXPECT_EQ(readWholeFile(folder.file("rows.csv")), "ROW\r\n1\r\n");
+
+    // ".csv" added to a name whose file exists: asked first, and No keeps the file.
+    scoped.prompts.fileReplies = {folder.file("rows")};
+    scoped.prompts.yesNoReplies = {false};
+    QueryListData other = listOf({"OTHER"}, {}, {{"x"}});
+    EXPECT_FALSE(ExportData("General SQL Query", &other));
+    EXPECT_EQ(scoped.prompts.questions(),
+              (Texts{folder.file("rows.csv") + " already exists.\nAre you sure you would like to replace it?"}));
+    EXPECT_EQ(readWholeFile(folder.file("rows.csv")), "ROW\r\n1\r\n");
+    scoped.prompts.fileReplies = {folder.file("rows")};
+    scoped.prompts.yesNoReplies = {true};
+    EXPECT_TRUE(ExportData("General SQL Query", &other));
+    EXPECT_EQ(readWholeFile(folder.file("rows.csv")), "OTHER\r\nx\r\n");
 
     // A file that cannot be created: the message with the system's text.
     scoped.prompts.fileReplies = {folder.file("no/such/folder/rows.csv")};
