@@ -2,6 +2,7 @@
 
 #include "AgentCommand.h"
 #include "CliOptions.h"
+#include "DeleteCommand.h"
 #include "ImportCommand.h"
 #include "MonitorCommand.h"
 
@@ -74,7 +75,8 @@ std::string cliUsage()
 {
     return "usage: vaultlinectl COMMAND [ARGS]\n"
            "  prepare-embedded-db [DSN]   seed absent settings for the embedded database and create its tables once\n"
-           + std::string(ImportCommandUsage) + MonitorCommandUsage + AgentCommandUsage + CommonOptionsUsage;
+           + std::string(ImportCommandUsage) + MonitorCommandUsage + AgentCommandUsage + DeleteCommandUsage
+           + CommonOptionsUsage;
 }
 
 int runCliCommand(std::vector<std::string> args)
@@ -84,6 +86,7 @@ int runCliCommand(std::vector<std::string> args)
         {"import", importCommand},
         {"monitor", monitorCommand},
         {"agent", agentCommand},
+        {"delete", deleteCommand},
     };
     std::string error;
     const std::optional<CommonOptions> options = takeCommonOptions(args, error);

@@ -5,6 +5,7 @@
 #include "library/Import.h"
 #include "library/LibraryWindows.h"
 #include "query/QueryCommands.h"
+#include "setup/CDeleteDialog.h"
 
 void registerWindowKinds(CMainFrame& frame)
 {
@@ -13,4 +14,8 @@ void registerWindowKinds(CMainFrame& frame)
     frame.setCommandHandler(CommandId::GeneralSqlQuery, [&frame] { openGeneralQueryWindow(frame); });
     frame.setCommandHandler(CommandId::ExportData, [&frame] { runExportDataCommand(frame); });
     registerReportsAgent(frame);
+    frame.setCommandHandler(CommandId::DeleteData, [&frame] {
+        CDeleteDialog dialog(&frame);
+        dialog.exec();
+    });
 }
