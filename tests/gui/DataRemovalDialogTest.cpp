@@ -100,6 +100,11 @@ private slots:
         bool helpWasUsable = false;
         QString typed;
         QTimer::singleShot(0, &dialog, [&] {
+            dialog.activateWindow();
+            if (!QTest::qWaitForWindowActive(&dialog)) {
+                dialog.reject();
+                return;
+            }
             QTest::keyClick(dialog.windowHandle(), Qt::Key_F1);
             CHelpViewer& viewer = CHelpViewer::instance();
             if (viewer.currentPage() != QStringLiteral("lvr1_deletedatahelp_3tzdgo.html") || !viewer.isVisible()) {
