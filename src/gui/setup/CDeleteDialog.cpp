@@ -73,11 +73,14 @@ void CDeleteDialog::rebuildTree()
     const auto libraries = loadRemovalTree(m_mode);
     if (!libraries)
         return;
+    QList<QTreeWidgetItem*> roots;
     for (const RemovalLibrary& library : *libraries) {
-        auto* root = new QTreeWidgetItem(m_tree, {QString::fromStdString(library.address)});
+        roots.append(new QTreeWidgetItem(QStringList{QString::fromStdString(library.address)}));
         for (const std::string& entry : library.entries)
-            new QTreeWidgetItem(root, {QString::fromStdString(entry)});
+            roots.back()->addChild(new QTreeWidgetItem(QStringList{QString::fromStdString(entry)}));
     }
+    // The tree owns every item from here on.
+    m_tree->addTopLevelItems(roots);
 }
 
 void CDeleteDialog::takeSelection()
