@@ -2,6 +2,7 @@
 
 #include "AgentCommand.h"
 #include "CliOptions.h"
+#include "DeleteCommand.h"
 #include "ImportCommand.h"
 #include "MonitorCommand.h"
 #include "ReportCommand.h"
@@ -76,7 +77,7 @@ std::string cliUsage()
     return "usage: vaultlinectl COMMAND [ARGS]\n"
            "  prepare-embedded-db [DSN]   seed absent settings for the embedded database and create its tables once\n"
            + std::string(ImportCommandUsage) + MonitorCommandUsage + ReportCommandUsage + AgentCommandUsage
-           + CommonOptionsUsage;
+           + DeleteCommandUsage + CommonOptionsUsage;
 }
 
 int runCliCommand(std::vector<std::string> args)
@@ -87,6 +88,7 @@ int runCliCommand(std::vector<std::string> args)
         {"monitor", monitorCommand},
         {"agent", agentCommand},
         {"report", reportCommand},
+        {"delete", deleteCommand},
     };
     std::string error;
     const std::optional<CommonOptions> options = takeCommonOptions(args, error);

@@ -2,6 +2,7 @@
 #include "setup/CDBSetupPage.h"
 #include "setup/CSetupDlg.h"
 #include "setup/CTableSetupPage.h"
+#include "db/Tables.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,6 +70,36 @@ private slots:
                  (std::vector<std::string>{"Test Database", "Test Table", "Create Table", "Delete Table"}));
         QVERIFY(scoped.prompts.messages().empty());
         QVERIFY(scoped.store.writes().empty());
+    }
+
+    void createUsesTheTypeChosenInTheSheetNotTheStoredOne()
+    {
+        // The embedded store keeps each table's statement as it was given, so the text can be
+        // read back; it accepts the column types of either dialect.
+        const TestBackend sqlite = testBackends().front();
+        for (const int stored : {2, 1}) {
+            ScopedApp scoped;
+            const std::string base = uniqueTableName("sheet");
+            scoped.useBackend(sqlite, "unused", stored);
+            SetupChoice initial = setupChoiceFromSettings(scoped.app().settings);
+            CSetupDlg dialog(initial);
+            const int chosen = stored == 2 ? 1 : 2;
+            dialog.findChild<QRadioButton*>(chosen == 1 ? QStringLiteral("Oracle") : QStringLiteral("DerbyNimbus"))
+                ->setChecked(true);
+            dialog.pages()->setCurrentIndex(1);
+            dialog.findChild<QLineEdit*>(QStringLiteral("TableName"))->setText(QString::fromStdString(base));
+            scoped.prompts.credentialReplies = {{DialogResult::Ok, sqlite.user, ""}};
+            dialog.findChild<QPushButton*>(QStringLiteral("Create"))->click();
+            QCOMPARE(scoped.prompts.messageTexts(), std::vector<std::string>{"Table created successfully"});
+
+            const auto made = querySql(sqlite, "select sql from sqlite_master where name = '" + base + "'");
+            QCOMPARE(made.size(), std::size_t{1});
+            std::string expected = createTableStatement(TableKind::MountHistory, base, Dialect(chosen));
+            expected.erase(expected.find_last_of(')') + 1);
+            QCOMPARE(made[0][0].value_or(""), expected);
+            QCOMPARE(scoped.app().settings.DatabaseType, stored); // nothing is stored before OK
+            dropTables(base, sqlite.dsn, sqlite.user, "", nullptr);
+        }
     }
 
     void leavingTheDatabasePageMakesTheNameTheDataSource()

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -187,6 +189,16 @@ TEST(MonitorFaults, ServerThatRefusesConnectionsLosesNothing)
     ASSERT_TRUE(executeSql(main, "alter database vaultline_spare allow_connections true"));
     ASSERT_TRUE(failed);
     EXPECT_NE(scoped.logText().find("Error connecting to Data Source Name VaultlineTestPGSpare"), std::string::npos);
+    // The database's reason follows the retry line.
+    ASSERT_TRUE(lines.waitFor("Could not connect to the database.\r\n", 1, 10s));
+    const auto all = lines.lines();
+    const auto reason = std::find_if(all.begin(), all.end(), [](const std::string& line) {
+        return line.rfind("Could not connect to the database.\r\n", 0) == 0;
+    });
+    ASSERT_TRUE(reason != all.begin());
+    EXPECT_EQ(reason[-1], "Problem getting Mount History file. Will try again in one minute.\r\n");
+    const auto retry = reason - 1;
+    EXPECT_NE(retry[1].find("not currently accepting connections"), std::string::npos) << retry[1];
 
     ASSERT_TRUE(lines.waitFor(MountHistoryInserted(static_cast<int>(added)), 1, 20s));
     engine.stop();

@@ -59,6 +59,10 @@ std::vector<TestBackend> testBackends()
         out << "[VaultlineTestPGSpare]\nDriver=PostgreSQL ANSI\nServername=127.0.0.1\nPort=" << port
             << "\nDatabase=vaultline_spare\nUsername=" << environment("VAULTLINE_TEST_PG_USER", "postgres")
             << "\nUseServerSidePrepare=0\n\n";
+        // The same server by a port nobody listens on, and a database it does not have.
+        out << "[VaultlineTestPGClosed]\nDriver=PostgreSQL ANSI\nServername=127.0.0.1\nPort=1\nDatabase=vaultline\n\n";
+        out << "[VaultlineTestPGMissing]\nDriver=PostgreSQL ANSI\nServername=127.0.0.1\nPort=" << port
+            << "\nDatabase=vaultline_missing\n\n";
         out.close();
         setenv("ODBCINI", ini.c_str(), 1);
     });
@@ -72,6 +76,27 @@ TestBackend spareTestBackend()
     spare.name = "PostgreSQLSpare";
     spare.dsn = "VaultlineTestPGSpare";
     return spare;
+}
+
+TestBackend postgresVariant(PostgresVariant variant)
+{
+    TestBackend backend = testBackends().back();
+    switch (variant) {
+    case PostgresVariant::ClosedPort:
+        backend.name = "PostgreSQLClosedPort";
+        backend.dsn = "VaultlineTestPGClosed";
+        break;
+    case PostgresVariant::MissingDatabase:
+        backend.name = "PostgreSQLMissingDatabase";
+        backend.dsn = "VaultlineTestPGMissing";
+        break;
+    case PostgresVariant::PasswordRole:
+        backend.name = "PostgreSQLPasswordRole";
+        backend.user = "vaultline_password";
+        backend.password = "vaultline-right";
+        break;
+    }
+    return backend;
 }
 
 std::string uniqueTableName(const std::string& stem)

@@ -30,6 +30,12 @@ std::vector<TestBackend> testBackends();
 // tests that cut it off from everyone else; the test creates the database itself.
 TestBackend spareTestBackend();
 
+// The test PostgreSQL server reached wrongly: by a port nobody listens on, for a database it
+// does not have, or as the one role that logs in with a password (scripts/pg-cluster.sh makes
+// it: vaultline_password, password "vaultline-right"). Available when the server is.
+enum class PostgresVariant { ClosedPort, MissingDatabase, PasswordRole };
+TestBackend postgresVariant(PostgresVariant variant);
+
 // A table base name no other test process uses.
 std::string uniqueTableName(const std::string& stem);
 

@@ -12,6 +12,8 @@ struct OdbcHandles {
     SQLHDBC connection = SQL_NULL_HDBC;
     SQLHSTMT statement = SQL_NULL_HSTMT;
     bool connected = false;
+    // Why the last connect failed, in the words the user is shown; empty after a good connect.
+    std::string failureReason;
 
     OdbcHandles() = default;
     ~OdbcHandles() { release(); }

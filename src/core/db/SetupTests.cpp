@@ -7,6 +7,8 @@
 #include "app/SettingsStore.h"
 #include "app/UserPrompts.h"
 
+#include <cctype>
+
 namespace {
 constexpr const char* TestPassed = "Test passed";
 
@@ -62,19 +64,29 @@ bool runDatabaseTest(const DatabaseTestInput& input, DiagnosticsWindow* page)
     return true;
 }
 
-bool runTableTest(const std::string& tableName, DiagnosticsWindow* page)
+std::string tableTestWhereClause(bool reportsTable, const Dialect& dialect)
+{
+    if (reportsTable)
+        return "where ((username in ('')))";
+    std::string dateColumn = dialect.dateColumn();
+    for (char& c : dateColumn)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return "where ((ipaddress in ('0.0.0.0')) AND (time in (" + dialect.timeLiteral("00:00:00") + ")) AND ("
+           + dateColumn + " in (" + dialect.dateLiteral("2007-01-01") + ")))";
+}
+
+bool runTableTest(const std::string& tableName, DiagnosticsWindow* page, const Dialect& dialect)
 {
     auto user = askForUser(5);
     if (!user)
         return false;
     CQmxApp& app = theApp();
     WaitCursor wait(app.prompts());
-    const std::string statistics =
-        "where ((ipaddress in ('0.0.0.0')) AND (time in ('00:00:00')) AND (date in ('2007-01-01')))";
+    const std::string statistics = tableTestWhereClause(false, dialect);
     const std::pair<std::string, std::string> tables[] = {
         {tableName, statistics},
         {tableName + "_lp", statistics},
-        {tableName + "_reports", "where ((username in ('')))"},
+        {tableName + "_reports", tableTestWhereClause(true, dialect)},
     };
     qmxDB db;
     for (const auto& [table, where] : tables) {

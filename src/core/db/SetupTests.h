@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Dialect.h"
+
 #include <optional>
 #include <string>
 
@@ -21,6 +23,11 @@ struct DatabaseTestInput {
 // address and port, catalogues a Derby / Nimbus database, connects and says "Test passed".
 bool runDatabaseTest(const DatabaseTestInput& input, DiagnosticsWindow* page);
 
+// The table test's where clause, which matches no row: on the two statistics tables an address,
+// a time and a date in the dialect's spelling, on the reports table an empty user name.
+std::string tableTestWhereClause(bool reportsTable, const Dialect& dialect);
+
 // Test on the "Table" page: a select that matches no row on each of the three tables named
-// after the typed base name; "Test passed" once, when all three answered.
-bool runTableTest(const std::string& tableName, DiagnosticsWindow* page);
+// after the typed base name, in the dialect of the type chosen in the sheet; "Test passed"
+// once, when all three answered.
+bool runTableTest(const std::string& tableName, DiagnosticsWindow* page, const Dialect& dialect = Dialect::current());

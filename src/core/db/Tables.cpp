@@ -285,13 +285,12 @@ std::string uniqueKeyStatement(TableKind kind, const std::string& tableName, con
 }
 
 int createTables(const std::string& baseName, const std::string& layout, const std::string& databaseName,
-                 const std::string& userName, const std::string& password)
+                 const std::string& userName, const std::string& password, const Dialect& dialect)
 {
     if (layout != table_texts::DefaultLayout) {
         WriteDebugLine(fillSlots(table_texts::UnknownLayout, {layout}));
         return 0;
     }
-    const Dialect dialect = Dialect::current();
     TableStep mount{tableNameFor(TableKind::MountHistory, baseName)};
     TableStep performance{tableNameFor(TableKind::LibraryPerformance, baseName)};
     TableStep reports{tableNameFor(TableKind::Reports, baseName)};
@@ -366,14 +365,14 @@ int dropTables(const std::string& baseName, const std::string& databaseName, con
     return mount.executed && performance.executed && reports.executed ? 1 : 0;
 }
 
-TableCommandResult runCreateTableCommand(const std::string& tableName)
+TableCommandResult runCreateTableCommand(const std::string& tableName, const Dialect& dialect)
 {
     const std::optional<CredentialsReply> credentials = askTableCredentials(table_texts::CreateTableTitle);
     if (!credentials)
         return TableCommandResult::Cancelled;
     CQmxApp& app = theApp();
     const int created = createTables(tableName, table_texts::DefaultLayout, app.settings.databaseName,
-                                     credentials->userName, credentials->password);
+                                     credentials->userName, credentials->password, dialect);
     if (created == 1) {
         app.prompts().showMessage(table_texts::TableCreated, MessageIcon::Information);
         return TableCommandResult::Succeeded;

@@ -43,11 +43,11 @@ std::string createTableStatement(TableKind kind, const std::string& tableName, c
 // Empty for the reports table, which has no such key.
 std::string uniqueKeyStatement(TableKind kind, const std::string& tableName, const Dialect& dialect);
 
-// Creates the three tables in the current dialect, each with its own statement (no transaction
-// spans them), and the unique keys of the tables it created. 1 when all three were created, else 0.
-// layout is always "DEFAULT", the column lists above.
+// Creates the three tables in the dialect (the current one unless the caller chose another), each
+// with its own statement (no transaction spans them), and the unique keys of the tables it created.
+// 1 when all three were created, else 0. layout is always "DEFAULT", the column lists above.
 int createTables(const std::string& baseName, const std::string& layout, const std::string& databaseName,
-                 const std::string& userName, const std::string& password);
+                 const std::string& userName, const std::string& password, const Dialect& dialect = Dialect::current());
 
 // Drops the three tables. 1 when all three were dropped, else 0.
 int dropTables(const std::string& baseName, const std::string& databaseName, const std::string& userName,
@@ -56,8 +56,9 @@ int dropTables(const std::string& baseName, const std::string& databaseName, con
 enum class TableCommandResult { Cancelled, Succeeded, Failed };
 
 // The table page's Create button: user name dialog "Create Table", stores the user name, creates
-// the tables under the typed base name and says how it went.
-TableCommandResult runCreateTableCommand(const std::string& tableName);
+// the tables under the typed base name in the dialect of the type chosen in the sheet, and says
+// how it went.
+TableCommandResult runCreateTableCommand(const std::string& tableName, const Dialect& dialect = Dialect::current());
 
 // The table page's Delete button: asks first, then as Create with "Delete Table" and a drop; the
 // page receives the diagnostics' focus requests.

@@ -42,6 +42,7 @@ bool qmxDB::connectDB(const std::string& dataSourceName, const std::string& user
 {
     WaitCursor wait(theApp().prompts());
     handles.release();
+    handles.failureReason.clear();
     SQLRETURN result = SQL_ERROR;
     if (SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handles.environment) == SQL_SUCCESS
         && SQLSetEnvAttr(handles.environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)
@@ -56,11 +57,12 @@ bool qmxDB::connectDB(const std::string& dataSourceName, const std::string& user
         WriteDebugLine("Error connecting to Data Source Name " + dataSourceName + "\n");
         if (handles.connection != SQL_NULL_HDBC) {
             if (window == nullptr)
-                reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, nullptr, true);
+                handles.failureReason = reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, nullptr, true);
             else if (window->windowKind() == DiagnosticsWindow::Kind::MonitorView)
-                reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, window, false);
+                handles.failureReason = reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, window, false);
             else
-                reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, connectionRules, window, true);
+                handles.failureReason =
+                    reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, connectionRules, window, true);
         }
         handles.release();
         return false;
@@ -77,8 +79,16 @@ bool qmxDB::connectDB(const std::string& dataSourceName, const std::string& user
 bool qmxDB::disconnectDB(OdbcHandles& handles) const
 {
     if (handles.connection != SQL_NULL_HDBC && handles.connected) {
+        // A failed commit posts its diagnostics on the connection, not on the statement.
         SQLRETURN result = SQLEndTran(SQL_HANDLE_DBC, handles.connection, SQL_COMMIT);
-        checkSQLResult(result, "SQL End Transaction", handles.statement, nullptr, true);
+        if (result != SQL_SUCCESS) {
+            WriteDebugLine("Error SQL End Transaction statement ");
+            reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, nullptr, true);
+            // A transaction that could not commit is still open: some drivers will not
+            // disconnect from it and keep the database locked. It ends here.
+            if (result != SQL_SUCCESS_WITH_INFO)
+                SQLEndTran(SQL_HANDLE_DBC, handles.connection, SQL_ROLLBACK);
+        }
     }
     handles.release();
     return true;
@@ -94,12 +104,12 @@ bool qmxDB::checkSQLResult(SQLRETURN result, const std::string& verb, SQLHSTMT s
     return false;
 }
 
-void qmxDB::reportDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, SQLRETURN /*result*/, bool connectionRules,
-                              DiagnosticsWindow* window, bool showMessages) const
+std::string qmxDB::reportDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, SQLRETURN /*result*/,
+                                     bool connectionRules, DiagnosticsWindow* window, bool showMessages) const
 {
     int count = 0;
     const std::vector<DiagnosticRecord> records = readDiagnosticRecords(handleType, handle, count);
-    reportDiagnosticRecords(count, records, connectionRules, window, showMessages);
+    return reportDiagnosticRecords(count, records, connectionRules, window, showMessages);
 }
 
 std::vector<DiagnosticRecord> readDiagnosticRecords(SQLSMALLINT handleType, SQLHANDLE handle, int& count)
@@ -127,9 +137,10 @@ std::string DiagnosticRecord::text(int number, int count) const
            + "\n" + "Native Error Code: " + std::to_string(nativeError) + "\n" + "Message Text:" + message + "\n";
 }
 
-void qmxDB::reportDiagnosticRecords(int count, const std::vector<DiagnosticRecord>& records, bool connectionRules,
-                                    DiagnosticsWindow* window, bool showMessages) const
+std::string qmxDB::reportDiagnosticRecords(int count, const std::vector<DiagnosticRecord>& records,
+                                           bool connectionRules, DiagnosticsWindow* window, bool showMessages) const
 {
+    std::string reason;
     WriteDebugLine("Number of Diagnostic Records: " + std::to_string(count));
     UserPrompts& prompts = theApp().prompts();
     bool boxesAllowed = showMessages;
@@ -139,6 +150,9 @@ void qmxDB::reportDiagnosticRecords(int count, const std::vector<DiagnosticRecor
         WriteDebugLine(text);
 
         const DiagnosticRule* rule = findDiagnosticRule(text, connectionRules);
+        const std::string message = rule != nullptr ? diagnosticRuleMessage(*rule, record.message) : "";
+        if (reason.empty())
+            reason = !message.empty() ? message : record.message;
         if (rule == nullptr) {
             if (connectionRules && boxesAllowed)
                 prompts.showMessage(text, MessageIcon::Stop);
@@ -168,13 +182,16 @@ void qmxDB::reportDiagnosticRecords(int count, const std::vector<DiagnosticRecor
                               && kind != DiagnosticsWindow::Kind::TableSetupPage;
         if (rule->focusBeforeMessage)
             focus();
-        if (rule->message != nullptr && boxesAllowed && !silenced)
-            prompts.showMessage(rule->message, MessageIcon::Stop);
+        if (!message.empty() && boxesAllowed && !silenced)
+            prompts.showMessage(message, MessageIcon::Stop);
         if (!rule->focusBeforeMessage)
             focus();
         if (rule->stopFurtherBoxes)
             boxesAllowed = false;
     }
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+        reason.pop_back();
+    return reason;
 }
 
 int qmxDB::selectIntoList(const std::string& columns, const std::string& table, const std::string& whereClause,

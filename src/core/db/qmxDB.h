@@ -34,12 +34,13 @@ public:
     bool checkSQLResult(SQLRETURN result, const std::string& verb, SQLHSTMT statement, DiagnosticsWindow* window,
                         bool showMessages) const;
 
-    // Logs every diagnostic record of the handle and maps it to the user's message.
-    void reportDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, SQLRETURN result, bool connectionRules,
+    // Logs every diagnostic record of the handle and maps it to the user's message. Gives the
+    // first record's message (the driver's own text when no rule names one), shown or not.
+    std::string reportDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, SQLRETURN result, bool connectionRules,
                            DiagnosticsWindow* window, bool showMessages) const;
 
     // Logs each record and applies the rules: what reportDiagnostics does once it has read them.
-    void reportDiagnosticRecords(int count, const std::vector<DiagnosticRecord>& records, bool connectionRules,
+    std::string reportDiagnosticRecords(int count, const std::vector<DiagnosticRecord>& records, bool connectionRules,
                                  DiagnosticsWindow* window, bool showMessages) const;
 
     // "SELECT <columns> FROM <table> <where>" into the list (or nowhere); rows read, or -1.

@@ -14,6 +14,25 @@
 #include "db/LockWait.h"
 #include "db/qmxDB.h"
 
+namespace {
+// A database message as monitor window lines: "\r\n" line ends, no blank line inside.
+std::string monitorWindowLines(const std::string& message)
+{
+    std::string lines;
+    for (char c : message) {
+        if (c == '\r')
+            continue;
+        if (c == '\n') {
+            if (!lines.empty() && !lines.ends_with("\r\n"))
+                lines += "\r\n";
+            continue;
+        }
+        lines += c;
+    }
+    return lines;
+}
+} // namespace
+
 MonitorDatabase MonitorDatabase::fromSettings()
 {
     const CQmxApp& app = theApp();
@@ -165,7 +184,7 @@ void MonitorEngine::mountHistoryWorker()
     m_scheduler->arm(TIMER_MOUNT_HISTORY, periods.mountHistoryGuard);
     if (!m_stopRequested) {
         m_scheduler->arm(TIMER_MOUNT_HISTORY, periods.mountHistory);
-        endCycle(mountHistoryDownload(), TIMER_MOUNT_HISTORY, monitor_texts::MountHistoryRetry);
+        endCycle(mountHistoryDownload(), TIMER_MOUNT_HISTORY, monitor_texts::MountHistoryRetry, m_mountHistoryReason);
     }
     m_mountHistoryInProgress = false;
 }
@@ -174,18 +193,24 @@ void MonitorEngine::libraryPerformanceWorker()
 {
     m_scheduler->arm(TIMER_LIBRARY_PERFORMANCE, m_options.periods.libraryPerformance);
     if (!m_stopRequested)
-        endCycle(libraryPerformanceDownload(), TIMER_LIBRARY_PERFORMANCE, monitor_texts::LibraryPerformanceRetry);
+        endCycle(libraryPerformanceDownload(), TIMER_LIBRARY_PERFORMANCE, monitor_texts::LibraryPerformanceRetry,
+                 m_libraryPerformanceReason);
     m_libraryPerformanceInProgress = false;
 }
 
-void MonitorEngine::endCycle(bool stored, int timer, const char* retryLine)
+void MonitorEngine::endCycle(bool stored, int timer, const char* retryLine, std::string& reason)
 {
-    // A cycle ends with an empty line, or with the retry line and the timer set to a minute.
+    // A cycle ends with an empty line, or with the retry line (and the database's reason, when
+    // the database failed it) and the timer set to a minute.
+    std::string because;
+    because.swap(reason);
     if (stored) {
         write("");
         return;
     }
     write(retryLine);
+    if (!because.empty())
+        write(monitorWindowLines(because));
     if (!m_stopRequested)
         m_scheduler->arm(timer, m_options.periods.retry);
 }
@@ -206,8 +231,10 @@ bool MonitorEngine::mountHistoryDownload()
     const MonitorDatabase& database = m_options.database;
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, false, this))
+    if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, false, this)) {
+        m_mountHistoryReason = handles.failureReason;
         return false;
+    }
     // Another writer holding the database must not keep a stop waiting.
     if (!shortenLockWaits(handles, database.dataSourceName))
         return false;
@@ -259,8 +286,10 @@ bool MonitorEngine::libraryPerformanceDownload()
     const MonitorDatabase& database = m_options.database;
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, false, this))
+    if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, false, this)) {
+        m_libraryPerformanceReason = handles.failureReason;
         return false;
+    }
     // Another writer holding the database must not keep a stop waiting.
     if (!shortenLockWaits(handles, database.dataSourceName))
         return false;

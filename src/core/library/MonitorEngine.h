@@ -95,7 +95,8 @@ private:
     void checkWorker();
     void mountHistoryWorker();
     void libraryPerformanceWorker();
-    void endCycle(bool stored, int timer, const char* retryLine);
+    // reason: why the database failed the cycle, written after the retry line; emptied here.
+    void endCycle(bool stored, int timer, const char* retryLine, std::string& reason);
     bool mountHistoryDownload();
     bool libraryPerformanceDownload();
     void write(const std::string& text);
@@ -115,6 +116,9 @@ private:
     std::atomic<bool> m_mountHistoryInProgress{false};
     std::atomic<bool> m_libraryPerformanceInProgress{false};
     bool m_counted = false;
+    // Each written only by the one worker of its kind that runs at a time.
+    std::string m_mountHistoryReason;
+    std::string m_libraryPerformanceReason;
 
     // The statements the cycles are running, cancelled by a stop.
     RunningStatement m_mountHistoryStatement;

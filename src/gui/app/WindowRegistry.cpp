@@ -7,6 +7,7 @@
 #include "library/LibraryWindows.h"
 #include "query/QueryCommands.h"
 #include "reports/ReportWindows.h"
+#include "setup/CDeleteDialog.h"
 
 void registerWindowKinds(CMainFrame& frame)
 {
@@ -17,4 +18,8 @@ void registerWindowKinds(CMainFrame& frame)
     frame.setCommandHandler(CommandId::ExportData, [&frame] { runExportDataCommand(frame); });
     registerReportsAgent(frame);
     registerReportWindows(frame);
+    frame.setCommandHandler(CommandId::DeleteData, [&frame] {
+        CDeleteDialog dialog(&frame);
+        dialog.exec();
+    });
 }

@@ -39,6 +39,9 @@ CDBSetupPage::CDBSetupPage(const SetupChoice& initial, QWidget* parent)
     layout->addWidget(typeBox);
     layout->addStretch(1);
 
+    m_storedType = initial.databaseType == DatabaseTypeChoice::Oracle        ? 1
+                   : initial.databaseType == DatabaseTypeChoice::DerbyNimbus ? 2
+                                                                             : 0;
     if (initial.databaseType == DatabaseTypeChoice::Oracle) {
         m_oracle->setChecked(true);
         chooseOracle(true);
@@ -79,6 +82,11 @@ void CDBSetupPage::focusDatabaseName()
 void CDBSetupPage::focusIpAddress()
 {
     focusAndSelect(m_ipAddress);
+}
+
+int CDBSetupPage::chosenDatabaseType() const
+{
+    return m_oracle->isChecked() ? 1 : m_derby->isChecked() ? 2 : m_storedType;
 }
 
 QString CDBSetupPage::databaseName() const

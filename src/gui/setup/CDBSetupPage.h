@@ -20,6 +20,8 @@ public:
 
     void fillChoice(SetupChoice& choice) const;
     QString databaseName() const;
+    // 1 while "Oracle" is chosen, 2 while "Derby / Nimbus" is, the stored type while neither is.
+    int chosenDatabaseType() const;
     void test();
 
 private:
@@ -32,4 +34,5 @@ private:
     QRadioButton* m_derby;
     QString m_keptAddress;
     QString m_keptPort;
+    int m_storedType = 0;
 };

@@ -42,6 +42,9 @@ CSetupDlg::CSetupDlg(const SetupChoice& initial, QWidget* parent)
     layout->addWidget(m_pages, 1);
     layout->addLayout(column);
 
+    // The type chosen on the database page decides the dialect of the table page's statements,
+    // before OK has stored it.
+    m_tablePage->setDatabaseTypeSource([this] { return m_databasePage->chosenDatabaseType(); });
     // Leaving the database page makes the typed name the data source of every test at once.
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int index) {
         if (index != 0)

@@ -71,14 +71,19 @@ void CTableSetupPage::fillChoice(SetupChoice& choice) const
                                                     : DateFormatChoice::None;
 }
 
+Dialect CTableSetupPage::chosenDialect() const
+{
+    return m_databaseType ? Dialect(m_databaseType()) : Dialect::current();
+}
+
 void CTableSetupPage::test()
 {
-    runTableTest(m_tableName->text().toStdString(), this);
+    runTableTest(m_tableName->text().toStdString(), this, chosenDialect());
 }
 
 void CTableSetupPage::createTables()
 {
-    runCreateTableCommand(m_tableName->text().toStdString());
+    runCreateTableCommand(m_tableName->text().toStdString(), chosenDialect());
 }
 
 void CTableSetupPage::deleteTables()

@@ -35,6 +35,16 @@ TEST(SetupTitles, OperationNumbersNameTheDialog)
     EXPECT_EQ(credentialsTitle(0), std::nullopt);
 }
 
+TEST(SetupTableTest, WhereClauseFollowsTheChosenDialect)
+{
+    EXPECT_EQ(tableTestWhereClause(false, Dialect(2)),
+              "where ((ipaddress in ('0.0.0.0')) AND (time in ('00:00:00')) AND (date in ('2007-01-01')))");
+    EXPECT_EQ(tableTestWhereClause(false, Dialect(1)),
+              "where ((ipaddress in ('0.0.0.0')) AND (time in (TO_DATE('00:00:00','hh24:mi:ss'))) AND (dates in "
+              "(TO_DATE('2007-01-01','yyyy-mm-dd'))))");
+    EXPECT_EQ(tableTestWhereClause(true, Dialect(1)), "where ((username in ('')))");
+}
+
 TEST_P(SetupTests, TableTestPassesOnceOnEmptyTablesAndNamesAMissingOne)
 {
     const std::string table = uniqueTableName("setup");

@@ -1,0 +1,122 @@
+#include "DeleteCommand.h"
+
+#include "CliOptions.h"
+#include "ConsolePrompts.h"
+#include "QtSettingsStore.h"
+#include "app/CQmxApp.h"
+#include "db/DataRemoval.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+
+namespace {
+struct DeleteRequest {
+    RemovalMode mode = RemovalMode::None;
+    RemovalSelection selection;
+    bool confirmed = false;
+};
+
+std::optional<DeleteRequest> parseRequest(const std::vector<std::string>& args, std::string& error)
+{
+    const auto parsed = parseCliArguments(
+        args, {{"--library"}, {"--drive"}, {"--volser"}, {"--yes", false}}, error);
+    if (!parsed)
+        return std::nullopt;
+    if (!parsed->words.empty()) {
+        error = "unexpected \"" + parsed->words.front() + "\"";
+        return std::nullopt;
+    }
+    const auto library = parsed->value("--library");
+    if (!library || library->empty()) {
+        error = "--library names the library";
+        return std::nullopt;
+    }
+    if (parsed->has("--drive") == parsed->has("--volser")) {
+        error = "give one of --drive and --volser";
+        return std::nullopt;
+    }
+    DeleteRequest request;
+    request.confirmed = parsed->has("--yes");
+    request.selection.entrySelected = true;
+    request.selection.address = *library;
+    if (const auto drive = parsed->value("--drive")) {
+        request.mode = RemovalMode::ByDrive;
+        const auto colon = drive->find(':');
+        if (colon != std::string::npos) {
+            request.selection.frame = drive->substr(0, colon);
+            request.selection.drive = drive->substr(colon + 1);
+        }
+    } else {
+        request.mode = RemovalMode::ByVolser;
+        request.selection.volser = *parsed->value("--volser");
+    }
+    if (!selectionIsDeletable(request.mode, request.selection)) {
+        error = request.mode == RemovalMode::ByDrive ? "--drive is FRAME:DRIVE, two numbers" : "--volser is empty";
+        return std::nullopt;
+    }
+    return request;
+}
+
+// The question on the terminal; only an answer of y or yes goes on.
+bool confirmedOnTerminal(const std::string& question)
+{
+    std::cerr << question << "\n(y/n) " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer))
+        return false;
+    return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
+}
+
+class InstalledPrompts {
+public:
+    explicit InstalledPrompts(UserPrompts* prompts) { theApp().setPrompts(prompts); }
+    ~InstalledPrompts() { theApp().setPrompts(nullptr); }
+    InstalledPrompts(const InstalledPrompts&) = delete;
+    InstalledPrompts& operator=(const InstalledPrompts&) = delete;
+};
+} // namespace
+
+int deleteCommand(const std::vector<std::string>& args)
+{
+    std::string error;
+    const auto request = parseRequest(args, error);
+    if (!request) {
+        std::cerr << "vaultlinectl delete: " << error
+                  << "\nusage: vaultlinectl delete --library ADDR (--drive FRAME:DRIVE | --volser VOLSER) [--yes]\n";
+        return 2;
+    }
+
+    QtSettingsStore store;
+    theApp().setSettingsStore(&store);
+    theApp().settings = readAppSettings(store);
+    theApp().setSettingsStore(nullptr);
+    if (const char* password = std::getenv("VAULTLINE_DB_PASSWORD"); password != nullptr)
+        theApp().password = password;
+    const AppSettings& settings = theApp().settings;
+    if (settings.databaseName.empty() || settings.mountHistoryTableName.empty()) {
+        std::cerr << "vaultlinectl: no database or table names in " << store.fileName().toStdString()
+                  << ": set them in Database > Setup... or run prepare-embedded-db\n";
+        return 1;
+    }
+
+    if (!request->confirmed && !confirmedOnTerminal(removalQuestion(request->mode, request->selection))) {
+        std::cerr << "vaultlinectl delete: nothing deleted\n";
+        return 2;
+    }
+    ConsolePrompts prompts(std::cout, std::cerr);
+    InstalledPrompts installed(&prompts);
+    const RemovalResult result = deleteMountHistoryEntries(request->mode, request->selection);
+    switch (result.status) {
+    case RemovalResult::Status::Deleted:
+    case RemovalResult::Status::NothingMatched:
+        std::cout << result.rows << " entries deleted from " << settings.mountHistoryTableName << "\n";
+        return 0;
+    case RemovalResult::Status::Failed:
+        std::cerr << data_removal_texts::NotDeleted << "\n";
+        return 1;
+    case RemovalResult::Status::NotConnected:
+        break;
+    }
+    return 1;
+}

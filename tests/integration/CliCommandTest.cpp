@@ -1,0 +1,166 @@
+// vaultlinectl delete, and the database's messages of any command, run as their own processes
+// on each test database, as a user runs them.
+
+#include "ScopedApp.h"
+#include "db/Tables.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+namespace fs = std::filesystem;
+
+std::string program()
+{
+    if (const char* given = std::getenv("VAULTLINE_CLI"); given != nullptr && *given != '\0')
+        return given;
+    return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "src/cli/vaultlinectl").string();
+}
+
+struct ProgramRun {
+    int status = -1;
+    std::string output;
+    std::string errors;
+};
+
+class CliCommand : public BackendTest {
+protected:
+    void SetUp() override
+    {
+        BackendTest::SetUp();
+        if (IsSkipped())
+            return;
+        ASSERT_TRUE(fs::exists(program())) << program() << " is not built";
+        m_base = uniqueTableName("clidel");
+        ASSERT_EQ(createTables(m_base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
+        writeSettings(GetParam().dsn, GetParam().user);
+        for (const char* values : {"('10.0.0.1', '2026-12-07', '10:00:00', 'CL0001', 3, 12)",
+                                   "('10.0.0.1', '2026-12-07', '10:05:00', 'CL0002', 3, 12)",
+                                   "('10.0.0.1', '2026-12-07', '10:10:00', 'O''K1', 1, 1)",
+                                   "('10.0.0.2', '2026-12-07', '10:00:00', 'CL0001', 3, 12)"})
+            ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + m_base
+                                                   + " (ipAddress, Date, Time, Volser, Frame, Drive) VALUES "
+                                                   + values));
+    }
+    void TearDown() override
+    {
+        if (!m_base.empty())
+            dropTables(m_base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
+    }
+
+    // The settings file the desktop program would have written.
+    void writeSettings(const std::string& dsn, const std::string& user)
+    {
+        fs::create_directories(m_folder.file("config/Kestrix"));
+        std::ofstream(m_folder.file("config/Kestrix/Kestrix Vaultline.ini"))
+            << "[Connection]\nUsername=" << user << "\n\n[Setup]\nDatabase%20Name=" << dsn
+            << "\nDatabase%20Type=2\nMount%20History%20Table%20Name=" << m_base
+            << "\nLibrary%20Performance%20Table%20Name=" << tableNameFor(TableKind::LibraryPerformance, m_base)
+            << "\nReports%20Table%20Name=" << tableNameFor(TableKind::Reports, m_base) << "\nDate%20Format=2\n";
+    }
+
+    // Runs the program in the temporary folder with the given standard input.
+    ProgramRun run(const std::string& arguments, const std::string& input = "", const std::string& password = "")
+    {
+        std::ofstream(m_folder.file("in.txt")) << input;
+        const std::string command = "cd '" + m_folder.path() + "' && XDG_CONFIG_HOME='" + m_folder.file("config")
+                                    + "' VAULTLINE_DB_PASSWORD='" + password + "' '" + program() + "' " + arguments
+                                    + " <in.txt >out.txt 2>err.txt";
+        ProgramRun result;
+        const int status = std::system(command.c_str());
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.output = readWholeFile(m_folder.file("out.txt"));
+        result.errors = readWholeFile(m_folder.file("err.txt"));
+        return result;
+    }
+
+    long long rowsOf(const std::string& where)
+    {
+        const auto rows = querySql(GetParam(), "select count(*) from " + m_base + " where " + where);
+        return rows.empty() || !rows[0][0] ? -1 : std::stoll(*rows[0][0]);
+    }
+
+    std::string m_base;
+    TemporaryFolder m_folder;
+};
+} // namespace
+
+TEST_P(CliCommand, DeleteAsksThenRemovesOneDriveOrCartridgeOfOneLibrary)
+{
+    // Asked on the terminal; anything but yes deletes nothing.
+    ProgramRun refused = run("delete --library 10.0.0.1 --drive 3:12", "n\n");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.errors.find("Are you sure you want to delete data entries including:\nIP: 10.0.0.1  Frame: 3  "
+                                  "Drive: 12"),
+              std::string::npos)
+        << refused.errors;
+    EXPECT_EQ(countRows(GetParam(), m_base), 4);
+
+    ProgramRun drive = run("delete --library 10.0.0.1 --drive 3:12", "y\n");
+    EXPECT_EQ(drive.status, 0) << drive.errors;
+    EXPECT_EQ(drive.output, "2 entries deleted from " + m_base + "\n");
+    EXPECT_EQ(rowsOf("frame = 3 and drive = 12"), 1) << "the other library's drive stays";
+
+    ProgramRun quoted = run("delete --library=10.0.0.1 --volser \"O'K1\" --yes");
+    EXPECT_EQ(quoted.status, 0) << quoted.errors;
+    EXPECT_EQ(quoted.output, "1 entries deleted from " + m_base + "\n");
+    EXPECT_EQ(countRows(GetParam(), m_base), 1);
+
+    ProgramRun nothing = run("delete --library 10.0.0.9 --volser CL0001 --yes");
+    EXPECT_EQ(nothing.status, 0) << nothing.errors;
+    EXPECT_EQ(nothing.output, "0 entries deleted from " + m_base + "\n");
+    EXPECT_EQ(countRows(GetParam(), m_base), 1);
+}
+
+TEST_P(CliCommand, DeleteRefusesWrongArgumentsAndReportsTheDatabase)
+{
+    for (const char* wrong : {"delete --drive 3:12 --yes", "delete --library 10.0.0.1 --yes",
+                              "delete --library 10.0.0.1 --drive 3:12 --volser CL0001 --yes",
+                              "delete --library 10.0.0.1 --drive 3 --yes", "delete --library 10.0.0.1 --drive 3:1x",
+                              "delete --library 10.0.0.1 --volser CL0001 --force"}) {
+        ProgramRun result = run(wrong, "y\n");
+        EXPECT_EQ(result.status, 2) << wrong;
+        EXPECT_NE(result.errors.find("usage: vaultlinectl delete"), std::string::npos) << wrong << result.errors;
+    }
+    EXPECT_EQ(countRows(GetParam(), m_base), 4);
+
+    // A table the database does not have: its message on the error stream, status 1.
+    std::filesystem::remove(m_folder.file("config/Kestrix/Kestrix Vaultline.ini"));
+    const std::string kept = m_base;
+    m_base += "_none";
+    writeSettings(GetParam().dsn, GetParam().user);
+    m_base = kept;
+    ProgramRun failed = run("delete --library 10.0.0.1 --volser CL0001 --yes");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.output, "");
+    EXPECT_NE(failed.errors.find("The table does not exist in the database."), std::string::npos) << failed.errors;
+    EXPECT_NE(failed.errors.find("Unsuccessful deletion."), std::string::npos) << failed.errors;
+}
+
+TEST_P(CliCommand, ImportSaysWhyTheServerRefusedIt)
+{
+    if (GetParam().name != "PostgreSQL")
+        GTEST_SKIP() << "password and port refusals are the server's";
+    std::ofstream(m_folder.file("mounts.csv")) << "Mount History" << std::string(35, ',') << "\nh2\nh3\nh4\nh5\n";
+
+    const TestBackend role = postgresVariant(PostgresVariant::PasswordRole);
+    writeSettings(role.dsn, role.user);
+    ProgramRun wrongPassword = run("import mounts.csv --library 10.0.0.1", "", "vaultline-wrong");
+    EXPECT_EQ(wrongPassword.status, 1);
+    EXPECT_NE(wrongPassword.errors.find("The database refused the user name or password."), std::string::npos)
+        << wrongPassword.errors;
+    EXPECT_NE(wrongPassword.errors.find("password authentication failed"), std::string::npos) << wrongPassword.errors;
+
+    writeSettings(postgresVariant(PostgresVariant::ClosedPort).dsn, GetParam().user);
+    ProgramRun closed = run("import mounts.csv --library 10.0.0.1");
+    EXPECT_EQ(closed.status, 1);
+    EXPECT_NE(closed.errors.find("The database server could not be reached."), std::string::npos) << closed.errors;
+    EXPECT_NE(closed.errors.find("Connection refused"), std::string::npos) << closed.errors;
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, CliCommand, ::testing::ValuesIn(testBackends()), BackendName());
