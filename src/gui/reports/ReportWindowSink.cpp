@@ -61,6 +61,11 @@ void ReportWindowSink::addNumericColumn(int column)
     post([column](CSplitterReport& window) { window.list()->addNumericColumn(column); });
 }
 
+void ReportWindowSink::setColumnKind(int column, QueryColumnKind kind, int dateFormatCode)
+{
+    post([=](CSplitterReport& window) { window.list()->setColumnKind(column, kind, dateFormatCode); });
+}
+
 void ReportWindowSink::addRows(std::vector<std::vector<std::string>> rows)
 {
     auto batch = std::make_shared<std::vector<std::vector<std::string>>>(std::move(rows));

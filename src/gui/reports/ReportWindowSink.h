@@ -28,6 +28,7 @@ public:
     void endUpdate() override;
     void addColumn(const std::string& title) override;
     void addNumericColumn(int column) override;
+    void setColumnKind(int column, QueryColumnKind kind, int dateFormatCode) override;
     void addRows(std::vector<std::vector<std::string>> rows) override;
     void sizeColumns() override;
     void setRowMarks(std::vector<int> marks);
