@@ -23,17 +23,17 @@ QColor colourOf(const GraphColour& colour)
     return QColor(colour.red, colour.green, colour.blue);
 }
 
-QFont fontOf(const GraphFont& spec)
+QFont fontOf(const GraphFont& wanted)
 {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
-    font.setPixelSize(spec.height > 0 ? spec.height : 1);
-    font.setWeight(static_cast<QFont::Weight>(spec.weight <= 200 ? QFont::ExtraLight : QFont::Normal));
+    font.setPixelSize(wanted.height > 0 ? wanted.height : 1);
+    font.setWeight(static_cast<QFont::Weight>(wanted.weight <= 200 ? QFont::ExtraLight : QFont::Normal));
     // The drawing asks for an average character width as well: stretch the face to it.
-    if (spec.height > 0 && spec.width > 0) {
+    if (wanted.height > 0 && wanted.width > 0) {
         const int natural = QFontMetrics(font).averageCharWidth();
         if (natural > 0)
-            font.setStretch(std::clamp(100 * spec.width / natural, 1, 4000));
+            font.setStretch(std::clamp(100 * wanted.width / natural, 1, 4000));
     }
     return font;
 }
