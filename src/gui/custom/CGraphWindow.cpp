@@ -38,12 +38,12 @@ QFont fontOf(const GraphFont& wanted)
     return font;
 }
 
-QPen penOf(const GraphPen& spec)
+QPen penOf(const GraphPen& wanted)
 {
-    QPen pen(colourOf(spec.colour));
-    pen.setWidth(spec.width);
-    pen.setStyle(spec.dashed ? Qt::DashLine : Qt::SolidLine);
-    if (spec.bevelJoins)
+    QPen pen(colourOf(wanted.colour));
+    pen.setWidth(wanted.width);
+    pen.setStyle(wanted.dashed ? Qt::DashLine : Qt::SolidLine);
+    if (wanted.bevelJoins)
         pen.setJoinStyle(Qt::BevelJoin);
     return pen;
 }
