@@ -39,24 +39,8 @@ std::optional<std::vector<std::string>> agentLibraryAddresses()
         return std::nullopt;
     char sql[512];
     std::snprintf(sql, sizeof sql, agent_texts::IpListSelect, app.settings.mountHistoryTableName.c_str());
-    const auto failed = [&](const char* step, SQLRETURN result) {
-        WriteDebugLine(step);
-        WriteDebugLine(sql);
-        db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, result, false, nullptr, true);
-        db.disconnectDB(handles);
-        return std::nullopt;
-    };
-    SQLRETURN result = prepareStatement(handles.statement, sql);
-    if (result != SQL_SUCCESS)
-        return failed(agent_texts::IpListPrepareFailed, result);
-    result = executeStatement(handles.statement);
-    if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
-        return failed(agent_texts::IpListExecuteFailed, result);
-    std::vector<std::string> addresses;
-    while (fetchSucceeded(SQLFetch(handles.statement)))
-        if (auto address = getColumnText(handles.statement, 1, 31))
-            addresses.push_back(*address);
-    closeCursor(handles.statement);
+    auto addresses = selectFirstColumn(db, handles.statement, sql, agent_texts::IpListPrepareFailed,
+                                       agent_texts::IpListExecuteFailed);
     db.disconnectDB(handles);
     return addresses;
 }

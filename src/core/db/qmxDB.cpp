@@ -298,3 +298,28 @@ void closeCursor(SQLHSTMT statement)
 {
     SQLFreeStmt(statement, SQL_CLOSE);
 }
+
+std::optional<std::vector<std::string>> selectFirstColumn(const qmxDB& db, SQLHSTMT statement, const std::string& sql,
+                                                          const char* prepareFailed, const char* executeFailed,
+                                                          std::size_t maxBytes)
+{
+    const auto failed = [&](const char* step, SQLRETURN result) -> std::optional<std::vector<std::string>> {
+        WriteDebugLine(step);
+        WriteDebugLine(sql);
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement, result, false, nullptr, true);
+        closeCursor(statement);
+        return std::nullopt;
+    };
+    SQLRETURN result = prepareStatement(statement, sql);
+    if (result != SQL_SUCCESS)
+        return failed(prepareFailed, result);
+    result = executeStatement(statement);
+    if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
+        return failed(executeFailed, result);
+    std::vector<std::string> values;
+    while (fetchSucceeded(SQLFetch(statement)))
+        if (auto value = getColumnText(statement, 1, maxBytes))
+            values.push_back(std::move(*value));
+    closeCursor(statement);
+    return values;
+}

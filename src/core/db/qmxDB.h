@@ -65,3 +65,10 @@ bool fetchSucceeded(SQLRETURN result);
 // A column's value as text of at most maxBytes (nothing for NULL or a failed read).
 std::optional<std::string> getColumnText(SQLHSTMT statement, SQLUSMALLINT column, std::size_t maxBytes = 32);
 void closeCursor(SQLHSTMT statement);
+
+// The first column of every row of a select, each as text of at most maxBytes (NULLs left out).
+// A failed prepare or execute logs its step's text and the statement, reports the statement's
+// diagnostics without a message box and gives nothing. The cursor is closed on every path.
+std::optional<std::vector<std::string>> selectFirstColumn(const qmxDB& db, SQLHSTMT statement, const std::string& sql,
+                                                          const char* prepareFailed, const char* executeFailed,
+                                                          std::size_t maxBytes = 31);

@@ -19,28 +19,13 @@ std::optional<std::vector<std::string>> setupIPCombo()
     }
     const std::string sql =
         formatMonitorText(monitor_texts::AddressListSelect, app.settings.mountHistoryTableName.c_str());
-    const auto failed = [&](const char* step, SQLRETURN result) {
-        WriteDebugLine(step);
-        WriteDebugLine(sql);
-        db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, result, false, nullptr, true);
-        db.disconnectDB(handles);
-        return std::nullopt;
-    };
-    SQLRETURN result = prepareStatement(handles.statement, sql);
-    if (result != SQL_SUCCESS)
-        return failed(monitor_texts::AddressPrepareFailed, result);
-    result = executeStatement(handles.statement);
-    if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
-        return failed(monitor_texts::AddressExecuteFailed, result);
-
-    std::vector<std::string> addresses;
-    while (fetchSucceeded(SQLFetch(handles.statement)))
-        if (auto address = getColumnText(handles.statement, 1, 31))
-            addresses.push_back(*address);
-    closeCursor(handles.statement);
-    if (!addresses.empty())
-        addresses.insert(addresses.begin(), monitor_texts::AllLibraries);
+    auto addresses = selectFirstColumn(db, handles.statement, sql, monitor_texts::AddressPrepareFailed,
+                                       monitor_texts::AddressExecuteFailed);
     db.disconnectDB(handles);
+    if (!addresses)
+        return std::nullopt;
+    if (!addresses->empty())
+        addresses->insert(addresses->begin(), monitor_texts::AllLibraries);
     WriteTraceLine(monitor_texts::AddressListFilled);
     return addresses;
 }
