@@ -1,5 +1,6 @@
 #include "AgentCommand.h"
 
+#include "CommandSettings.h"
 #include "ConsolePrompts.h"
 #include "QtSettingsStore.h"
 #include "agent/AgentConfig.h"
@@ -92,21 +93,15 @@ int agentCommand(const std::vector<std::string>& args)
         std::cerr << "vaultlinectl agent: " << path << ": " << *refusal << "\n";
         return 2;
     }
-    // SIGINT and SIGTERM are taken by this thread alone, below; the report threads inherit
-    // the blocked set.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    // Taken below by this thread alone; the report threads inherit the blocked set.
+    sigset_t stopSignals = blockStopSignals();
 
     QtSettingsStore store;
     ConsolePrompts prompts(std::cerr, std::cerr);
     theApp().setSettingsStore(&store);
     theApp().setPrompts(&prompts);
     theApp().settings = readAppSettings(store);
-    if (const char* password = std::getenv("VAULTLINE_DB_PASSWORD"))
-        theApp().password = password;
+    readServerPassword();
 
     int received = 0;
     {

@@ -2,7 +2,7 @@
 
 #include "CliOptions.h"
 #include "ConsolePrompts.h"
-#include "QtSettingsStore.h"
+#include "CommandSettings.h"
 #include "app/CQmxApp.h"
 #include "db/DataRemoval.h"
 
@@ -68,13 +68,6 @@ bool confirmedOnTerminal(const std::string& question)
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
 }
 
-class InstalledPrompts {
-public:
-    explicit InstalledPrompts(UserPrompts* prompts) { theApp().setPrompts(prompts); }
-    ~InstalledPrompts() { theApp().setPrompts(nullptr); }
-    InstalledPrompts(const InstalledPrompts&) = delete;
-    InstalledPrompts& operator=(const InstalledPrompts&) = delete;
-};
 } // namespace
 
 int deleteCommand(const std::vector<std::string>& args)
@@ -87,18 +80,9 @@ int deleteCommand(const std::vector<std::string>& args)
         return 2;
     }
 
-    QtSettingsStore store;
-    theApp().setSettingsStore(&store);
-    theApp().settings = readAppSettings(store);
-    theApp().setSettingsStore(nullptr);
-    if (const char* password = std::getenv("VAULTLINE_DB_PASSWORD"); password != nullptr)
-        theApp().password = password;
-    const AppSettings& settings = theApp().settings;
-    if (settings.databaseName.empty() || settings.mountHistoryTableName.empty()) {
-        std::cerr << "vaultlinectl: no database or table names in " << store.fileName().toStdString()
-                  << ": set them in Database > Setup... or run prepare-embedded-db\n";
+    if (!readCommandSettings())
         return 1;
-    }
+    const AppSettings& settings = theApp().settings;
 
     if (!request->confirmed && !confirmedOnTerminal(removalQuestion(request->mode, request->selection))) {
         std::cerr << "vaultlinectl delete: nothing deleted\n";

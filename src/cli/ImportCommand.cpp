@@ -1,7 +1,7 @@
 #include "ImportCommand.h"
 
 #include "ConsolePrompts.h"
-#include "QtSettingsStore.h"
+#include "CommandSettings.h"
 #include "app/CQmxApp.h"
 #include "library/Import.h"
 
@@ -38,14 +38,6 @@ std::optional<ImportArguments> parseArguments(const std::vector<std::string>& ar
     return parsed;
 }
 
-// The restored prompts on every path out, so the application object never points at ours.
-class InstalledPrompts {
-public:
-    explicit InstalledPrompts(UserPrompts* prompts) { theApp().setPrompts(prompts); }
-    ~InstalledPrompts() { theApp().setPrompts(nullptr); }
-    InstalledPrompts(const InstalledPrompts&) = delete;
-    InstalledPrompts& operator=(const InstalledPrompts&) = delete;
-};
 } // namespace
 
 int importCommand(const std::vector<std::string>& args)
@@ -56,19 +48,8 @@ int importCommand(const std::vector<std::string>& args)
         return 2;
     }
 
-    QtSettingsStore store;
-    theApp().setSettingsStore(&store);
-    theApp().settings = readAppSettings(store);
-    theApp().setSettingsStore(nullptr);
-    if (const char* password = std::getenv("VAULTLINE_DB_PASSWORD"); password != nullptr)
-        theApp().password = password;
-    const AppSettings& settings = theApp().settings;
-    if (settings.databaseName.empty() || settings.mountHistoryTableName.empty()
-        || settings.libraryPerformanceTableName.empty()) {
-        std::cerr << "vaultlinectl: no database or table names in " << store.fileName().toStdString()
-                  << ": set them in Database > Setup... or run prepare-embedded-db\n";
+    if (!readCommandSettings(true))
         return 1;
-    }
 
     ConsolePrompts prompts(std::cout, std::cerr);
     InstalledPrompts installed(&prompts);

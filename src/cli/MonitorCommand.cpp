@@ -1,5 +1,6 @@
 #include "MonitorCommand.h"
 
+#include "CommandSettings.h"
 #include "ConsolePrompts.h"
 #include "QtSettingsStore.h"
 #include "app/CQmxApp.h"
@@ -106,22 +107,15 @@ int monitorCommand(const std::vector<std::string>& args)
         return 2;
     }
 
-    // SIGINT and SIGTERM are taken by this thread alone, with sigwait below; every thread
-    // started from here on inherits the blocked set.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    // Taken with sigwait below by this thread alone; the monitor threads inherit the blocked set.
+    sigset_t stopSignals = blockStopSignals();
 
     QtSettingsStore store;
     ConsolePrompts prompts(std::cerr, std::cerr);
     theApp().setSettingsStore(&store);
     theApp().setPrompts(&prompts);
     theApp().settings = readAppSettings(store);
-    // A server's password comes from the service's environment; it is never stored.
-    if (const char* password = std::getenv("VAULTLINE_DB_PASSWORD"))
-        theApp().password = password;
+    readServerPassword();
 
     std::vector<MonitorStart> starts;
     if (all) {

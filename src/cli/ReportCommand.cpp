@@ -1,7 +1,7 @@
 #include "ReportCommand.h"
 
 #include "CommandOptions.h"
-#include "QtSettingsStore.h"
+#include "CommandSettings.h"
 #include "app/CQmxApp.h"
 #include "query/QueryExport.h"
 #include "query/QueryListData.h"
@@ -105,18 +105,9 @@ int reportCommand(const std::vector<std::string>& args)
     else if (kind != "retries-perms")
         return usage("unknown report " + kind);
 
-    QtSettingsStore store;
-    theApp().setSettingsStore(&store);
-    theApp().settings = readAppSettings(store);
-    theApp().setSettingsStore(nullptr);
-    if (const char* password = std::getenv("VAULTLINE_DB_PASSWORD"); password != nullptr)
-        theApp().password = password;
-    theApp().setLifetimeThresholds(thresholds);
-    if (theApp().settings.databaseName.empty() || theApp().settings.mountHistoryTableName.empty()) {
-        std::cerr << "vaultlinectl: no database or table names in " << store.fileName().toStdString()
-                  << ": set them in Database > Setup... or run prepare-embedded-db\n";
+    if (!readCommandSettings())
         return 1;
-    }
+    theApp().setLifetimeThresholds(thresholds);
 
     StandardOutputReportSink sink;
     ReportRequest request = ReportRequest::fromSettings(*from, *to, libraries);
