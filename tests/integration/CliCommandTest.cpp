@@ -1,6 +1,7 @@
 // vaultlinectl delete, and the database's messages of any command, run as their own processes
 // on each test database, as a user runs them.
 
+#include "CliProcess.h"
 #include "ScopedApp.h"
 #include "db/Tables.h"
 
@@ -15,19 +16,6 @@
 namespace {
 namespace fs = std::filesystem;
 
-std::string program()
-{
-    if (const char* given = std::getenv("VAULTLINE_CLI"); given != nullptr && *given != '\0')
-        return given;
-    return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "src/cli/vaultlinectl").string();
-}
-
-struct ProgramRun {
-    int status = -1;
-    std::string output;
-    std::string errors;
-};
-
 class CliCommand : public BackendTest {
 protected:
     void SetUp() override
@@ -35,7 +23,7 @@ protected:
         BackendTest::SetUp();
         if (IsSkipped())
             return;
-        ASSERT_TRUE(fs::exists(program())) << program() << " is not built";
+        ASSERT_TRUE(fs::exists(cliProgramPath())) << cliProgramPath() << " is not built";
         m_base = uniqueTableName("clidel");
         ASSERT_EQ(createTables(m_base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
         writeSettings(GetParam().dsn, GetParam().user);
@@ -56,27 +44,16 @@ protected:
     // The settings file the desktop program would have written.
     void writeSettings(const std::string& dsn, const std::string& user)
     {
-        fs::create_directories(m_folder.file("config/Kestrix"));
-        std::ofstream(m_folder.file("config/Kestrix/Kestrix Vaultline.ini"))
-            << "[Connection]\nUsername=" << user << "\n\n[Setup]\nDatabase%20Name=" << dsn
-            << "\nDatabase%20Type=2\nMount%20History%20Table%20Name=" << m_base
-            << "\nLibrary%20Performance%20Table%20Name=" << tableNameFor(TableKind::LibraryPerformance, m_base)
-            << "\nReports%20Table%20Name=" << tableNameFor(TableKind::Reports, m_base) << "\nDate%20Format=2\n";
+        TestBackend backend = GetParam();
+        backend.dsn = dsn;
+        backend.user = user;
+        writeCliSettings(m_folder, backend, m_base);
     }
 
     // Runs the program in the temporary folder with the given standard input.
-    ProgramRun run(const std::string& arguments, const std::string& input = "", const std::string& password = "")
+    CliRun run(const std::string& arguments, const std::string& input = "", const std::string& password = "")
     {
-        std::ofstream(m_folder.file("in.txt")) << input;
-        const std::string command = "cd '" + m_folder.path() + "' && XDG_CONFIG_HOME='" + m_folder.file("config")
-                                    + "' VAULTLINE_DB_PASSWORD='" + password + "' '" + program() + "' " + arguments
-                                    + " <in.txt >out.txt 2>err.txt";
-        ProgramRun result;
-        const int status = std::system(command.c_str());
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.output = readWholeFile(m_folder.file("out.txt"));
-        result.errors = readWholeFile(m_folder.file("err.txt"));
-        return result;
+        return runCli(m_folder, arguments, input, password);
     }
 
     long long rowsOf(const std::string& where)
@@ -93,7 +70,7 @@ protected:
 TEST_P(CliCommand, DeleteAsksThenRemovesOneDriveOrCartridgeOfOneLibrary)
 {
     // Asked on the terminal; anything but yes deletes nothing.
-    ProgramRun refused = run("delete --library 10.0.0.1 --drive 3:12", "n\n");
+    CliRun refused = run("delete --library 10.0.0.1 --drive 3:12", "n\n");
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.errors.find("Are you sure you want to delete data entries including:\nIP: 10.0.0.1  Frame: 3  "
                                   "Drive: 12"),
@@ -101,17 +78,17 @@ TEST_P(CliCommand, DeleteAsksThenRemovesOneDriveOrCartridgeOfOneLibrary)
         << refused.errors;
     EXPECT_EQ(countRows(GetParam(), m_base), 4);
 
-    ProgramRun drive = run("delete --library 10.0.0.1 --drive 3:12", "y\n");
+    CliRun drive = run("delete --library 10.0.0.1 --drive 3:12", "y\n");
     EXPECT_EQ(drive.status, 0) << drive.errors;
     EXPECT_EQ(drive.output, "2 entries deleted from " + m_base + "\n");
     EXPECT_EQ(rowsOf("frame = 3 and drive = 12"), 1) << "the other library's drive stays";
 
-    ProgramRun quoted = run("delete --library=10.0.0.1 --volser \"O'K1\" --yes");
+    CliRun quoted = run("delete --library=10.0.0.1 --volser \"O'K1\" --yes");
     EXPECT_EQ(quoted.status, 0) << quoted.errors;
     EXPECT_EQ(quoted.output, "1 entries deleted from " + m_base + "\n");
     EXPECT_EQ(countRows(GetParam(), m_base), 1);
 
-    ProgramRun nothing = run("delete --library 10.0.0.9 --volser CL0001 --yes");
+    CliRun nothing = run("delete --library 10.0.0.9 --volser CL0001 --yes");
     EXPECT_EQ(nothing.status, 0) << nothing.errors;
     EXPECT_EQ(nothing.output, "0 entries deleted from " + m_base + "\n");
     EXPECT_EQ(countRows(GetParam(), m_base), 1);
@@ -123,7 +100,7 @@ TEST_P(CliCommand, DeleteRefusesWrongArgumentsAndReportsTheDatabase)
                               "delete --library 10.0.0.1 --drive 3:12 --volser CL0001 --yes",
                               "delete --library 10.0.0.1 --drive 3 --yes", "delete --library 10.0.0.1 --drive 3:1x",
                               "delete --library 10.0.0.1 --volser CL0001 --force"}) {
-        ProgramRun result = run(wrong, "y\n");
+        CliRun result = run(wrong, "y\n");
         EXPECT_EQ(result.status, 2) << wrong;
         EXPECT_NE(result.errors.find("usage: vaultlinectl delete"), std::string::npos) << wrong << result.errors;
     }
@@ -135,7 +112,7 @@ TEST_P(CliCommand, DeleteRefusesWrongArgumentsAndReportsTheDatabase)
     m_base += "_none";
     writeSettings(GetParam().dsn, GetParam().user);
     m_base = kept;
-    ProgramRun failed = run("delete --library 10.0.0.1 --volser CL0001 --yes");
+    CliRun failed = run("delete --library 10.0.0.1 --volser CL0001 --yes");
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(failed.output, "");
     EXPECT_NE(failed.errors.find("The table does not exist in the database."), std::string::npos) << failed.errors;
@@ -150,14 +127,14 @@ TEST_P(CliCommand, ImportSaysWhyTheServerRefusedIt)
 
     const TestBackend role = postgresVariant(PostgresVariant::PasswordRole);
     writeSettings(role.dsn, role.user);
-    ProgramRun wrongPassword = run("import mounts.csv --library 10.0.0.1", "", "vaultline-wrong");
+    CliRun wrongPassword = run("import mounts.csv --library 10.0.0.1", "", "vaultline-wrong");
     EXPECT_EQ(wrongPassword.status, 1);
     EXPECT_NE(wrongPassword.errors.find("The database refused the user name or password."), std::string::npos)
         << wrongPassword.errors;
     EXPECT_NE(wrongPassword.errors.find("password authentication failed"), std::string::npos) << wrongPassword.errors;
 
     writeSettings(postgresVariant(PostgresVariant::ClosedPort).dsn, GetParam().user);
-    ProgramRun closed = run("import mounts.csv --library 10.0.0.1");
+    CliRun closed = run("import mounts.csv --library 10.0.0.1");
     EXPECT_EQ(closed.status, 1);
     EXPECT_NE(closed.errors.find("The database server could not be reached."), std::string::npos) << closed.errors;
     EXPECT_NE(closed.errors.find("Connection refused"), std::string::npos) << closed.errors;

@@ -7,6 +7,7 @@
 #include "db/Tables.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +42,31 @@ inline void writeCliSettings(const TemporaryFolder& folder, const TestBackend& b
         << "\nDatabase%20Type=2\nMount%20History%20Table%20Name=" << base
         << "\nLibrary%20Performance%20Table%20Name=" << tableNameFor(TableKind::LibraryPerformance, base)
         << "\nReports%20Table%20Name=" << tableNameFor(TableKind::Reports, base) << "\nDate%20Format=2\n";
+}
+
+// A finished run of vaultlinectl.
+struct CliRun {
+    int status = -1;
+    std::string output;
+    std::string errors;
+};
+
+// Runs vaultlinectl to its end in the folder on the folder's settings, through the shell: the
+// arguments as a shell reads them, `input` on standard input, VAULTLINE_DB_PASSWORD set to
+// `password`.
+inline CliRun runCli(const TemporaryFolder& folder, const std::string& arguments, const std::string& input = "",
+                     const std::string& password = "")
+{
+    std::ofstream(folder.file("in.txt")) << input;
+    const std::string command = "cd '" + folder.path() + "' && XDG_CONFIG_HOME='" + folder.file("config")
+                                + "' VAULTLINE_DB_PASSWORD='" + password + "' '" + cliProgramPath() + "' "
+                                + arguments + " <in.txt >out.txt 2>err.txt";
+    CliRun result;
+    const int status = std::system(command.c_str());
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.output = readWholeFile(folder.file("out.txt"));
+    result.errors = readWholeFile(folder.file("err.txt"));
+    return result;
 }
 
 // One running vaultlinectl: standard output and error go to files in the folder.

@@ -1,5 +1,6 @@
 // vaultlinectl import run as its own process on the SQLite test database, as a user runs it.
 
+#include "CliProcess.h"
 #include "ScopedApp.h"
 #include "app/DebugLog.h"
 #include "db/Tables.h"
@@ -15,20 +16,6 @@
 
 namespace {
 namespace fs = std::filesystem;
-
-// The program next to this test program in the build tree, or where VAULTLINE_CLI says.
-std::string cliProgram()
-{
-    if (const char* given = std::getenv("VAULTLINE_CLI"); given != nullptr && *given != '\0')
-        return given;
-    return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "src/cli/vaultlinectl").string();
-}
-
-struct ProcessRun {
-    int status = -1;
-    std::string output;
-    std::string errors;
-};
 
 std::string mountLine(int minute, const std::string& volser)
 {
@@ -50,14 +37,8 @@ protected:
         m_backend = testBackends().front(); // SQLite, always there
         m_base = uniqueTableName("cli");
         ASSERT_EQ(createTables(m_base, "DEFAULT", m_backend.dsn, m_backend.user, m_backend.password), 1);
-        ASSERT_TRUE(fs::exists(cliProgram())) << cliProgram() << " is not built";
-        // The settings file the desktop program would have written for this database.
-        fs::create_directories(m_folder.file("config/Kestrix"));
-        std::ofstream(m_folder.file("config/Kestrix/Kestrix Vaultline.ini"))
-            << "[Connection]\nUsername=" << m_backend.user << "\n\n[Setup]\nDatabase%20Name=" << m_backend.dsn
-            << "\nDatabase%20Type=2\nMount%20History%20Table%20Name=" << m_base
-            << "\nLibrary%20Performance%20Table%20Name=" << tableNameFor(TableKind::LibraryPerformance, m_base)
-            << "\nReports%20Table%20Name=" << tableNameFor(TableKind::Reports, m_base) << "\nDate%20Format=2\n";
+        ASSERT_TRUE(fs::exists(cliProgramPath())) << cliProgramPath() << " is not built";
+        writeCliSettings(m_folder, m_backend, m_base);
     }
     void TearDown() override
     {
@@ -73,17 +54,7 @@ protected:
     }
 
     // Runs the program in the temporary folder (its debug log goes there) on our settings.
-    ProcessRun run(const std::string& arguments)
-    {
-        const std::string command = "cd '" + m_folder.path() + "' && XDG_CONFIG_HOME='" + m_folder.file("config")
-                                    + "' '" + cliProgram() + "' " + arguments + " >out.txt 2>err.txt";
-        ProcessRun result;
-        const int status = std::system(command.c_str());
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.output = readWholeFile(m_folder.file("out.txt"));
-        result.errors = readWholeFile(m_folder.file("err.txt"));
-        return result;
-    }
+    CliRun run(const std::string& arguments) { return runCli(m_folder, arguments); }
 
     TestBackend m_backend;
     std::string m_base;
@@ -96,13 +67,13 @@ TEST_F(ImportCommandProcess, ImportsOnceAndSaysSo)
     const std::string path =
         writeFile("mounts.csv", mountHistoryFile(mountLine(1, "CL0001") + "\n" + mountLine(2, "CL0002") + "\n\n"
                                                  + mountLine(3, "CL0003")));
-    ProcessRun first = run("import '" + path + "' --library 10.0.0.1");
+    CliRun first = run("import '" + path + "' --library 10.0.0.1");
     EXPECT_EQ(first.status, 0) << first.errors;
     EXPECT_EQ(first.output, "Inserted 3 new entries from Mount History file into database\n");
     EXPECT_EQ(first.errors, "");
     EXPECT_EQ(countRows(m_backend, m_base), 3);
 
-    ProcessRun second = run("import '" + path + "' --library=10.0.0.1");
+    CliRun second = run("import '" + path + "' --library=10.0.0.1");
     EXPECT_EQ(second.status, 0) << second.errors;
     EXPECT_EQ(second.output, "Inserted 0 new entries from Mount History file into database\n");
     EXPECT_EQ(countRows(m_backend, m_base), 3);
@@ -115,7 +86,7 @@ TEST_F(ImportCommandProcess, FailuresGiveStatusAndMessages)
     // A line the database cannot take: the others are stored, the status says not all were.
     const std::string partly =
         writeFile("partly.csv", mountHistoryFile(mountLine(1, "CL0001") + "\n2009 04 28 11.20,CL0002\n"));
-    ProcessRun result = run("import '" + partly + "' --library 10.0.0.1");
+    CliRun result = run("import '" + partly + "' --library 10.0.0.1");
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.output, "Inserted 1 new entries from Mount History file into database\n");
     EXPECT_EQ(result.errors, "Error(s) inserting data into the database.\nSee debug file for more information.\n");
@@ -144,7 +115,7 @@ TEST_F(ImportCommandProcess, LogHeldByAnotherProcessAndLogOption)
         // Another process (this test) writes lvr_debug.txt in the folder.
         DebugLog other;
         ASSERT_EQ(other.open(m_folder.file("lvr_debug.txt")), 0);
-        ProcessRun held = run("import '" + path + "' --library 10.0.0.1");
+        CliRun held = run("import '" + path + "' --library 10.0.0.1");
         EXPECT_EQ(held.status, 255);
         EXPECT_EQ(held.errors, "ERROR: Failed to open debug file!\nResource temporarily unavailable\n"
                                    + m_folder.file("lvr_debug.txt")
@@ -153,7 +124,7 @@ TEST_F(ImportCommandProcess, LogHeldByAnotherProcessAndLogOption)
         EXPECT_EQ(countRows(m_backend, m_base), 0);
 
         // Its own log, named before or after the command's arguments.
-        ProcessRun own = run("--log own.txt import '" + path + "' --library 10.0.0.1");
+        CliRun own = run("--log own.txt import '" + path + "' --library 10.0.0.1");
         EXPECT_EQ(own.status, 0) << own.errors;
         own = run("import '" + path + "' --log=own.txt --library 10.0.0.1");
         EXPECT_EQ(own.status, 0) << own.errors;
@@ -164,7 +135,7 @@ TEST_F(ImportCommandProcess, LogHeldByAnotherProcessAndLogOption)
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     EXPECT_EQ(countRows(m_backend, m_base), 1);
 
-    ProcessRun missing = run("import '" + path + "' --library 10.0.0.1 --log");
+    CliRun missing = run("import '" + path + "' --library 10.0.0.1 --log");
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.errors.find("--log needs a file name"), std::string::npos);
 }
@@ -172,14 +143,14 @@ TEST_F(ImportCommandProcess, LogHeldByAnotherProcessAndLogOption)
 TEST_F(ImportCommandProcess, AddressTooLongForTheTablesIsRefusedUpFront)
 {
     const std::string path = writeFile("mounts.csv", mountHistoryFile(mountLine(1, "CL0001") + "\n"));
-    ProcessRun import = run("import '" + path + "' --library tapelib2.example.net");
+    CliRun import = run("import '" + path + "' --library tapelib2.example.net");
     EXPECT_EQ(import.status, 1);
     EXPECT_EQ(import.output, "");
     EXPECT_EQ(import.errors.rfind("The library name or address \"tapelib2.example.net\" is longer than 15", 0), 0u)
         << import.errors;
 
     // The monitor refuses before it starts anything: no library is contacted, no signal needed.
-    ProcessRun monitor = run("monitor 10.0.0.1 tapelib2.example.net");
+    CliRun monitor = run("monitor 10.0.0.1 tapelib2.example.net");
     EXPECT_EQ(monitor.status, 2);
     EXPECT_NE(monitor.errors.find("vaultlinectl monitor: The library name or address \"tapelib2.example.net\""),
               std::string::npos)

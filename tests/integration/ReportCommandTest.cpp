@@ -1,5 +1,6 @@
 // vaultlinectl report run as its own process on the SQLite test database, as a cron job runs it.
 
+#include "CliProcess.h"
 #include "ScopedApp.h"
 #include "db/Tables.h"
 
@@ -14,13 +15,6 @@
 namespace {
 namespace fs = std::filesystem;
 
-std::string cliProgram()
-{
-    if (const char* given = std::getenv("VAULTLINE_CLI"); given != nullptr && *given != '\0')
-        return given;
-    return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "src/cli/vaultlinectl").string();
-}
-
 class ReportCommandProcess : public ::testing::Test {
 protected:
     void SetUp() override
@@ -28,13 +22,8 @@ protected:
         m_backend = testBackends().front(); // SQLite, always there
         m_base = uniqueTableName("clireport");
         ASSERT_EQ(createTables(m_base, "DEFAULT", m_backend.dsn, m_backend.user, m_backend.password), 1);
-        ASSERT_TRUE(fs::exists(cliProgram())) << cliProgram() << " is not built";
-        fs::create_directories(m_folder.file("config/Kestrix"));
-        std::ofstream(m_folder.file("config/Kestrix/Kestrix Vaultline.ini"))
-            << "[Connection]\nUsername=" << m_backend.user << "\n\n[Setup]\nDatabase%20Name=" << m_backend.dsn
-            << "\nDatabase%20Type=2\nMount%20History%20Table%20Name=" << m_base
-            << "\nLibrary%20Performance%20Table%20Name=" << tableNameFor(TableKind::LibraryPerformance, m_base)
-            << "\nReports%20Table%20Name=" << tableNameFor(TableKind::Reports, m_base) << "\nDate%20Format=2\n";
+        ASSERT_TRUE(fs::exists(cliProgramPath())) << cliProgramPath() << " is not built";
+        writeCliSettings(m_folder, m_backend, m_base);
         ASSERT_TRUE(executeSql(m_backend, "insert into " + m_base
                                               + " (ipAddress, Date, Time, Volser, Frame, Drive, Life_Mounts_Media, "
                                                 "Life_Write_Retries_Media, Mount_Crypto_Status, Mount_Crypto_Rekey) "
@@ -48,23 +37,7 @@ protected:
             dropTables(m_base, m_backend.dsn, m_backend.user, m_backend.password, nullptr);
     }
 
-    struct ProcessRun {
-        int status = -1;
-        std::string output;
-        std::string errors;
-    };
-
-    ProcessRun run(const std::string& arguments)
-    {
-        const std::string command = "cd '" + m_folder.path() + "' && XDG_CONFIG_HOME='" + m_folder.file("config")
-                                    + "' '" + cliProgram() + "' report " + arguments + " >out.txt 2>err.txt";
-        ProcessRun result;
-        const int status = std::system(command.c_str());
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.output = readWholeFile(m_folder.file("out.txt"));
-        result.errors = readWholeFile(m_folder.file("err.txt"));
-        return result;
-    }
+    CliRun run(const std::string& arguments) { return runCli(m_folder, "report " + arguments); }
 
     TestBackend m_backend;
     std::string m_base;
@@ -74,7 +47,7 @@ protected:
 
 TEST_F(ReportCommandProcess, TextsOnStandardOutput)
 {
-    ProcessRun result = run("encryption-status --library 10.0.0.1 --from 2026-01-01 --to=2026-01-31");
+    CliRun result = run("encryption-status --library 10.0.0.1 --from 2026-01-01 --to=2026-01-31");
     EXPECT_EQ(result.status, 0) << result.errors;
     ASSERT_EQ(result.output.rfind("Starting encryption status report on ", 0), 0u);
     EXPECT_EQ(result.output.substr(result.output.find('\n') + 1),
@@ -97,7 +70,7 @@ TEST_F(ReportCommandProcess, TextsOnStandardOutput)
 
 TEST_F(ReportCommandProcess, HealthReportsPrintTheWindowsText)
 {
-    ProcessRun result = run("drive-health --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31");
+    CliRun result = run("drive-health --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31");
     EXPECT_EQ(result.status, 0) << result.errors;
     ASSERT_EQ(result.output.rfind("Starting Drive Last 10 Mount Moving Average report on ", 0), 0u) << result.output;
     const std::size_t drive2 = result.output.find("\nIPAddress: 10.0.0.1 Frame: 1 Drive: 2 \n\n");
@@ -128,14 +101,14 @@ TEST_F(ReportCommandProcess, BadArgumentsAndDatabaseErrors)
                                   "retries-perms --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31 "
                                   "--threshold VOLSER=1:2",
                                   "mount-rates --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31 --verbose"}) {
-        const ProcessRun result = run(arguments);
+        const CliRun result = run(arguments);
         EXPECT_EQ(result.status, 2) << arguments;
         EXPECT_NE(result.errors.find("usage: vaultlinectl report KIND"), std::string::npos) << arguments;
         EXPECT_EQ(result.output, "") << arguments;
     }
 
     ASSERT_TRUE(executeSql(m_backend, "drop table " + m_base));
-    const ProcessRun result = run("cartridge-statistics --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31");
+    const CliRun result = run("cartridge-statistics --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31");
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.errors.find("database error"), std::string::npos);
     EXPECT_NE(readWholeFile(m_folder.file("lvr_debug.txt")).find(" the select statement in report by drive statistics:"),
