@@ -14,18 +14,6 @@
 #include <atomic>
 
 namespace {
-std::time_t localTime(int year, int month, int day, int hour, int minute, int second)
-{
-    std::tm when{};
-    when.tm_year = year - 1900;
-    when.tm_mon = month - 1;
-    when.tm_mday = day;
-    when.tm_hour = hour;
-    when.tm_min = minute;
-    when.tm_sec = second;
-    when.tm_isdst = -1;
-    return std::mktime(&when);
-}
 } // namespace
 
 class ReportsAgentTest : public QObject {

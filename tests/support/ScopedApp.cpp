@@ -1,5 +1,7 @@
 #include "ScopedApp.h"
 
+#include "db/Tables.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -42,4 +44,33 @@ void ScopedApp::useBackend(const TestBackend& backend, const std::string& tableN
     settings.DateFormatCode = 2;
     settings.dateOutputFormat = "%Y-%m-%d";
     theApp().password = backend.password;
+}
+
+void BackendTablesTest::SetUp()
+{
+    BackendTest::SetUp();
+    if (IsSkipped())
+        return;
+    base = uniqueTableName(m_prefix);
+    scoped.useBackend(GetParam(), base, 2);
+    ASSERT_EQ(createTables(base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
+}
+
+void BackendTablesTest::TearDown()
+{
+    if (!base.empty())
+        dropTables(base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
+}
+
+std::time_t localTime(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm when{};
+    when.tm_year = year - 1900;
+    when.tm_mon = month - 1;
+    when.tm_mday = day;
+    when.tm_hour = hour;
+    when.tm_min = minute;
+    when.tm_sec = second;
+    when.tm_isdst = -1;
+    return std::mktime(&when);
 }

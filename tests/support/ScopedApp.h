@@ -5,6 +5,7 @@
 #include "app/CQmxApp.h"
 #include "app/SettingsStore.h"
 
+#include <ctime>
 #include <string>
 
 // Resets the application object for one test: recording prompts, in-memory settings and a
@@ -30,3 +31,21 @@ private:
 };
 
 std::string readWholeFile(const std::string& path);
+
+// One test body on each backend over tables of its own (named from a prefix), with the
+// application's settings pointing at them; the tables are dropped when the test ends.
+class BackendTablesTest : public BackendTest {
+protected:
+    explicit BackendTablesTest(std::string prefix) : m_prefix(std::move(prefix)) {}
+    void SetUp() override;
+    void TearDown() override;
+
+    ScopedApp scoped;
+    std::string base;
+
+private:
+    std::string m_prefix;
+};
+
+// A local calendar time, as the user's clock shows it.
+std::time_t localTime(int year, int month, int day, int hour, int minute, int second);

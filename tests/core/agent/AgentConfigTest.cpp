@@ -1,5 +1,6 @@
 // The agent service's configuration file.
 
+#include "ScopedApp.h"
 #include "agent/AgentConfig.h"
 #include "agent/AgentReports.h"
 #include "agent/AgentService.h"
@@ -82,19 +83,6 @@ TEST(AgentConfig, RefusalNamesTheKey)
 } // namespace
 
 namespace {
-std::time_t localTime(int year, int month, int day, int hour, int minute, int second)
-{
-    std::tm when{};
-    when.tm_year = year - 1900;
-    when.tm_mon = month - 1;
-    when.tm_mday = day;
-    when.tm_hour = hour;
-    when.tm_min = minute;
-    when.tm_sec = second;
-    when.tm_isdst = -1;
-    return std::mktime(&when);
-}
-
 // The service asks the database only when a run is due, says once a day that the run waits
 // for it, runs when it answers, and reports the range back from each run's own day.
 TEST(AgentService, WaitsForTheDatabaseAndRollsThePeriod)

@@ -7,18 +7,15 @@
 namespace {
 using Rows = std::vector<std::vector<std::optional<std::string>>>;
 
-class DataRemoval : public BackendTest {
+class DataRemoval : public BackendTablesTest {
 protected:
-    ScopedApp scoped;
-    std::string base;
+    DataRemoval() : BackendTablesTest("removal") {}
+
     void SetUp() override
     {
-        BackendTest::SetUp();
-        if (IsSkipped())
+        BackendTablesTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
             return;
-        base = uniqueTableName("removal");
-        scoped.useBackend(GetParam(), base, 2);
-        ASSERT_EQ(createTables(base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
         // Two libraries; drive 12 of frame 3 in the first; CL0001 in both; a volser with a quote.
         for (const auto& [address, volser, frame, drive, time] :
              std::vector<std::tuple<std::string, std::string, int, int, std::string>>{
@@ -35,11 +32,7 @@ protected:
                                                    + "', " + std::to_string(frame) + ", " + std::to_string(drive)
                                                    + ")"));
     }
-    void TearDown() override
-    {
-        if (!base.empty())
-            dropTables(base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
-    }
+
     Rows rows(const std::string& columns)
     {
         return querySql(GetParam(), "select " + columns + " from " + base + " order by ipaddress, volser");

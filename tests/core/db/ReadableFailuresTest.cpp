@@ -109,24 +109,9 @@ TEST_F(PostgresConnect, DatabasePageTestFocusesTheFieldOfTheCause)
     EXPECT_EQ(page.focused, (std::vector<std::string>{"database name", "address"}));
 }
 
-class ReadableTableFailures : public BackendTest {
+class ReadableTableFailures : public BackendTablesTest {
 protected:
-    ScopedApp scoped;
-    std::string base;
-    void SetUp() override
-    {
-        BackendTest::SetUp();
-        if (IsSkipped())
-            return;
-        base = uniqueTableName("readable");
-        scoped.useBackend(GetParam(), base, 2);
-        ASSERT_EQ(createTables(base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
-    }
-    void TearDown() override
-    {
-        if (!base.empty())
-            dropTables(base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
-    }
+    ReadableTableFailures() : BackendTablesTest("readable") {}
 };
 
 TEST_P(ReadableTableFailures, ExistingAndMissingTablesAreNamed)

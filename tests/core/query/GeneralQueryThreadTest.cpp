@@ -50,26 +50,9 @@ private:
     GeneralQueryFlags& m_flags;
 };
 
-class GeneralQuery : public BackendTest {
+class GeneralQuery : public BackendTablesTest {
 protected:
-    ScopedApp scoped;
-    std::string base;
-
-    void SetUp() override
-    {
-        BackendTest::SetUp();
-        if (IsSkipped())
-            return;
-        base = uniqueTableName("query");
-        scoped.useBackend(GetParam(), base, 2);
-        ASSERT_EQ(createTables(base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
-    }
-
-    void TearDown() override
-    {
-        if (!base.empty())
-            dropTables(base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
-    }
+    GeneralQuery() : BackendTablesTest("query") {}
 
     // count mount rows of one library, each its own volser, inserted many to a statement.
     void insertMounts(const std::string& address, int count)

@@ -9,26 +9,9 @@
 #include <cstdio>
 
 namespace {
-class HealthReport : public BackendTest {
+class HealthReport : public BackendTablesTest {
 protected:
-    ScopedApp scoped;
-    std::string base;
-
-    void SetUp() override
-    {
-        BackendTest::SetUp();
-        if (IsSkipped())
-            return;
-        base = uniqueTableName("health");
-        scoped.useBackend(GetParam(), base, 2);
-        ASSERT_EQ(createTables(base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
-    }
-
-    void TearDown() override
-    {
-        if (!base.empty())
-            dropTables(base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
-    }
+    HealthReport() : BackendTablesTest("health") {}
 
     // `count` mounts of one drive and cartridge, one a day back from 2026-11-30 (mount 0 is the
     // newest), the drive rating and write performance rising over time, the media rating 5.
