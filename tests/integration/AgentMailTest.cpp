@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -307,6 +309,11 @@ TEST_P(AgentMailReports, EachReportIsMailedWithItsText)
             << info.mailName;
         EXPECT_NE(scoped.logText().find(info.successLine), std::string::npos) << info.successLine;
     }
+    // An agent that is ending leaves its reports at their next step and mails none of them,
+    // not even one cut short.
+    const std::atomic<bool> ending{true};
+    for (const AgentReport report : available)
+        EXPECT_FALSE(runMailReport(report, agentRunRequest(settings, now, &ending))) << agentReportInfo(report).mailName;
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, AgentMailReports, ::testing::ValuesIn(testBackends()), BackendName());

@@ -102,9 +102,12 @@ std::optional<std::string> runMailReport(AgentReport report, const MailReportReq
     request.table = mail.mountHistoryTable;
     request.databaseType = mail.databaseType;
     // No sendMail: the worker leaves the body in the sink, and the agent mails it.
+    request.ending = mail.stop;
     TextReportSink body;
     request.sink = &body;
     if (procedure(request) != 1)
         return std::nullopt;  // stopped on a database error: no mail
+    if (request.closing())
+        return std::nullopt;  // the agent is ending: a cut-off report is not mailed
     return body.text();
 }

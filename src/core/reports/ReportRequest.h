@@ -63,15 +63,20 @@ struct ReportRequest {
 
     // Never set in mail mode.
     const ReportFlags* flags = nullptr;
+    // Mail mode: set when the agent is ending; the report then leaves as a closed window's does.
+    const std::atomic<bool>* ending = nullptr;
     ReportSink* sink = nullptr;
     // Mail mode: sends the finished body under the subject; true when the server took it.
     std::function<bool(const std::string& subject, const std::string& body)> sendMail;
 
     bool mail() const { return mode == ReportMode::Mail; }
     bool cancelled() const { return flags != nullptr && flags->cancelled.load(); }
-    bool closing() const { return flags != nullptr && flags->closing.load(); }
+    bool closing() const
+    {
+        return (flags != nullptr && flags->closing.load()) || (ending != nullptr && ending->load());
+    }
     bool stopped() const { return cancelled() || closing(); }
-    const std::atomic<bool>* stopFlag() const { return flags != nullptr ? &flags->stop : nullptr; }
+    const std::atomic<bool>* stopFlag() const { return flags != nullptr ? &flags->stop : ending; }
 
     // A window-mode request over the settings' connection and mount history table.
     static ReportRequest fromSettings(const std::string& beginDate, const std::string& endDate,
