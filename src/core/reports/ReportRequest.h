@@ -81,7 +81,4 @@ struct ReportRequest {
     // A window-mode request over the settings' connection and mount history table.
     static ReportRequest fromSettings(const std::string& beginDate, const std::string& endDate,
                                       std::vector<std::string> addresses);
-    // A mail-mode request from the agent's stored begin date ("MM-DD-YYYY") and address setting.
-    static ReportRequest forMail(const std::string& agentStartDate, const std::string& agentIpList,
-                                 const std::string& today);
 };

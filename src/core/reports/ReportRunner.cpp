@@ -86,13 +86,6 @@ std::vector<std::string> GetAgentIpList(const std::string& setting)
     return addresses;
 }
 
-std::string GetAgentStartDate(const std::string& stored, const std::string& today)
-{
-    if (stored.size() < 10)
-        return today;
-    return stored.substr(stored.size() - 4) + "-" + stored.substr(0, 2) + "-" + stored.substr(3, 2);
-}
-
 ReportRequest ReportRequest::fromSettings(const std::string& beginDate, const std::string& endDate,
                                           std::vector<std::string> addresses)
 {
@@ -109,17 +102,6 @@ ReportRequest ReportRequest::fromSettings(const std::string& beginDate, const st
     request.password = app.password;
     request.table = app.settings.mountHistoryTableName;
     request.databaseType = app.settings.DatabaseType;
-    return request;
-}
-
-ReportRequest ReportRequest::forMail(const std::string& agentStartDate, const std::string& agentIpList,
-                                     const std::string& today)
-{
-    ReportRequest request = fromSettings(GetAgentStartDate(agentStartDate, today), today, GetAgentIpList(agentIpList));
-    request.mode = ReportMode::Mail;
-    // The mail shows the begin date as the agent stored it.
-    if (!agentStartDate.empty())
-        request.beginShown = agentStartDate;
     return request;
 }
 

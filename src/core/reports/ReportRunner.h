@@ -32,8 +32,6 @@ std::optional<std::string> checkReportForm(int checkedAddresses, const std::stri
 // The agent's address setting cut at commas, blanks around each address removed; empty pieces
 // are skipped and a last address without a trailing comma counts too.
 std::vector<std::string> GetAgentIpList(const std::string& setting);
-// The agent's stored begin date "MM-DD-YYYY" as "YYYY-MM-DD"; today when it is empty or too short.
-std::string GetAgentStartDate(const std::string& stored, const std::string& today);
 
 // The header with the time of the run, and the blank line after it.
 void writeReportHeader(const ReportRequest& request, const char* headerFormat);

@@ -67,21 +67,13 @@ TEST(ReportForm, ChecksInOrderAndAcceptsEqualDates)
     EXPECT_EQ(checkReportForm(1, today, today, today), std::nullopt);
 }
 
-TEST(ReportForm, AgentAddressesAndStartDate)
+TEST(ReportForm, AgentAddresses)
 {
     using List = std::vector<std::string>;
     EXPECT_EQ(GetAgentIpList("10.0.0.1,10.0.0.2"), (List{"10.0.0.1", "10.0.0.2"}));
     EXPECT_EQ(GetAgentIpList("10.0.0.1,10.0.0.2,"), (List{"10.0.0.1", "10.0.0.2"}));
     EXPECT_EQ(GetAgentIpList(" 10.0.0.1 ,,lib2.example.net"), (List{"10.0.0.1", "lib2.example.net"}));
     EXPECT_EQ(GetAgentIpList(""), List{});
-
-    EXPECT_EQ(GetAgentStartDate("11-30-2026", "2026-12-08"), "2026-11-30");
-    EXPECT_EQ(GetAgentStartDate("", "2026-12-08"), "2026-12-08");
-    const ReportRequest mail = ReportRequest::forMail("11-30-2026", "a,b", "2026-12-08");
-    EXPECT_EQ(mail.beginDate, "2026-11-30");
-    EXPECT_EQ(mail.beginShown, "11-30-2026");
-    EXPECT_EQ(mail.endShown, "12-08-2026");
-    EXPECT_TRUE(mail.mail());
 }
 
 TEST(LifetimeThresholdsTest, ClassificationInBothDirections)
