@@ -97,7 +97,9 @@ TEST_P(HealthReport, DriveReportTrendsEachFieldOfEachDriveAndSaysWhatIsMissing)
 TEST_P(HealthReport, CartridgeReportListsVolsersQuotesThemAndMailsItsText)
 {
     insertMounts("10.0.0.2", 1, 1, "QT'001", 110);
-    ReportRequest mail = ReportRequest::forMail("01-01-2020", "10.0.0.2,", "2026-12-07");
+    ReportRequest mail = ReportRequest::fromSettings("2020-01-01", "2026-12-07", {"10.0.0.2"});
+    mail.mode = ReportMode::Mail;
+    mail.beginShown = "01-01-2020";
     mail.sink = &sink;
     std::string subject, body;
     mail.sendMail = [&](const std::string& s, const std::string& b) {
