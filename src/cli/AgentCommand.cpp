@@ -1,8 +1,6 @@
 #include "AgentCommand.h"
 
 #include "CommandSettings.h"
-#include "ConsolePrompts.h"
-#include "QtSettingsStore.h"
 #include "agent/AgentConfig.h"
 #include "agent/AgentRuns.h"
 #include "agent/AgentService.h"
@@ -96,12 +94,7 @@ int agentCommand(const std::vector<std::string>& args)
     // Taken below by this thread alone; the report threads inherit the blocked set.
     sigset_t stopSignals = blockStopSignals();
 
-    QtSettingsStore store;
-    ConsolePrompts prompts(std::cerr, std::cerr);
-    theApp().setSettingsStore(&store);
-    theApp().setPrompts(&prompts);
-    theApp().settings = readAppSettings(store);
-    readServerPassword();
+    const RunningCommandSettings commandSettings;
 
     int received = 0;
     {
@@ -130,7 +123,5 @@ int agentCommand(const std::vector<std::string>& args)
         printLine(std::string(received == SIGTERM ? "SIGTERM" : "SIGINT") + ", stopping after the running reports");
         runs.stopAndWait();
     }
-    theApp().setPrompts(nullptr);
-    theApp().setSettingsStore(nullptr);
     return 0;
 }

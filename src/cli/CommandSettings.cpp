@@ -1,6 +1,5 @@
 #include "CommandSettings.h"
 
-#include "QtSettingsStore.h"
 #include "app/CQmxApp.h"
 
 #include <pthread.h>
@@ -29,6 +28,20 @@ void readServerPassword()
 {
     if (const char* password = std::getenv("VAULTLINE_DB_PASSWORD"); password != nullptr)
         theApp().password = password;
+}
+
+RunningCommandSettings::RunningCommandSettings() : m_prompts(std::cerr, std::cerr)
+{
+    theApp().setSettingsStore(&m_store);
+    theApp().setPrompts(&m_prompts);
+    theApp().settings = readAppSettings(m_store);
+    readServerPassword();
+}
+
+RunningCommandSettings::~RunningCommandSettings()
+{
+    theApp().setPrompts(nullptr);
+    theApp().setSettingsStore(nullptr);
 }
 
 InstalledPrompts::InstalledPrompts(UserPrompts* prompts)

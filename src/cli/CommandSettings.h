@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ConsolePrompts.h"
+#include "QtSettingsStore.h"
+
 #include <csignal>
 #include <string>
 
@@ -11,8 +14,23 @@ class UserPrompts;
 // settings file and the advice, and gives false.
 bool readCommandSettings(bool needsLibraryPerformanceTable = false);
 
-// The password alone, for the commands that keep their settings store installed for the run.
+// The password alone.
 void readServerPassword();
+
+// For the commands that run until they are stopped (monitor, agent): the desktop program's
+// settings read with their store kept installed for the run, console prompts, and the server's
+// password; the application object is let go of both on every way out.
+class RunningCommandSettings {
+public:
+    RunningCommandSettings();
+    ~RunningCommandSettings();
+    RunningCommandSettings(const RunningCommandSettings&) = delete;
+    RunningCommandSettings& operator=(const RunningCommandSettings&) = delete;
+
+private:
+    QtSettingsStore m_store;
+    ConsolePrompts m_prompts;
+};
 
 // Puts prompts in the application object for one scope and takes them out on every path, so the
 // application object never points at a dead object.

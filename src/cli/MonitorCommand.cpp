@@ -1,8 +1,6 @@
 #include "MonitorCommand.h"
 
 #include "CommandSettings.h"
-#include "ConsolePrompts.h"
-#include "QtSettingsStore.h"
 #include "app/CQmxApp.h"
 #include "app/TimeFormat.h"
 #include "library/MonitorAddressList.h"
@@ -110,12 +108,7 @@ int monitorCommand(const std::vector<std::string>& args)
     // Taken with sigwait below by this thread alone; the monitor threads inherit the blocked set.
     sigset_t stopSignals = blockStopSignals();
 
-    QtSettingsStore store;
-    ConsolePrompts prompts(std::cerr, std::cerr);
-    theApp().setSettingsStore(&store);
-    theApp().setPrompts(&prompts);
-    theApp().settings = readAppSettings(store);
-    readServerPassword();
+    const RunningCommandSettings commandSettings;
 
     std::vector<MonitorStart> starts;
     if (all) {
@@ -162,7 +155,5 @@ int monitorCommand(const std::vector<std::string>& args)
     for (auto& engine : engines)
         engine->join();
     engines.clear();
-    theApp().setPrompts(nullptr);
-    theApp().setSettingsStore(nullptr);
     return 0;
 }
