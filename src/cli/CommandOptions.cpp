@@ -55,3 +55,13 @@ bool CommandOptions::has(const std::string& name) const
 {
     return m_given.count(name) > 0;
 }
+
+bool CommandOptions::givenAtMostOnce(const std::set<std::string>& names)
+{
+    for (const std::string& name : names)
+        if (values(name).size() > 1) {
+            m_error = "--" + name + " given twice";
+            return false;
+        }
+    return true;
+}

@@ -18,6 +18,9 @@ public:
     // unknown option or a value option without its value.
     bool parse(const std::vector<std::string>& words);
     const std::string& error() const { return m_error; }
+    // False (with error() saying which) when one of these options was given more than once:
+    // for the commands where a second value is more likely a slip than a wish.
+    bool givenAtMostOnce(const std::set<std::string>& names);
 
     const std::vector<std::string>& values(const std::string& name) const;
     // The last value given, if any.

@@ -1,6 +1,6 @@
 #include "DeleteCommand.h"
 
-#include "CliOptions.h"
+#include "CommandOptions.h"
 #include "ConsolePrompts.h"
 #include "CommandSettings.h"
 #include "app/CQmxApp.h"
@@ -19,28 +19,29 @@ struct DeleteRequest {
 
 std::optional<DeleteRequest> parseRequest(const std::vector<std::string>& args, std::string& error)
 {
-    const auto parsed = parseCliArguments(
-        args, {{"--library"}, {"--drive"}, {"--volser"}, {"--yes", false}}, error);
-    if (!parsed)
-        return std::nullopt;
-    if (!parsed->words.empty()) {
-        error = "unexpected \"" + parsed->words.front() + "\"";
+    CommandOptions parsed({"library", "drive", "volser"}, {"yes"});
+    if (!parsed.parse({args.begin() + 1, args.end()}) || !parsed.givenAtMostOnce({"library", "drive", "volser"})) {
+        error = parsed.error();
         return std::nullopt;
     }
-    const auto library = parsed->value("--library");
+    if (!parsed.positionals().empty()) {
+        error = "unexpected \"" + parsed.positionals().front() + "\"";
+        return std::nullopt;
+    }
+    const auto library = parsed.value("library");
     if (!library || library->empty()) {
         error = "--library names the library";
         return std::nullopt;
     }
-    if (parsed->has("--drive") == parsed->has("--volser")) {
+    if (parsed.has("drive") == parsed.has("volser")) {
         error = "give one of --drive and --volser";
         return std::nullopt;
     }
     DeleteRequest request;
-    request.confirmed = parsed->has("--yes");
+    request.confirmed = parsed.has("yes");
     request.selection.entrySelected = true;
     request.selection.address = *library;
-    if (const auto drive = parsed->value("--drive")) {
+    if (const auto drive = parsed.value("drive")) {
         request.mode = RemovalMode::ByDrive;
         const auto colon = drive->find(':');
         if (colon != std::string::npos) {
@@ -49,7 +50,7 @@ std::optional<DeleteRequest> parseRequest(const std::vector<std::string>& args, 
         }
     } else {
         request.mode = RemovalMode::ByVolser;
-        request.selection.volser = *parsed->value("--volser");
+        request.selection.volser = *parsed.value("volser");
     }
     if (!selectionIsDeletable(request.mode, request.selection)) {
         error = request.mode == RemovalMode::ByDrive ? "--drive is FRAME:DRIVE, two numbers" : "--volser is empty";
