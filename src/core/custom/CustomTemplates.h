@@ -38,3 +38,25 @@ bool deleteCustomTemplate(qmxDB& db, const std::string& reportsTable, const std:
 // The user's template names.
 bool customTemplateNames(qmxDB& db, const std::string& reportsTable, const std::string& userName,
                          std::vector<std::string>& names);
+
+// The qmxDB forms above connect through the application's settings (data source, user and
+// password) for the one operation. These run on a connection the caller holds open.
+struct OdbcHandles;
+bool saveCustomTemplate(OdbcHandles& handles, const std::string& reportsTable, const CustomTemplate& tmpl);
+std::optional<CustomTemplate> loadCustomTemplate(OdbcHandles& handles, const std::string& reportsTable,
+                                                 const std::string& name, const std::string& userName, bool& failed);
+bool deleteCustomTemplate(OdbcHandles& handles, const std::string& reportsTable, const std::string& name,
+                          const std::string& userName);
+bool customTemplateNames(OdbcHandles& handles, const std::string& reportsTable, const std::string& userName,
+                         std::vector<std::string>& names);
+
+// Why a template of that name cannot be kept for that user (a name over 50 characters, a user
+// name over 25: the reports table's columns), or nothing. Save, load and delete refuse such
+// names before any statement; the form shows the text.
+std::optional<std::string> templateNameProblem(const std::string& name, const std::string& userName);
+
+// The order in which a template's rows come back as they were saved, on the server the driver
+// names (its SQL_DBMS_NAME): the reports table has no column for it, so the server's own row
+// identity is used (SQLite's rowid; PostgreSQL's command number within the saving transaction,
+// which saves every row of a template in one transaction). Empty for other servers.
+std::string templateRowOrder(const std::string& databaseProductName);

@@ -1,0 +1,307 @@
+#include "CustomTemplates.h"
+
+#include "CustomTexts.h"
+#include "app/CQmxApp.h"
+#include "app/DebugLog.h"
+#include "db/Dialect.h"
+#include "db/Tables.h"
+#include "db/qmxDB.h"
+#include "reports/ReportRunner.h"
+
+#include <strings.h>
+
+namespace {
+using namespace custom_texts;
+
+std::size_t characterCount(const std::string& text)
+{
+    std::size_t count = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
+
+std::string productName(SQLHDBC connection)
+{
+    SQLCHAR name[128] = {};
+    SQLSMALLINT length = 0;
+    if (connection == SQL_NULL_HDBC || !fetchSucceeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length)))
+        return {};
+    return reinterpret_cast<const char*>(name);
+}
+
+bool setAutoCommit(SQLHDBC connection, bool on)
+{
+    return fetchSucceeded(SQLSetConnectAttr(
+        connection, SQL_ATTR_AUTOCOMMIT,
+        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)), 0));
+}
+
+// Prepares and executes one statement; a failure logs the step's text and the statement and
+// reports the diagnostics as every database operation of the form does. The insert's text is
+// followed by the statement on its line, the select's stands on a line of its own.
+bool run(const qmxDB& db, SQLHSTMT statement, const std::string& sql, const char* preparing, const char* executing)
+{
+    const auto fail = [&](const char* step, SQLRETURN result) {
+        if (step == InsertFailed) {
+            WriteDebugLine(step + sql);
+        } else {
+            WriteDebugLine(step);
+            WriteDebugLine(sql);
+        }
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement, result, false, nullptr, true);
+        closeCursor(statement);
+        return false;
+    };
+    if (statement == SQL_NULL_HSTMT)
+        return fail(preparing, SQL_ERROR);
+    const SQLRETURN prepared = prepareStatement(statement, sql);
+    if (prepared != SQL_SUCCESS)
+        return fail(preparing, prepared);
+    const SQLRETURN result = executeStatement(statement);
+    if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO && result != SQL_NO_DATA)
+        return fail(executing, result);
+    return true;
+}
+
+// One operation's own connection through the application's settings.
+class SettingsConnection {
+public:
+    SettingsConnection()
+    {
+        const CQmxApp& app = theApp();
+        m_open = m_db.connectDB(app.settings.databaseName, app.settings.userName, app.password, m_handles, false,
+                                nullptr);
+    }
+    ~SettingsConnection()
+    {
+        if (m_open)
+            m_db.disconnectDB(m_handles);
+    }
+    SettingsConnection(const SettingsConnection&) = delete;
+    SettingsConnection& operator=(const SettingsConnection&) = delete;
+    bool open() const { return m_open; }
+    OdbcHandles& handles() { return m_handles; }
+
+private:
+    qmxDB m_db;
+    OdbcHandles m_handles;
+    bool m_open = false;
+};
+
+bool refused(const std::string& name, const std::string& userName)
+{
+    if (const auto problem = templateNameProblem(name, userName)) {
+        WriteDebugLine(*problem);
+        return true;
+    }
+    return false;
+}
+} // namespace
+
+std::vector<std::string> splitTemplateValue(const std::string& value)
+{
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (start < value.size()) {
+        std::size_t length = value.size() - start;
+        if (length > TemplatePieceLength) {
+            const std::size_t comma = value.rfind(',', start + TemplatePieceLength - 1);
+            if (comma != std::string::npos && comma >= start) {
+                length = comma - start + 1;
+            } else {
+                // No comma to cut at: cut at the limit, but never inside a character.
+                length = TemplatePieceLength;
+                while (length > 1 && (static_cast<unsigned char>(value[start + length]) & 0xC0) == 0x80)
+                    --length;
+            }
+        }
+        pieces.push_back(value.substr(start, length));
+        start += length;
+    }
+    if (pieces.empty())
+        pieces.emplace_back();
+    return pieces;
+}
+
+std::optional<std::string> templateNameProblem(const std::string& name, const std::string& userName)
+{
+    if (characterCount(name) > TemplateNameLength)
+        return std::string(TemplateNameTooLong);
+    if (characterCount(userName) > TemplateUserNameLength)
+        return std::string(TemplateUserTooLong);
+    return std::nullopt;
+}
+
+std::string templateRowOrder(const std::string& databaseProductName)
+{
+    const auto named = [&](const char* name) { return strcasecmp(databaseProductName.c_str(), name) == 0; };
+    if (named("SQLite"))
+        return " order by rowid";
+    // Every row of a template is inserted in one transaction, one statement each: the command
+    // number within that transaction is the order of the rows.
+    if (named("PostgreSQL"))
+        return " order by cmin::text::integer, ctid";
+    return {};
+}
+
+bool saveCustomTemplate(OdbcHandles& handles, const std::string& reportsTable, const CustomTemplate& tmpl)
+{
+    if (refused(tmpl.name, tmpl.userName))
+        return false;
+    const qmxDB db;
+    // All pieces or none: a template missing a middle piece would load back as another selection.
+    const bool manual = setAutoCommit(handles.connection, false);
+    bool saved = true;
+    for (const std::string& piece : splitTemplateValue(tmpl.value)) {
+        const std::string sql = formatReportText(
+            TemplateInsert, {reportsTable, escapeQuotes(tmpl.userName), escapeQuotes(tmpl.name),
+                             escapeQuotes(tmpl.ipAddress), std::to_string(tmpl.range), escapeQuotes(tmpl.fieldType),
+                             escapeQuotes(tmpl.rateText), std::to_string(tmpl.columnType), escapeQuotes(piece),
+                             std::to_string(tmpl.reportType)});
+        if (!run(db, handles.statement, sql, InsertFailed, InsertFailed)) {
+            saved = false;
+            break;
+        }
+        closeCursor(handles.statement);
+    }
+    if (manual) {
+        SQLEndTran(SQL_HANDLE_DBC, handles.connection, saved ? SQL_COMMIT : SQL_ROLLBACK);
+        setAutoCommit(handles.connection, true);
+    }
+    return saved;
+}
+
+std::optional<CustomTemplate> loadCustomTemplate(OdbcHandles& handles, const std::string& reportsTable,
+                                                 const std::string& name, const std::string& userName, bool& failed)
+{
+    failed = false;
+    if (refused(name, userName)) {
+        failed = true;
+        return std::nullopt;
+    }
+    const qmxDB db;
+    const SQLHSTMT statement = handles.statement;
+    const std::string sql =
+        formatReportText(TemplateSelect, {reportsTable, escapeQuotes(name), escapeQuotes(userName)})
+        + templateRowOrder(productName(handles.connection));
+    if (!run(db, statement, sql, SelectPrepareFailed, SelectExecuteFailed)) {
+        failed = true;
+        return std::nullopt;
+    }
+    std::optional<CustomTemplate> loaded;
+    SQLRETURN fetched = SQL_SUCCESS;
+    while (fetchSucceeded(fetched = SQLFetch(statement))) {
+        const auto text = [&](SQLUSMALLINT column) { return getColumnText(statement, column, 512).value_or(""); };
+        if (!loaded) {
+            loaded.emplace();
+            loaded->userName = userName;
+            loaded->name = text(1);
+            loaded->ipAddress = text(2);
+            loaded->range = decimalValue(text(3));
+            loaded->fieldType = text(4);
+            loaded->rateText = text(5);
+            loaded->columnType = decimalValue(text(6));
+            loaded->value = text(7);
+            loaded->reportType = decimalValue(text(8));
+        } else {
+            // The pieces were cut after a comma: put together as they stand they are the
+            // selection as it was saved.
+            loaded->value += text(7);
+        }
+    }
+    if (fetched != SQL_NO_DATA) {
+        WriteDebugLine(SelectExecuteFailed);
+        WriteDebugLine(sql);
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement, fetched, false, nullptr, true);
+        failed = true;
+        loaded.reset();
+    }
+    closeCursor(statement);
+    if (loaded) {
+        WriteTraceLine(formatReportText(LoadedName, {loaded->name}));
+        WriteTraceLine(formatReportText(LoadedAddress, {loaded->ipAddress}));
+        WriteTraceLine(formatReportText(LoadedRange, {std::to_string(loaded->range)}));
+        WriteTraceLine(formatReportText(LoadedFieldType, {loaded->fieldType}));
+        WriteTraceLine(formatReportText(LoadedColumnType, {std::to_string(loaded->columnType)}));
+        WriteTraceLine(formatReportText(LoadedValue, {loaded->value}));
+        WriteTraceLine(formatReportText(LoadedReportType, {std::to_string(loaded->reportType)}));
+    }
+    return loaded;
+}
+
+bool deleteCustomTemplate(OdbcHandles& handles, const std::string& reportsTable, const std::string& name,
+                          const std::string& userName)
+{
+    if (refused(name, userName))
+        return false;
+    const std::string sql = formatReportText(TemplateDelete, {reportsTable, escapeQuotes(name), escapeQuotes(userName)});
+    const bool done = run(qmxDB(), handles.statement, sql, InsertFailed, InsertFailed);
+    closeCursor(handles.statement);
+    return done;
+}
+
+bool customTemplateNames(OdbcHandles& handles, const std::string& reportsTable, const std::string& userName,
+                         std::vector<std::string>& names)
+{
+    names.clear();
+    if (refused("", userName))
+        return false;
+    const qmxDB db;
+    const SQLHSTMT statement = handles.statement;
+    const std::string sql = formatReportText(TemplateNames, {reportsTable, escapeQuotes(userName)});
+    if (!run(db, statement, sql, SelectPrepareFailed, SelectExecuteFailed))
+        return false;
+    SQLRETURN fetched = SQL_SUCCESS;
+    while (fetchSucceeded(fetched = SQLFetch(statement)))
+        names.push_back(getColumnText(statement, 1, 512).value_or(""));
+    const bool done = fetched == SQL_NO_DATA;
+    if (!done) {
+        WriteDebugLine(SelectExecuteFailed);
+        WriteDebugLine(sql);
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement, fetched, false, nullptr, true);
+        names.clear();
+    }
+    closeCursor(statement);
+    return done;
+}
+
+bool saveCustomTemplate(qmxDB& /*db*/, const std::string& reportsTable, const CustomTemplate& tmpl)
+{
+    if (refused(tmpl.name, tmpl.userName))
+        return false;
+    SettingsConnection connection;
+    return connection.open() && saveCustomTemplate(connection.handles(), reportsTable, tmpl);
+}
+
+std::optional<CustomTemplate> loadCustomTemplate(qmxDB& /*db*/, const std::string& reportsTable,
+                                                 const std::string& name, const std::string& userName, bool& failed)
+{
+    failed = true;
+    if (refused(name, userName))
+        return std::nullopt;
+    SettingsConnection connection;
+    if (!connection.open())
+        return std::nullopt;
+    return loadCustomTemplate(connection.handles(), reportsTable, name, userName, failed);
+}
+
+bool deleteCustomTemplate(qmxDB& /*db*/, const std::string& reportsTable, const std::string& name,
+                          const std::string& userName)
+{
+    if (refused(name, userName))
+        return false;
+    SettingsConnection connection;
+    return connection.open() && deleteCustomTemplate(connection.handles(), reportsTable, name, userName);
+}
+
+bool customTemplateNames(qmxDB& /*db*/, const std::string& reportsTable, const std::string& userName,
+                         std::vector<std::string>& names)
+{
+    names.clear();
+    if (refused("", userName))
+        return false;
+    SettingsConnection connection;
+    return connection.open() && customTemplateNames(connection.handles(), reportsTable, userName, names);
+}
