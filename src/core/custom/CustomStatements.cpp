@@ -309,6 +309,7 @@ CustomReportPlan planCustomReport(const CustomReportRequest& request)
                 plan.statements.push_back(builder.oneCode(item, code));
             plan.subtitle = items.size() == 1 ? itemSubtitle(items.front(), false, true) : request.sinceText;
         } else {
+            plan.byCode = true;
             for (const std::string& entry : request.tapeAlertCodes) {
                 CustomStatement statement;
                 statement.item = entry;

@@ -39,6 +39,8 @@ struct CustomReportPlan {
     bool perSecond = false; // the rate divides by the residency minutes
     bool starred = false;
     bool logicalLibraryRows = false;
+    // TapeAlert over several codes: one statement and one value per code entry.
+    bool byCode = false;
     std::string dateExpression;
     std::string timeExpression;
     std::string orderClause;

@@ -1,0 +1,233 @@
+#include "GeneralReportThread.h"
+
+#include "CustomReportData.h"
+#include "CustomStatements.h"
+#include "CustomTexts.h"
+#include "GraphSink.h"
+#include "app/DebugLog.h"
+#include "app/SystemError.h"
+#include "app/UserPrompts.h"
+#include "db/qmxDB.h"
+#include "query/QueryResultSink.h"
+#include "reports/ReportRequest.h"
+#include "reports/ReportRunner.h"
+
+#include <strings.h>
+
+namespace {
+using namespace custom_texts;
+
+// The graph window waits for its report's end before it closes: the end is told on every way
+// out of the run.
+class GraphRun {
+public:
+    explicit GraphRun(GraphSink* graph) : m_graph(graph)
+    {
+        if (m_graph != nullptr)
+            m_graph->reportStarted();
+    }
+    ~GraphRun()
+    {
+        if (m_graph != nullptr)
+            m_graph->reportFinished();
+    }
+    GraphRun(const GraphRun&) = delete;
+    GraphRun& operator=(const GraphRun&) = delete;
+
+private:
+    GraphSink* m_graph;
+};
+
+// The columns a statement's rows are read from, found by name where the name says it.
+struct RowColumns {
+    SQLSMALLINT count = 0;
+    SQLSMALLINT date = 0;
+    SQLSMALLINT time = 0;
+};
+
+RowColumns describeColumns(SQLHSTMT statement)
+{
+    RowColumns columns;
+    SQLNumResultCols(statement, &columns.count);
+    for (SQLSMALLINT column = 1; column <= columns.count; ++column) {
+        SQLCHAR name[128] = {};
+        SQLSMALLINT length = 0;
+        SQLSMALLINT type = 0;
+        SQLULEN size = 0;
+        SQLSMALLINT digits = 0;
+        SQLSMALLINT nullable = 0;
+        if (!fetchSucceeded(
+                SQLDescribeCol(statement, static_cast<SQLUSMALLINT>(column), name, sizeof name, &length, &type, &size, &digits, &nullable)))
+            continue;
+        // PostgreSQL names its columns in lower case, SQLite as the statement wrote them.
+        const char* text = reinterpret_cast<const char*>(name);
+        if (columns.date == 0 && (strcasecmp(text, "DATE") == 0 || strcasecmp(text, "DATES") == 0))
+            columns.date = column;
+        else if (columns.time == 0 && strcasecmp(text, "TIME") == 0)
+            columns.time = column;
+    }
+    return columns;
+}
+
+class CustomReportRun {
+public:
+    CustomReportRun(const CustomReportRequest& request, const CustomReportOutputs& outputs)
+        : m_request(request), m_outputs(outputs), m_prompts(outputs.prompts != nullptr ? *outputs.prompts : m_silent),
+          m_plan(planCustomReport(request)), m_values(m_plan, request.dateFormatCode)
+    {
+    }
+
+    bool run()
+    {
+        const GraphRun graphRun(graphSink());
+        ReportRequest connectionRequest;
+        connectionRequest.dataSourceName = m_request.dataSourceName;
+        connectionRequest.userName = m_request.userName;
+        connectionRequest.password = m_request.password;
+        const ReportConnection connection(connectionRequest);
+        if (!connection.isOpen()) {
+            WriteDebugLine(ConnectFailedLog);
+            m_prompts.showMessage(ConnectFailed, MessageIcon::Exclamation);
+            return false;
+        }
+        for (const CustomStatement& statement : m_plan.statements) {
+            // A closing graph window waits for this run: it stops before the next statement.
+            if (graphSink() != nullptr && graphSink()->closeRequested())
+                return false;
+            if (!runStatement(connection.statement(), statement))
+                return false;
+        }
+        return putOut();
+    }
+
+private:
+    GraphSink* graphSink() const
+    {
+        const bool graph = m_request.type == CustomReportType::LineGraph || m_request.type == CustomReportType::BarGraph;
+        return graph ? m_outputs.graph : nullptr;
+    }
+
+    void reportFailure(SQLHSTMT statement, SQLRETURN result)
+    {
+        const std::string message =
+            m_db.reportDiagnostics(SQL_HANDLE_STMT, statement, result, false, nullptr, false);
+        if (!message.empty())
+            m_prompts.showMessage(message, MessageIcon::Stop);
+    }
+
+    bool runStatement(SQLHSTMT statement, const CustomStatement& step)
+    {
+        const SQLRETURN prepared = prepareStatement(statement, step.sql);
+        if (prepared != SQL_SUCCESS && prepared != SQL_SUCCESS_WITH_INFO) {
+            WriteDebugLine(formatReportText(PrepareFailed, {step.sql}));
+            reportFailure(statement, prepared);
+            closeCursor(statement);
+            return false;
+        }
+        const SQLRETURN executed = executeStatement(statement);
+        if (executed != SQL_SUCCESS && executed != SQL_SUCCESS_WITH_INFO && executed != SQL_NO_DATA) {
+            WriteDebugLine(formatReportText(ExecuteFailed, {step.sql}));
+            reportFailure(statement, executed);
+            WriteTraceLine(ExecuteFailedTrace);
+            closeCursor(statement);
+            return false;
+        }
+        const RowColumns columns = describeColumns(statement);
+        // The divisor of a rate, or the row count beside a starred field's total.
+        const bool second = columns.count >= 2 && (m_plan.rate || step.averaged) && columns.date != 2;
+        m_values.beginStatement(step);
+        SQLRETURN fetched = SQL_SUCCESS;
+        while (fetchSucceeded(fetched = SQLFetch(statement))) {
+            std::string cells[5];
+            // Columns are read in ascending order, as every driver allows.
+            for (SQLSMALLINT column = 1; column <= std::min<SQLSMALLINT>(columns.count, 4); ++column)
+                cells[column] = getColumnText(statement, static_cast<SQLUSMALLINT>(column), 512).value_or("");
+            m_values.addRow(cells[1], second ? cells[2] : std::string(), cells[columns.date <= 4 ? columns.date : 0],
+                            cells[columns.time <= 4 ? columns.time : 0]);
+        }
+        if (fetched != SQL_NO_DATA) {
+            // A driver that reads row by row finds a missing table only here: the statement is
+            // logged as at the other steps.
+            WriteDebugLine(step.sql);
+            reportFailure(statement, fetched);
+            WriteTraceLine(m_plan.mode == CustomReportMode::Trend ? FetchFailedTrend : FetchFailedRollup);
+            closeCursor(statement);
+            return false;
+        }
+        m_values.endStatement();
+        closeCursor(statement);
+        return true;
+    }
+
+    bool putOut()
+    {
+        const CustomReportData& data = m_values.data();
+        switch (m_request.type) {
+        case CustomReportType::LineGraph:
+        case CustomReportType::BarGraph:
+            if (m_outputs.graph != nullptr)
+                m_outputs.graph->SetReportData(GraphData{m_request.ipAddress, customGraphTitle(m_plan, m_request),
+                                                         data.values, data.firstLabels, data.secondLabels});
+            return true;
+        case CustomReportType::Table:
+            fillTable(data);
+            return true;
+        case CustomReportType::CsvExport: {
+            const int error = writeCustomCsv(m_request.exportPath, customCsvText(m_plan, data));
+            if (error != 0) {
+                const std::string message = std::string(ExportOpenFailed) + FormatSystemError(error);
+                WriteDebugLine(message + m_request.exportPath);
+                m_prompts.showMessage(message, MessageIcon::Exclamation);
+                return false;
+            }
+            return true;
+        }
+        case CustomReportType::LastInstance:
+            // A rollup has no newest row to tell: it is shown as its table where there is one.
+            if (m_plan.mode != CustomReportMode::Trend && m_outputs.table != nullptr) {
+                fillTable(data);
+                return true;
+            }
+            m_prompts.showMessage(customLastInstanceText(m_plan, m_request, data), MessageIcon::Information);
+            return true;
+        }
+        return true;
+    }
+
+    void fillTable(const CustomReportData& data)
+    {
+        QueryResultSink* table = m_outputs.table;
+        if (table == nullptr)
+            return;
+        table->beginUpdate();
+        const std::vector<std::string> titles = customTableColumns(m_plan);
+        for (const std::string& title : titles)
+            table->addColumn(title);
+        table->addNumericColumn(0);
+        table->addNumericColumn(static_cast<int>(titles.size()) - 1);
+        table->addRows(customTableRows(m_plan, data));
+        table->sizeColumns();
+        table->endUpdate();
+        table->restoreButtons();
+    }
+
+    const CustomReportRequest& m_request;
+    const CustomReportOutputs& m_outputs;
+    SilentPrompts m_silent;
+    UserPrompts& m_prompts;
+    const qmxDB m_db{};
+    const CustomReportPlan m_plan;
+    CustomReportValues m_values;
+};
+} // namespace
+
+int GeneralReportThread(const CustomReportRequest& request, const CustomReportOutputs& outputs, bool* ok)
+{
+    // The request is the worker's own copy: the form may fill the next one meanwhile.
+    const CustomReportRequest copy = request;
+    CustomReportRun run(copy, outputs);
+    const bool done = run.run();
+    if (ok != nullptr)
+        *ok = done;
+    return 0;
+}

@@ -1,0 +1,323 @@
+#include "ScopedApp.h"
+#include "custom/CustomReportData.h"
+#include "custom/CustomTexts.h"
+#include "custom/GeneralReportThread.h"
+#include "custom/GraphSink.h"
+#include "db/Tables.h"
+#include "query/QueryListData.h"
+#include "query/QueryResultSink.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <mutex>
+
+namespace {
+// A graph window as the report sees it: keeps the data and counts the handshake.
+class KeptGraph final : public GraphSink {
+public:
+    void SetReportData(GraphData data) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_data = std::move(data);
+        ++m_handed;
+    }
+    void reportStarted() override { ++started; }
+    void reportFinished() override { ++finished; }
+    bool closeRequested() const override
+    {
+        ++checks;
+        return beforeStatement ? beforeStatement(checks) : false;
+    }
+    GraphData data() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_data;
+    }
+    int handed() const { return m_handed; }
+
+    int started = 0;
+    int finished = 0;
+    mutable int checks = 0;
+    // Called at every check with its number; its answer is the close request.
+    std::function<bool(int)> beforeStatement;
+
+private:
+    mutable std::mutex m_mutex;
+    GraphData m_data;
+    int m_handed = 0;
+};
+
+std::time_t localTime(int year, int month, int day)
+{
+    std::tm when{};
+    when.tm_year = year - 1900;
+    when.tm_mon = month - 1;
+    when.tm_mday = day;
+    when.tm_hour = 12;
+    when.tm_isdst = -1;
+    return std::mktime(&when);
+}
+
+class GeneralReport : public BackendTest {
+protected:
+    ScopedApp scoped;
+    std::string base;
+
+    void SetUp() override
+    {
+        BackendTest::SetUp();
+        if (IsSkipped())
+            return;
+        base = uniqueTableName("custom");
+        scoped.useBackend(GetParam(), base, 2);
+        scoped.app().settings.DateFormatCode = 3;
+        ASSERT_EQ(createTables(base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
+        // Drive 1/1: two mounts; drive 1/2: one; another library and a day before the range.
+        mount("10.0.0.7", "2026-01-05", "10:00:00", "A00001", 1, 1, 600, 5, 10, 3);
+        mount("10.0.0.7", "2026-01-06", "11:00:00", "A00001", 1, 1, 600, 0, 12, 3);
+        mount("10.0.0.7", "2026-01-07", "09:30:00", "A00001", 1, 2, 900, 10, 15, 20);
+        mount("10.0.0.7", "2026-01-07", "12:00:00", "B'0002", 1, 2, 100, 1, 1, 0);
+        mount("10.0.0.7", "2026-01-08", "12:00:00", "B'0002", 1, 2, 300, 2, 4, 3);
+        mount("10.0.0.9", "2026-01-07", "12:00:00", "A00001", 1, 1, 5000, 1, 99, 3);
+        mount("10.0.0.7", "2025-12-20", "12:00:00", "A00001", 1, 1, 7000, 1, 1, 3);
+    }
+
+    void TearDown() override
+    {
+        if (!base.empty())
+            dropTables(base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
+    }
+
+    void mount(const std::string& address, const std::string& date, const std::string& time, const std::string& volser,
+               int frame, int drive, int hostWrite, int residency, int writeRetries, int tapeAlert)
+    {
+        ASSERT_TRUE(executeSql(
+            GetParam(),
+            "INSERT INTO " + base
+                + " (ipAddress, Date, Time, Volser, Frame, Drive, Logical_Library, Element_Address, Mount_Host_Write, "
+                  "Mount_Drive_Residency, Life_Mounts_Media, Life_Write_Retries_Media, Mount_TapeAlert_Media, "
+                  "Mount_Rating_Drive) VALUES ('"
+                + address + "', '" + date + "', '" + time + "', '" + escapeQuotes(volser) + "', "
+                + std::to_string(frame) + ", " + std::to_string(drive) + ", 'LL1', 1, " + std::to_string(hostWrite)
+                + ", " + std::to_string(residency) + ", " + std::to_string(writeRetries) + ", "
+                + std::to_string(writeRetries) + ", " + std::to_string(tapeAlert) + ", 100)"));
+    }
+
+    CustomReportRequest request(const std::string& dataType, std::vector<std::string> items, CustomReportType type,
+                                const std::string& rate = "", std::vector<std::string> codes = {})
+    {
+        CustomReportChoices choices;
+        choices.ipAddress = "10.0.0.7";
+        choices.dataTypeItem = dataType;
+        choices.rateText = rate.empty() ? "Optionally Select a Rate..." : rate;
+        choices.rateEnabled = !rate.empty();
+        choices.selectedItems = std::move(items);
+        choices.tapeAlert = dataType.find("TAPEALERT") != std::string::npos;
+        choices.tapeAlertCodes = std::move(codes);
+        choices.rangeStart = localTime(2026, 1, 1);
+        choices.type = type;
+        return buildCustomReportRequestFromSettings(choices);
+    }
+
+    // Runs a report into a graph and gives its data.
+    GraphData graphOf(const CustomReportRequest& chosen)
+    {
+        KeptGraph graph;
+        bool ok = false;
+        GeneralReportThread(chosen, {&graph, nullptr, &scoped.prompts}, &ok);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(graph.started, 1);
+        EXPECT_EQ(graph.finished, 1);
+        EXPECT_EQ(graph.handed(), 1);
+        return graph.data();
+    }
+
+    std::vector<std::vector<std::string>> tableOf(const CustomReportRequest& chosen, std::vector<std::string>* titles)
+    {
+        QueryListData list;
+        QueryListSink sink(list);
+        bool ok = false;
+        GeneralReportThread(chosen, {nullptr, &sink, &scoped.prompts}, &ok);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(sink.updateDepth(), 0);
+        std::vector<std::vector<std::string>> cells;
+        for (int row = 0; row < list.rowCount(); ++row) {
+            cells.emplace_back();
+            for (int column = 0; column < list.columnCount(); ++column)
+                cells.back().push_back(list.cell(row, column));
+        }
+        titles->clear();
+        for (int column = 0; column < list.columnCount(); ++column)
+            titles->push_back(list.column(column).title);
+        return cells;
+    }
+};
+
+using Values = std::vector<std::uint32_t>;
+using Texts = std::vector<std::string>;
+} // namespace
+
+TEST_P(GeneralReport, TrendPerSecondOfOneDrive)
+{
+    const GraphData data = graphOf(request("Mount History: HOST_WRITE (Drive / Volser)", {"Frame: 1  Drive: 1"},
+                                           CustomReportType::LineGraph, "Per Second (while Mounted)"));
+    // 600 MB over 5 minutes is 2 a second; over no residency it stays 600.
+    EXPECT_EQ(data.values, (Values{2, 600}));
+    EXPECT_EQ(data.firstLabels, (Texts{"10:00:00", "11:00:00"}));
+    EXPECT_EQ(data.secondLabels, (Texts{"05-01-26", "06-01-26"}));
+    EXPECT_EQ(data.library, "10.0.0.7");
+    EXPECT_EQ(data.title, "HOST_WRITE(MBs) Per Second on Frame:1 Drive:1");
+}
+
+TEST_P(GeneralReport, RollupsOfTwoDrivesTotalsRatesAndMounts)
+{
+    const Texts drives{"Frame: 1  Drive: 1", "Frame: 1  Drive: 2"};
+    GraphData data = graphOf(request("Mount History: HOST_WRITE (Drive / Volser)", drives, CustomReportType::BarGraph));
+    EXPECT_EQ(data.values, (Values{1200, 1300}));
+    EXPECT_EQ(data.firstLabels, (Texts{"Fr1:Drv1", "Fr1:Drv2"}));
+    EXPECT_EQ(data.secondLabels, (Texts{"", ""}));
+    EXPECT_EQ(data.title, "HOST_WRITE(MBs) since 01-01-2026");
+
+    // 1200 MB over 5 minutes; 1300 MB over 13 minutes.
+    data = graphOf(request("Mount History: HOST_WRITE (Drive / Volser)", drives, CustomReportType::BarGraph,
+                           "Per Second (while Mounted)"));
+    EXPECT_EQ(data.values, (Values{4, 2}));
+    data = graphOf(request("Mount History: HOST_WRITE (Drive / Volser)", drives, CustomReportType::BarGraph, "Per Mount"));
+    EXPECT_EQ(data.values, (Values{600, 433}));
+    data = graphOf(request("Mount History: LIFE_MOUNTS_MEDIA", drives, CustomReportType::LineGraph));
+    EXPECT_EQ(data.values, (Values{2, 3}));
+    EXPECT_EQ(data.title, "Mounts since 01-01-2026");
+    data = graphOf(request("* Mount History: RATING_DRIVE", drives, CustomReportType::LineGraph));
+    EXPECT_EQ(data.values, (Values{100, 100}));
+    EXPECT_EQ(data.title, "AVG RATING_DRIVE(1-255) since 01-01-2026");
+}
+
+TEST_P(GeneralReport, LifetimeDifferencesAsTableAndCsv)
+{
+    // Volser A00001 counted 10, 12, 15 retries: increases of 2 and 3.
+    Texts titles;
+    auto cells = tableOf(request("Mount History: WRITE_RETRIES_MEDIA", {"A00001"}, CustomReportType::Table), &titles);
+    EXPECT_EQ(titles, (Texts{"ROW", "DATE", "TIME", "WRITE_RETRIES_MEDIA(count)"}));
+    EXPECT_EQ(cells, (std::vector<Texts>{{"1", "06-01-26", "11:00:00", "2"}, {"2", "07-01-26", "09:30:00", "3"}}));
+
+    cells = tableOf(request("Mount History: WRITE_RETRIES_MEDIA", {"A00001", "B'0002"}, CustomReportType::Table), &titles);
+    EXPECT_EQ(titles, (Texts{"ROW", "DRIVE/VOLSER", "WRITE_RETRIES(count)"}));
+    EXPECT_EQ(cells, (std::vector<Texts>{{"1", "A00001", "5"}, {"2", "B'0002", "3"}}));
+
+    TemporaryFolder folder;
+    CustomReportRequest csv =
+        request("Mount History: WRITE_RETRIES_MEDIA", {"A00001", "B'0002"}, CustomReportType::CsvExport);
+    csv.exportPath = folder.file("rollup.csv");
+    bool ok = false;
+    GeneralReportThread(csv, {nullptr, nullptr, &scoped.prompts}, &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(readWholeFile(csv.exportPath),
+              "Drive/Volser/Logical Library,WRITE_RETRIES(count) since 01-01-2026\nA00001,5\nB'0002,3\n");
+
+    csv = request("Mount History: WRITE_RETRIES_MEDIA", {"A00001"}, CustomReportType::CsvExport);
+    csv.exportPath = folder.file("trend.csv");
+    GeneralReportThread(csv, {nullptr, nullptr, &scoped.prompts}, &ok);
+    EXPECT_EQ(readWholeFile(csv.exportPath),
+              "Date,Time,WRITE_RETRIES_MEDIA(count) on A00001\n06-01-26,11:00:00,2\n07-01-26,09:30:00,3\n");
+
+    // A logical library name with a comma stays one field.
+    CustomReportPlan plan;
+    plan.mode = CustomReportMode::Rollup;
+    plan.valueLabel = "Mounts";
+    CustomReportData data;
+    data.values = {4};
+    data.items = {"LL,1"};
+    EXPECT_EQ(customCsvText(plan, data), "Drive/Volser/Logical Library,Mounts\n\"LL,1\",4\n");
+    csv.exportPath = folder.file("missing/trend.csv");
+    GeneralReportThread(csv, {nullptr, nullptr, &scoped.prompts}, &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(scoped.prompts.messageTexts().back(),
+              "ERROR: Failed to open export file!\nNo such file or directory\n");
+}
+
+TEST_P(GeneralReport, SeveralTapeAlertCodesAreCountedPerCode)
+{
+    const CustomReportRequest chosen =
+        request("Mount History: TAPEALERT_MEDIA", {"Frame: 1  Drive: 1", "B'0002"}, CustomReportType::Table, "",
+                {"20:Clean now", "3:Hard error", "18:Directory corrupted in CM"});
+    Texts titles;
+    const auto cells = tableOf(chosen, &titles);
+    EXPECT_EQ(titles, (Texts{"ROW", "TapeAlert", "TAPEALERT(count)"}));
+    // Code 3: drive 1/1 twice and B'0002 once; 18: never; 20: on drive 1/2 with A00001, not selected.
+    EXPECT_EQ(cells, (std::vector<Texts>{{"1", "3:Hard error", "3"},
+                                         {"2", "18:Directory corrupted in CM", "0"},
+                                         {"3", "20:Clean now", "0"}}));
+
+    const GraphData data = graphOf(request("Mount History: TAPEALERT_MEDIA", {"A00001"}, CustomReportType::BarGraph,
+                                           "", {"3:Hard error", "20:Clean now"}));
+    EXPECT_EQ(data.values, (Values{2, 1}));
+    EXPECT_EQ(data.firstLabels, (Texts{"3:Hard e", "20:Clean"}));
+    EXPECT_EQ(data.secondLabels, (Texts{"rror", " now"}));
+    EXPECT_EQ(data.title, "TAPEALERT(count)on A00001");
+}
+
+TEST_P(GeneralReport, LastInstanceTellsTheNewestRowOrThatThereIsNone)
+{
+    bool ok = false;
+    GeneralReportThread(request("Mount History: HOST_WRITE (Drive / Volser)", {"Frame: 1  Drive: 1"},
+                                CustomReportType::LastInstance),
+                        {nullptr, nullptr, &scoped.prompts}, &ok);
+    GeneralReportThread(request("Mount History: HOST_WRITE (Drive / Volser)", {"Frame: 9  Drive: 9"},
+                                CustomReportType::LastInstance),
+                        {nullptr, nullptr, &scoped.prompts}, &ok);
+    mount("10.0.0.7", "2026-01-09", "08:00:00", "C00003", 2, 2, 1, 1, 7, 0);
+    GeneralReportThread(request("Mount History: WRITE_RETRIES_MEDIA", {"C00003"}, CustomReportType::LastInstance),
+                        {nullptr, nullptr, &scoped.prompts}, &ok);
+    EXPECT_EQ(scoped.prompts.messageTexts(),
+              (Texts{"The last instance of HOST_WRITE(MBs) on Frame:1 Drive:1\nwas recorded on 06-01-26 at "
+                     "11:00:00.  The value is 600.",
+                     "Nothing was recorded for HOST_WRITE(MBs) on Frame:9 Drive:9 since 01-01-2026.",
+                     "Only one mount was recorded for WRITE_RETRIES_MEDIA(count) on C00003 since 01-01-2026,\nso "
+                     "there is no increase to show."}));
+}
+
+TEST_P(GeneralReport, FailuresEndTheReportAndTellWhy)
+{
+    // Closing the window before the first statement: nothing is drawn, the window may close.
+    KeptGraph closing;
+    closing.beforeStatement = [](int) { return true; };
+    bool ok = true;
+    const Texts drives{"Frame: 1  Drive: 1", "Frame: 1  Drive: 2"};
+    GeneralReportThread(request("Mount History: HOST_WRITE (Drive / Volser)", drives, CustomReportType::LineGraph),
+                        {&closing, nullptr, &scoped.prompts}, &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(closing.handed(), 0);
+    EXPECT_EQ(closing.finished, 1);
+
+    // The table goes between the two statements.
+    KeptGraph dropped;
+    dropped.beforeStatement = [&](int check) {
+        if (check == 2)
+            executeSql(GetParam(), "DROP TABLE " + base);
+        return false;
+    };
+    GeneralReportThread(request("Mount History: HOST_WRITE (Drive / Volser)", drives, CustomReportType::LineGraph),
+                        {&dropped, nullptr, &scoped.prompts}, &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(dropped.handed(), 0);
+    EXPECT_EQ(dropped.finished, 1);
+    const std::string log = scoped.logText();
+    // PostgreSQL refuses the statement when it runs, SQLite (reading row by row) at its first row.
+    EXPECT_NE(log.find("SELECT SUM(MOUNT_HOST_WRITE) FROM " + base + " where"), std::string::npos) << log;
+    ASSERT_EQ(scoped.prompts.messageTexts().size(), 1U);
+    EXPECT_EQ(scoped.prompts.messageTexts()[0].rfind(
+                  "The table does not exist in the database. Please check the table name in Setup.", 0),
+              0U);
+
+
+    CustomReportRequest elsewhere =
+        request("Mount History: HOST_WRITE (Drive / Volser)", {"A00001"}, CustomReportType::LastInstance);
+    elsewhere.dataSourceName = "VaultlineNoSuchSource";
+    GeneralReportThread(elsewhere, {nullptr, nullptr, &scoped.prompts}, &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(scoped.prompts.messageTexts().back(), custom_texts::ConnectFailed);
+    EXPECT_NE(scoped.logText().find(custom_texts::ConnectFailedLog), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, GeneralReport, ::testing::ValuesIn(testBackends()), BackendName());
