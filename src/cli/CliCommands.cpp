@@ -2,6 +2,7 @@
 
 #include "AgentCommand.h"
 #include "CliOptions.h"
+#include "CustomCommand.h"
 #include "DeleteCommand.h"
 #include "ImportCommand.h"
 #include "MonitorCommand.h"
@@ -76,7 +77,7 @@ std::string cliUsage()
 {
     return "usage: vaultlinectl COMMAND [ARGS]\n"
            "  prepare-embedded-db [DSN]   seed absent settings for the embedded database and create its tables once\n"
-           + std::string(ImportCommandUsage) + MonitorCommandUsage + ReportCommandUsage + AgentCommandUsage
+           + std::string(ImportCommandUsage) + MonitorCommandUsage + ReportCommandUsage + CustomCommandUsage + AgentCommandUsage
            + DeleteCommandUsage + CommonOptionsUsage;
 }
 
@@ -88,6 +89,7 @@ int runCliCommand(std::vector<std::string> args)
         {"monitor", monitorCommand},
         {"agent", agentCommand},
         {"report", reportCommand},
+        {"custom", customCommand},
         {"delete", deleteCommand},
     };
     std::string error;

@@ -93,3 +93,21 @@ std::string tapeAlertEntryFor(int code)
             return entry;
     return {};
 }
+
+long customRangeSeconds(int rangeCode)
+{
+    switch (rangeCode) {
+    case 1:
+        return 86400;
+    case 2:
+        return 604800;
+    case 3:
+        return 2592000;
+    case 4:
+        return 5184000;
+    case 5:
+        return 15552000;
+    default:
+        return 0;
+    }
+}

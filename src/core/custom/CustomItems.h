@@ -29,3 +29,8 @@ const std::vector<std::string>& tapeAlertEntries();
 int tapeAlertNumber(const std::string& entry);
 // The entry of a code number; empty when the code is not one of the 42.
 std::string tapeAlertEntryFor(int code);
+
+// Seconds back from now of a template's range: 1 "Last Day" 86400, 2 "Last Week" 604800,
+// 3 "Last Month" 2592000 (30 days), 4 "Last 2 Months" 5184000 (60 days), 5 "Last 6 Months"
+// 15552000 (180 days); 0 for any other code.
+long customRangeSeconds(int rangeCode);

@@ -4,6 +4,7 @@
 #include "query/QueryExport.h"
 #include "reports/ReportRunner.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -176,6 +177,32 @@ std::vector<std::vector<std::string>> customTableRows(const CustomReportPlan& pl
         rows.push_back(std::move(row));
     }
     return rows;
+}
+
+std::string customTableText(const std::vector<std::string>& titles, const std::vector<std::vector<std::string>>& rows)
+{
+    std::vector<std::size_t> widths(titles.size(), 0);
+    const auto measure = [&](const std::vector<std::string>& line) {
+        for (std::size_t i = 0; i < line.size() && i < widths.size(); ++i)
+            widths[i] = std::max(widths[i], line[i].size());
+    };
+    measure(titles);
+    for (const auto& row : rows)
+        measure(row);
+    std::string text;
+    const auto write = [&](const std::vector<std::string>& line) {
+        for (std::size_t i = 0; i < widths.size(); ++i) {
+            const std::string cell = i < line.size() ? line[i] : std::string();
+            text += cell;
+            if (i + 1 < widths.size())
+                text += std::string(widths[i] - cell.size() + 2, ' ');
+        }
+        text += "\n";
+    };
+    write(titles);
+    for (const auto& row : rows)
+        write(row);
+    return text;
 }
 
 std::string customCsvText(const CustomReportPlan& plan, const CustomReportData& data)

@@ -67,6 +67,10 @@ bool customTableByItem(const CustomReportPlan& plan);
 std::vector<std::string> customTableColumns(const CustomReportPlan& plan);
 std::vector<std::vector<std::string>> customTableRows(const CustomReportPlan& plan, const CustomReportData& data);
 
+// The table as plain text: each column padded to its widest cell, two blanks between columns,
+// the titles first, "\n" after each line.
+std::string customTableText(const std::vector<std::string>& titles, const std::vector<std::vector<std::string>>& rows);
+
 // The CSV file's text: the header, then one line per value; a field with a comma, quote or line
 // break is quoted.
 std::string customCsvText(const CustomReportPlan& plan, const CustomReportData& data);
