@@ -10,22 +10,18 @@
 #include <ctime>
 
 namespace {
-class CustomCommand : public BackendTest {
+class CustomCommand : public BackendTablesTest {
 protected:
-    ScopedApp scoped;
+    CustomCommand() : BackendTablesTest("clicustom") {}
     TemporaryFolder folder;
-    std::string base;
     std::string today;
 
     void SetUp() override
     {
-        BackendTest::SetUp();
+        BackendTablesTest::SetUp();
         if (IsSkipped())
             return;
-        base = uniqueTableName("clicustom");
-        scoped.useBackend(GetParam(), base, 2);
         scoped.app().settings.reportsTableName = tableNameFor(TableKind::Reports, base);
-        ASSERT_EQ(createTables(base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
         writeCliSettings(folder, GetParam(), base);
         char date[16] = {};
         const std::time_t now = std::time(nullptr);
@@ -43,12 +39,6 @@ protected:
         save("Alerts", "Mount History: TAPEALERT_MEDIA", "A00001,A00002", 1);
     }
 
-    void TearDown() override
-    {
-        if (!base.empty())
-            dropTables(base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
-    }
-
     void save(const std::string& name, const std::string& field, const std::string& value, int reportType)
     {
         CustomTemplate tmpl;
@@ -64,19 +54,7 @@ protected:
         ASSERT_TRUE(saveCustomTemplate(db, scoped.app().settings.reportsTableName, tmpl));
     }
 
-    struct Ended {
-        int status;
-        std::string output;
-        std::string errors;
-    };
-    Ended run(const std::vector<std::string>& arguments)
-    {
-        std::vector<std::string> all{"custom"};
-        all.insert(all.end(), arguments.begin(), arguments.end());
-        CliProcess process(folder, all);
-        const int status = process.waitForExit(std::chrono::seconds(60));
-        return {status, process.output(), process.errors()};
-    }
+    CliRun run(const std::string& arguments) { return runCli(folder, "custom " + arguments); }
 };
 } // namespace
 
@@ -84,24 +62,24 @@ TEST_P(CustomCommand, PrintsTheTableWritesTheCsvAndTellsTheLastInstance)
 {
     // Dates are shown as the settings' format 2 has them: year, month and day of two digits.
     const std::string shown = today.substr(2);
-    Ended ended = run({"--template", "Drive table"});
+    CliRun ended = run("--template 'Drive table'");
     ASSERT_EQ(ended.status, 0) << ended.errors;
     EXPECT_EQ(ended.output, "10.0.0.7: HOST_WRITE(MBs) on Frame:1 Drive:1\n"
                             "ROW  DATE      TIME      HOST_WRITE(MBs)\n"
                             "1    " + shown + "  00:00:01  600\n"
                             "2    " + shown + "  00:00:02  70\n");
 
-    ended = run({"--template=Drive table", "--csv", folder.file("out.csv")});
+    ended = run("'--template=Drive table' --csv out.csv");
     ASSERT_EQ(ended.status, 0) << ended.errors;
     EXPECT_EQ(readWholeFile(folder.file("out.csv")),
               "Date,Time,HOST_WRITE(MBs) on Frame:1 Drive:1\n" + shown + ",00:00:01,600\n" + shown + ",00:00:02,70\n");
 
-    ended = run({"--template", "Drive last", "--user", GetParam().user});
+    ended = run("--template 'Drive last' --user " + GetParam().user);
     ASSERT_EQ(ended.status, 0) << ended.errors;
     EXPECT_EQ(ended.output, "The last instance of HOST_WRITE(MBs) on Frame:1 Drive:1\nwas recorded on " + shown
                                 + " at 00:00:02.  The value is 70.\n");
 
-    ended = run({"--template", "Alerts", "--tapealert", "20,3"});
+    ended = run("--template Alerts --tapealert 20,3");
     ASSERT_EQ(ended.status, 0) << ended.errors;
     EXPECT_NE(ended.output.find("3:Hard error  1"), std::string::npos) << ended.output;
     EXPECT_NE(ended.output.find("20:Clean now  1"), std::string::npos) << ended.output;
@@ -109,23 +87,23 @@ TEST_P(CustomCommand, PrintsTheTableWritesTheCsvAndTellsTheLastInstance)
 
 TEST_P(CustomCommand, ExitStatusesOfBadArgumentsUnknownTemplatesAndDatabaseErrors)
 {
-    EXPECT_EQ(run({}).status, 2);
-    EXPECT_EQ(run({"--template", "Drive table", "extra"}).status, 2);
-    Ended ended = run({"--template", "Alerts"});
+    EXPECT_EQ(run("").status, 2);
+    EXPECT_EQ(run("--template 'Drive table' extra").status, 2);
+    CliRun ended = run("--template Alerts");
     EXPECT_EQ(ended.status, 2);
     EXPECT_NE(ended.errors.find("--tapealert"), std::string::npos);
-    ended = run({"--template", "Alerts", "--tapealert", "3,13"});
+    ended = run("--template Alerts --tapealert 3,13");
     EXPECT_EQ(ended.status, 2);
     EXPECT_NE(ended.errors.find("\"13\" is not one of the 42 TapeAlert codes"), std::string::npos);
-    EXPECT_EQ(run({"--template", std::string(51, 'n')}).status, 2);
+    EXPECT_EQ(run("--template " + std::string(51, 'n')).status, 2);
 
-    ended = run({"--template", "Nobody's"});
+    ended = run("--template \"Nobody's\"");
     EXPECT_EQ(ended.status, 1);
     EXPECT_NE(ended.errors.find("there is no template \"Nobody's\""), std::string::npos);
-    EXPECT_EQ(run({"--template", "Drive table", "--user", "someone else"}).status, 1);
+    EXPECT_EQ(run("--template 'Drive table' --user 'someone else'").status, 1);
 
     ASSERT_TRUE(executeSql(GetParam(), "DROP TABLE " + base));
-    EXPECT_EQ(run({"--template", "Drive table"}).status, 1);
+    EXPECT_EQ(run("--template 'Drive table'").status, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, CustomCommand, ::testing::ValuesIn(testBackends()), BackendName());

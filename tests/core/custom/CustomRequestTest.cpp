@@ -1,3 +1,4 @@
+#include "ScopedApp.h"
 #include "custom/CustomItems.h"
 #include "custom/CustomReportRequest.h"
 
@@ -6,18 +7,6 @@
 #include <ctime>
 
 namespace {
-// Noon, local time, on the given day: the range start of the tests.
-std::time_t localNoon(int year, int month, int day)
-{
-    std::tm when{};
-    when.tm_year = year - 1900;
-    when.tm_mon = month - 1;
-    when.tm_mday = day;
-    when.tm_hour = 12;
-    when.tm_isdst = -1;
-    return std::mktime(&when);
-}
-
 CustomReportChoices choices(std::string dataType, std::vector<std::string> items)
 {
     CustomReportChoices chosen;
@@ -25,7 +14,7 @@ CustomReportChoices choices(std::string dataType, std::vector<std::string> items
     chosen.dataTypeItem = std::move(dataType);
     chosen.rateText = "Optionally Select a Rate...";
     chosen.selectedItems = std::move(items);
-    chosen.rangeStart = localNoon(2008, 3, 15);
+    chosen.rangeStart = localTime(2008, 3, 15, 12, 0, 0);
     chosen.type = CustomReportType::LineGraph;
     return chosen;
 }

@@ -1,3 +1,4 @@
+#include "ScopedApp.h"
 #include "custom/CustomStatements.h"
 
 #include <gtest/gtest.h>
@@ -20,13 +21,7 @@ CustomReportPlan plan(const std::string& dataType, std::vector<std::string> item
     choices.selectedItems = std::move(items);
     choices.tapeAlert = dataType.find("TAPEALERT") != std::string::npos;
     choices.tapeAlertCodes = std::move(codes);
-    std::tm when{};
-    when.tm_year = 108;
-    when.tm_mon = 2;
-    when.tm_mday = 15;
-    when.tm_hour = 12;
-    when.tm_isdst = -1;
-    choices.rangeStart = std::mktime(&when);
+    choices.rangeStart = localTime(2008, 3, 15, 12, 0, 0);
     return planCustomReport(
         buildCustomReportRequest(choices, "dsn", "user", "", "VAULTLINE", databaseType, 1));
 }

@@ -7,28 +7,15 @@
 #include <gtest/gtest.h>
 
 namespace {
-class CustomTemplates : public BackendTest {
+class CustomTemplates : public BackendTablesTest {
 protected:
-    ScopedApp scoped;
-    std::string base;
-    std::string reports;
-
+    CustomTemplates() : BackendTablesTest("templates") {}
     void SetUp() override
     {
-        BackendTest::SetUp();
-        if (IsSkipped())
-            return;
-        base = uniqueTableName("templates");
+        BackendTablesTest::SetUp();
         reports = base + "_REPORTS";
-        scoped.useBackend(GetParam(), base, 2);
-        ASSERT_EQ(createTables(base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
     }
-
-    void TearDown() override
-    {
-        if (!base.empty())
-            dropTables(base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
-    }
+    std::string reports;
 
     CustomTemplate sample(const std::string& user, const std::string& name, const std::string& value) const
     {

@@ -48,31 +48,16 @@ private:
     int m_handed = 0;
 };
 
-std::time_t localTime(int year, int month, int day)
-{
-    std::tm when{};
-    when.tm_year = year - 1900;
-    when.tm_mon = month - 1;
-    when.tm_mday = day;
-    when.tm_hour = 12;
-    when.tm_isdst = -1;
-    return std::mktime(&when);
-}
-
-class GeneralReport : public BackendTest {
+class GeneralReport : public BackendTablesTest {
 protected:
-    ScopedApp scoped;
-    std::string base;
+    GeneralReport() : BackendTablesTest("custom") {}
 
     void SetUp() override
     {
-        BackendTest::SetUp();
+        BackendTablesTest::SetUp();
         if (IsSkipped())
             return;
-        base = uniqueTableName("custom");
-        scoped.useBackend(GetParam(), base, 2);
         scoped.app().settings.DateFormatCode = 3;
-        ASSERT_EQ(createTables(base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
         // Drive 1/1: two mounts; drive 1/2: one; another library and a day before the range.
         mount("10.0.0.7", "2026-01-05", "10:00:00", "A00001", 1, 1, 600, 5, 10, 3);
         mount("10.0.0.7", "2026-01-06", "11:00:00", "A00001", 1, 1, 600, 0, 12, 3);
@@ -81,12 +66,6 @@ protected:
         mount("10.0.0.7", "2026-01-08", "12:00:00", "B'0002", 1, 2, 300, 2, 4, 3);
         mount("10.0.0.9", "2026-01-07", "12:00:00", "A00001", 1, 1, 5000, 1, 99, 3);
         mount("10.0.0.7", "2025-12-20", "12:00:00", "A00001", 1, 1, 7000, 1, 1, 3);
-    }
-
-    void TearDown() override
-    {
-        if (!base.empty())
-            dropTables(base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
     }
 
     void mount(const std::string& address, const std::string& date, const std::string& time, const std::string& volser,
@@ -115,7 +94,7 @@ protected:
         choices.selectedItems = std::move(items);
         choices.tapeAlert = dataType.find("TAPEALERT") != std::string::npos;
         choices.tapeAlertCodes = std::move(codes);
-        choices.rangeStart = localTime(2026, 1, 1);
+        choices.rangeStart = localTime(2026, 1, 1, 12, 0, 0);
         choices.type = type;
         return buildCustomReportRequestFromSettings(choices);
     }
