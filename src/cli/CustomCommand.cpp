@@ -1,8 +1,7 @@
 #include "CustomCommand.h"
 
 #include "CommandOptions.h"
-#include "ConsolePrompts.h"
-#include "QtSettingsStore.h"
+#include "CommandSettings.h"
 #include "app/CQmxApp.h"
 #include "custom/CustomItems.h"
 #include "custom/CustomReportData.h"
@@ -49,14 +48,6 @@ bool tapeAlertCodesOf(const std::string& list, std::vector<std::string>& entries
     }
     return !entries.empty();
 }
-
-class InstalledPrompts {
-public:
-    explicit InstalledPrompts(UserPrompts* prompts) { theApp().setPrompts(prompts); }
-    ~InstalledPrompts() { theApp().setPrompts(nullptr); }
-    InstalledPrompts(const InstalledPrompts&) = delete;
-    InstalledPrompts& operator=(const InstalledPrompts&) = delete;
-};
 } // namespace
 
 int customCommand(const std::vector<std::string>& args)
@@ -81,16 +72,11 @@ int customCommand(const std::vector<std::string>& args)
                                        : "\"" + wrong + "\" is not one of the 42 TapeAlert codes");
     }
 
-    QtSettingsStore store;
-    theApp().setSettingsStore(&store);
-    theApp().settings = readAppSettings(store);
-    theApp().setSettingsStore(nullptr);
-    if (const char* password = std::getenv("VAULTLINE_DB_PASSWORD"); password != nullptr)
-        theApp().password = password;
+    if (!readCommandSettings(true))
+        return 1;
     const AppSettings& settings = theApp().settings;
-    if (settings.databaseName.empty() || settings.mountHistoryTableName.empty() || settings.reportsTableName.empty()) {
-        std::cerr << "vaultlinectl: no database or table names in " << store.fileName().toStdString()
-                  << ": set them in Database > Setup... or run prepare-embedded-db\n";
+    if (settings.reportsTableName.empty()) {
+        std::cerr << "vaultlinectl custom: no reports table name in the settings: set it in Database > Setup...\n";
         return 1;
     }
     const std::string user = options.value("user").value_or(settings.userName);
@@ -151,6 +137,7 @@ int customCommand(const std::vector<std::string>& args)
     }
     if (list.columnCount() > 0) {
         std::vector<std::string> titles;
+        titles.reserve(static_cast<std::size_t>(list.columnCount()));
         for (int column = 0; column < list.columnCount(); ++column)
             titles.push_back(list.column(column).title);
         std::vector<std::vector<std::string>> rows;

@@ -140,7 +140,7 @@ public:
         statement.averaged = p.starred && !p.rate;
         // A starred field (a rating) is summed with its row count beside it: its rollup is the
         // average rating, as the graph's "AVG" title says, not a sum past the scale's 255.
-        const auto totals = [&](const char* templateText, std::vector<std::string> slots) {
+        const auto totals = [&](const char* templateText, const std::vector<std::string>& slots) {
             std::string sql = formatReportText(templateText, slots);
             if (statement.averaged) {
                 const std::string sum = "SUM(" + C + ")";

@@ -224,7 +224,7 @@ private:
 int GeneralReportThread(const CustomReportRequest& request, const CustomReportOutputs& outputs, bool* ok)
 {
     // The request is the worker's own copy: the form may fill the next one meanwhile.
-    const CustomReportRequest copy = request;
+    const CustomReportRequest copy = request; // NOLINT(performance-unnecessary-copy-initialization)
     CustomReportRun run(copy, outputs);
     const bool done = run.run();
     if (ok != nullptr)
