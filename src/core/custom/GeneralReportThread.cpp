@@ -92,7 +92,8 @@ public:
         }
         for (const CustomStatement& statement : m_plan.statements) {
             // A closing graph window waits for this run: it stops before the next statement.
-            if (graphSink() != nullptr && graphSink()->closeRequested())
+            if ((graphSink() != nullptr && graphSink()->closeRequested())
+                || (m_outputs.stop != nullptr && m_outputs.stop->load()))
                 return false;
             if (!runStatement(connection.statement(), statement))
                 return false;

@@ -2,6 +2,8 @@
 
 #include "CustomReportRequest.h"
 
+#include <atomic>
+
 class GraphSink;
 class QueryResultSink;
 class UserPrompts;
@@ -13,6 +15,10 @@ struct CustomReportOutputs {
     GraphSink* graph = nullptr;
     QueryResultSink* table = nullptr;
     UserPrompts* prompts = nullptr;
+    // Set by whoever owns the run (a table window that closes, the form going away): the run
+    // stops before its next statement and puts nothing out. A graph window asks through its
+    // sink's close request instead.
+    const std::atomic<bool>* stop = nullptr;
 };
 
 // Runs one custom report to its end on the calling thread: the statements of its mode over a

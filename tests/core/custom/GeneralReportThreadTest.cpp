@@ -269,6 +269,15 @@ TEST_P(GeneralReport, FailuresEndTheReportAndTellWhy)
     EXPECT_EQ(closing.handed(), 0);
     EXPECT_EQ(closing.finished, 1);
 
+    // A table window that goes before the first statement gets nothing.
+    QueryListData list;
+    QueryListSink sink(list);
+    const std::atomic<bool> stop{true};
+    GeneralReportThread(request("Mount History: HOST_WRITE (Drive / Volser)", drives, CustomReportType::Table),
+                        {nullptr, &sink, &scoped.prompts, &stop}, &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(list.columnCount(), 0);
+
     // The table goes between the two statements.
     KeptGraph dropped;
     dropped.beforeStatement = [&](int check) {
