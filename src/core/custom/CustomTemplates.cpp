@@ -6,21 +6,13 @@
 #include "db/Dialect.h"
 #include "db/Tables.h"
 #include "db/qmxDB.h"
+#include "query/QueryColumnCells.h"
 #include "reports/ReportRunner.h"
 
 #include <strings.h>
 
 namespace {
 using namespace custom_texts;
-
-std::size_t characterCount(const std::string& text)
-{
-    std::size_t count = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80)
-            ++count;
-    return count;
-}
 
 std::string productName(SQLHDBC connection)
 {
