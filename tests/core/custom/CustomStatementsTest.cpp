@@ -1,3 +1,4 @@
+#include "CustomTestChoices.h"
 #include "ScopedApp.h"
 #include "custom/CustomStatements.h"
 
@@ -13,17 +14,9 @@ const char* const OracleDates = "TO_CHAR(DATES,'yyyy-mm-dd') AS DATES, TO_CHAR(T
 CustomReportPlan plan(const std::string& dataType, std::vector<std::string> items, int databaseType = 2,
                       const std::string& rate = "", std::vector<std::string> codes = {})
 {
-    CustomReportChoices choices;
-    choices.ipAddress = "10.0.0.7";
-    choices.dataTypeItem = dataType;
-    choices.rateText = rate.empty() ? "Optionally Select a Rate..." : rate;
-    choices.rateEnabled = !rate.empty();
-    choices.selectedItems = std::move(items);
-    choices.tapeAlert = dataType.find("TAPEALERT") != std::string::npos;
-    choices.tapeAlertCodes = std::move(codes);
-    choices.rangeStart = localTime(2008, 3, 15, 12, 0, 0);
-    return planCustomReport(
-        buildCustomReportRequest(choices, "dsn", "user", "", "VAULTLINE", databaseType, 1));
+    const CustomReportChoices choices =
+        customTestChoices(dataType, std::move(items), localTime(2008, 3, 15, 12, 0, 0), rate, std::move(codes));
+    return planCustomReport(buildCustomReportRequest(choices, "dsn", "user", "", "VAULTLINE", databaseType, 1));
 }
 
 std::vector<std::string> sqlOf(const CustomReportPlan& plan)

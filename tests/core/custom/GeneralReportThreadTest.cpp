@@ -1,3 +1,4 @@
+#include "CustomTestChoices.h"
 #include "ScopedApp.h"
 #include "custom/CustomReportData.h"
 #include "custom/CustomTexts.h"
@@ -86,15 +87,8 @@ protected:
     CustomReportRequest request(const std::string& dataType, std::vector<std::string> items, CustomReportType type,
                                 const std::string& rate = "", std::vector<std::string> codes = {})
     {
-        CustomReportChoices choices;
-        choices.ipAddress = "10.0.0.7";
-        choices.dataTypeItem = dataType;
-        choices.rateText = rate.empty() ? "Optionally Select a Rate..." : rate;
-        choices.rateEnabled = !rate.empty();
-        choices.selectedItems = std::move(items);
-        choices.tapeAlert = dataType.find("TAPEALERT") != std::string::npos;
-        choices.tapeAlertCodes = std::move(codes);
-        choices.rangeStart = localTime(2026, 1, 1, 12, 0, 0);
+        CustomReportChoices choices =
+            customTestChoices(dataType, std::move(items), localTime(2026, 1, 1, 12, 0, 0), rate, std::move(codes));
         choices.type = type;
         return buildCustomReportRequestFromSettings(choices);
     }
