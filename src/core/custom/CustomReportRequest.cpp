@@ -92,8 +92,10 @@ CustomReportRequest buildCustomReportRequest(const CustomReportChoices& choices,
 
     if (request.tapeAlert) {
         request.tapeAlertCodes = choices.tapeAlertCodes;
-        std::stable_sort(request.tapeAlertCodes.begin(), request.tapeAlertCodes.end(),
-                         [](const std::string& a, const std::string& b) { return tapeAlertNumber(a) < tapeAlertNumber(b); });
+        const auto byNumber = [](const std::string& a, const std::string& b) {
+            return tapeAlertNumber(a) < tapeAlertNumber(b);
+        };
+        std::stable_sort(request.tapeAlertCodes.begin(), request.tapeAlertCodes.end(), byNumber);
         request.severalCodes = request.tapeAlertCodes.size() > 1;
         if (request.tapeAlertCodes.size() == 1)
             request.selection = request.commaList;

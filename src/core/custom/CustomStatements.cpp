@@ -162,9 +162,9 @@ public:
             const DriveItem drive = parseDriveItem(item);
             if (p.countField) {
                 statement.rows = CustomRowsKind::RawRows;
-                statement.sql = p.rate ? formatReportText(RollupDriveCountRate,
-                                                          {C, D, T, m_prefix, drive.frame, drive.drive, O})
-                                       : formatReportText(RollupDriveCount, {C, T, m_prefix, drive.frame, drive.drive, O});
+                statement.sql =
+                    p.rate ? formatReportText(RollupDriveCountRate, {C, D, T, m_prefix, drive.frame, drive.drive, O})
+                           : formatReportText(RollupDriveCount, {C, T, m_prefix, drive.frame, drive.drive, O});
             } else if (p.rate) {
                 statement.sql = formatReportText(RollupDriveRate, {C, D, T, m_prefix, drive.frame, drive.drive});
             } else {
@@ -174,9 +174,10 @@ public:
             const std::string volser = escapeQuotes(item);
             if (p.countField || p.lifetimeField) {
                 statement.rows = CustomRowsKind::RawRows;
+                const std::string& DE = p.dateExpression;
+                const std::string& TE = p.timeExpression;
                 statement.sql = p.rate ? formatReportText(RollupVolserCountRate, {C, D, T, m_prefix, volser, O})
-                                       : formatReportText(RollupVolserCount,
-                                                          {C, p.dateExpression, p.timeExpression, T, m_prefix, volser, O});
+                                       : formatReportText(RollupVolserCount, {C, DE, TE, T, m_prefix, volser, O});
             } else if (p.rate) {
                 statement.sql = formatReportText(RollupVolserRate, {C, D, T, m_prefix, volser});
             } else {
@@ -285,7 +286,8 @@ CustomReportPlan planCustomReport(const CustomReportRequest& request)
     plan.valueLabel = valueLabel(plan, request);
 
     const StatementBuilder builder(plan, request.conditionPrefix, mountHistory);
-    const std::vector<std::string> items = splitItems(request.commaList.empty() ? request.selection : request.commaList);
+    const std::string& list = request.commaList.empty() ? request.selection : request.commaList;
+    const std::vector<std::string> items = splitItems(list);
     switch (plan.mode) {
     case CustomReportMode::Trend:
         if (!items.empty()) {

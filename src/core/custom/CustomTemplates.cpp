@@ -18,7 +18,9 @@ std::string productName(SQLHDBC connection)
 {
     SQLCHAR name[128] = {};
     SQLSMALLINT length = 0;
-    if (connection == SQL_NULL_HDBC || !fetchSucceeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length)))
+    if (connection == SQL_NULL_HDBC)
+        return {};
+    if (!fetchSucceeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length)))
         return {};
     return reinterpret_cast<const char*>(name);
 }
@@ -228,7 +230,8 @@ bool deleteCustomTemplate(OdbcHandles& handles, const std::string& reportsTable,
 {
     if (refused(name, userName))
         return false;
-    const std::string sql = formatReportText(TemplateDelete, {reportsTable, escapeQuotes(name), escapeQuotes(userName)});
+    const std::string sql =
+        formatReportText(TemplateDelete, {reportsTable, escapeQuotes(name), escapeQuotes(userName)});
     const bool done = run(qmxDB(), handles.statement, sql, InsertFailed, InsertFailed);
     closeCursor(handles.statement);
     return done;

@@ -27,8 +27,9 @@ inline constexpr std::size_t TemplatePieceLength = 512;
 inline constexpr std::size_t TemplateNameLength = 50;
 inline constexpr std::size_t TemplateUserNameLength = 25;
 inline constexpr const char* TemplateInsert = "INSERT INTO %s VALUES ('%s', '%s', '%s', %d, '%s', '%s', %d, '%s', %d) ";
-inline constexpr const char* TemplateSelect = "select report_name, ipaddress, range, field_type, eff_value, col_type, "
-                                              "value, report_type  from %s where report_name = '%s' and username = '%s'";
+inline constexpr const char* TemplateSelect =
+    "select report_name, ipaddress, range, field_type, eff_value, col_type, value, report_type  from %s where "
+    "report_name = '%s' and username = '%s'";
 inline constexpr const char* TemplateDelete = "delete from %s where report_name = '%s' and username = '%s'";
 inline constexpr const char* TemplateNames = "select distinct report_name from %s where username = '%s'";
 inline constexpr const char* InsertFailed = "Error preparing the insert statement ";
@@ -92,7 +93,8 @@ inline constexpr const char* RollupLibraryCountRate = "SELECT %s, %s FROM %s %s%
 inline constexpr const char* RollupLibraryRate = "SELECT SUM(%s), SUM(%s) FROM %s %s%s";
 inline constexpr const char* RollupLibrary = "SELECT SUM(%s) FROM %s %s%s";
 
-inline constexpr const char* TapeAlertDrive = "SELECT %s FROM %s %sMOUNT_TAPEALERT_MEDIA = %s and frame = %s and drive = %s %s";
+inline constexpr const char* TapeAlertDrive =
+    "SELECT %s FROM %s %sMOUNT_TAPEALERT_MEDIA = %s and frame = %s and drive = %s %s";
 inline constexpr const char* TapeAlertVolser = "SELECT %s FROM %s %sMOUNT_TAPEALERT_MEDIA = %s and volser = '%s' %s";
 inline constexpr const char* TapeAlertCodes = "SELECT %s FROM %s %s (%s) and MOUNT_TAPEALERT_MEDIA = %s %s";
 

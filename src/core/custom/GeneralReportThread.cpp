@@ -56,8 +56,8 @@ RowColumns describeColumns(SQLHSTMT statement)
         SQLULEN size = 0;
         SQLSMALLINT digits = 0;
         SQLSMALLINT nullable = 0;
-        if (!fetchSucceeded(
-                SQLDescribeCol(statement, static_cast<SQLUSMALLINT>(column), name, sizeof name, &length, &type, &size, &digits, &nullable)))
+        if (!fetchSucceeded(SQLDescribeCol(statement, static_cast<SQLUSMALLINT>(column), name, sizeof name, &length,
+                                           &type, &size, &digits, &nullable)))
             continue;
         // PostgreSQL names its columns in lower case, SQLite as the statement wrote them.
         const char* text = reinterpret_cast<const char*>(name);
@@ -104,7 +104,8 @@ public:
 private:
     GraphSink* graphSink() const
     {
-        const bool graph = m_request.type == CustomReportType::LineGraph || m_request.type == CustomReportType::BarGraph;
+        const CustomReportType type = m_request.type;
+        const bool graph = type == CustomReportType::LineGraph || type == CustomReportType::BarGraph;
         return graph ? m_outputs.graph : nullptr;
     }
 
