@@ -1,5 +1,6 @@
 #include "CustomTestChoices.h"
 #include "ScopedApp.h"
+#include "custom/CustomReportData.h"
 #include "custom/CustomStatements.h"
 
 #include <gtest/gtest.h>
@@ -161,4 +162,32 @@ TEST(CustomStatementsTest, UnitsAndParentheses)
     EXPECT_EQ(customUnitOf("INSERTS_TOTAL"), "(count)");
     EXPECT_EQ(customUnitOf("CRYPTO_STATUS"), "");
     EXPECT_EQ(customFieldOf("Library Performance: ejects_total"), "EJECTS_TOTAL");
+}
+
+TEST(CustomReportValuesTest, ResetCountersGiveNoIncreaseAndValuesStayInRange)
+{
+    // A lifetime counter that went down was reset (another cartridge under the volser): that
+    // step adds nothing, rather than a wrapped-around four billion.
+    const CustomReportPlan trendPlan = plan("Mount History: READ_PERMS_MEDIA", {"A00001"});
+    CustomReportValues trend(trendPlan, 2);
+    trend.beginStatement(trendPlan.statements.front());
+    for (const char* value : {"10", "12", "3", "5"})
+        trend.addRow(value, "", "2008-03-16", "10:00:00");
+    trend.endStatement();
+    EXPECT_EQ(trend.data().values, (std::vector<std::uint32_t>{2, 0, 2}));
+    EXPECT_EQ(trend.data().secondLabels.front(), "08-03-16");
+
+    const CustomReportPlan rollupPlan = plan("Mount History: READ_PERMS_MEDIA", {"A00001", "A00002"});
+    CustomReportValues rollup(rollupPlan, 2);
+    rollup.beginStatement(rollupPlan.statements.front());
+    for (const char* value : {"10", "12", "3", "5"})
+        rollup.addRow(value, "", "", "");
+    rollup.endStatement();
+    EXPECT_EQ(rollup.data().values, std::vector<std::uint32_t>{4});
+
+    EXPECT_EQ(customValue(-5), 0U);
+    EXPECT_EQ(customValue(customValueOf("99999999999999999999")), 4294967295U);
+    EXPECT_EQ(customValueOf(" 42abc"), 42);
+    EXPECT_EQ(customRowDate("2008-03-15", 1), "03-15-08");
+    EXPECT_EQ(customRowDate("2008-03-15", 0), "2008-03-15");
 }
