@@ -54,7 +54,7 @@ int customCommand(const std::vector<std::string>& args)
 {
     CommandOptions options({"template", "user", "csv", "tapealert"}, {});
     const std::vector<std::string> words(args.begin() + 1, args.end());
-    if (!options.parse(words))
+    if (!options.parse(words) || !options.givenAtMostOnce({"template", "user", "csv", "tapealert"}))
         return usage(options.error());
     if (!options.positionals().empty())
         return usage("unexpected \"" + options.positionals().front() + "\"");

@@ -89,6 +89,7 @@ TEST_P(CustomCommand, ExitStatusesOfBadArgumentsUnknownTemplatesAndDatabaseError
 {
     EXPECT_EQ(run("").status, 2);
     EXPECT_EQ(run("--template 'Drive table' extra").status, 2);
+    EXPECT_EQ(run("--template 'Drive table' --template Alerts").status, 2);
     CliRun ended = run("--template Alerts");
     EXPECT_EQ(ended.status, 2);
     EXPECT_NE(ended.errors.find("--tapealert"), std::string::npos);
