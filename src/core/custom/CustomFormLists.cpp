@@ -1,0 +1,327 @@
+#include "CustomFormLists.h"
+
+#include "CustomFormTexts.h"
+#include "CustomTexts.h"
+#include "app/CQmxApp.h"
+#include "app/DebugLog.h"
+#include "app/TimeFormat.h"
+#include "db/Dialect.h"
+#include "db/qmxDB.h"
+#include "query/QueryTexts.h"
+
+#include <algorithm>
+#include <cctype>
+#include <strings.h>
+
+namespace texts = custom_form_texts;
+
+namespace {
+std::string upper(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+    return text;
+}
+
+bool startsWith(const std::string& text, const std::string& prefix)
+{
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool contains(const std::string& text, const char* part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// The column names that are keys or unused, never offered as a data type.
+bool skippedColumn(const std::string& name)
+{
+    static const char* const skipped[] = {"IPADDRESS", "DATE",     "DATES",           "TIME",
+                                          "VOLSER",    "FRAME",    "DRIVE",           "LOGICAL_LIBRARY",
+                                          "ELEMENT_ADDRESS", "RESERVED1", "RESERVED2", "RESERVED3",
+                                          "RESERVED4", "RESERVED5"};
+    return std::any_of(std::begin(skipped), std::end(skipped),
+                       [&](const char* skip) { return strcasecmp(name.c_str(), skip) == 0; });
+}
+
+// Fields whose rollup the worker supports are offered plainly, the others starred.
+bool rollupSupported(const std::string& field)
+{
+    static const char* const supported[] = {"HOST_WRITE",        "HOST_READ", "DRIVE_RESIDENCY", "TAPEALERT_MEDIA",
+                                            "LIFE_MOUNTS_MEDIA", "RETRIES",   "PERMS",           "CRYPTO"};
+    return std::any_of(std::begin(supported), std::end(supported),
+                       [&](const char* name) { return contains(field, name); });
+}
+
+std::string fill(const char* pattern, std::initializer_list<std::string_view> arguments)
+{
+    return fillTemplate(pattern, arguments);
+}
+
+class FormConnection {
+public:
+    explicit FormConnection(const CustomFormDatabase& database)
+    {
+        m_connected = m_db.connectDB(database.dataSourceName, database.userName, database.password, m_handles, false,
+                                     nullptr);
+        if (!m_connected)
+            WriteTraceLine(texts::ExitConnect);
+    }
+    ~FormConnection()
+    {
+        if (m_connected)
+            m_db.disconnectDB(m_handles);
+    }
+    FormConnection(const FormConnection&) = delete;
+    FormConnection& operator=(const FormConnection&) = delete;
+
+    bool connected() const { return m_connected; }
+    qmxDB& db() { return m_db; }
+
+    // Prepares and executes one of setupCombo's statements; failures are logged with it.
+    bool run(const std::string& sql, bool fields)
+    {
+        SQLRETURN result = prepareStatement(m_handles.statement, sql);
+        if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
+            return failed(custom_texts::SelectPrepareFailed, fields ? texts::ExitFieldsPrepare : texts::ExitPrepare, sql, result);
+        result = executeStatement(m_handles.statement);
+        if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO && result != SQL_NO_DATA)
+            return failed(custom_texts::SelectExecuteFailed, fields ? texts::ExitFieldsExecute : texts::ExitExecute, sql, result);
+        return true;
+    }
+
+    // Every row's first column (and second, when asked), as text of up to 512 bytes.
+    std::optional<std::vector<std::pair<std::string, std::string>>> rows(const std::string& sql, bool second)
+    {
+        if (!run(sql, false))
+            return std::nullopt;
+        std::vector<std::pair<std::string, std::string>> values;
+        while (fetchSucceeded(SQLFetch(m_handles.statement))) {
+            std::pair<std::string, std::string> row;
+            row.first = getColumnText(m_handles.statement, 1, 512).value_or("");
+            if (second)
+                row.second = getColumnText(m_handles.statement, 2, 512).value_or("");
+            values.push_back(std::move(row));
+        }
+        closeCursor(m_handles.statement);
+        WriteTraceLine(texts::ExitTrue);
+        return values;
+    }
+
+    std::optional<std::vector<std::string>> firstColumn(const std::string& sql)
+    {
+        auto values = rows(sql, false);
+        if (!values)
+            return std::nullopt;
+        std::vector<std::string> first;
+        for (auto& row : *values)
+            first.push_back(std::move(row.first));
+        return first;
+    }
+
+    // The names of the statement's result columns, from the first.
+    std::optional<std::vector<std::string>> columnNames(const std::string& sql)
+    {
+        if (!run(sql, true))
+            return std::nullopt;
+        SQLSMALLINT count = 0;
+        SQLNumResultCols(m_handles.statement, &count);
+        std::vector<std::string> names;
+        for (SQLUSMALLINT column = 1; column <= count; ++column) {
+            SQLCHAR name[256] = {};
+            SQLSMALLINT length = 0;
+            SQLSMALLINT type = 0;
+            SQLULEN size = 0;
+            SQLSMALLINT digits = 0;
+            SQLSMALLINT nullable = 0;
+            if (SQL_SUCCEEDED(SQLDescribeCol(m_handles.statement, column, name, sizeof name, &length, &type, &size,
+                                             &digits, &nullable)))
+                names.emplace_back(reinterpret_cast<const char*>(name));
+        }
+        closeCursor(m_handles.statement);
+        WriteTraceLine(texts::ExitTrue);
+        return names;
+    }
+
+    OdbcHandles& handles() { return m_handles; }
+
+private:
+    bool failed(const char* step, const char* exitLine, const std::string& sql, SQLRETURN result)
+    {
+        WriteDebugLine(sql);
+        WriteDebugLine(step);
+        m_db.reportDiagnostics(SQL_HANDLE_STMT, m_handles.statement, result, false, nullptr, true);
+        closeCursor(m_handles.statement);
+        WriteTraceLine(exitLine);
+        return false;
+    }
+
+    qmxDB m_db;
+    OdbcHandles m_handles;
+    bool m_connected = false;
+};
+
+void traceEntering(const std::string& ipAddress, const char* kind, int tableKind)
+{
+    if (theApp().DebugLevel.load() > 1)
+        WriteTraceLine(fill(texts::SetupComboEntering, {ipAddress, kind, std::to_string(tableKind)}));
+}
+} // namespace
+
+CustomFormDatabase CustomFormDatabase::fromSettings()
+{
+    const CQmxApp& app = theApp();
+    CustomFormDatabase database;
+    database.dataSourceName = app.settings.databaseName;
+    database.userName = app.settings.userName;
+    database.password = app.password;
+    database.mountHistoryTable = app.settings.mountHistoryTableName;
+    database.libraryPerformanceTable = app.settings.mountHistoryTableName + "_LP";
+    database.reportsTable = app.settings.reportsTableName;
+    database.databaseType = app.settings.DatabaseType;
+    return database;
+}
+
+std::string customDateCondition(int databaseType, std::time_t rangeStart)
+{
+    const std::string day = formatLocalTime("%Y-%m-%d", rangeStart);
+    return fill(databaseType == 1 ? custom_texts::OracleDateCondition : custom_texts::DateCondition, {day});
+}
+
+std::string setupComboStatement(const CustomFormDatabase& database, const std::string& kind, int tableKind,
+                                const std::string& ipAddress, std::time_t rangeStart)
+{
+    const std::string& table = tableKind == 2 ? database.libraryPerformanceTable : database.mountHistoryTable;
+    const std::string address = escapeQuotes(ipAddress);
+    const std::string condition = customDateCondition(database.databaseType, rangeStart);
+    if (kind == texts::KindVolser)
+        return fill(texts::VolserSelect, {table, address, condition});
+    if (kind == texts::KindDrive)
+        return fill(texts::DriveSelect, {table, address, condition});
+    if (kind == texts::KindLogicalLibrary)
+        return fill(texts::LogicalLibrarySelect, {table, address, condition});
+    if (kind == texts::KindFields)
+        return fill(texts::FieldsSelect,
+                    {table, database.databaseType == 1 ? texts::FieldsConditionOracle : texts::FieldsCondition});
+    if (kind == texts::KindLoad)
+        return fill(custom_texts::TemplateNames, {database.reportsTable, escapeQuotes(database.userName)});
+    return fill(texts::LibrarySelect, {database.mountHistoryTable});
+}
+
+std::vector<std::string> fieldComboItems(const std::vector<std::string>& columnNames, CustomTableKind table,
+                                         std::size_t logicalLibraryCount)
+{
+    std::vector<std::string> fields;
+    for (const std::string& column : columnNames) {
+        if (skippedColumn(column))
+            continue;
+        std::string name = upper(column);
+        if (startsWith(name, "MOUNT_"))
+            name.erase(0, 6);
+        if (startsWith(name, "LIFE_") && !contains(name, "LIFE_MOUNT"))
+            name.erase(0, 5);
+        if (startsWith(name, "HOST_WRITE") || startsWith(name, "HOST_READ"))
+            name = fill(texts::DriveVolserField, {name});
+        fields.push_back(name);
+    }
+    if (table == CustomTableKind::MountHistory && logicalLibraryCount > 1) {
+        fields.emplace_back(texts::HostReadLibrary);
+        fields.emplace_back(texts::HostWriteLibrary);
+    }
+    std::vector<std::string> items;
+    for (const std::string& field : fields) {
+        const char* pattern = table == CustomTableKind::LibraryPerformance ? texts::LibraryPerformanceItem
+                              : rollupSupported(field)                     ? texts::MountHistoryItem
+                                                                           : texts::StarredMountHistoryItem;
+        items.push_back(fill(pattern, {field}));
+    }
+    return items;
+}
+
+std::string driveItemText(const std::string& frame, const std::string& drive)
+{
+    return fill(texts::DriveItem, {frame, drive});
+}
+
+std::time_t rangeSeconds(const std::string& rangeText)
+{
+    if (rangeText == texts::LastDay)
+        return 86400;
+    if (rangeText == texts::LastWeek)
+        return 604800;
+    if (rangeText == texts::LastMonth)
+        return 2592000;
+    if (rangeText == texts::LastTwoMonths)
+        return 5184000;
+    if (rangeText == texts::LastSixMonths)
+        return 15552000;
+    return 0;
+}
+
+std::string rangeItemForCode(int code)
+{
+    static const char* const items[] = {texts::LastDay, texts::LastWeek, texts::LastMonth, texts::LastTwoMonths,
+                                        texts::LastSixMonths};
+    return code >= 1 && code <= 5 ? items[code - 1] : "";
+}
+
+int rangeCodeForItem(const std::string& rangeText)
+{
+    for (int code = 1; code <= 5; ++code)
+        if (rangeItemForCode(code) == rangeText)
+            return code;
+    return 0;
+}
+
+FormLists loadFormLists(const FormListsRequest& request, const CustomFormDatabase& database)
+{
+    FormLists lists;
+    FormConnection connection(database);
+    if (!connection.connected())
+        return lists;
+
+    std::string ipAddress = request.ipAddress;
+    std::time_t rangeStart = request.rangeStart;
+    bool itemLists = request.itemLists;
+    bool fields = request.fields;
+    if (!request.templateName.empty()) {
+        bool failed = false;
+        lists.loadedTemplate =
+            loadCustomTemplate(connection.handles(), database.reportsTable, request.templateName, database.userName, failed);
+        lists.templateFailed = failed;
+        if (!lists.loadedTemplate)
+            return lists;
+        ipAddress = lists.loadedTemplate->ipAddress;
+        rangeStart = request.now - rangeSeconds(rangeItemForCode(lists.loadedTemplate->range));
+        lists.templateRangeStart = rangeStart;
+        itemLists = fields = ipAddress != request.previousLibrary;
+    }
+
+    const auto statement = [&](const char* kind, int tableKind) {
+        traceEntering(ipAddress, kind, tableKind);
+        return setupComboStatement(database, kind, tableKind, ipAddress, rangeStart);
+    };
+    if (itemLists) {
+        lists.volsers = connection.firstColumn(statement(texts::KindVolser, 1));
+        lists.logicalLibraries = connection.firstColumn(statement(texts::KindLogicalLibrary, 2));
+        lists.drives = connection.rows(statement(texts::KindDrive, 1), true);
+    }
+    if (fields) {
+        lists.mountHistoryColumns = connection.columnNames(statement(texts::KindFields, 1));
+        lists.libraryPerformanceColumns = connection.columnNames(statement(texts::KindFields, 2));
+    }
+    if (request.libraries)
+        lists.libraries = connection.firstColumn(statement(texts::KindLibrary, 1));
+    if (request.templateNames)
+        lists.templateNames = connection.firstColumn(statement(texts::KindLoad, 1));
+    return lists;
+}
+
+bool writeTemplate(const TemplateWrite& write, const CustomFormDatabase& database)
+{
+    FormConnection connection(database);
+    if (!connection.connected())
+        return false;
+    if (write.kind == TemplateWrite::Kind::Delete)
+        return deleteCustomTemplate(connection.handles(), database.reportsTable, write.tmpl.name, write.tmpl.userName);
+    return saveCustomTemplate(connection.handles(), database.reportsTable, write.tmpl);
+}
