@@ -2,6 +2,7 @@
 
 #include "CMainFrame.h"
 #include "agent/CAgentScheduler.h"
+#include "custom/CustomReportWindows.h"
 #include "custom/GraphWindows.h"
 #include "library/Import.h"
 #include "library/LibraryWindows.h"
@@ -14,6 +15,7 @@ void registerWindowKinds(CMainFrame& frame)
     frame.setCommandHandler(CommandId::Import, [] { runImportCommand(); });
     registerLibraryWindows(frame);
     registerGraphWindows(frame);
+    registerCustomReportWindows(frame);
     frame.setCommandHandler(CommandId::GeneralSqlQuery, [&frame] { openGeneralQueryWindow(frame); });
     frame.setCommandHandler(CommandId::ExportData, [&frame] { runExportDataCommand(frame); });
     registerReportsAgent(frame);
