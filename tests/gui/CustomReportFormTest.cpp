@@ -77,7 +77,7 @@ private slots:
         QVERIFY(form->windowTitle().startsWith("Custom Reports "));
         QTRY_VERIFY(!form->loading());
         QVERIFY(!form->libraryCombo()->isEnabled());
-        QVERIFY(!form->rateCombo()->isVisible());
+        QVERIFY(form->rateCombo()->isHidden());
 
         choose(form->rangeCombo(), "Last Week");
         QVERIFY(form->libraryCombo()->isEnabled());
@@ -85,7 +85,7 @@ private slots:
         QTRY_VERIFY(!form->loading());
         QCOMPARE(form->driveList()->count(), 4); // two drives, two volsers
         choose(form->dataTypeCombo(), "Mount History: HOST_WRITE (Drive / Volser)");
-        QVERIFY(form->rateCombo()->isVisible());
+        QVERIFY(!form->rateCombo()->isHidden());
         QVERIFY(form->driveList()->isEnabled());
         selectItem(form->driveList(), "VOL001");
 
