@@ -569,6 +569,23 @@ std::optional<TemplateWrite> CustomReportForm::deleteTemplate(const std::string&
     return write;
 }
 
+void CustomReportForm::templateWriteFailed(const TemplateWrite& write)
+{
+    // A template is saved whole or not at all, and a failed delete removed nothing.
+    auto& items = templateCombo.items;
+    const auto found = std::find(items.begin() + 1, items.end(), write.tmpl.name);
+    if (write.kind == TemplateWrite::Kind::Save && found != items.end()) {
+        if (templateCombo.current == static_cast<int>(found - items.begin()))
+            templateCombo.current = 0;
+        else if (templateCombo.current > static_cast<int>(found - items.begin()))
+            --templateCombo.current;
+        items.erase(found);
+    } else if (write.kind == TemplateWrite::Kind::Delete && found == items.end()) {
+        items.push_back(write.tmpl.name);
+    }
+    loadButton.enabled = deleteButton.enabled = items.size() > 1;
+}
+
 std::optional<CustomReportRequest> CustomReportForm::Generate(
     const TapeAlertChooser& chooseTapeAlerts,
     const std::function<CustomReportRequest(const CustomReportChoices&)>& buildRequest)

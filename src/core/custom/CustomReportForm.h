@@ -107,6 +107,9 @@ public:
     // Save, Delete: the checks with their messages, the combo updated, then what to write.
     std::optional<TemplateWrite> saveTemplate(const std::string& userName);
     std::optional<TemplateWrite> deleteTemplate(const std::string& userName);
+    // A write that did not reach the database (the user was shown why): the template combo
+    // shows the templates as they are stored again.
+    void templateWriteFailed(const TemplateWrite& write);
     // Load: the check with its message, then the reading of the template is pending.
     bool loadTemplate();
 

@@ -325,23 +325,35 @@ void CCustomReportFormView::saveTemplate()
 {
     const auto write = m_form.saveTemplate(theApp().settings.userName);
     refresh();
-    if (!write)
-        return;
-    auto run = std::make_shared<QueryRun>();
-    run->start([write = *write, database = CustomFormDatabase::fromSettings()](GeneralQueryFlags&) {
-        return writeTemplate(write, database) ? GeneralQueryOutcome::Completed : GeneralQueryOutcome::Failed;
-    });
+    if (write)
+        startTemplateWrite(*write);
 }
 
 void CCustomReportFormView::deleteTemplate()
 {
     const auto write = m_form.deleteTemplate(theApp().settings.userName);
     refresh();
-    if (!write)
-        return;
+    if (write)
+        startTemplateWrite(*write);
+}
+
+void CCustomReportFormView::startTemplateWrite(const TemplateWrite& write)
+{
+    QPointer<CCustomReportFormView> self(this);
     auto run = std::make_shared<QueryRun>();
-    run->start([write = *write, database = CustomFormDatabase::fromSettings()](GeneralQueryFlags&) {
-        return writeTemplate(write, database) ? GeneralQueryOutcome::Completed : GeneralQueryOutcome::Failed;
+    run->start([self, write, database = CustomFormDatabase::fromSettings()](GeneralQueryFlags&) {
+        if (writeTemplate(write, database))
+            return GeneralQueryOutcome::Completed;
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, write] {
+                if (self) {
+                    self->m_form.templateWriteFailed(write);
+                    self->refresh();
+                }
+            },
+            Qt::QueuedConnection);
+        return GeneralQueryOutcome::Failed;
     });
 }
 

@@ -62,6 +62,8 @@ private:
     void refresh();
     void startPendingLoad();
     void listsArrived(const FormLists& lists);
+    // Runs a template's save or delete on a worker; a failure puts the combo back.
+    void startTemplateWrite(const TemplateWrite& write);
 
     QPointer<CMainFrame> m_frame;
     CustomReportForm m_form;

@@ -475,6 +475,17 @@ TEST_P(CustomFormDatabaseTest, TemplatesSaveLoadAndDeletePerUser)
     const auto left = querySql(GetParam(), "SELECT Username FROM " + base + "_REPORTS");
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0][0].value_or(""), "someone");
+
+    // A save the database refused leaves no name in the list that Load could not find.
+    CustomFormDatabase broken = database();
+    broken.reportsTable = base + "_NONE";
+    loaded.templateName = "never stored";
+    const auto refused = loaded.saveTemplate(user);
+    ASSERT_TRUE(refused);
+    ASSERT_FALSE(writeTemplate(*refused, broken));
+    loaded.templateWriteFailed(*refused);
+    EXPECT_EQ(loaded.templateCombo.items, std::vector<std::string>{texts::SelectTemplate});
+    EXPECT_FALSE(loaded.loadButton.enabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, CustomFormDatabaseTest, ::testing::ValuesIn(testBackends()), BackendName());
