@@ -380,10 +380,12 @@ TEST_P(CustomFormDatabaseTest, ListsOfALibraryWithAndWithoutPerformanceRows)
     performance("10.0.0.1", "LL1", "10:00:00");
     performance("10.0.0.1", "LL2", "10:00:00");
     performance("10.0.0.1", "LL1", "11:00:00");
+    mount("10.0.0.3", "VOL003", 1, 1, today);
+    performance("10.0.0.3", "LL9", "10:00:00");
 
     CustomReportForm form(scoped.prompts);
     open(form, "10.0.0.2");
-    EXPECT_EQ(afterPrompt(form.libraryCombo), (std::vector<std::string>{"10.0.0.1", "10.0.0.2"}));
+    EXPECT_EQ(afterPrompt(form.libraryCombo), (std::vector<std::string>{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
     EXPECT_EQ(form.driveList.items,
               (std::vector<std::string>{"Frame: 1  Drive: 3", "Frame: 2  Drive: 1", "VOL001", "VOL002"}))
         << "drives first in frame order, then the volsers in the range";
@@ -401,6 +403,14 @@ TEST_P(CustomFormDatabaseTest, ListsOfALibraryWithAndWithoutPerformanceRows)
     EXPECT_NE(indexOf(form.dataTypeCombo, "Mount History: HOST_READ (Library)"), -1);
     EXPECT_NE(indexOf(form.dataTypeCombo, "Library Performance: MOUNTS_TOTAL"), -1);
     EXPECT_EQ(form.dataTypeCombo.current, 0);
+
+    // The next library's lists replace these whole: no logical library of the one before stays.
+    form.libraryChanged(indexOf(form.libraryCombo, "10.0.0.3"));
+    completeFormLoads(form, database());
+    EXPECT_EQ(form.logicalList.items, std::vector<std::string>{"LL9"});
+    EXPECT_EQ(indexOf(form.dataTypeCombo, "Mount History: HOST_READ (Library)"), -1);
+    form.libraryChanged(indexOf(form.libraryCombo, "10.0.0.1"));
+    completeFormLoads(form, database());
 
     // A failed statement leaves the lists as they were.
     CustomFormDatabase broken = database();
