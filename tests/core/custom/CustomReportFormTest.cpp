@@ -3,7 +3,7 @@
 #include "custom/CustomFormLists.h"
 #include "custom/CustomFormTexts.h"
 #include "custom/CustomReportForm.h"
-#include "db/Tables.h"
+#include "db/Dialect.h"
 
 #include <gtest/gtest.h>
 
@@ -104,12 +104,7 @@ TEST(CustomFormFields, StatementsPerKindAndDialect)
     database.reportsTable = "VL_REPORTS";
     database.userName = "o'neil";
     database.databaseType = 2;
-    std::tm day{};
-    day.tm_year = 126;
-    day.tm_mon = 10;
-    day.tm_mday = 3;
-    day.tm_hour = 12;
-    const std::time_t start = std::mktime(&day);
+    const std::time_t start = localTime(2026, 11, 3, 12, 0, 0);
     EXPECT_EQ(setupComboStatement(database, "Volser", 1, "lib'1", start),
               "select distinct volser from VL where ipaddress = 'lib''1' and date >= '2026-11-03' order by volser asc");
     EXPECT_EQ(setupComboStatement(database, "Logical Library", 2, "10.0.0.1", start),
@@ -318,27 +313,10 @@ TEST(CustomFormGenerate, ChecksInOrderThenTheDialogsAndTheLogLine)
 
 // The lists of one library filled from rows the test wrote, and templates kept in the reports
 // table, on each database.
-class CustomFormDatabaseTest : public BackendTest {
+class CustomFormDatabaseTest : public BackendTablesTest {
 protected:
-    ScopedApp scoped;
-    std::string base;
+    CustomFormDatabaseTest() : BackendTablesTest("form") {}
     std::string today = formatLocalTime("%Y-%m-%d", std::time(nullptr));
-
-    void SetUp() override
-    {
-        BackendTest::SetUp();
-        if (IsSkipped())
-            return;
-        base = uniqueTableName("form");
-        scoped.useBackend(GetParam(), base, 2);
-        ASSERT_EQ(createTables(base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
-    }
-
-    void TearDown() override
-    {
-        if (!base.empty())
-            dropTables(base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
-    }
 
     void mount(const std::string& address, const std::string& volser, int frame, int drive,
                const std::string& date)
