@@ -113,6 +113,17 @@ private slots:
         QTRY_VERIFY(graph->state()->flags().dataReady.load() && graph->state()->flags().finished.load());
         QVERIFY(!graph->state()->items(640, 480).empty());
 
+        // Last instance and CSV export run on threads of their own and answer through the prompts.
+        form->radio(0)->click();
+        form->Generate();
+        QTRY_VERIFY(scoped.prompts.messageTexts().back().rfind("The last instance of ", 0) == 0);
+        QVERIFY(scoped.prompts.messageTexts().back().find("The value is 60.") != std::string::npos);
+        TemporaryFolder folder;
+        scoped.prompts.fileReplies = {folder.file("writes")};
+        form->radio(4)->click();
+        form->Generate();
+        QTRY_VERIFY(readWholeFile(folder.file("writes.csv")).find(",60\n") != std::string::npos);
+
         // A second table closed at once: its rows are dropped, nothing waits or crashes.
         form->radio(3)->click();
         form->Generate();
