@@ -289,6 +289,7 @@ void CCustomReportFormView::startPendingLoad()
         return;
     m_loading = true;
     m_content->setEnabled(false);
+    setCursor(Qt::BusyCursor);
     QPointer<CCustomReportFormView> self(this);
     auto run = std::make_shared<QueryRun>();
     run->start([self, request = *request, database = CustomFormDatabase::fromSettings()](GeneralQueryFlags&) {
@@ -310,6 +311,7 @@ void CCustomReportFormView::listsArrived(const FormLists& lists)
     m_form.listsLoaded(lists);
     m_loading = false;
     m_content->setEnabled(true);
+    unsetCursor();
     afterHandler();
     if (!m_loading)
         emit listsShown();
