@@ -3,6 +3,9 @@
 #include "custom/CustomFormLists.h"
 #include "custom/CustomFormTexts.h"
 #include "custom/CustomReportForm.h"
+#include "custom/GeneralReportThread.h"
+#include "query/QueryListData.h"
+#include "query/QueryResultSink.h"
 #include "db/Dialect.h"
 
 #include <gtest/gtest.h>
@@ -474,6 +477,45 @@ TEST_P(CustomFormDatabaseTest, TemplatesSaveLoadAndDeletePerUser)
     loaded.templateWriteFailed(*refused);
     EXPECT_EQ(loaded.templateCombo.items, std::vector<std::string>{texts::SelectTemplate});
     EXPECT_FALSE(loaded.loadButton.enabled);
+}
+
+// What the form offers and Generate asks for is what the worker reads, on either database's
+// spelling of the columns: a lifetime field rolled up over two volsers.
+TEST_P(CustomFormDatabaseTest, GeneratedRequestRunsAsTheFormShowedIt)
+{
+    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
+                                           + " (ipAddress, Date, Time, Volser, Frame, Drive, "
+                                             "Life_Write_Retries_Media) VALUES "
+                                             "('10.0.0.1', '" + today + "', '08:00:00', 'VOL001', 1, 1, 10), "
+                                             "('10.0.0.1', '" + today + "', '09:00:00', 'VOL001', 1, 2, 12), "
+                                             "('10.0.0.1', '" + today + "', '10:00:00', 'VOL001', 1, 1, 15), "
+                                             "('10.0.0.1', '" + today + "', '08:30:00', 'VOL002', 1, 1, 7), "
+                                             "('10.0.0.1', '" + today + "', '09:30:00', 'VOL002', 1, 1, 9)"));
+    CustomReportForm form(scoped.prompts);
+    open(form, "10.0.0.1");
+    form.dataTypeChanged(indexOf(form.dataTypeCombo, "Mount History: WRITE_RETRIES_MEDIA"));
+    form.driveList.select("VOL001");
+    form.driveListClicked(-1);
+    form.driveList.select("VOL002");
+    form.driveListClicked(-1);
+    ASSERT_TRUE(form.rollup);
+    form.checkReportType(3);
+    const auto request = form.Generate({}, buildCustomReportRequestFromSettings);
+    ASSERT_TRUE(request);
+    QueryListData list;
+    QueryListSink sink(list);
+    CustomReportOutputs outputs;
+    outputs.table = &sink;
+    outputs.prompts = &scoped.prompts;
+    bool ok = false;
+    GeneralReportThread(*request, outputs, &ok);
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(list.rowCount(), 2);
+    const int value = list.columnCount() - 1;
+    EXPECT_EQ(list.cell(0, value - 1), "VOL001");
+    EXPECT_EQ(list.cell(0, value), "5");
+    EXPECT_EQ(list.cell(1, value - 1), "VOL002");
+    EXPECT_EQ(list.cell(1, value), "2");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, CustomFormDatabaseTest, ::testing::ValuesIn(testBackends()), BackendName());
