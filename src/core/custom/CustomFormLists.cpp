@@ -96,11 +96,11 @@ public:
             return std::nullopt;
         std::vector<std::pair<std::string, std::string>> values;
         while (fetchSucceeded(SQLFetch(m_handles.statement))) {
-            std::pair<std::string, std::string> row;
-            row.first = getColumnText(m_handles.statement, 1, 512).value_or("");
-            if (second)
-                row.second = getColumnText(m_handles.statement, 2, 512).value_or("");
-            values.push_back(std::move(row));
+            // A row without a volser, drive or name gives no item anyone could report on.
+            auto first = getColumnText(m_handles.statement, 1, 512);
+            auto next = second ? getColumnText(m_handles.statement, 2, 512) : std::optional<std::string>("");
+            if (first && next && !first->empty() && (!second || !next->empty()))
+                values.emplace_back(std::move(*first), std::move(*next));
         }
         closeCursor(m_handles.statement);
         WriteTraceLine(texts::ExitTrue);

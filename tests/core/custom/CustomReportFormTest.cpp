@@ -363,6 +363,9 @@ TEST_P(CustomFormDatabaseTest, ListsOfALibraryWithAndWithoutPerformanceRows)
     performance("10.0.0.1", "LL1", "11:00:00");
     mount("10.0.0.3", "VOL003", 1, 1, today);
     performance("10.0.0.3", "LL9", "10:00:00");
+    // A row without volser or drive offers no empty item.
+    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base + " (ipAddress, Date, Time, Frame) VALUES ('10.0.0.2', '"
+                                           + today + "', '11:00:00', 3)"));
 
     CustomReportForm form(scoped.prompts);
     open(form, "10.0.0.2");
