@@ -91,9 +91,11 @@ QListWidget* selectionList()
 void runDetached(const CustomReportRequest& request)
 {
     auto run = std::make_shared<QueryRun>();
-    run->start([request](GeneralQueryFlags&) {
+    run->start([request](GeneralQueryFlags& flags) {
         CustomReportOutputs outputs;
         outputs.prompts = &theApp().prompts();
+        // The program's end stops it before its next statement.
+        outputs.stop = &flags.cancelRequested;
         bool ok = false;
         GeneralReportThread(request, outputs, &ok);
         return ok ? GeneralQueryOutcome::Completed : GeneralQueryOutcome::Failed;

@@ -29,9 +29,11 @@ void CCustomTableView::startReport(const CustomReportRequest& request)
     stopReport();
     m_run = std::make_shared<QueryRun>();
     auto sink = std::make_shared<CQueryDataSink>(m_list, nullptr, m_run);
-    m_run->start([request, sink](GeneralQueryFlags&) {
+    m_run->start([request, sink](GeneralQueryFlags& flags) {
         CustomReportOutputs outputs;
         outputs.table = sink.get();
+        // Closing the window stops the report before its next statement.
+        outputs.stop = &flags.cancelRequested;
         outputs.prompts = &theApp().prompts();
         bool ok = false;
         GeneralReportThread(request, outputs, &ok);
