@@ -477,7 +477,7 @@ void CustomReportForm::applyTemplate(const CustomTemplate& tmpl, const FormLists
     if (rangeCombo.select(rangeItemForCode(tmpl.range)))
         m_rangeStart = lists.templateRangeStart;
     libraryCombo.select(tmpl.ipAddress);
-    dataTypeCombo.enabled = true;
+    libraryCombo.enabled = dataTypeCombo.enabled = true;
     if (tmpl.ipAddress != m_previousLibrary) {
         emptyLogicalLibraries = driveSelected = false;
         driveList.shown = driveVolserLabel.shown = true;
@@ -503,6 +503,10 @@ void CustomReportForm::applyTemplate(const CustomTemplate& tmpl, const FormLists
             driveSelected = true;
     }
     checkReportType(tmpl.reportType >= 0 && tmpl.reportType < 5 ? tmpl.reportType : -1);
+    // As if the items had been clicked: several make a rollup, which has no last instance.
+    rollup = list.selectedCount() >= 2;
+    if (rollup)
+        disableLastInstance();
 }
 
 std::vector<std::string> CustomReportForm::visibleSelection() const

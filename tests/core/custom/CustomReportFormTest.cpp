@@ -460,6 +460,8 @@ TEST_P(CustomFormDatabaseTest, TemplatesSaveLoadAndDeletePerUser)
     EXPECT_TRUE(loaded.rateCombo.shown);
     EXPECT_EQ(loaded.driveList.selectedItems(), volsers);
     EXPECT_EQ(loaded.reportType(), 2);
+    EXPECT_TRUE(loaded.rollup);
+    EXPECT_FALSE(loaded.radios[0].enabled);
 
     loaded.templateCombo.select("weekly o'writes");
     const auto removal = loaded.deleteTemplate(user);
