@@ -82,10 +82,12 @@ public:
     {
         SQLRETURN result = prepareStatement(m_handles.statement, sql);
         if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
-            return failed(custom_texts::SelectPrepareFailed, fields ? texts::ExitFieldsPrepare : texts::ExitPrepare, sql, result);
+            return failed(custom_texts::SelectPrepareFailed, fields ? texts::ExitFieldsPrepare : texts::ExitPrepare,
+                          sql, result);
         result = executeStatement(m_handles.statement);
         if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO && result != SQL_NO_DATA)
-            return failed(custom_texts::SelectExecuteFailed, fields ? texts::ExitFieldsExecute : texts::ExitExecute, sql, result);
+            return failed(custom_texts::SelectExecuteFailed, fields ? texts::ExitFieldsExecute : texts::ExitExecute,
+                          sql, result);
         return true;
     }
 
@@ -285,8 +287,8 @@ FormLists loadFormLists(const FormListsRequest& request, const CustomFormDatabas
     bool fields = request.fields;
     if (!request.templateName.empty()) {
         bool failed = false;
-        lists.loadedTemplate =
-            loadCustomTemplate(connection.handles(), database.reportsTable, request.templateName, database.userName, failed);
+        lists.loadedTemplate = loadCustomTemplate(connection.handles(), database.reportsTable, request.templateName,
+                                                  database.userName, failed);
         lists.templateFailed = failed;
         if (!lists.loadedTemplate)
             return lists;

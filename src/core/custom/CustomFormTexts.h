@@ -16,8 +16,8 @@ inline constexpr const char* RateLabel = "Rate:";
 inline constexpr const char* DriveVolserLabel = "Drive / Volser:";
 inline constexpr const char* VolserLabel = "                Volser:";
 inline constexpr const char* LogicalLibraryLabel = "Logical Library:";
-inline constexpr const char* RollupNote =
-    "Note: The report will be a rollup instead of a trend if more than one Drive / Volser / Logical Library are selected ";
+inline constexpr const char* RollupNote = "Note: The report will be a rollup instead of a trend if more than one "
+                                         "Drive / Volser / Logical Library are selected ";
 inline constexpr const char* ReportTypeGroup = "Report Type";
 inline constexpr const char* ReportLastInstance = "Report Last Instance       ";
 inline constexpr const char* ReportLineGraph = "Report Trend or Rollup in Line Graph";
@@ -84,7 +84,8 @@ inline constexpr const char* ExportTitle = "Export data from custom reports";
 inline constexpr const char* TableTitle = "%s - %s%s";
 
 // setupCombo's statements; the last is the library list.
-inline constexpr const char* VolserSelect = "select distinct volser from %s where ipaddress = '%s' and %s order by volser asc";
+inline constexpr const char* VolserSelect =
+    "select distinct volser from %s where ipaddress = '%s' and %s order by volser asc";
 inline constexpr const char* DriveSelect =
     "select distinct frame, drive from %s where ipaddress = '%s' and %s order by frame asc";
 inline constexpr const char* LogicalLibrarySelect =

@@ -324,11 +324,12 @@ protected:
     void mount(const std::string& address, const std::string& volser, int frame, int drive,
                const std::string& date)
     {
+        const std::string values = "('" + address + "', '" + date + "', '10:00:00', '" + escapeQuotes(volser) + "', "
+                                   + std::to_string(frame) + ", " + std::to_string(drive) + ", 'LL1')";
         ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
                                                + " (ipAddress, Date, Time, Volser, Frame, Drive, Logical_Library) "
-                                                 "VALUES ('"
-                                               + address + "', '" + date + "', '10:00:00', '" + escapeQuotes(volser) + "', "
-                                               + std::to_string(frame) + ", " + std::to_string(drive) + ", 'LL1')"));
+                                                 "VALUES "
+                                               + values));
     }
 
     void performance(const std::string& address, const std::string& logicalLibrary, const std::string& time)
@@ -415,7 +416,8 @@ TEST_P(CustomFormDatabaseTest, TemplatesSaveLoadAndDeletePerUser)
         values += std::string(values.empty() ? "" : ", ") + "('10.0.0.1', '" + today + "', '10:00:00', '"
                 + escapeQuotes(volsers.back()) + "', 1, 1)";
     }
-    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base + " (ipAddress, Date, Time, Volser, Frame, Drive) VALUES " + values));
+    ASSERT_TRUE(executeSql(GetParam(),
+                           "INSERT INTO " + base + " (ipAddress, Date, Time, Volser, Frame, Drive) VALUES " + values));
     mount("10.0.0.3", "OTHER1", 1, 1, today);
     CustomReportForm form(scoped.prompts);
     open(form, "10.0.0.1");
