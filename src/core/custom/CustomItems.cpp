@@ -64,6 +64,14 @@ std::vector<std::string> splitItems(const std::string& selection)
     return items;
 }
 
+std::string joinItems(const std::vector<std::string>& items)
+{
+    std::string text;
+    for (const std::string& item : items)
+        text += (text.empty() ? "" : ",") + item;
+    return text;
+}
+
 const std::vector<std::string>& tapeAlertEntries()
 {
     static const std::vector<std::string> entries = {

@@ -22,6 +22,8 @@ std::string itemShortName(const std::string& item);
 
 // The comma-separated selection cut into its items (empty pieces dropped).
 std::vector<std::string> splitItems(const std::string& selection);
+// The items joined by "," into one selection.
+std::string joinItems(const std::vector<std::string>& items);
 
 // The 42 entries of the TapeAlert selection, "number:name", in ascending order.
 const std::vector<std::string>& tapeAlertEntries();

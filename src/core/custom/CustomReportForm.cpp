@@ -35,12 +35,6 @@ bool hasField(const std::string& text, std::initializer_list<const char*> names)
     });
 }
 
-const std::string& emptyText()
-{
-    static const std::string empty;
-    return empty;
-}
-
 // Rollups of library performance fields are sums; only these have them.
 bool libraryRollupField(const std::string& dataType)
 {
@@ -53,70 +47,7 @@ bool mediaCountField(const std::string& dataType)
                     {"WRITE_RETRIES_MEDIA", "WRITE_PERMS_MEDIA", "READ_RETRIES_MEDIA", "READ_PERMS_MEDIA"});
 }
 
-std::string joinCommas(const std::vector<std::string>& items)
-{
-    std::string joined;
-    for (const std::string& item : items)
-        joined += (joined.empty() ? "" : ",") + item;
-    return joined;
-}
 } // namespace
-
-const std::string& FormCombo::text() const
-{
-    return current >= 0 && current < static_cast<int>(items.size()) ? items[current] : emptyText();
-}
-
-bool FormCombo::select(const std::string& value)
-{
-    const auto found = std::find(items.begin(), items.end(), value);
-    if (found == items.end())
-        return false;
-    current = static_cast<int>(found - items.begin());
-    return true;
-}
-
-void FormCombo::replaceAfterPrompt(const std::vector<std::string>& values)
-{
-    items.resize(std::min<std::size_t>(items.size(), 1));
-    items.insert(items.end(), values.begin(), values.end());
-    if (current >= static_cast<int>(items.size()))
-        current = 0;
-}
-
-void FormList::setItems(std::vector<std::string> values)
-{
-    items = std::move(values);
-    selected.assign(items.size(), false);
-}
-
-int FormList::selectedCount() const
-{
-    return static_cast<int>(std::count(selected.begin(), selected.end(), true));
-}
-
-std::vector<std::string> FormList::selectedItems() const
-{
-    std::vector<std::string> chosen;
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (selected[i])
-            chosen.push_back(items[i]);
-    return chosen;
-}
-
-void FormList::deselectAll()
-{
-    selected.assign(items.size(), false);
-}
-
-bool FormList::select(const std::string& value)
-{
-    const auto found = std::find(items.begin(), items.end(), value);
-    if (found == items.end())
-        return false;
-    selected[found - items.begin()] = true;
-    return true;
-}
 
 CustomReportForm::CustomReportForm(UserPrompts& prompts, Clock clock)
     : m_prompts(prompts), m_clock(clock ? std::move(clock) : Clock([] { return std::time(nullptr); })),
@@ -458,136 +389,9 @@ void CustomReportForm::listsLoaded(const FormLists& lists)
     }
 }
 
-bool CustomReportForm::loadTemplate()
-{
-    if (templateCombo.onPrompt()) {
-        message(texts::SelectATemplate);
-        return false;
-    }
-    FormListsRequest load;
-    load.templateName = templateCombo.text();
-    load.previousLibrary = m_previousLibrary;
-    load.now = m_clock();
-    request(Pending::Template, load);
-    return true;
-}
-
-void CustomReportForm::applyTemplate(const CustomTemplate& tmpl, const FormLists& lists)
-{
-    if (rangeCombo.select(rangeItemForCode(tmpl.range)))
-        m_rangeStart = lists.templateRangeStart;
-    libraryCombo.select(tmpl.ipAddress);
-    libraryCombo.enabled = dataTypeCombo.enabled = true;
-    if (tmpl.ipAddress != m_previousLibrary) {
-        emptyLogicalLibraries = driveSelected = false;
-        driveList.shown = driveVolserLabel.shown = true;
-        logicalList.shown = logicalLibraryLabel.shown = false;
-        applyItemLists(lists);
-        applyFields(lists);
-        finishLibraryChange(tmpl.ipAddress);
-    }
-    // The template's selection and nothing else: what was selected before goes first.
-    driveList.deselectAll();
-    logicalList.deselectAll();
-    const auto dataType = std::find(dataTypeCombo.items.begin(), dataTypeCombo.items.end(), tmpl.fieldType);
-    if (dataType != dataTypeCombo.items.end()) {
-        rateCombo.select(tmpl.rateText);
-        const std::string rateText = rateCombo.text();
-        dataTypeChanged(static_cast<int>(dataType - dataTypeCombo.items.begin()));
-        if (rate)
-            rateCombo.select(rateText);
-    }
-    FormList& list = logicalList.shown ? logicalList : driveList;
-    for (const std::string& value : splitItems(tmpl.value)) {
-        if (list.select(value) && contains(value, "Frame"))
-            driveSelected = true;
-    }
-    checkReportType(tmpl.reportType >= 0 && tmpl.reportType < 5 ? tmpl.reportType : -1);
-    // As if the items had been clicked: several make a rollup, which has no last instance.
-    rollup = list.selectedCount() >= 2;
-    if (rollup)
-        disableLastInstance();
-}
-
 std::vector<std::string> CustomReportForm::visibleSelection() const
 {
     return (logicalList.shown ? logicalList : driveList).selectedItems();
-}
-
-std::optional<TemplateWrite> CustomReportForm::saveTemplate(const std::string& userName)
-{
-    if (templateName.empty()) {
-        message(texts::EnterTemplateName);
-        return std::nullopt;
-    }
-    if (std::find(templateCombo.items.begin() + 1, templateCombo.items.end(), templateName)
-        != templateCombo.items.end()) {
-        message(texts::TemplateNameInList);
-        templateName.clear();
-        return std::nullopt;
-    }
-    if (const auto problem = templateNameProblem(templateName, userName)) {
-        m_prompts.showMessage(*problem, MessageIcon::Stop);
-        return std::nullopt;
-    }
-    const std::vector<std::string> selection = visibleSelection();
-    if (rangeCombo.onPrompt() || libraryCombo.onPrompt() || dataTypeCombo.onPrompt() || reportType() < 0
-        || selection.empty()) {
-        message(texts::CompleteSelection);
-        return std::nullopt;
-    }
-    TemplateWrite write;
-    write.kind = TemplateWrite::Kind::Save;
-    CustomTemplate& tmpl = write.tmpl;
-    tmpl.userName = userName;
-    tmpl.name = templateName;
-    tmpl.ipAddress = libraryCombo.text();
-    tmpl.range = rangeCodeForItem(rangeCombo.text());
-    tmpl.fieldType = dataTypeCombo.text();
-    tmpl.rateText = rateCombo.text();
-    const bool driveVolser = contains(tmpl.fieldType, "Mount History:") && !contains(tmpl.fieldType, "Library");
-    tmpl.columnType = driveVolser ? 2 : 3;
-    tmpl.value = joinCommas(driveVolser ? driveList.selectedItems() : logicalList.selectedItems());
-    tmpl.reportType = reportType();
-
-    templateCombo.items.push_back(templateName);
-    templateName.clear();
-    loadButton.enabled = deleteButton.enabled = true;
-    return write;
-}
-
-std::optional<TemplateWrite> CustomReportForm::deleteTemplate(const std::string& userName)
-{
-    if (templateCombo.onPrompt()) {
-        message(texts::SelectATemplate);
-        return std::nullopt;
-    }
-    TemplateWrite write;
-    write.kind = TemplateWrite::Kind::Delete;
-    write.tmpl.userName = userName;
-    write.tmpl.name = templateCombo.text();
-    templateCombo.items.erase(templateCombo.items.begin() + templateCombo.current);
-    templateCombo.current = 0;
-    if (templateCombo.items.size() <= 1)
-        loadButton.enabled = deleteButton.enabled = false;
-    return write;
-}
-
-void CustomReportForm::templateWriteFailed(const TemplateWrite& write)
-{
-    // A template is saved whole or not at all, and a failed delete removed nothing.
-    auto& items = templateCombo.items;
-    const auto found = std::find(items.begin() + 1, items.end(), write.tmpl.name);
-    if (write.kind == TemplateWrite::Kind::Save && found != items.end()) {
-        if (templateCombo.current == static_cast<int>(found - items.begin()))
-            templateCombo.current = 0;
-        else if (templateCombo.current > static_cast<int>(found - items.begin()))
-            --templateCombo.current;
-        items.erase(found);
-    } else if (write.kind == TemplateWrite::Kind::Delete && found == items.end()) {
-        items.push_back(write.tmpl.name);
-    }
-    loadButton.enabled = deleteButton.enabled = items.size() > 1;
 }
 
 std::optional<CustomReportRequest> CustomReportForm::Generate(

@@ -37,14 +37,6 @@ std::string tapeAlertCondition(const std::vector<std::string>& items)
         condition = formatReportText(CloseVolserList, {condition});
     return condition;
 }
-
-std::string joined(const std::vector<std::string>& items)
-{
-    std::string text;
-    for (const std::string& item : items)
-        text += (text.empty() ? "" : ",") + item;
-    return text;
-}
 } // namespace
 
 CustomReportRequest buildCustomReportRequest(const CustomReportChoices& choices, const std::string& dataSourceName,
@@ -78,7 +70,7 @@ CustomReportRequest buildCustomReportRequest(const CustomReportChoices& choices,
     request.type = choices.type;
     request.exportPath = choices.exportPath;
 
-    request.commaList = joined(choices.selectedItems);
+    request.commaList = joinItems(choices.selectedItems);
     request.selection = request.tapeAlert ? tapeAlertCondition(choices.selectedItems) : request.commaList;
 
     const std::string rangeDate = formatLocalTime("%Y-%m-%d", choices.rangeStart);
