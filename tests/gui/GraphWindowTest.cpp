@@ -45,6 +45,17 @@ int pixelsOfColour(const QImage& image, QRgb colour)
 class GraphWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    // The drawing's font heights are character cells: a face painted taller would make the two
+    // rows of point labels overlap and run off the bottom of the window.
+    void fontsKeepTheDrawingsCellHeight()
+    {
+        for (int height = 8; height <= 64; height += 4) {
+            const QFont font = graphFont(GraphFont{height, height / 2, 400});
+            QVERIFY2(QFontMetrics(font).height() <= height, qPrintable(QString::number(height)));
+            QVERIFY2(QFontMetrics(font).height() >= height - height / 4 - 1, qPrintable(QString::number(height)));
+        }
+    }
+
     void captureWritesTheWindowAsATopDownBitmap()
     {
         ScopedApp scoped;

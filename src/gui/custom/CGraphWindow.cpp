@@ -23,21 +23,6 @@ QColor colourOf(const GraphColour& colour)
     return QColor(colour.red, colour.green, colour.blue);
 }
 
-QFont fontOf(const GraphFont& wanted)
-{
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPixelSize(wanted.height > 0 ? wanted.height : 1);
-    font.setWeight(static_cast<QFont::Weight>(wanted.weight <= 200 ? QFont::ExtraLight : QFont::Normal));
-    // The drawing asks for an average character width as well: stretch the face to it.
-    if (wanted.height > 0 && wanted.width > 0) {
-        const int natural = QFontMetrics(font).averageCharWidth();
-        if (natural > 0)
-            font.setStretch(std::clamp(100 * wanted.width / natural, 1, 4000));
-    }
-    return font;
-}
-
 QPen penOf(const GraphPen& wanted)
 {
     QPen pen(colourOf(wanted.colour));
@@ -48,6 +33,29 @@ QPen penOf(const GraphPen& wanted)
     return pen;
 }
 } // namespace
+
+QFont graphFont(const GraphFont& wanted)
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPixelSize(wanted.height > 0 ? wanted.height : 1);
+    // The drawing's height is the character cell's, ascent and descent together, as the graphs
+    // were laid out: a face whose cell is taller is shrunk to it, so that the two rows of point
+    // labels under the plot neither overlap nor run off the window.
+    if (wanted.height > 0) {
+        const int cell = QFontMetrics(font).height();
+        if (cell > wanted.height)
+            font.setPixelSize(std::max(1, wanted.height * wanted.height / cell));
+    }
+    font.setWeight(static_cast<QFont::Weight>(wanted.weight <= 200 ? QFont::ExtraLight : QFont::Normal));
+    // The drawing asks for an average character width as well: stretch the face to it.
+    if (wanted.height > 0 && wanted.width > 0) {
+        const int natural = QFontMetrics(font).averageCharWidth();
+        if (natural > 0)
+            font.setStretch(std::clamp(100 * wanted.width / natural, 1, 4000));
+    }
+    return font;
+}
 
 CGraphWindow::CGraphWindow(GraphState::Kind kind, QWidget* parent)
     : CChildWindow(parent), m_state(std::make_shared<GraphState>(kind))
@@ -117,7 +125,7 @@ void CGraphWindow::paintItems(QPainter& painter, const std::vector<GraphItem>& i
             painter.setBrush(Qt::NoBrush);
             break;
         case GraphItem::Kind::Text: {
-            const QFont font = fontOf(item.font);
+            const QFont font = graphFont(item.font);
             painter.setFont(font);
             painter.setPen(Qt::black);
             const QFontMetricsF metrics(font, painter.device());

@@ -3,6 +3,7 @@
 #include "app/CChildWindow.h"
 #include "custom/GraphState.h"
 
+#include <QFont>
 #include <QImage>
 #include <functional>
 #include <memory>
@@ -12,6 +13,10 @@ class QCloseEvent;
 class QContextMenuEvent;
 class QPaintEvent;
 class QPainter;
+
+// The face a drawing's font is painted with: Courier New (or the nearest fixed-pitch face) with
+// the drawing's character cell height and average width.
+QFont graphFont(const GraphFont& wanted);
 
 // A line or bar graph window: paints the drawing list that core computes for its size, saves a
 // capture of itself as a 32-bit bitmap (or PNG), prints, and on close waits for the report thread
