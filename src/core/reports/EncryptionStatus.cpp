@@ -3,6 +3,10 @@
 #include "ReportRunner.h"
 #include "ReportStatements.h"
 #include "ReportTexts.h"
+#include "db/Dialect.h"
+
+#include <charconv>
+#include <optional>
 
 namespace {
 const ReportErrorTexts EncryptionErrors{report_texts::EncryptionPreparing, report_texts::EncryptionExecuting,
@@ -20,20 +24,64 @@ std::string firstText(const ReportConnection& connection, const std::string& sql
     connection.selectColumn(sql, values, EncryptionErrors);
     return values.empty() ? std::string() : values.front();
 }
+// A plain 32-bit integer (NULL, read as "", is 0), as the per-cartridge query reads it.
+std::optional<std::int32_t> plainInteger(const std::string& text)
+{
+    if (text.empty())
+        return 0;
+    std::int32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
+}
 } // namespace
+
+std::unordered_map<std::string, LastMount> batchedLastMounts(const ReportRequest& request,
+                                                             const ReportConnection& connection,
+                                                             const ReportStatements& statements,
+                                                             const std::string& address)
+{
+    std::unordered_map<std::string, LastMount> mounts;
+    std::vector<std::vector<std::string>> rows;
+    if (connection.selectTexts(statements.lastMounts(address, request.beginDate, request.endDate), 5, rows,
+                               EncryptionErrors)
+        != ReportConnection::Result::Ok)
+        return mounts;
+    for (auto& row : rows) {
+        const std::optional<std::int32_t> status = plainInteger(row[3]);
+        const std::optional<std::int32_t> rekeys = plainInteger(row[4]);
+        // The per-cartridge queries look the last mount up again by the date and time they read,
+        // written in canonical form: a row stored otherwise is left to them.
+        if (row[0].size() >= ReportTextWidth || !status || !rekeys || normalisedDate(row[1]) != row[1]
+            || normalisedTime(row[2]) != row[2])
+            continue;
+        mounts[row[0]] = LastMount{std::move(row[1]), std::move(row[2]), *status, *rekeys};
+    }
+    return mounts;
+}
 
 std::string CartridgeEncryptionStatus(const ReportRequest& request, const ReportConnection& connection,
                                       const ReportStatements& statements, const std::string& address,
-                                      const std::string& volser, const ReportRequest* view)
+                                      const std::string& volser, const ReportRequest* view,
+                                      const LastMount* batched)
 {
-    const std::string lastDate =
-        firstText(connection, statements.lastDate(address, volser, request.beginDate, request.endDate));
-    const std::string lastTime = firstText(connection, statements.lastTime(address, volser, lastDate));
-    std::int32_t status = 0;
-    connection.selectInteger(statements.cryptoStatus(address, volser, lastDate, lastTime), status, EncryptionErrors);
-    std::int32_t rekeys = 0;
-    connection.selectInteger(statements.rekeyCount(address, volser, request.beginDate, request.endDate), rekeys,
-                             EncryptionErrors);
+    LastMount last;
+    if (batched != nullptr) {
+        last = *batched;
+    } else {
+        last.date = firstText(connection, statements.lastDate(address, volser, request.beginDate, request.endDate));
+        last.time = firstText(connection, statements.lastTime(address, volser, last.date));
+        connection.selectInteger(statements.cryptoStatus(address, volser, last.date, last.time), last.status,
+                                 EncryptionErrors);
+        connection.selectInteger(statements.rekeyCount(address, volser, request.beginDate, request.endDate),
+                                 last.rekeys, EncryptionErrors);
+    }
+    const std::int32_t status = last.status;
+    const std::string& lastDate = last.date;
+    const std::string& lastTime = last.time;
+    const std::int32_t rekeys = last.rekeys;
     std::string line =
         formatReportText(status != 0 ? report_texts::EncryptedLine : report_texts::NotEncryptedLine,
                          {volser, lastDate, lastTime, std::to_string(rekeys)});
@@ -56,6 +104,10 @@ int ReportEncThread(const ReportRequest& request)
     const ReportStatements statements(request.table, Dialect(request.databaseType));
 
     std::vector<std::vector<std::string>> pairs;
+    // The last mounts of each pair's address from one statement per address (none with
+    // referenceCounts, or where it failed): the per-cartridge queries do the rest.
+    std::vector<std::unordered_map<std::string, LastMount>> batches;
+    std::vector<std::size_t> batchOfPair;
     for (const std::string& address : request.addresses) {
         const std::size_t before = pairs.size();
         if (connection.selectTexts(statements.addressVolserPairs(address, request.beginDate, request.endDate), 2,
@@ -69,18 +121,27 @@ int ReportEncThread(const ReportRequest& request)
         if (pairs.size() == before) {
             WriteReportLine(request, noEntriesText(request, address));
             WriteReportLine(request, "");
+            continue;
         }
+        batchOfPair.resize(pairs.size(), batches.size());
+        batches.emplace_back();
+        if (!request.referenceCounts && !request.stopped())
+            batches.back() = batchedLastMounts(request, connection, statements, address);
     }
 
     const ReportRequest* view = request.mail() ? nullptr : &request;
     const std::string* previous = nullptr;
-    for (const auto& pair : pairs) {
+    for (std::size_t at = 0; at < pairs.size(); ++at) {
+        const auto& pair = pairs[at];
         if (request.stopped())
             break;
         if (previous == nullptr || *previous != pair[0])
             WriteReportLine(request, "\r\n" + pair[0] + ":");
         previous = &pair[0];
-        const std::string line = CartridgeEncryptionStatus(request, connection, statements, pair[0], pair[1], view);
+        const auto& batch = batches[batchOfPair[at]];
+        const auto found = batch.find(pair[1]);
+        const std::string line = CartridgeEncryptionStatus(request, connection, statements, pair[0], pair[1], view,
+                                                           found != batch.end() ? &found->second : nullptr);
         if (request.mail())
             WriteReportLine(request, line);
     }

@@ -217,7 +217,7 @@ ReportConnection::Result ReportConnection::selectTexts(const std::string& sql, i
         std::vector<std::string> row;
         row.reserve(static_cast<std::size_t>(columns));
         for (int column = 1; column <= columns; ++column)
-            row.push_back(getColumnText(statement, static_cast<SQLUSMALLINT>(column), 32).value_or(""));
+            row.push_back(getColumnText(statement, static_cast<SQLUSMALLINT>(column), ReportTextWidth).value_or(""));
         rows.push_back(std::move(row));
     }
     const bool failed = rows.size() < maxRows && fetched != SQL_NO_DATA;

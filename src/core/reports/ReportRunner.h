@@ -54,6 +54,9 @@ int saveReportDocument(const std::string& path, const std::string& text);
 // nothing when the query fails (logged).
 std::optional<std::vector<std::string>> reportAddressList(const ReportRequest& request);
 
+// The widest text a report reads back from a statement, in bytes: a longer one is cut there.
+inline constexpr std::size_t ReportTextWidth = 32;
+
 // The step texts that a report's failed statements log.
 struct ReportErrorTexts {
     const char* preparing;
