@@ -38,17 +38,15 @@ std::optional<std::int32_t> plainInteger(const std::string& text)
 }
 } // namespace
 
-std::unordered_map<std::string, LastMount> batchedLastMounts(const ReportRequest& request,
-                                                             const ReportConnection& connection,
-                                                             const ReportStatements& statements,
-                                                             const std::string& address)
+std::optional<BatchedLastMounts> batchedLastMounts(const ReportRequest& request, const ReportConnection& connection,
+                                                   const ReportStatements& statements, const std::string& address)
 {
-    std::unordered_map<std::string, LastMount> mounts;
     std::vector<std::vector<std::string>> rows;
     if (connection.selectTexts(statements.lastMounts(address, request.beginDate, request.endDate), 5, rows,
                                EncryptionErrors)
         != ReportConnection::Result::Ok)
-        return mounts;
+        return std::nullopt;
+    BatchedLastMounts mounts;
     for (auto& row : rows) {
         const std::optional<std::int32_t> status = plainInteger(row[3]);
         const std::optional<std::int32_t> rekeys = plainInteger(row[4]);
@@ -56,8 +54,9 @@ std::unordered_map<std::string, LastMount> batchedLastMounts(const ReportRequest
         // written in canonical form: a row stored otherwise is left to them.
         if (row[0].size() >= ReportTextWidth || !status || !rekeys || normalisedDate(row[1]) != row[1]
             || normalisedTime(row[2]) != row[2])
-            continue;
-        mounts[row[0]] = LastMount{std::move(row[1]), std::move(row[2]), *status, *rekeys};
+            mounts[row[0]] = std::nullopt;
+        else
+            mounts[row[0]] = LastMount{std::move(row[1]), std::move(row[2]), *status, *rekeys};
     }
     return mounts;
 }
@@ -106,7 +105,7 @@ int ReportEncThread(const ReportRequest& request)
     std::vector<std::vector<std::string>> pairs;
     // The last mounts of each pair's address from one statement per address (none with
     // referenceCounts, or where it failed): the per-cartridge queries do the rest.
-    std::vector<std::unordered_map<std::string, LastMount>> batches;
+    std::vector<std::optional<BatchedLastMounts>> batches;
     std::vector<std::size_t> batchOfPair;
     for (const std::string& address : request.addresses) {
         const std::size_t before = pairs.size();
@@ -138,10 +137,16 @@ int ReportEncThread(const ReportRequest& request)
         if (previous == nullptr || *previous != pair[0])
             WriteReportLine(request, "\r\n" + pair[0] + ":");
         previous = &pair[0];
-        const auto& batch = batches[batchOfPair[at]];
-        const auto found = batch.find(pair[1]);
-        const std::string line = CartridgeEncryptionStatus(request, connection, statements, pair[0], pair[1], view,
-                                                           found != batch.end() ? &found->second : nullptr);
+        // A volser the batch does not have has no mount it could show (a NULL volser is listed
+        // as an empty text, which matches none): an empty date and time, 0 and 0.
+        static const LastMount none;
+        const LastMount* last = nullptr;
+        if (const auto& batch = batches[batchOfPair[at]]; batch) {
+            const auto found = batch->find(pair[1]);
+            last = found == batch->end() ? &none : (found->second ? &*found->second : nullptr);
+        }
+        const std::string line =
+            CartridgeEncryptionStatus(request, connection, statements, pair[0], pair[1], view, last);
         if (request.mail())
             WriteReportLine(request, line);
     }

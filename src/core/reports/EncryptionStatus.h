@@ -3,6 +3,7 @@
 #include "ReportRequest.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -25,14 +26,14 @@ std::string CartridgeEncryptionStatus(const ReportRequest& request, const Report
                                       const std::string& volser, const ReportRequest* view,
                                       const LastMount* batched = nullptr);
 
-// The last mounts of every cartridge of an address from one statement, by volser. Empty when the
-// statement failed; a cartridge whose row the per-cartridge queries could read otherwise (a date
-// or time not in its canonical form, a status or count that is not a plain integer, a volser
-// that may have been cut short) is left out.
-std::unordered_map<std::string, LastMount> batchedLastMounts(const ReportRequest& request,
-                                                             const ReportConnection& connection,
-                                                             const ReportStatements& statements,
-                                                             const std::string& address);
+// The last mounts of every cartridge of an address from one statement, by volser; nothing when
+// the statement failed. A cartridge whose row the per-cartridge queries could read otherwise (a
+// date or time not in its canonical form, a status or count that is not a plain integer, a
+// volser that may have been cut short) is there without one: those queries read it. A listed
+// volser that is not there at all has no row the per-cartridge queries would find.
+using BatchedLastMounts = std::unordered_map<std::string, std::optional<LastMount>>;
+std::optional<BatchedLastMounts> batchedLastMounts(const ReportRequest& request, const ReportConnection& connection,
+                                                   const ReportStatements& statements, const std::string& address);
 
 // The encryption status report: 1 when it ran to its end, 0 when a database error stopped it.
 int ReportEncThread(const ReportRequest& request);

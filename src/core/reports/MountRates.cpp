@@ -101,8 +101,9 @@ std::optional<BatchedCounts::Sums> readSums(const MountRateContext& context, con
 }
 
 // The hour bins from per-hour counts: bin h holds the mounts of hour h and those at exactly
-// h + 1 o'clock (its end is included), bin 23 those of hour 23. A time whose hour is not two
-// digits would fall into other bins than the per-date comparisons put it: no batch then.
+// h + 1 o'clock (its end is included), bin 23 those of hour 23. Mounts without a time are in no
+// bin; a time whose hour is not two digits would fall into other bins than the per-date
+// comparisons put it in, so there is no batch then.
 void readHourBatch(const MountRateContext& context, const std::string& sql, BatchedCounts& batch)
 {
     std::vector<std::vector<std::string>> rows;
@@ -111,6 +112,8 @@ void readHourBatch(const MountRateContext& context, const std::string& sql, Batc
     std::array<BatchedCounts::Counts, 24> hours;
     for (const auto& row : rows) {
         const std::string& hour = row[1];
+        if (hour.empty())
+            continue;
         std::int64_t count = 0;
         std::int64_t fullHour = 0;
         if (hour.size() != 2 || std::isdigit(static_cast<unsigned char>(hour[0])) == 0
