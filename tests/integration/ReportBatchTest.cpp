@@ -104,12 +104,15 @@ protected:
             dropTables(m_base, GetParam().dsn, GetParam().user, GetParam().password, nullptr);
     }
 
-    // One run's text after its header line: in a window, or the mail body.
-    std::string run(Procedure procedure, bool reference, ReportMode mode)
+    // One run's text after its header line: in a window, or the mail body; as the settings'
+    // user or another.
+    std::string run(Procedure procedure, bool reference, ReportMode mode, const std::string& user = "")
     {
         TextReportSink sink;
         ReportRequest request =
             ReportRequest::fromSettings("2026-01-04", "2026-01-07", {"10.99.0.1", address, "10.77.0.2"});
+        if (!user.empty())
+            request.userName = user;
         request.mode = mode;
         request.sink = &sink;
         request.referenceCounts = reference;
@@ -174,6 +177,62 @@ TEST_P(ReportBatches, SameTextsAsTheQueriesPerDateAndPerCartridge)
     EXPECT_NE(rates.find("Volser: VOL003   Average Mounts/Day = 0.75   Standard Deviation = 1.41\r\n"),
               std::string::npos);
     EXPECT_NE(rates.find("Hour: 22:00:00   Average Mounts = 0.25"), std::string::npos);
+}
+
+TEST_P(ReportBatches, RefusedBatchesFallBackToTheReferenceQueries)
+{
+    if (GetParam().name != "PostgreSQL")
+        GTEST_SKIP() << "the embedded store has no users, privileges or schemas to refuse a statement with";
+    // A user for whom the server refuses what only the whole-range statements of mount rates
+    // use (sum: found first in a schema of its own, where it raises), and two columns, which
+    // one per-cartridge query of cartridge statistics and of encryption status reads as well.
+    const TestBackend& backend = GetParam();
+    const std::string user = uniqueTableName("refusing");
+    const std::string table = theApp().settings.mountHistoryTableName;
+    for (const std::string& sql :
+         {"create role " + user + " login", "create schema " + user, "grant usage on schema " + user + " to " + user,
+          "create function " + user
+              + ".refuse(bigint, bigint) returns bigint language plpgsql as "
+                "$$ begin raise exception 'sum is refused here'; end $$",
+          "create function " + user
+              + ".refuse(bigint, integer) returns bigint language plpgsql as "
+                "$$ begin raise exception 'sum is refused here'; end $$",
+          "create aggregate " + user + ".sum(bigint) (sfunc = " + user + ".refuse, stype = bigint)",
+          "create aggregate " + user + ".sum(integer) (sfunc = " + user + ".refuse, stype = bigint)",
+          "alter role " + user + " set search_path = " + user + ", public, pg_catalog",
+          "grant select (ipAddress, Date, Time, Volser, Frame, Drive, Life_Mounts_Media, Life_Write_Retries_Media, "
+          "Life_Write_Perms_Media, Life_Read_Retries_Media, Mount_Crypto_Status) on "
+              + table + " to " + user})
+        ASSERT_TRUE(executeSql(backend, sql)) << sql;
+
+    const std::string allowed = run(ReportLibThread, false, ReportMode::Window);
+    for (const Report& report : Reports) {
+        SCOPED_TRACE(report.name);
+        statementFailed();
+        const std::string batched = run(report.procedure, false, ReportMode::Window, user);
+        EXPECT_EQ(batched, run(report.procedure, true, ReportMode::Window, user));
+        EXPECT_NE(batched.find("Done!\r\n"), std::string::npos);
+    }
+    const std::string log = scoped.logText();
+    // The whole-range statements were refused ...
+    for (const char* refused : {"per_day group by frame, drive\n", "per_day group by volser\n",
+                                "then 1 else 0 end) from ", " is not null group by volser\n", "row_number() over"})
+        EXPECT_NE(log.find(refused), std::string::npos) << refused;
+    // ... and the reports wrote what the queries one date or one cartridge at a time give:
+    // every mount rate as the unrefused user sees it, the refused columns' figures as 0.
+    EXPECT_EQ(run(ReportLibThread, false, ReportMode::Window, user), allowed);
+    const std::string statistics = run(ReportCtgStatThread, false, ReportMode::Window, user);
+    EXPECT_NE(statistics.find("Volser: AB'C01\r\n   MAX LIFE_MOUNTS: 11\r\n   MAX LIFE_WRITE_RETRIES: 0\r\n"
+                              "   MAX LIFE_WRITE_PERMS: 0\r\n   MAX LIFE_READ_RETRIES: 1\r\n"
+                              "   MAX LIFE_READ_PERMS: 0\r\n"),
+              std::string::npos);
+    EXPECT_NE(run(ReportEncThread, false, ReportMode::Window, user)
+                  .find("Volser: AB'C01   Last Demount: 2026-01-05 10:00:00       Encrypted   ReKeys: 0\r\n"),
+              std::string::npos);
+
+    for (const std::string& sql : {"revoke all on " + table + " from " + user, "drop schema " + user + " cascade",
+                                   "drop role " + user})
+        EXPECT_TRUE(executeSql(backend, sql)) << sql;
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, ReportBatches, ::testing::ValuesIn(testBackends()), BackendName());
