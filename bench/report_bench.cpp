@@ -3,8 +3,9 @@
 // itself and, when VAULTLINE_TEST_PG_PORT names a running PostgreSQL server, in a table there.
 // The drive statistics file comes from the simulated library on loopback. For each database it
 // prints: the load, each report for one month and for the year with its time and the rows in
-// its range, one GROUP BY statement that computes the per-day drive counts, and the per-date
-// mount rates queries for one week (the reference) beside the batched ones.
+// its range, one GROUP BY statement that computes the per-day drive counts, and, beside the
+// whole-range statements, the queries the reports were first made with (the reference): mount
+// rates one query per date for one week, the other two one query per cartridge for one day.
 //
 //   report_bench [days] [sqlite|postgresql]        (default 365, both)
 
@@ -193,6 +194,10 @@ void benchDatabase(const char* label, const std::string& dsn, const std::string&
     const double groupBy = timeGroupBy(dsn, user, table, address, first, last);
     timeReport("mount rates, batched", ReportLibThread, address, first, dayText(6), dsn, user, table);
     timeReport("mount rates, per date", ReportLibThread, address, first, dayText(6), dsn, user, table, true);
+    timeReport("cartridge statistics", ReportCtgStatThread, address, first, first, dsn, user, table);
+    timeReport("  per cartridge", ReportCtgStatThread, address, first, first, dsn, user, table, true);
+    timeReport("encryption status", ReportEncThread, address, first, first, dsn, user, table);
+    timeReport("  per cartridge", ReportEncThread, address, first, first, dsn, user, table, true);
 
     const double slowest = std::max({mountYear, statisticsYear, encryptionYear});
     std::printf("    whole year: slowest report %.1f s (limit %.0f s): %s; mount rates %.1f times its GROUP BY "

@@ -158,6 +158,8 @@ MountStatistic TruncatedDeviation(const CountSummary& counts, bool singlePrecisi
     // Wider integers than the 32 bits the rule names: the same results, without overflow.
     const std::int64_t n = counts.dates;
     MountStatistic statistic;
+    if (n <= 0)
+        return statistic;
     if (singlePrecision) {
         const float mean = static_cast<float>(counts.sum) / static_cast<float>(n);
         statistic.mean = mean;

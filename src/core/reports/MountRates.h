@@ -40,7 +40,8 @@ struct CountSummary {
         squares += other.squares;
     }
 };
-// Counts must not be empty. singlePrecision holds the mean as a float (hour and total lines).
+// No counts give 0 and 0 (the reports write no line then). singlePrecision holds the mean as a
+// float (hour and total lines).
 MountStatistic TruncatedDeviation(const CountSummary& counts, bool singlePrecision);
 MountStatistic TruncatedDeviation(const std::vector<std::uint32_t>& counts, bool singlePrecision);
 
