@@ -6,8 +6,6 @@
 #include "ReportTexts.h"
 #include "app/CQmxApp.h"
 
-#include <charconv>
-
 namespace {
 const ReportErrorTexts StatisticsErrors{report_texts::DriveStatisticsPreparing,
                                         report_texts::DriveStatisticsExecuting,
@@ -17,19 +15,6 @@ void finish(const ReportRequest& request)
 {
     finishReport(request, report_texts::Done, report_texts::Canceled, report_texts::Done,
                  report_texts::CartridgeStatisticsMailName);
-}
-// A 32-bit integer written exactly as such (NULL, read as "", is 0): what the per-cartridge
-// query reads as a 32-bit integer. Anything else is left to that query.
-std::optional<std::int32_t> exactInteger(const std::string& text)
-{
-    if (text.empty())
-        return 0;
-    std::int32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end)
-        return std::nullopt;
-    return value;
 }
 } // namespace
 
@@ -52,7 +37,7 @@ std::unordered_map<std::string, LifetimeMaxima> batchedLifetimeMaxima(const Repo
         for (std::size_t counter = 0; counter < counters; ++counter) {
             // The highest value of all rows is the highest positive one, when it is positive;
             // otherwise no row had a positive value, and the maximum reads 0.
-            const std::optional<std::int32_t> value = exactInteger(row[counter + 1]);
+            const std::optional<std::int32_t> value = batchedInteger(row[counter + 1]);
             if (value)
                 cartridge[counter] = *value > 0 ? *value : 0;
         }

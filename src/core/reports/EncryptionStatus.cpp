@@ -5,7 +5,6 @@
 #include "ReportTexts.h"
 #include "db/Dialect.h"
 
-#include <charconv>
 #include <optional>
 
 namespace {
@@ -24,18 +23,6 @@ std::string firstText(const ReportConnection& connection, const std::string& sql
     connection.selectColumn(sql, values, EncryptionErrors);
     return values.empty() ? std::string() : values.front();
 }
-// A plain 32-bit integer (NULL, read as "", is 0), as the per-cartridge query reads it.
-std::optional<std::int32_t> plainInteger(const std::string& text)
-{
-    if (text.empty())
-        return 0;
-    std::int32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end)
-        return std::nullopt;
-    return value;
-}
 } // namespace
 
 std::optional<BatchedLastMounts> batchedLastMounts(const ReportRequest& request, const ReportConnection& connection,
@@ -48,8 +35,8 @@ std::optional<BatchedLastMounts> batchedLastMounts(const ReportRequest& request,
         return std::nullopt;
     BatchedLastMounts mounts;
     for (auto& row : rows) {
-        const std::optional<std::int32_t> status = plainInteger(row[3]);
-        const std::optional<std::int32_t> rekeys = plainInteger(row[4]);
+        const std::optional<std::int32_t> status = batchedInteger(row[3]);
+        const std::optional<std::int32_t> rekeys = batchedInteger(row[4]);
         // The per-cartridge queries look the last mount up again by the date and time they read,
         // written in canonical form: a row stored otherwise is left to them.
         if (row[0].size() >= ReportTextWidth || !status || !rekeys || normalisedDate(row[1]) != row[1]

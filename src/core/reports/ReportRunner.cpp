@@ -10,6 +10,7 @@
 #include "db/DiagnosticsWindow.h"
 
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <fstream>
 #include <cstdio>
@@ -161,6 +162,18 @@ std::optional<std::vector<std::string>> reportAddressList(const ReportRequest& r
     if (connection.selectColumn(statements.addresses(), addresses, texts) != ReportConnection::Result::Ok)
         return std::nullopt;
     return addresses;
+}
+
+std::optional<std::int32_t> batchedInteger(const std::string& text)
+{
+    if (text.empty())
+        return 0;
+    std::int32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
 }
 
 namespace {
