@@ -18,9 +18,37 @@ void finish(const ReportRequest& request)
 }
 } // namespace
 
+std::unordered_map<std::string, LifetimeMaxima> batchedLifetimeMaxima(const ReportRequest& request,
+                                                                       const ReportConnection& connection,
+                                                                       const ReportStatements& statements,
+                                                                       const std::string& address)
+{
+    std::unordered_map<std::string, LifetimeMaxima> maxima;
+    const std::size_t counters = ReportStatements::lifetimeCounters().size();
+    std::vector<std::vector<std::string>> rows;
+    if (connection.selectTexts(statements.lifetimeMaxima(address, request.beginDate, request.endDate),
+                               static_cast<int>(counters) + 1, rows, StatisticsErrors)
+        != ReportConnection::Result::Ok)
+        return maxima;
+    for (const auto& row : rows) {
+        if (row[0].size() >= ReportTextWidth)
+            continue;
+        LifetimeMaxima& cartridge = maxima[row[0]];
+        for (std::size_t counter = 0; counter < counters; ++counter) {
+            // The highest value of all rows is the highest positive one, when it is positive;
+            // otherwise no row had a positive value, and the maximum reads 0.
+            const std::optional<std::int32_t> value = batchedInteger(row[counter + 1]);
+            if (value)
+                cartridge[counter] = *value > 0 ? *value : 0;
+        }
+    }
+    return maxima;
+}
+
 std::string CartridgeLifetimeMaxima(const ReportRequest& request, const ReportConnection& connection,
                                     const ReportStatements& statements, const std::string& address,
-                                    const std::string& volser, const ReportRequest* view)
+                                    const std::string& volser, const ReportRequest* view,
+                                    const LifetimeMaxima* batched)
 {
     std::string result;
     auto put = [&](const std::string& line) {
@@ -31,11 +59,16 @@ std::string CartridgeLifetimeMaxima(const ReportRequest& request, const ReportCo
     };
     put(formatReportText(report_texts::CartridgeHeader, {address, volser}));
     const LifetimeThresholds thresholds = theApp().lifetimeThresholds();
-    for (const std::string& counter : ReportStatements::lifetimeCounters()) {
+    const auto& counters = ReportStatements::lifetimeCounters();
+    for (std::size_t at = 0; at < counters.size(); ++at) {
+        const std::string& counter = counters[at];
         std::int32_t maximum = 0;
-        connection.selectInteger(
-            statements.lifetimeMaximum(counter, address, volser, request.beginDate, request.endDate), maximum,
-            StatisticsErrors);
+        if (batched != nullptr && at < batched->size() && (*batched)[at].has_value())
+            maximum = *(*batched)[at];
+        else
+            connection.selectInteger(
+                statements.lifetimeMaximum(counter, address, volser, request.beginDate, request.endDate), maximum,
+                StatisticsErrors);
         std::string line = formatReportText(report_texts::MaximumLine, {counter, std::to_string(maximum)});
         if (thresholds.filtersEnabled) {
             const int level = ClassifyLifetimeValue(thresholds, counter, maximum);
@@ -78,10 +111,17 @@ int ReportCtgStatThread(const ReportRequest& request)
             WriteReportLine(request, noEntriesText(request, address));
             WriteReportLine(request, "");
         }
+        // One statement for all cartridges of the address; the per-cartridge queries remain for
+        // what it could not give (and for comparison, with referenceCounts).
+        std::unordered_map<std::string, LifetimeMaxima> batch;
+        if (!request.referenceCounts && !volsers.empty() && !request.stopped())
+            batch = batchedLifetimeMaxima(request, connection, statements, address);
         for (const std::string& volser : volsers) {
             if (request.stopped())
                 break;
-            const std::string block = CartridgeLifetimeMaxima(request, connection, statements, address, volser, view);
+            const auto found = batch.find(volser);
+            const std::string block = CartridgeLifetimeMaxima(request, connection, statements, address, volser, view,
+                                                              found != batch.end() ? &found->second : nullptr);
             if (request.mail())
                 writeReportText(request, block + "\r\n");
         }

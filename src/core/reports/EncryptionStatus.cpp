@@ -3,6 +3,9 @@
 #include "ReportRunner.h"
 #include "ReportStatements.h"
 #include "ReportTexts.h"
+#include "db/Dialect.h"
+
+#include <optional>
 
 namespace {
 const ReportErrorTexts EncryptionErrors{report_texts::EncryptionPreparing, report_texts::EncryptionExecuting,
@@ -22,18 +25,49 @@ std::string firstText(const ReportConnection& connection, const std::string& sql
 }
 } // namespace
 
+std::optional<BatchedLastMounts> batchedLastMounts(const ReportRequest& request, const ReportConnection& connection,
+                                                   const ReportStatements& statements, const std::string& address)
+{
+    std::vector<std::vector<std::string>> rows;
+    if (connection.selectTexts(statements.lastMounts(address, request.beginDate, request.endDate), 5, rows,
+                               EncryptionErrors)
+        != ReportConnection::Result::Ok)
+        return std::nullopt;
+    BatchedLastMounts mounts;
+    for (auto& row : rows) {
+        const std::optional<std::int32_t> status = batchedInteger(row[3]);
+        const std::optional<std::int32_t> rekeys = batchedInteger(row[4]);
+        // The per-cartridge queries look the last mount up again by the date and time they read,
+        // written in canonical form: a row stored otherwise is left to them.
+        if (row[0].size() >= ReportTextWidth || !status || !rekeys || normalisedDate(row[1]) != row[1]
+            || normalisedTime(row[2]) != row[2])
+            mounts[row[0]] = std::nullopt;
+        else
+            mounts[row[0]] = LastMount{std::move(row[1]), std::move(row[2]), *status, *rekeys};
+    }
+    return mounts;
+}
+
 std::string CartridgeEncryptionStatus(const ReportRequest& request, const ReportConnection& connection,
                                       const ReportStatements& statements, const std::string& address,
-                                      const std::string& volser, const ReportRequest* view)
+                                      const std::string& volser, const ReportRequest* view,
+                                      const LastMount* batched)
 {
-    const std::string lastDate =
-        firstText(connection, statements.lastDate(address, volser, request.beginDate, request.endDate));
-    const std::string lastTime = firstText(connection, statements.lastTime(address, volser, lastDate));
-    std::int32_t status = 0;
-    connection.selectInteger(statements.cryptoStatus(address, volser, lastDate, lastTime), status, EncryptionErrors);
-    std::int32_t rekeys = 0;
-    connection.selectInteger(statements.rekeyCount(address, volser, request.beginDate, request.endDate), rekeys,
-                             EncryptionErrors);
+    LastMount last;
+    if (batched != nullptr) {
+        last = *batched;
+    } else {
+        last.date = firstText(connection, statements.lastDate(address, volser, request.beginDate, request.endDate));
+        last.time = firstText(connection, statements.lastTime(address, volser, last.date));
+        connection.selectInteger(statements.cryptoStatus(address, volser, last.date, last.time), last.status,
+                                 EncryptionErrors);
+        connection.selectInteger(statements.rekeyCount(address, volser, request.beginDate, request.endDate),
+                                 last.rekeys, EncryptionErrors);
+    }
+    const std::int32_t status = last.status;
+    const std::string& lastDate = last.date;
+    const std::string& lastTime = last.time;
+    const std::int32_t rekeys = last.rekeys;
     std::string line =
         formatReportText(status != 0 ? report_texts::EncryptedLine : report_texts::NotEncryptedLine,
                          {volser, lastDate, lastTime, std::to_string(rekeys)});
@@ -56,6 +90,10 @@ int ReportEncThread(const ReportRequest& request)
     const ReportStatements statements(request.table, Dialect(request.databaseType));
 
     std::vector<std::vector<std::string>> pairs;
+    // The last mounts of each pair's address from one statement per address (none with
+    // referenceCounts, or where it failed): the per-cartridge queries do the rest.
+    std::vector<std::optional<BatchedLastMounts>> batches;
+    std::vector<std::size_t> batchOfPair;
     for (const std::string& address : request.addresses) {
         const std::size_t before = pairs.size();
         if (connection.selectTexts(statements.addressVolserPairs(address, request.beginDate, request.endDate), 2,
@@ -69,18 +107,33 @@ int ReportEncThread(const ReportRequest& request)
         if (pairs.size() == before) {
             WriteReportLine(request, noEntriesText(request, address));
             WriteReportLine(request, "");
+            continue;
         }
+        batchOfPair.resize(pairs.size(), batches.size());
+        batches.emplace_back();
+        if (!request.referenceCounts && !request.stopped())
+            batches.back() = batchedLastMounts(request, connection, statements, address);
     }
 
     const ReportRequest* view = request.mail() ? nullptr : &request;
     const std::string* previous = nullptr;
-    for (const auto& pair : pairs) {
+    for (std::size_t at = 0; at < pairs.size(); ++at) {
+        const auto& pair = pairs[at];
         if (request.stopped())
             break;
         if (previous == nullptr || *previous != pair[0])
             WriteReportLine(request, "\r\n" + pair[0] + ":");
         previous = &pair[0];
-        const std::string line = CartridgeEncryptionStatus(request, connection, statements, pair[0], pair[1], view);
+        // A volser the batch does not have has no mount it could show (a NULL volser is listed
+        // as an empty text, which matches none): an empty date and time, 0 and 0.
+        static const LastMount none;
+        const LastMount* last = nullptr;
+        if (const auto& batch = batches[batchOfPair[at]]; batch) {
+            const auto found = batch->find(pair[1]);
+            last = found == batch->end() ? &none : (found->second ? &*found->second : nullptr);
+        }
+        const std::string line =
+            CartridgeEncryptionStatus(request, connection, statements, pair[0], pair[1], view, last);
         if (request.mail())
             WriteReportLine(request, line);
     }

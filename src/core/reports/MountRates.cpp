@@ -6,7 +6,9 @@
 #include "library/DriveStatistics.h"
 #include "library/LibraryTexts.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -32,76 +34,109 @@ std::string statisticLine(const char* format, const std::string& name, const Mou
 }
 
 // One count per listed date; a date whose count fails is left out. Stops when the window closes.
-std::vector<std::uint32_t> countPerDate(const MountRateContext& context, const std::vector<std::string>& dates,
-                                        const std::function<std::string(const std::string&)>& statement)
+CountSummary countPerDate(const MountRateContext& context, const std::vector<std::string>& dates,
+                          const std::function<std::string(const std::string&)>& statement)
 {
-    std::vector<std::uint32_t> counts;
-    counts.reserve(dates.size());
+    CountSummary counts;
     for (const std::string& date : dates) {
         if (context.request.closing())
             break;
         std::int32_t count = 0;
         if (context.connection.selectInteger(statement(date), count, MountRateErrors) == ReportConnection::Result::Ok)
-            counts.push_back(static_cast<std::uint32_t>(count));
+            counts.add(static_cast<std::uint32_t>(count));
     }
     return counts;
 }
 
-// The counts of the listed dates from a batch: a date without a row had no mount.
-std::vector<std::uint32_t> batchedPerDate(const BatchedCounts::Counts& counts, const std::string& what,
-                                          const std::vector<std::string>& dates)
+// The counts of the listed dates from a per-date batch: a date without a row had no mount.
+CountSummary batchedPerDate(const BatchedCounts::Counts& counts, const std::string& what,
+                            const std::vector<std::string>& dates)
 {
-    std::vector<std::uint32_t> perDate;
-    perDate.reserve(dates.size());
+    CountSummary perDate;
     for (const std::string& date : dates) {
         const auto found = counts.find(BatchedCounts::key(what, date));
-        perDate.push_back(found == counts.end() ? 0 : found->second);
+        perDate.add(found == counts.end() ? 0 : found->second);
     }
     return perDate;
 }
 
-// Rows of (key columns..., date, count) into a batch; nothing when the statement failed.
-std::optional<BatchedCounts::Counts> readBatch(const MountRateContext& context, const std::string& sql, int keys)
+// A key's sums from a batch, over every listed date: one without a row had no mount at all.
+CountSummary batchedSums(const BatchedCounts::Sums& sums, const std::string& what,
+                         const std::vector<std::string>& dates)
+{
+    CountSummary summary;
+    if (const auto found = sums.find(what); found != sums.end())
+        summary = found->second;
+    summary.dates = static_cast<std::int64_t>(dates.size());
+    return summary;
+}
+
+bool readNumber(const std::string& text, std::int64_t& value)
+{
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && stop == end && value >= 0;
+}
+
+// Rows of (key columns..., sum, squares) into a batch. Nothing when the statement failed or a
+// row's figures are not whole numbers: the statistic is then counted one date at a time.
+std::optional<BatchedCounts::Sums> readSums(const MountRateContext& context, const std::string& sql, int keys)
 {
     std::vector<std::vector<std::string>> rows;
     if (context.connection.selectTexts(sql, keys + 2, rows, MountRateErrors) != ReportConnection::Result::Ok)
         return std::nullopt;
-    BatchedCounts::Counts counts;
-    counts.reserve(rows.size());
+    BatchedCounts::Sums sums;
+    sums.reserve(rows.size());
     for (const auto& row : rows) {
         std::string what;
         for (int column = 0; column < keys; ++column)
             what += (column == 0 ? "" : " ") + row[static_cast<std::size_t>(column)];
-        counts[BatchedCounts::key(what, row[static_cast<std::size_t>(keys)])] =
-            static_cast<std::uint32_t>(std::strtoul(row[static_cast<std::size_t>(keys) + 1].c_str(), nullptr, 10));
+        CountSummary summary;
+        if (!readNumber(row[static_cast<std::size_t>(keys)], summary.sum)
+            || !readNumber(row[static_cast<std::size_t>(keys) + 1], summary.squares))
+            return std::nullopt;
+        sums[what] = summary;
     }
-    return counts;
+    return sums;
 }
 
 // The hour bins from per-hour counts: bin h holds the mounts of hour h and those at exactly
-// h + 1 o'clock (its end is included), bin 23 those of hour 23.
+// h + 1 o'clock (its end is included), bin 23 those of hour 23. Mounts without a time are in no
+// bin; a time whose hour is not two digits would fall into other bins than the per-date
+// comparisons put it in, so there is no batch then.
 void readHourBatch(const MountRateContext& context, const std::string& sql, BatchedCounts& batch)
 {
     std::vector<std::vector<std::string>> rows;
     if (context.connection.selectTexts(sql, 4, rows, MountRateErrors) != ReportConnection::Result::Ok)
         return;
-    for (auto& hours : batch.hours)
-        hours.emplace();
+    std::array<BatchedCounts::Counts, 24> hours;
     for (const auto& row : rows) {
         const std::string& hour = row[1];
+        if (hour.empty())
+            continue;
+        std::int64_t count = 0;
+        std::int64_t fullHour = 0;
         if (hour.size() != 2 || std::isdigit(static_cast<unsigned char>(hour[0])) == 0
-            || std::isdigit(static_cast<unsigned char>(hour[1])) == 0)
-            continue;
+            || std::isdigit(static_cast<unsigned char>(hour[1])) == 0 || std::atoi(hour.c_str()) > 23
+            || !readNumber(row[2], count) || !readNumber(row[3], fullHour))
+            return;
         const int bin = std::atoi(hour.c_str());
-        if (bin > 23)
-            continue;
-        const auto count = static_cast<std::uint32_t>(std::strtoul(row[2].c_str(), nullptr, 10));
-        const auto fullHour = static_cast<std::uint32_t>(std::strtoul(row[3].c_str(), nullptr, 10));
         const std::string key = BatchedCounts::key("", row[0]);
-        (*batch.hours[static_cast<std::size_t>(bin)])[key] += count;
+        hours[static_cast<std::size_t>(bin)][key] += static_cast<std::uint32_t>(count);
         if (bin > 0)
-            (*batch.hours[static_cast<std::size_t>(bin - 1)])[key] += fullHour;
+            hours[static_cast<std::size_t>(bin - 1)][key] += static_cast<std::uint32_t>(fullHour);
     }
+    for (std::size_t bin = 0; bin < hours.size(); ++bin)
+        batch.hours[bin] = std::move(hours[bin]);
+}
+
+// The per-date comparisons take each listed date back through the dialect's literal, which
+// writes a date in its canonical form: a date stored otherwise would be counted there under
+// another date, so such a range is counted one date at a time.
+bool canonicalDates(const std::vector<std::string>& dates)
+{
+    return std::all_of(dates.begin(), dates.end(),
+                       [](const std::string& date) { return normalisedDate(date) == date; });
 }
 
 std::string emit(const std::string& line, const ReportRequest* view)
@@ -118,31 +153,36 @@ const char* const HourBins[24] = {"00:00:00", "01:00:00", "02:00:00", "03:00:00"
                                   "18:00:00", "19:00:00", "20:00:00", "21:00:00", "22:00:00", "23:00:00"};
 } // namespace
 
-MountStatistic TruncatedDeviation(const std::vector<std::uint32_t>& counts, bool singlePrecision)
+MountStatistic TruncatedDeviation(const CountSummary& counts, bool singlePrecision)
 {
     // Wider integers than the 32 bits the rule names: the same results, without overflow.
-    const auto n = static_cast<std::int64_t>(counts.size());
-    std::int64_t sum = 0;
-    for (std::uint32_t count : counts)
-        sum += count;
+    const std::int64_t n = counts.dates;
     MountStatistic statistic;
+    if (n <= 0)
+        return statistic;
     if (singlePrecision) {
-        const float mean = static_cast<float>(sum) / static_cast<float>(n);
+        const float mean = static_cast<float>(counts.sum) / static_cast<float>(n);
         statistic.mean = mean;
     } else {
-        const long double mean = static_cast<long double>(sum) / static_cast<long double>(n);
+        const long double mean = static_cast<long double>(counts.sum) / static_cast<long double>(n);
         statistic.mean = static_cast<double>(mean);
     }
-    const std::int64_t truncated = sum / n;
-    std::int64_t squares = 0;
-    for (std::uint32_t count : counts) {
-        const std::int64_t difference = static_cast<std::int64_t>(count) - truncated;
-        squares += difference * difference;
-    }
+    const std::int64_t truncated = counts.sum / n;
+    // The squares of the differences from the truncated mean, from the sums:
+    // sum((c - t)^2) = sum(c^2) - 2 t sum(c) + n t^2, exactly, in integers.
+    const std::int64_t squares = counts.squares - 2 * truncated * counts.sum + n * truncated * truncated;
     // The variance is truncated to an integer before the root, as the report has always done.
     const std::int64_t variance = squares / n;
     statistic.deviation = std::sqrt(static_cast<double>(variance));
     return statistic;
+}
+
+MountStatistic TruncatedDeviation(const std::vector<std::uint32_t>& counts, bool singlePrecision)
+{
+    CountSummary summary;
+    for (std::uint32_t count : counts)
+        summary.add(count);
+    return TruncatedDeviation(summary, singlePrecision);
 }
 
 int WwnnDigitValue(const std::string& digit)
@@ -189,31 +229,32 @@ std::string GetDriveStatisticsFile(const ReportRequest* view, const std::string&
 }
 
 std::string DriveMountRate(const MountRateContext& context, const std::string& wwnn, const std::string& address,
-                           int frame, int drive, const std::vector<std::string>& dates,
-                           std::vector<std::uint32_t>& counts, const ReportRequest* view)
+                           int frame, int drive, const std::vector<std::string>& dates, CountSummary& counts,
+                           const ReportRequest* view)
 {
     if (context.batch != nullptr && context.batch->drives)
-        counts = batchedPerDate(*context.batch->drives, std::to_string(frame) + " " + std::to_string(drive), dates);
+        counts = batchedSums(*context.batch->drives, std::to_string(frame) + " " + std::to_string(drive), dates);
     else
         counts = countPerDate(context, dates, [&](const std::string& date) {
             return context.statements.driveCount(address, frame, drive, date);
         });
-    if (counts.empty())
+    if (counts.dates == 0)
         return "";
     return emit(statisticLine(report_texts::DriveLine, wwnn, TruncatedDeviation(counts, false)), view);
 }
 
 std::string VolserMountRate(const MountRateContext& context, const std::string& address, const std::string& volser,
-                            const std::vector<std::string>& dates, std::vector<std::uint32_t>& counts,
-                            const ReportRequest* view)
+                            const std::vector<std::string>& dates, CountSummary& counts, const ReportRequest* view)
 {
-    if (context.batch != nullptr && context.batch->volsers)
-        counts = batchedPerDate(*context.batch->volsers, volser, dates);
+    // A volser read back at the full width of a text may have been cut short: the per-date
+    // counts look for the cut text, so that one is counted that way too.
+    if (context.batch != nullptr && context.batch->volsers && volser.size() < ReportTextWidth)
+        counts = batchedSums(*context.batch->volsers, volser, dates);
     else
         counts = countPerDate(context, dates, [&](const std::string& date) {
             return context.statements.volserCount(address, volser, date);
         });
-    if (counts.empty())
+    if (counts.dates == 0)
         return "";
     return emit(statisticLine(report_texts::VolserLine, volser, TruncatedDeviation(counts, false)), view);
 }
@@ -224,12 +265,12 @@ std::string HourMountRate(const MountRateContext& context, const std::string& ad
     const int bin = std::atoi(start.c_str());
     const bool batched = context.batch != nullptr && bin >= 0 && bin < 24
                          && context.batch->hours[static_cast<std::size_t>(bin)].has_value();
-    const std::vector<std::uint32_t> counts =
+    const CountSummary counts =
         batched ? batchedPerDate(*context.batch->hours[static_cast<std::size_t>(bin)], "", dates)
                 : countPerDate(context, dates, [&](const std::string& date) {
                       return context.statements.hourCount(address, date, start, end);
                   });
-    if (counts.empty())
+    if (counts.dates == 0)
         return "";
     return emit(statisticLine(report_texts::HourLine, start, TruncatedDeviation(counts, true)), view);
 }
@@ -262,28 +303,27 @@ bool reportAddress(const MountRateContext& shared, const std::string& address)
     if (request.stopped())
         return true;
 
-    if (!request.referenceCounts) {
+    if (!request.referenceCounts && canonicalDates(dates)) {
         const ReportStatements& statements = context.statements;
-        batch.drives = readBatch(context, statements.driveCountsByDate(address, request.beginDate, request.endDate), 2);
-        batch.volsers =
-            readBatch(context, statements.volserCountsByDate(address, request.beginDate, request.endDate), 1);
+        batch.drives = readSums(context, statements.driveCountSums(address, request.beginDate, request.endDate), 2);
+        batch.volsers = readSums(context, statements.volserCountSums(address, request.beginDate, request.endDate), 1);
         readHourBatch(context, statements.hourCountsByDate(address, request.beginDate, request.endDate), batch);
     }
 
     const std::string statisticsText = GetDriveStatisticsFile(&request, address, !request.mail());
     const bool downloaded =
         !statisticsText.empty() && statisticsText.find(report_texts::DriveStatisticsFailureMark) == std::string::npos;
-    std::vector<std::uint32_t> total;
+    CountSummary total;
     if (downloaded) {
         for (const StatisticsDrive& drive : statisticsDrives(statisticsText)) {
             if (request.stopped())
                 break;
-            std::vector<std::uint32_t> counts;
+            CountSummary counts;
             mailLine(DriveMountRate(context, drive.wwnn, address, drive.frame, drive.drive, dates, counts, view));
-            total.insert(total.end(), counts.begin(), counts.end());
+            total.add(counts);
         }
     }
-    if (downloaded && !request.stopped() && !total.empty()) {
+    if (downloaded && !request.stopped() && total.dates > 0) {
         const MountStatistic statistic = TruncatedDeviation(total, true);
         std::string line = statisticLine(report_texts::TotalLine, address, statistic);
         WriteReportLine(request, line);
@@ -305,7 +345,7 @@ bool reportAddress(const MountRateContext& shared, const std::string& address)
     for (const std::string& volser : volsers) {
         if (request.stopped())
             return true;
-        std::vector<std::uint32_t> counts;
+        CountSummary counts;
         mailLine(VolserMountRate(context, address, volser, dates, counts, view));
     }
     WriteReportLine(request, "");

@@ -19,7 +19,30 @@ struct MountStatistic {
     double mean = 0;
     double deviation = 0;
 };
-// Counts must not be empty. singlePrecision holds the mean as a float (hour and total lines).
+// A statistic's daily counts as far as its line needs them: how many dates were counted, the sum
+// of the counts and the sum of their squares. A batch reads these from the server instead of one
+// row per day.
+struct CountSummary {
+    std::int64_t dates = 0;
+    std::int64_t sum = 0;
+    std::int64_t squares = 0;
+
+    void add(std::uint32_t count)
+    {
+        ++dates;
+        sum += count;
+        squares += static_cast<std::int64_t>(count) * count;
+    }
+    void add(const CountSummary& other)
+    {
+        dates += other.dates;
+        sum += other.sum;
+        squares += other.squares;
+    }
+};
+// No counts give 0 and 0 (the reports write no line then). singlePrecision holds the mean as a
+// float (hour and total lines).
+MountStatistic TruncatedDeviation(const CountSummary& counts, bool singlePrecision);
 MountStatistic TruncatedDeviation(const std::vector<std::uint32_t>& counts, bool singlePrecision);
 
 // "A", "B", "C" (either case) give 10, 11, 12; anything else its leading decimal digits, or 0.
@@ -40,13 +63,15 @@ std::vector<StatisticsDrive> statisticsDrives(const std::string& driveStatistics
 std::string GetDriveStatisticsFile(const ReportRequest* view, const std::string& address, bool writeToView,
                                    const DownloadLimits& limits = {});
 
-// One address's counts for every date of the range, read with one statement per statistic,
-// by key ("frame drive", volser, or hour bin) and date. A statistic whose statement failed
-// has none, and its counts are taken one date at a time instead.
+// One address's counts for the whole range, read with one statement per statistic: per drive
+// ("frame drive") and per volser the sums the server made of their daily counts, per hour bin
+// the count of each date. A statistic whose statement failed has none, and its counts are taken
+// one date at a time instead.
 struct BatchedCounts {
+    using Sums = std::unordered_map<std::string, CountSummary>;
     using Counts = std::unordered_map<std::string, std::uint32_t>;
-    std::optional<Counts> drives;
-    std::optional<Counts> volsers;
+    std::optional<Sums> drives;
+    std::optional<Sums> volsers;
     std::array<std::optional<Counts>, 24> hours;
 
     static std::string key(const std::string& what, const std::string& date) { return what + '\x1f' + date; }
@@ -61,14 +86,14 @@ struct MountRateContext {
     const BatchedCounts* batch = nullptr;
 };
 
-// Each runs its count once per listed date, then writes its line into the view (window mode)
-// and returns "", or returns the line (view is null). No line when no count was collected.
+// Each counts once per listed date (or takes the batch's sums), then writes its line into the
+// view (window mode) and returns "", or returns the line (view is null). No line when no count
+// was collected.
 std::string DriveMountRate(const MountRateContext& context, const std::string& wwnn, const std::string& address,
-                           int frame, int drive, const std::vector<std::string>& dates,
-                           std::vector<std::uint32_t>& counts, const ReportRequest* view);
+                           int frame, int drive, const std::vector<std::string>& dates, CountSummary& counts,
+                           const ReportRequest* view);
 std::string VolserMountRate(const MountRateContext& context, const std::string& address, const std::string& volser,
-                            const std::vector<std::string>& dates, std::vector<std::uint32_t>& counts,
-                            const ReportRequest* view);
+                            const std::vector<std::string>& dates, CountSummary& counts, const ReportRequest* view);
 std::string HourMountRate(const MountRateContext& context, const std::string& address, const std::string& start,
                           const std::string& end, const std::vector<std::string>& dates, const ReportRequest* view);
 

@@ -56,9 +56,11 @@ struct ReportRequest {
     std::string table;
     int databaseType = 0;
 
-    // Mount rates: one count query per listed date for every drive, cartridge and hour, as the
-    // report was first made. Off, the counts of all dates come from one statement per statistic
-    // (the same text, far fewer statements); tests compare the two.
+    // The queries as the reports were first made: mount rates one count query per listed date
+    // for every drive, cartridge and hour; cartridge statistics and encryption status their
+    // queries per cartridge. Off, one statement per statistic (mount rates) or per address (the
+    // other two) reads what they need for the whole range: the same text, far fewer statements;
+    // tests compare the two.
     bool referenceCounts = false;
 
     // Never set in mail mode.

@@ -10,6 +10,7 @@
 #include "db/DiagnosticsWindow.h"
 
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <fstream>
 #include <cstdio>
@@ -163,6 +164,18 @@ std::optional<std::vector<std::string>> reportAddressList(const ReportRequest& r
     return addresses;
 }
 
+std::optional<std::int32_t> batchedInteger(const std::string& text)
+{
+    if (text.empty())
+        return 0;
+    std::int32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
+}
+
 namespace {
 // A report worker's connection failures go to the debug log as a monitor's do, never into a
 // message box: a box from a worker waits for the UI thread, which may be waiting for the worker.
@@ -217,7 +230,7 @@ ReportConnection::Result ReportConnection::selectTexts(const std::string& sql, i
         std::vector<std::string> row;
         row.reserve(static_cast<std::size_t>(columns));
         for (int column = 1; column <= columns; ++column)
-            row.push_back(getColumnText(statement, static_cast<SQLUSMALLINT>(column), 32).value_or(""));
+            row.push_back(getColumnText(statement, static_cast<SQLUSMALLINT>(column), ReportTextWidth).value_or(""));
         rows.push_back(std::move(row));
     }
     const bool failed = rows.size() < maxRows && fetched != SQL_NO_DATA;

@@ -54,6 +54,14 @@ int saveReportDocument(const std::string& path, const std::string& text);
 // nothing when the query fails (logged).
 std::optional<std::vector<std::string>> reportAddressList(const ReportRequest& request);
 
+// The widest text a report reads back from a statement, in bytes: a longer one is cut there.
+inline constexpr std::size_t ReportTextWidth = 32;
+
+// A column that a batch read as text (NULL as ""), as a 32-bit integer the way a report's own
+// query reads it: NULL is 0; a text that is not exactly a 32-bit integer has none, and the value
+// is left to that query.
+std::optional<std::int32_t> batchedInteger(const std::string& text);
+
 // The step texts that a report's failed statements log.
 struct ReportErrorTexts {
     const char* preparing;

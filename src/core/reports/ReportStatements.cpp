@@ -38,11 +38,48 @@ std::string ReportStatements::driveCountsByDate(const std::string& address, cons
            + quoteLiteral(address) + " and " + rangeCondition(begin, end) + " group by frame, drive, " + dateText();
 }
 
-std::string ReportStatements::volserCountsByDate(const std::string& address, const std::string& begin,
-                                                 const std::string& end) const
+std::string ReportStatements::driveCountSums(const std::string& address, const std::string& begin,
+                                             const std::string& end) const
 {
-    return "select volser, " + dateText() + ", count(drive) from " + m_table + " where ipaddress = "
-           + quoteLiteral(address) + " and " + rangeCondition(begin, end) + " group by volser, " + dateText();
+    return "select frame, drive, sum(mounts), sum(mounts * mounts) from (select frame, drive, count(volser) as "
+           "mounts from "
+           + m_table + " where ipaddress = " + quoteLiteral(address) + " and " + rangeCondition(begin, end)
+           + " group by frame, drive, " + dateColumn() + ") per_day group by frame, drive";
+}
+
+std::string ReportStatements::volserCountSums(const std::string& address, const std::string& begin,
+                                              const std::string& end) const
+{
+    // A NULL volser is listed as an empty text, which the per-date count never matches.
+    return "select volser, sum(mounts), sum(mounts * mounts) from (select volser, count(drive) as mounts from "
+           + m_table + " where ipaddress = " + quoteLiteral(address) + " and " + rangeCondition(begin, end)
+           + " and volser is not null group by volser, " + dateColumn() + ") per_day group by volser";
+}
+
+std::string ReportStatements::lifetimeMaxima(const std::string& address, const std::string& begin,
+                                             const std::string& end) const
+{
+    std::string sql = "select volser";
+    for (const std::string& counter : lifetimeCounters())
+        sql += ", max(" + lifetimeColumn(counter) + ")";
+    return sql + " from " + m_table + " where ipaddress = " + quoteLiteral(address) + " and "
+           + rangeCondition(begin, end) + " and volser is not null group by volser";
+}
+
+std::string ReportStatements::lastMounts(const std::string& address, const std::string& begin,
+                                         const std::string& end) const
+{
+    const std::string date = m_dialect.isOracle() ? "TO_CHAR(dates,'yyyy-mm-dd')" : "date";
+    const std::string time = m_dialect.isOracle() ? "TO_CHAR(time,'hh24:mi:ss')" : "time";
+    return "select volser, last_date, last_time, last_status, rekeys from (select volser, " + date
+           + " as last_date, " + time
+           + " as last_time, case when time is null then 0 else mount_crypto_status end as last_status, "
+             "row_number() over (partition by volser order by "
+           + dateColumn()
+           + " desc, case when time is null then 1 else 0 end, time desc) as newest, count(case when "
+             "mount_crypto_rekey = 1 then mount_crypto_rekey end) over (partition by volser) as rekeys from "
+           + m_table + " where ipaddress = " + quoteLiteral(address) + " and " + rangeCondition(begin, end)
+           + " and volser is not null) mounts where newest = 1";
 }
 
 std::string ReportStatements::hourCountsByDate(const std::string& address, const std::string& begin,

@@ -26,16 +26,24 @@ public:
     std::string hourCount(const std::string& address, const std::string& date, const std::string& start,
                           const std::string& end) const;
 
-    // The same counts for every date of the range at once, one row per key and date with the
-    // count last: (frame, drive, date, count), (volser, date, count), (date, count).
+    // The per-day drive counts of the range in one statement: (frame, drive, date, count).
     std::string driveCountsByDate(const std::string& address, const std::string& begin, const std::string& end) const;
-    std::string volserCountsByDate(const std::string& address, const std::string& begin, const std::string& end) const;
+    // The per-day counts of the range summed on the server, one row per drive or cartridge: the
+    // sum of its daily counts and the sum of their squares, (frame, drive, sum, squares) and
+    // (volser, sum, squares). Days without a mount add nothing to either.
+    std::string driveCountSums(const std::string& address, const std::string& begin, const std::string& end) const;
+    std::string volserCountSums(const std::string& address, const std::string& begin, const std::string& end) const;
     // Per date and hour of the day ("00" to "23"): the mounts in that hour and those at its
     // exact start (minutes and seconds zero): (date, hour, count, full-hour count).
     std::string hourCountsByDate(const std::string& address, const std::string& begin, const std::string& end) const;
 
     std::string lifetimeMaximum(const std::string& counter, const std::string& address, const std::string& volser,
                                 const std::string& begin, const std::string& end) const;
+
+    // Every cartridge's highest value of the five lifetime counters in the range, one row per
+    // volser: (volser, then the counters in report order). A maximum of 0 or less means that no
+    // row had a positive value.
+    std::string lifetimeMaxima(const std::string& address, const std::string& begin, const std::string& end) const;
 
     std::string addressVolserPairs(const std::string& address, const std::string& begin, const std::string& end) const;
     std::string lastDate(const std::string& address, const std::string& volser, const std::string& begin,
@@ -45,6 +53,11 @@ public:
                              const std::string& time) const;
     std::string rekeyCount(const std::string& address, const std::string& volser, const std::string& begin,
                            const std::string& end) const;
+
+    // Every cartridge's last mount in the range and its re-keys, one row per volser: (volser,
+    // date, time, crypto status, re-key count). The last mount is the latest time of the latest
+    // date, a mount without a time coming last; its status reads 0 when it has no time.
+    std::string lastMounts(const std::string& address, const std::string& begin, const std::string& end) const;
 
     // A cartridge's mounts newest first: the four retry and perm counters, date, time, frame,
     // drive and the two ratings.

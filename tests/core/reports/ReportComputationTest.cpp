@@ -20,12 +20,20 @@ std::string shown(const MountStatistic& statistic)
 
 TEST(MountRateStatistics, DeviationAroundTheTruncatedMeanWithATruncatedVariance)
 {
-    EXPECT_EQ(shown(TruncatedDeviation({3, 0, 0}, false)), "1.00 1.41");
-    EXPECT_EQ(shown(TruncatedDeviation({1, 2}, false)), "1.50 0.00");
-    EXPECT_EQ(shown(TruncatedDeviation({0, 0, 0}, false)), "0.00 0.00");
-    EXPECT_EQ(shown(TruncatedDeviation({3, 0}, true)), "1.50 1.41");
+    using Counts = std::vector<std::uint32_t>;
+    EXPECT_EQ(shown(TruncatedDeviation(Counts{3, 0, 0}, false)), "1.00 1.41");
+    EXPECT_EQ(shown(TruncatedDeviation(Counts{1, 2}, false)), "1.50 0.00");
+    EXPECT_EQ(shown(TruncatedDeviation(Counts{0, 0, 0}, false)), "0.00 0.00");
+    EXPECT_EQ(shown(TruncatedDeviation(Counts{3, 0}, true)), "1.50 1.41");
     // Counts whose squares overflow 32 bits still give the right deviation.
-    EXPECT_EQ(shown(TruncatedDeviation({100000, 0}, false)), "50000.00 50000.00");
+    EXPECT_EQ(shown(TruncatedDeviation(Counts{100000, 0}, false)), "50000.00 50000.00");
+
+    // As a batch reads them: the server's sums over the days with mounts, the idle days counted
+    // only among the dates. 3, 0, 0 and 1, 2 again; then 7, 5, 0, 0 (truncated mean 3, squares
+    // 16 + 4 + 9 + 9, variance 38 / 4 = 9).
+    EXPECT_EQ(shown(TruncatedDeviation(CountSummary{3, 3, 9}, false)), "1.00 1.41");
+    EXPECT_EQ(shown(TruncatedDeviation(CountSummary{2, 3, 5}, false)), "1.50 0.00");
+    EXPECT_EQ(shown(TruncatedDeviation(CountSummary{4, 12, 74}, true)), "3.00 3.00");
 }
 
 TEST(MountRateStatistics, DrivesOfTheStatisticsFile)
@@ -185,6 +193,20 @@ TEST(ReportStatementsTest, RealColumnsQuotesAndTheOracleDialect)
     EXPECT_EQ(oracle.cryptoStatus("a", "v", "2026-01-05", "10:00:00"),
               "select mount_crypto_status from MH where ipaddress = 'a' and volser = 'v' and dates = "
               "TO_DATE('2026-01-05','yyyy-mm-dd') and time = TO_DATE('10:00:00','hh24:mi:ss')");
+    // The statements that read a whole range at once.
+    EXPECT_EQ(oracle.volserCountSums("a", "2026-01-01", "2026-01-31"),
+              "select volser, sum(mounts), sum(mounts * mounts) from (select volser, count(drive) as mounts from MH "
+              "where ipaddress = 'a' and dates >= TO_DATE('2026-01-01','yyyy-mm-dd') and dates <= "
+              "TO_DATE('2026-01-31','yyyy-mm-dd') and volser is not null group by volser, dates) per_day group by "
+              "volser");
+    EXPECT_EQ(oracle.lastMounts("a", "2026-01-01", "2026-01-31"),
+              "select volser, last_date, last_time, last_status, rekeys from (select volser, "
+              "TO_CHAR(dates,'yyyy-mm-dd') as last_date, TO_CHAR(time,'hh24:mi:ss') as last_time, case when time is "
+              "null then 0 else mount_crypto_status end as last_status, row_number() over (partition by volser "
+              "order by dates desc, case when time is null then 1 else 0 end, time desc) as newest, count(case when "
+              "mount_crypto_rekey = 1 then mount_crypto_rekey end) over (partition by volser) as rekeys from MH "
+              "where ipaddress = 'a' and dates >= TO_DATE('2026-01-01','yyyy-mm-dd') and dates <= "
+              "TO_DATE('2026-01-31','yyyy-mm-dd') and volser is not null) mounts where newest = 1");
     EXPECT_EQ(oracle.cartridgeMounts("a", "v", "2026-01-01", "2026-01-31"),
               "select Life_Write_Retries_Media, Life_Write_Perms_Media , Life_Read_Retries_Media, "
               "Life_Read_Perms_Media, TO_CHAR(DATES,'yyyy-mm-dd') AS DATES, TO_CHAR(TIME,'hh24:mi:ss') AS TIME, "
