@@ -8,6 +8,7 @@
 #include "app/SystemError.h"
 #include "app/UserPrompts.h"
 #include "db/qmxDB.h"
+#include "query/QueryColumnCells.h"
 #include "query/QueryResultSink.h"
 #include "reports/ReportRequest.h"
 #include "reports/ReportRunner.h"
@@ -207,6 +208,11 @@ private:
             table->addColumn(title);
         table->addNumericColumn(0);
         table->addNumericColumn(static_cast<int>(titles.size()) - 1);
+        // A trend's dates and times sort by their value, in the settings' date format.
+        if (!customTableByItem(m_plan)) {
+            table->setColumnKind(1, QueryColumnKind::Date, m_request.dateFormatCode);
+            table->setColumnKind(2, QueryColumnKind::Time, 0);
+        }
         table->addRows(customTableRows(m_plan, data));
         table->sizeColumns();
         table->endUpdate();

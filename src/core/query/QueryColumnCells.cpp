@@ -25,19 +25,26 @@ bool digitsAt(std::string_view text, std::size_t at, std::size_t count, int& val
 
 long long dateOrderKey(std::string_view shown, int dateFormatCode)
 {
-    if (shown.size() != 10)
+    // Four-digit years, or two (the custom reports' "yy" dates): where year, month and day
+    // start in the shown text.
+    if (shown.size() != 10 && shown.size() != 8)
         return -1;
-    // Where year, month and day start in the shown text.
-    std::size_t year = 0, month = 5, day = 8, firstDash = 4, secondDash = 7;
+    const std::size_t yearDigits = shown.size() == 10 ? 4 : 2;
+    std::size_t year = 0, month = yearDigits + 1, day = yearDigits + 4, firstDash = yearDigits;
     if (dateFormatCode == 1) {
-        month = 0, day = 3, year = 6, firstDash = 2, secondDash = 5;
+        month = 0, day = 3, year = 6, firstDash = 2;
     } else if (dateFormatCode == 3) {
-        day = 0, month = 3, year = 6, firstDash = 2, secondDash = 5;
+        day = 0, month = 3, year = 6, firstDash = 2;
     }
+    const std::size_t secondDash = firstDash + 3;
     int y = 0, m = 0, d = 0;
-    if (shown[firstDash] != '-' || shown[secondDash] != '-' || !digitsAt(shown, year, 4, y)
+    if (shown[firstDash] != '-' || shown[secondDash] != '-' || !digitsAt(shown, year, yearDigits, y)
         || !digitsAt(shown, month, 2, m) || !digitsAt(shown, day, 2, d))
         return -1;
+    // A two-digit year is kept apart from the four-digit years 0 to 99, so it reads back with
+    // two digits.
+    if (yearDigits == 2)
+        y += TwoDigitYears;
     return y * 10000LL + m * 100 + d;
 }
 
@@ -109,13 +116,17 @@ std::string QueryColumnCells::decode(std::int32_t value) const
     char buffer[16];
     switch (m_kind) {
     case QueryColumnKind::Date: {
-        const int y = value / 10000, m = value / 100 % 100, d = value % 100;
+        int y = value / 10000;
+        const int m = value / 100 % 100, d = value % 100;
+        const int yearDigits = y >= TwoDigitYears ? 2 : 4;
+        if (yearDigits == 2)
+            y -= TwoDigitYears;
         if (m_dateFormatCode == 1)
-            std::snprintf(buffer, sizeof buffer, "%02d-%02d-%04d", m, d, y);
+            std::snprintf(buffer, sizeof buffer, "%02d-%02d-%0*d", m, d, yearDigits, y);
         else if (m_dateFormatCode == 3)
-            std::snprintf(buffer, sizeof buffer, "%02d-%02d-%04d", d, m, y);
+            std::snprintf(buffer, sizeof buffer, "%02d-%02d-%0*d", d, m, yearDigits, y);
         else
-            std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", y, m, d);
+            std::snprintf(buffer, sizeof buffer, "%0*d-%02d-%02d", yearDigits, y, m, d);
         return buffer;
     }
     case QueryColumnKind::Time:

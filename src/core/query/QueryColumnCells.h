@@ -60,7 +60,10 @@ private:
 };
 
 // A date as shown in the given format (1 month-day-year, 3 day-month-year, anything else
-// year-month-day, always with "-") as yyyymmdd, or -1 when the text is not such a date.
+// year-month-day, always with "-", the year of four digits or two) as yyyymmdd, or -1 when the
+// text is not such a date. A two-digit year yy is kept as TwoDigitYears + yy: those dates sort
+// after every four-digit one and among themselves in date order.
+inline constexpr int TwoDigitYears = 10000;
 long long dateOrderKey(std::string_view shown, int dateFormatCode);
 // "hh:mm:ss" as seconds since midnight, or -1.
 long long timeOrderKey(std::string_view shown);

@@ -164,6 +164,19 @@ TEST(QueryListSort, DatesAndTimesSortInTimeOrderWhateverTheDisplayFormat)
     mixed.SortColumn(0, false);
     EXPECT_EQ(columnTexts(mixed, 0), (Texts{"someday", "12-29-2025", "01-01-2026"}));
 
+    // The custom reports show two-digit years: those dates sort as dates as well, across the
+    // year end, and read back exactly as shown.
+    const std::vector<std::pair<int, Texts>> twoDigitYears{
+        {1, {"01-02-26", "12-31-25", "01-01-26"}}, {2, {"26-01-02", "25-12-31", "26-01-01"}},
+        {3, {"02-01-26", "31-12-25", "01-01-26"}}};
+    for (const auto& [format, shown] : twoDigitYears) {
+        QueryListData list = listOf({"DATE"}, {}, {{shown[0]}, {shown[1]}, {shown[2]}});
+        list.setColumnKind(0, QueryColumnKind::Date, format);
+        EXPECT_EQ(columnTexts(list, 0), shown) << "date format " << format;
+        list.SortColumn(0, false);
+        EXPECT_EQ(columnTexts(list, 0), (Texts{shown[1], shown[2], shown[0]})) << "date format " << format;
+    }
+
     QueryListData times = listOf({"TIME"}, {}, {{"13:05:00"}, {"09:59:59"}, {"23:00:01"}, {""}});
     times.setColumnKind(0, QueryColumnKind::Time);
     times.SortColumn(0, false);
