@@ -125,20 +125,10 @@ public:
     {
         if (!run(sql, true))
             return std::nullopt;
-        SQLSMALLINT count = 0;
-        SQLNumResultCols(m_handles.statement, &count);
         std::vector<std::string> names;
-        for (SQLUSMALLINT column = 1; column <= count; ++column) {
-            SQLCHAR name[256] = {};
-            SQLSMALLINT length = 0;
-            SQLSMALLINT type = 0;
-            SQLULEN size = 0;
-            SQLSMALLINT digits = 0;
-            SQLSMALLINT nullable = 0;
-            if (SQL_SUCCEEDED(SQLDescribeCol(m_handles.statement, column, name, sizeof name, &length, &type, &size,
-                                             &digits, &nullable)))
-                names.emplace_back(reinterpret_cast<const char*>(name));
-        }
+        for (const ResultColumn& column : describeResultColumns(m_handles.statement))
+            if (!column.name.empty())
+                names.push_back(column.name);
         closeCursor(m_handles.statement);
         WriteTraceLine(texts::ExitTrue);
         return names;

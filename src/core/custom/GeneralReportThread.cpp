@@ -49,19 +49,11 @@ struct RowColumns {
 RowColumns describeColumns(SQLHSTMT statement)
 {
     RowColumns columns;
-    SQLNumResultCols(statement, &columns.count);
+    const std::vector<ResultColumn> described = describeResultColumns(statement);
+    columns.count = static_cast<SQLSMALLINT>(described.size());
     for (SQLSMALLINT column = 1; column <= columns.count; ++column) {
-        SQLCHAR name[128] = {};
-        SQLSMALLINT length = 0;
-        SQLSMALLINT type = 0;
-        SQLULEN size = 0;
-        SQLSMALLINT digits = 0;
-        SQLSMALLINT nullable = 0;
-        if (!fetchSucceeded(SQLDescribeCol(statement, static_cast<SQLUSMALLINT>(column), name, sizeof name, &length,
-                                           &type, &size, &digits, &nullable)))
-            continue;
         // PostgreSQL names its columns in lower case, SQLite as the statement wrote them.
-        const char* text = reinterpret_cast<const char*>(name);
+        const char* text = described[column - 1].name.c_str();
         if (columns.date == 0 && (strcasecmp(text, "DATE") == 0 || strcasecmp(text, "DATES") == 0))
             columns.date = column;
         else if (columns.time == 0 && strcasecmp(text, "TIME") == 0)

@@ -210,23 +210,18 @@ int qmxDB::selectIntoList(const std::string& columns, const std::string& table, 
         return -1;
     }
 
-    SQLSMALLINT columnCount = 0;
-    SQLNumResultCols(statement, &columnCount);
+    const std::vector<ResultColumn> described = describeResultColumns(statement);
     int dateColumn = -1;
     if (list != nullptr) {
         std::vector<std::string> titles{"ROW"};
         std::vector<bool> numeric{true};
-        for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(columnCount); ++column) {
-            SQLCHAR name[256] = {};
-            SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
-            SQLULEN size = 0;
-            SQLDescribeCol(statement, column, name, sizeof name, &nameLength, &type, &size, &digits, &nullable);
-            std::string title = reinterpret_cast<char*>(name);
+        for (std::size_t index = 0; index < described.size(); ++index) {
+            const ResultColumn& column = described[index];
             // Servers fold unquoted names differently: compare upper-cased.
-            if (upperCased(title) == "DATE")
-                dateColumn = column;
-            titles.push_back(title);
-            numeric.push_back(type == SQL_INTEGER || type == SQL_SMALLINT);
+            if (upperCased(column.name) == "DATE")
+                dateColumn = static_cast<int>(index) + 1;
+            titles.push_back(column.name);
+            numeric.push_back(column.type == SQL_INTEGER || column.type == SQL_SMALLINT);
         }
         list->setColumns(titles, numeric);
     }
@@ -237,7 +232,7 @@ int qmxDB::selectIntoList(const std::string& columns, const std::string& table, 
         if (list == nullptr)
             continue;
         std::vector<std::string> cells{std::to_string(rows)};
-        for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(columnCount); ++column) {
+        for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(described.size()); ++column) {
             std::string value = getColumnText(statement, column, 511).value_or("");
             if (column == dateColumn && value.size() >= 10)
                 value = value.substr(5, 2) + "-" + value.substr(value.size() - 2) + "-" + value.substr(0, 4);
@@ -297,6 +292,26 @@ std::optional<std::string> getColumnText(SQLHSTMT statement, SQLUSMALLINT column
 void closeCursor(SQLHSTMT statement)
 {
     SQLFreeStmt(statement, SQL_CLOSE);
+}
+
+std::vector<ResultColumn> describeResultColumns(SQLHSTMT statement)
+{
+    SQLSMALLINT count = 0;
+    SQLNumResultCols(statement, &count);
+    std::vector<ResultColumn> columns;
+    for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(std::max<SQLSMALLINT>(count, 0)); ++column) {
+        SQLCHAR name[256] = {};
+        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        ResultColumn described;
+        if (SQL_SUCCEEDED(
+                SQLDescribeCol(statement, column, name, sizeof name, &nameLength, &type, &size, &digits, &nullable))) {
+            described.name = reinterpret_cast<const char*>(name);
+            described.type = type;
+        }
+        columns.push_back(std::move(described));
+    }
+    return columns;
 }
 
 std::optional<std::vector<std::string>> selectFirstColumn(const qmxDB& db, SQLHSTMT statement, const std::string& sql,

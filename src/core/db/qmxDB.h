@@ -66,6 +66,15 @@ bool fetchSucceeded(SQLRETURN result);
 std::optional<std::string> getColumnText(SQLHSTMT statement, SQLUSMALLINT column, std::size_t maxBytes = 32);
 void closeCursor(SQLHSTMT statement);
 
+// One result column as the driver describes it.
+struct ResultColumn {
+    std::string name;
+    SQLSMALLINT type = 0;
+};
+// The statement's result columns, from the first; one the driver cannot describe has an empty
+// name. Names come as the server writes them: PostgreSQL folds them to lower case.
+std::vector<ResultColumn> describeResultColumns(SQLHSTMT statement);
+
 // The first column of every row of a select, each as text of at most maxBytes (NULLs left out).
 // A failed prepare or execute logs its step's text and the statement, reports the statement's
 // diagnostics without a message box and gives nothing. The cursor is closed on every path.

@@ -93,14 +93,12 @@ ResultColumns addResultColumns(SQLHSTMT statement, QueryResultSink& sink, int da
     // i is list column i. Every column is centred by its own alignment, so no placeholder
     // column goes in front to make the first one centre.
     ResultColumns columns;
-    SQLNumResultCols(statement, &columns.count);
+    const std::vector<ResultColumn> described = describeResultColumns(statement);
+    columns.count = static_cast<SQLSMALLINT>(described.size());
     sink.addColumn(query_texts::RowColumn);
-    for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(columns.count); ++column) {
-        SQLCHAR name[129] = {};
-        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
-        SQLULEN size = 0;
-        SQLDescribeCol(statement, column, name, sizeof name, &nameLength, &type, &size, &digits, &nullable);
-        const char* title = reinterpret_cast<const char*>(name);
+    for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(described.size()); ++column) {
+        const ResultColumn& result = described[column - 1];
+        const char* title = result.name.c_str();
         sink.addColumn(title);
         // Servers fold unquoted names to either case.
         if (strcasecmp(title, "DATE") == 0 || strcasecmp(title, "DATES") == 0) {
@@ -109,7 +107,7 @@ ResultColumns addResultColumns(SQLHSTMT statement, QueryResultSink& sink, int da
             sink.setColumnKind(column, QueryColumnKind::Date, dateFormatCode);
         } else if (strcasecmp(title, "TIME") == 0) {
             sink.setColumnKind(column, QueryColumnKind::Time, 0);
-        } else if (type == SQL_INTEGER || type == SQL_SMALLINT) {
+        } else if (result.type == SQL_INTEGER || result.type == SQL_SMALLINT) {
             sink.addNumericColumn(column);
         }
     }
