@@ -44,6 +44,10 @@ bool openDebugLog(const std::string& path)
 
 int prepareEmbeddedDatabase(const std::vector<std::string>& args)
 {
+    if (args.size() > 2 || (args.size() == 2 && (args[1].empty() || args[1][0] == '-'))) {
+        std::cerr << "vaultlinectl prepare-embedded-db: unexpected \"" << args.back() << "\"\n" << cliUsage();
+        return 2;
+    }
     FirstRunDefaults defaults;
     if (args.size() > 1)
         defaults.dataSourceName = args[1];
@@ -103,6 +107,13 @@ int runCliCommand(std::vector<std::string> args)
         std::cerr << "vaultlinectl: unknown command \"" << (args.empty() ? "" : args.front()) << "\"\n" << cliUsage();
         return 2;
     }
+    // Help is asked for before anything is opened, read or written: an option word is never
+    // taken for a file, an address or a data source name.
+    for (std::size_t at = 1; at < args.size(); ++at)
+        if (args[at] == "--help" || args[at] == "-h") {
+            std::cout << cliUsage();
+            return 0;
+        }
     if (!openDebugLog(options->logPath))
         return -1;
     return found->second(args);

@@ -142,3 +142,21 @@ TEST_P(CliCommand, ImportSaysWhyTheServerRefusedIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, CliCommand, ::testing::ValuesIn(testBackends()), BackendName());
+
+// Help is printed before anything is opened or written: no option word is ever taken for a data
+// source, a file or an address, and neither settings nor a debug log appear.
+TEST(CliHelp, EveryCommandPrintsItsUsageAndTouchesNothing)
+{
+    TemporaryFolder folder;
+    for (const char* command : {"prepare-embedded-db --help", "import -h", "monitor --help", "report --help",
+                                "custom --help", "delete --library 10.0.0.1 --help", "agent --help"}) {
+        const CliRun run = runCli(folder, command);
+        EXPECT_EQ(run.status, 0) << command << run.errors;
+        EXPECT_NE(run.output.find("usage: vaultlinectl"), std::string::npos) << command;
+    }
+    EXPECT_FALSE(fs::exists(folder.file("lvr_debug.txt")));
+    // Nor is another option word taken for the data source to seed the settings with.
+    const CliRun option = runCli(folder, "prepare-embedded-db -x");
+    EXPECT_EQ(option.status, 2);
+    EXPECT_FALSE(fs::exists(folder.file("config/Kestrix")));
+}
