@@ -18,6 +18,9 @@
 namespace {
 using namespace custom_texts;
 
+// Rows read between two looks at the stop requests.
+constexpr std::size_t RowsBetweenStopChecks = 1024;
+
 // The graph window waits for its report's end before it closes: the end is told on every way
 // out of the run.
 class GraphRun {
@@ -85,8 +88,7 @@ public:
         }
         for (const CustomStatement& statement : m_plan.statements) {
             // A closing graph window waits for this run: it stops before the next statement.
-            if ((graphSink() != nullptr && graphSink()->closeRequested())
-                || (m_outputs.stop != nullptr && m_outputs.stop->load()))
+            if (stopRequested())
                 return false;
             if (!runStatement(connection.statement(), statement))
                 return false;
@@ -95,6 +97,13 @@ public:
     }
 
 private:
+    // The window is closing (a graph's close waits for this run) or the program is ending.
+    bool stopRequested() const
+    {
+        return (graphSink() != nullptr && graphSink()->closeRequested())
+               || (m_outputs.stop != nullptr && m_outputs.stop->load());
+    }
+
     GraphSink* graphSink() const
     {
         const CustomReportType type = m_request.type;
@@ -132,7 +141,14 @@ private:
         const bool second = columns.count >= 2 && (m_plan.rate || step.averaged) && columns.date != 2;
         m_values.beginStatement(step);
         SQLRETURN fetched = SQL_SUCCESS;
+        std::size_t rows = 0;
         while (fetchSucceeded(fetched = SQLFetch(statement))) {
+            // A long trend is read in pieces: a stop is seen between them, not only after the
+            // whole result.
+            if (++rows % RowsBetweenStopChecks == 0 && stopRequested()) {
+                closeCursor(statement);
+                return false;
+            }
             std::string cells[5];
             // Columns are read in ascending order, as every driver allows.
             for (SQLSMALLINT column = 1; column <= std::min<SQLSMALLINT>(columns.count, 4); ++column)

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <cstdio>
 #include <mutex>
 
 namespace {
@@ -300,6 +301,31 @@ TEST_P(GeneralReport, FailuresEndTheReportAndTellWhy)
     EXPECT_FALSE(ok);
     EXPECT_EQ(scoped.prompts.messageTexts().back(), custom_texts::ConnectFailed);
     EXPECT_NE(scoped.logText().find(custom_texts::ConnectFailedLog), std::string::npos);
+}
+
+// A long trend stops while its rows are read, not only before its statement.
+TEST_P(GeneralReport, AClosingGraphStopsALongTrendWhileItsRowsAreRead)
+{
+    std::string values;
+    for (int i = 0; i < 1100; ++i) {
+        char time[9];
+        std::snprintf(time, sizeof time, "%02d:%02d:00", i / 60, i % 60);
+        values += std::string(i == 0 ? "" : ", ") + "('10.0.0.7', '2026-01-10', '" + time + "', 'C00003', 3, 3, 1)";
+    }
+    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
+                                           + " (ipAddress, Date, Time, Volser, Frame, Drive, Mount_Host_Write) VALUES "
+                                           + values));
+    KeptGraph closing;
+    // The first look comes before the statement; a second one only while its rows are read.
+    closing.beforeStatement = [](int check) { return check >= 2; };
+    bool ok = true;
+    GeneralReportThread(request("Mount History: HOST_WRITE (Drive / Volser)", {"Frame: 3  Drive: 3"},
+                                CustomReportType::LineGraph),
+                        {&closing, nullptr, &scoped.prompts}, &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(closing.checks, 2);
+    EXPECT_EQ(closing.handed(), 0);
+    EXPECT_EQ(closing.finished, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, GeneralReport, ::testing::ValuesIn(testBackends()), BackendName());
