@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QTest>
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -117,6 +118,25 @@ private slots:
         QTRY_VERIFY(pixelsOfColour(window.capture(), qRgb(0, 0, 255)) > 50);
         QVERIFY(pixelsOfColour(window.capture(), qRgb(255, 0, 0)) > 50);
         QVERIFY2(window.state()->flags().finished, "no thread belongs to a drill-down graph");
+    }
+
+    // At the program's end a report thread may be waiting for the UI thread (a message box):
+    // the window answers it before it joins the thread, so the exit never hangs.
+    void exitAnswersAReportThreadThatWaitsForTheUiThread()
+    {
+        auto* window = new BarGraphView;
+        std::atomic<bool> asking{false};
+        bool answered = false;
+        window->startReport([&](GraphState&) {
+            asking = true;
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [&] { answered = true; }, Qt::BlockingQueuedConnection);
+        });
+        while (!asking)
+            std::this_thread::yield();
+        window->stopForExit();
+        QVERIFY(answered);
+        delete window;
     }
 
     void closeWaitsForTheReportThreadAndDrawsNothingAfterwards()

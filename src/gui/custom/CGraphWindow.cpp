@@ -16,6 +16,8 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPrinter>
+#include <QThread>
+#include <QCoreApplication>
 
 namespace {
 QColor colourOf(const GraphColour& colour)
@@ -174,7 +176,15 @@ void CGraphWindow::contextMenuEvent(QContextMenuEvent* event)
 
 void CGraphWindow::stopForExit()
 {
-    m_state->requestClose();
+    // The report thread stops at its next check. A message it shows before then is answered
+    // here, on the UI thread, so that the join in the destructor never waits for a thread that
+    // waits for the UI thread.
+    while (!m_state->requestClose()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 25);
+        QThread::msleep(25);
+    }
+    if (m_report.joinable())
+        m_report.join();
 }
 
 QImage CGraphWindow::capture()
