@@ -4,6 +4,7 @@
 // database refuses the whole-range statements the report falls back and still writes it.
 
 #include "LibraryFileServer.h"
+#include "ReportRows.h"
 #include "ScopedApp.h"
 #include "db/Tables.h"
 #include "db/TableTexts.h"
@@ -57,7 +58,7 @@ protected:
         ASSERT_TRUE(executeSql(backend, "drop index " + table + table_texts::UniqueKeyIndexSuffix));
         // Address, date, time, volser, frame, drive, the five lifetime counters, crypto status,
         // re-key. The range is 2026-01-04 to 2026-01-07.
-        const char* rows[] = {
+        const std::vector<std::string> rows = {
             // Outside the range on either side: never seen.
             "'%A', '2026-01-03', '10:00:00', 'VOL003', 1, 1, 99, 99, 99, 99, 99, 1, 1",
             "'%A', '2026-01-08', '11:00:00', 'VOL003', 1, 3, 12, 5, 5, 5, 5, 1, 1",
@@ -90,16 +91,7 @@ protected:
             "'10.77.0.2', '2026-01-06', '12:00:00', 'VOL010', 2, 1, 1, 0, 0, 0, 0, 1, 0",
             "'10.77.0.2', '2026-01-07', '12:00:00', 'VOL010', 2, 1, 2, 0, 0, 0, 0, 0, 1",
         };
-        for (std::string values : rows) {
-            if (const auto slot = values.find("%A"); slot != std::string::npos)
-                values.replace(slot, 2, address);
-            ASSERT_TRUE(executeSql(backend, "insert into " + table
-                                                + " (ipAddress, Date, Time, Volser, Frame, Drive, Life_Mounts_Media, "
-                                                  "Life_Write_Retries_Media, Life_Write_Perms_Media, "
-                                                  "Life_Read_Retries_Media, Life_Read_Perms_Media, "
-                                                  "Mount_Crypto_Status, Mount_Crypto_Rekey) values ("
-                                                + values + ")"));
-        }
+        insertReportRows(backend, table, address, rows);
     }
     void TearDown() override
     {

@@ -2,6 +2,7 @@
 // with the drive statistics file from the simulated library over loopback HTTP.
 
 #include "LibraryFileServer.h"
+#include "ReportRows.h"
 #include "ScopedApp.h"
 #include "db/Tables.h"
 #include "reports/CartridgeStatistics.h"
@@ -84,7 +85,7 @@ protected:
         const TestBackend& backend = GetParam();
         ASSERT_EQ(createTables(m_base, "DEFAULT", backend.dsn, backend.user, backend.password), 1);
         // Address, date, time, volser, frame, drive, the five lifetime counters, crypto status, re-key.
-        const char* rows[] = {
+        const std::vector<std::string> rows = {
             "'%A', '2026-01-05', '05:00:00', 'AB''C01', 1, 1, 10, 0, 0, 1, 0, 0, 0",
             "'%A', '2026-01-05', '10:00:00', 'AB''C01', 1, 1, 11, 0, 0, 1, 2, 1, 1",
             "'%A', '2026-01-06', '05:00:00', 'VOL002', 1, 1, 5, 3, 0, 0, 0, 1, 0",
@@ -93,16 +94,7 @@ protected:
             "'%A', '2026-01-05', '09:15:00', 'VOL003', 1, 3, 9, 0, 0, 0, 0, 0, 0",
             "'10.77.0.2', '2026-01-06', '12:00:00', 'VOL009', 2, 1, 1, 0, 0, 0, 0, 1, 0",
         };
-        for (std::string values : rows) {
-            if (const auto slot = values.find("%A"); slot != std::string::npos)
-                values.replace(slot, 2, address);
-            ASSERT_TRUE(executeSql(backend, "insert into " + m_base
-                                                + " (ipAddress, Date, Time, Volser, Frame, Drive, Life_Mounts_Media, "
-                                                  "Life_Write_Retries_Media, Life_Write_Perms_Media, "
-                                                  "Life_Read_Retries_Media, Life_Read_Perms_Media, "
-                                                  "Mount_Crypto_Status, Mount_Crypto_Rekey) values ("
-                                                + values + ")"));
-        }
+        insertReportRows(backend, m_base, address, rows);
     }
     void TearDown() override
     {
