@@ -45,6 +45,7 @@ int main(int argc, char** argv)
 
     const auto start = std::chrono::steady_clock::now();
     MarkFieldLinks(&view, HealthReportKind::Cartridge);
+    const double marking = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     view.document()->documentLayout()->documentSize();
     view.repaint();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -52,7 +53,7 @@ int main(int argc, char** argv)
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("text: %zu bytes, %d lines\n", text.size(), view.document()->blockCount());
-    std::printf("links marked and laid out: %.2f s (limit 2 s)\n", seconds);
+    std::printf("links marked: %.2f s, and laid out: %.2f s (limit 2 s)\n", marking, seconds);
     std::printf("peak memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
     return seconds <= 2.0 ? 0 : 1;
 }
