@@ -96,16 +96,7 @@ int customCommand(const std::vector<std::string>& args)
     read.templateUser = user;
     const FormLists lists = loadFormLists(read, CustomFormDatabase::fromSettings());
     const std::optional<CustomTemplate>& loaded = lists.loadedTemplate;
-    // The fields of a library are read only when it is one of the table's.
-    const bool knownLibrary = loaded && lists.libraries
-                              && std::find(lists.libraries->begin(), lists.libraries->end(), loaded->ipAddress)
-                                     != lists.libraries->end();
-    const bool listsRead = !loaded
-                           || (lists.libraries
-                               && (!knownLibrary
-                                   || (lists.logicalLibraries && lists.mountHistoryColumns
-                                       && lists.libraryPerformanceColumns)));
-    if (lists.templateFailed || !listsRead) {
+    if (lists.templateFailed || (loaded && !templateListsRead(lists, ""))) {
         std::cerr << "vaultlinectl custom: the template could not be read: see " << theApp().debugLog().path() << "\n";
         return 1;
     }

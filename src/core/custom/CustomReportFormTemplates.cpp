@@ -43,19 +43,17 @@ void CustomReportForm::applyTemplate(const CustomTemplate& tmpl, const FormLists
     // A value the form could not have saved refuses the whole template before any control
     // changes: the lists it is checked against are the ones the form would show for it.
     const bool otherLibrary = tmpl.ipAddress != m_previousLibrary;
+    if (!templateListsRead(lists, m_previousLibrary))
+        return;
     TemplateOffer offer;
-    offer.libraries = lists.libraries ? *lists.libraries : afterPrompt(libraryCombo);
+    offer.libraries = *lists.libraries;
     offer.dataTypes = otherLibrary ? offeredDataTypes(lists) : afterPrompt(dataTypeCombo);
     if (const auto column = templateBadColumn(tmpl, offer)) {
         m_prompts.showMessage(templateRefusedMessage(tmpl.name, *column), MessageIcon::Stop);
         return;
     }
-    if (lists.libraries) {
-        const std::string shown = libraryCombo.text();
-        libraryCombo.replaceAfterPrompt(*lists.libraries);
-        if (!libraryCombo.select(shown))
-            libraryCombo.current = 0;
-    }
+    // The libraries as stored now.
+    libraryCombo.replaceAfterPrompt(*lists.libraries);
     if (rangeCombo.select(rangeItemForCode(tmpl.range)))
         m_rangeStart = lists.templateRangeStart;
     libraryCombo.select(tmpl.ipAddress);

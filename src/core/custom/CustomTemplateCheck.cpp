@@ -82,6 +82,16 @@ std::vector<std::string> offeredDataTypes(const FormLists& lists)
     return items;
 }
 
+bool templateListsRead(const FormLists& lists, const std::string& previousLibrary)
+{
+    if (!lists.loadedTemplate || !lists.libraries)
+        return false;
+    const std::string& address = lists.loadedTemplate->ipAddress;
+    if (!contains(*lists.libraries, address) || address == previousLibrary)
+        return true;
+    return lists.logicalLibraries && lists.mountHistoryColumns && lists.libraryPerformanceColumns;
+}
+
 std::optional<std::string> templateBadColumn(const CustomTemplate& tmpl, const TemplateOffer& offer)
 {
     if (!contains(offer.libraries, tmpl.ipAddress))

@@ -23,6 +23,11 @@ struct TemplateOffer {
 // fields when it has any logical library in the range.
 std::vector<std::string> offeredDataTypes(const FormLists& lists);
 
+// Whether the lists that the loaded template is checked against were all read, the form's
+// previous library given (its fields are not read again); a failure was logged where it
+// happened. A library that is none of the table's has no lists to read.
+bool templateListsRead(const FormLists& lists, const std::string& previousLibrary);
+
 // The first stored column, in the reports table's order, whose value the form cannot produce
 // ("ipAddress", "Range", "Field_Type", "Eff_Value", "Col_Type", "Value", "Report_Type"), or
 // nothing when the template is one the form could have saved.

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 CustomTemplate saved(const std::string& fieldType, int columnType, const std::string& value, int reportType)
 {
@@ -118,6 +120,24 @@ TEST_P(TemplateCheckDatabase, FormsLoadRefusesAValueItCouldNotHaveSaved)
     EXPECT_EQ(form.dataTypeCombo.text(), "Mount History: HOST_WRITE (Drive / Volser)");
     EXPECT_EQ(form.reportType(), 3);
     EXPECT_TRUE(canaryIntact(GetParam()));
+
+    // Lists that could not be read refuse nothing: the form stays as it was, and only the
+    // database's own diagnostics are shown.
+    const std::size_t before = scoped.prompts.messages().size();
+    CustomFormDatabase broken = database;
+    broken.mountHistoryTable = base + "_MISSING";
+    CustomReportForm other(scoped.prompts);
+    other.initialise();
+    completeFormLoads(other, database);
+    ASSERT_TRUE(other.templateCombo.select("well formed"));
+    ASSERT_TRUE(other.loadTemplate());
+    completeFormLoads(other, broken);
+    const auto messages = scoped.prompts.messages();
+    EXPECT_TRUE(std::none_of(messages.begin() + static_cast<std::ptrdiff_t>(before), messages.end(),
+                             [](const auto& shownMessage) {
+                                 return shownMessage.text.find("was refused") != std::string::npos;
+                             }));
+    EXPECT_TRUE(other.libraryCombo.onPrompt() && other.dataTypeCombo.onPrompt());
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, TemplateCheckDatabase, ::testing::ValuesIn(testBackends()), BackendName());
