@@ -3,9 +3,11 @@
 #include "CommandOptions.h"
 #include "CommandSettings.h"
 #include "app/CQmxApp.h"
+#include "custom/CustomFormLists.h"
 #include "custom/CustomItems.h"
 #include "custom/CustomReportData.h"
 #include "custom/CustomStatements.h"
+#include "custom/CustomTemplateCheck.h"
 #include "custom/CustomTemplates.h"
 #include "custom/GeneralReportThread.h"
 #include "db/qmxDB.h"
@@ -85,10 +87,16 @@ int customCommand(const std::vector<std::string>& args)
 
     ConsolePrompts prompts(std::cout, std::cerr);
     const InstalledPrompts installed(&prompts);
-    qmxDB db;
-    bool failed = false;
-    const std::optional<CustomTemplate> loaded = loadCustomTemplate(db, settings.reportsTableName, *name, user, failed);
-    if (failed) {
+    // The template is read as the form's Load reads it, with the lists the form would check it
+    // against: the libraries, both tables' fields and the logical libraries over its range.
+    FormListsRequest read;
+    read.templateName = *name;
+    read.now = std::time(nullptr);
+    read.driveVolserLists = false;
+    read.templateUser = user;
+    const FormLists lists = loadFormLists(read, CustomFormDatabase::fromSettings());
+    const std::optional<CustomTemplate>& loaded = lists.loadedTemplate;
+    if (lists.templateFailed || (loaded && !templateListsRead(lists, ""))) {
         std::cerr << "vaultlinectl custom: the template could not be read: see " << theApp().debugLog().path() << "\n";
         return 1;
     }
@@ -96,11 +104,15 @@ int customCommand(const std::vector<std::string>& args)
         std::cerr << "vaultlinectl custom: there is no template \"" << *name << "\" of user \"" << user << "\"\n";
         return 1;
     }
-    const long rangeSeconds = customRangeSeconds(loaded->range);
-    if (rangeSeconds == 0 || splitItems(loaded->value).empty()) {
-        std::cerr << "vaultlinectl custom: the template \"" << *name << "\" has no range or no selection\n";
+    TemplateOffer offer;
+    offer.libraries = *lists.libraries;
+    offer.dataTypes = offeredDataTypes(lists);
+    if (const auto column = templateBadColumn(*loaded, offer)) {
+        std::cerr << "vaultlinectl custom: " << templateRefusedMessage(*name, *column) << "\n";
         return 1;
     }
+    const long rangeSeconds = customRangeSeconds(loaded->range);
+
     // The templates keep no TapeAlert codes: the command line gives them.
     const bool tapeAlert = containsIgnoringCase(loaded->fieldType, "TAPEALERT");
     if (tapeAlert && codes.empty())
@@ -120,7 +132,8 @@ int customCommand(const std::vector<std::string>& args)
     if (csv) {
         choices.type = CustomReportType::CsvExport;
         choices.exportPath = *csv;
-    } else if (loaded->reportType == 0) {
+    } else if (loaded->reportType == 0 && choices.selectedItems.size() < 2) {
+        // Several items are a rollup, which has no last instance: it is printed as its table.
         choices.type = CustomReportType::LastInstance;
     } else {
         choices.type = CustomReportType::Table;

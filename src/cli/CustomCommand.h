@@ -8,10 +8,11 @@ inline constexpr const char* CustomCommandUsage =
     "                              runs a saved custom report template over its range back from\n"
     "                              now and prints its table on standard output (graph and table\n"
     "                              templates alike), or writes the CSV file; a last instance\n"
-    "                              template prints its message. --user: the template's owner\n"
-    "                              (default the settings' user); a TapeAlert field needs the\n"
-    "                              TapeAlert codes to count\n";
+    "                              template of one item prints its message. --user: the\n"
+    "                              template's owner (default the settings' user); a TapeAlert\n"
+    "                              field needs the TapeAlert codes to count. A template holding\n"
+    "                              a value the form could not have saved is refused\n";
 
-// vaultlinectl custom: 0 when the report ran, 1 on a database error or an unknown template,
-// 2 on bad arguments.
+// vaultlinectl custom: 0 when the report ran, 1 on a database error, an unknown template or a
+// refused one, 2 on bad arguments.
 int customCommand(const std::vector<std::string>& args);

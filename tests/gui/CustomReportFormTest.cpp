@@ -124,6 +124,13 @@ private slots:
         form->Generate();
         QTRY_VERIFY(readWholeFile(folder.file("writes.csv")).find(",60\n") != std::string::npos);
 
+        // A second item makes a rollup: no last instance, also once a plain field is chosen again.
+        selectItem(form->driveList(), "VOL002");
+        QVERIFY(!form->radio(0)->isEnabled());
+        choose(form->dataTypeCombo(), "Mount History: HOST_WRITE (Drive / Volser)");
+        QVERIFY(!form->radio(0)->isEnabled());
+        QVERIFY(!form->radio(0)->isChecked());
+
         // A second table closed at once: its rows are dropped, nothing waits or crashes.
         form->radio(3)->click();
         form->Generate();

@@ -1,7 +1,9 @@
 // vaultlinectl custom run as its own process, as a cron job runs a template saved in the window.
 
 #include "CliProcess.h"
+#include "HostileTemplates.h"
 #include "ScopedApp.h"
+#include "custom/CustomTemplateCheck.h"
 #include "custom/CustomTemplates.h"
 #include "db/qmxDB.h"
 
@@ -37,6 +39,14 @@ protected:
         save("Drive table", "Mount History: HOST_WRITE (Drive / Volser)", "Frame: 1  Drive: 1", 3);
         save("Drive last", "Mount History: HOST_WRITE (Drive / Volser)", "Frame: 1  Drive: 1", 0);
         save("Alerts", "Mount History: TAPEALERT_MEDIA", "A00001,A00002", 1);
+        save("Pair last", "Mount History: HOST_WRITE (Drive / Volser)", "A00001,A00002", 0);
+    }
+
+    void TearDown() override
+    {
+        if (!IsSkipped())
+            dropCanary(GetParam());
+        BackendTablesTest::TearDown();
     }
 
     void save(const std::string& name, const std::string& field, const std::string& value, int reportType)
@@ -83,6 +93,40 @@ TEST_P(CustomCommand, PrintsTheTableWritesTheCsvAndTellsTheLastInstance)
     ASSERT_EQ(ended.status, 0) << ended.errors;
     EXPECT_NE(ended.output.find("3:Hard error  1"), std::string::npos) << ended.output;
     EXPECT_NE(ended.output.find("20:Clean now  1"), std::string::npos) << ended.output;
+}
+
+// A last instance over several items is a rollup: the command prints its table.
+TEST_P(CustomCommand, LastInstanceTemplateOverTwoItemsPrintsTheRollupTable)
+{
+    const CliRun ended = run("--template 'Pair last'");
+    ASSERT_EQ(ended.status, 0) << ended.errors;
+    EXPECT_EQ(ended.output.rfind("10.0.0.7: HOST_WRITE(MBs) since ", 0), 0u) << ended.output;
+    EXPECT_EQ(ended.output.find("The last instance"), std::string::npos) << ended.output;
+    EXPECT_NE(ended.output.find("DRIVE/VOLSER"), std::string::npos) << ended.output;
+    EXPECT_NE(ended.output.find("1    A00001        600\n"), std::string::npos) << ended.output;
+    EXPECT_NE(ended.output.find("2    A00002        70\n"), std::string::npos) << ended.output;
+}
+
+// Templates written into the reports table by hand with SQL in one column each: refused before
+// any statement of the report, the canary table untouched.
+TEST_P(CustomCommand, RefusesATemplateWithAValueTheFormCouldNotHaveSaved)
+{
+    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
+                                           + " (ipAddress, Date, Time, Volser, Frame, Drive, Mount_Host_Write) "
+                                             "VALUES ('10.0.0.1', '" + today + "', '00:00:03', 'VOL001', 1, 1, 5)"));
+    const std::vector<HostileTemplate> hostile =
+        insertHostileTemplates(GetParam(), scoped.app().settings.reportsTableName, GetParam().user);
+    ASSERT_EQ(hostile.size(), 8u);
+    for (const HostileTemplate& tmpl : hostile) {
+        const CliRun ended = run("--template '" + tmpl.name + "'");
+        EXPECT_EQ(ended.status, 1) << tmpl.name;
+        EXPECT_EQ(ended.errors, "vaultlinectl custom: " + templateRefusedMessage(tmpl.name, tmpl.column) + "\n");
+        EXPECT_EQ(ended.output, "") << tmpl.name;
+    }
+    EXPECT_TRUE(canaryIntact(GetParam()));
+    const CliRun good = run("--template 'well formed'");
+    ASSERT_EQ(good.status, 0) << good.errors;
+    EXPECT_NE(good.output.find("  00:00:03  5\n"), std::string::npos) << good.output;
 }
 
 TEST_P(CustomCommand, ExitStatusesOfBadArgumentsUnknownTemplatesAndDatabaseErrors)

@@ -268,40 +268,54 @@ FormLists loadFormLists(const FormListsRequest& request, const CustomFormDatabas
 {
     FormLists lists;
     FormConnection connection(database);
-    if (!connection.connected())
+    if (!connection.connected()) {
+        lists.templateFailed = !request.templateName.empty();
         return lists;
+    }
 
     std::string ipAddress = request.ipAddress;
     std::time_t rangeStart = request.rangeStart;
     bool itemLists = request.itemLists;
     bool fields = request.fields;
+    bool libraries = request.libraries;
+    const auto statement = [&](const char* kind, int tableKind) {
+        traceEntering(ipAddress, kind, tableKind);
+        return setupComboStatement(database, kind, tableKind, ipAddress, rangeStart);
+    };
     if (!request.templateName.empty()) {
         bool failed = false;
         lists.loadedTemplate = loadCustomTemplate(connection.handles(), database.reportsTable, request.templateName,
-                                                  database.userName, failed);
+                                                  request.templateUser.empty() ? database.userName
+                                                                               : request.templateUser,
+                                                  failed);
         lists.templateFailed = failed;
         if (!lists.loadedTemplate)
             return lists;
-        ipAddress = lists.loadedTemplate->ipAddress;
+        // A stored address that is no library of the table reads no list: the template is refused.
+        lists.libraries = connection.firstColumn(statement(texts::KindLibrary, 1));
+        libraries = false;
+        const std::string& address = lists.loadedTemplate->ipAddress;
+        if (!lists.libraries
+            || std::find(lists.libraries->begin(), lists.libraries->end(), address) == lists.libraries->end())
+            return lists;
+        ipAddress = address;
         rangeStart = request.now - rangeSeconds(rangeItemForCode(lists.loadedTemplate->range));
         lists.templateRangeStart = rangeStart;
         itemLists = fields = ipAddress != request.previousLibrary;
     }
 
-    const auto statement = [&](const char* kind, int tableKind) {
-        traceEntering(ipAddress, kind, tableKind);
-        return setupComboStatement(database, kind, tableKind, ipAddress, rangeStart);
-    };
     if (itemLists) {
-        lists.volsers = connection.firstColumn(statement(texts::KindVolser, 1));
+        if (request.driveVolserLists)
+            lists.volsers = connection.firstColumn(statement(texts::KindVolser, 1));
         lists.logicalLibraries = connection.firstColumn(statement(texts::KindLogicalLibrary, 2));
-        lists.drives = connection.rows(statement(texts::KindDrive, 1), true);
+        if (request.driveVolserLists)
+            lists.drives = connection.rows(statement(texts::KindDrive, 1), true);
     }
     if (fields) {
         lists.mountHistoryColumns = connection.columnNames(statement(texts::KindFields, 1));
         lists.libraryPerformanceColumns = connection.columnNames(statement(texts::KindFields, 2));
     }
-    if (request.libraries)
+    if (libraries)
         lists.libraries = connection.firstColumn(statement(texts::KindLibrary, 1));
     if (request.templateNames)
         lists.templateNames = connection.firstColumn(statement(texts::KindLoad, 1));

@@ -54,10 +54,15 @@ struct FormListsRequest {
     std::string ipAddress;
     std::time_t rangeStart = 0;
     // Load template: the template to read; its library's lists are read as well unless it is
-    // the library given here (the form's previous library), over the template's own range.
+    // the library given here (the form's previous library), over the template's own range. The
+    // library list comes along, so that the template is checked against the libraries stored now.
     std::string templateName;
+    // The template's owner; empty for the user the database is reached as.
+    std::string templateUser;
     std::string previousLibrary;
     std::time_t now = 0;
+    // The drive/volser list with the item lists; the command line checks a template without it.
+    bool driveVolserLists = true;
 };
 
 // The raw answers; a part that failed (or was not asked for) is empty, and the form then keeps

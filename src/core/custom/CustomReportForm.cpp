@@ -217,13 +217,16 @@ void CustomReportForm::dataTypeChanged(int index)
             driveList.deselectAll();
             radios[LastInstance].enabled = true;
         }
-        if (driveList.selectedCount() < 2)
-            radios[LastInstance].enabled = true;
+        // Several items make a rollup, which has no last instance, whatever the field.
+        const bool several = driveList.selectedCount() >= 2;
+        rollup = several;
         const bool starred = dataType.rfind("* ", 0) == 0;
-        if (!starred || (driveList.selectedCount() < 2 && logicalList.selectedCount() < 2))
-            radios[LastInstance].enabled = radios[LineGraph].enabled = radios[BarGraph].enabled = true;
-        else
+        if (!starred || !several)
+            radios[LineGraph].enabled = radios[BarGraph].enabled = true;
+        if (several)
             disableLastInstance();
+        else
+            radios[LastInstance].enabled = true;
         if (hasField(dataType, {"HOST_WRITE", "HOST_READ"})) {
             setRate(true);
             tapeAlert = false;
@@ -246,6 +249,8 @@ void CustomReportForm::dataTypeChanged(int index)
         logicalList.deselectAll();
         radios[LastInstance].enabled = true;
     }
+    if (logicalList.selectedCount() >= 2)
+        disableLastInstance();
     logicalList.enabled = logicalList.shown = logicalLibraryLabel.shown = true;
 }
 

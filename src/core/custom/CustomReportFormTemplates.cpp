@@ -4,6 +4,7 @@
 
 #include "CustomFormTexts.h"
 #include "CustomItems.h"
+#include "CustomTemplateCheck.h"
 #include "app/UserPrompts.h"
 
 #include <algorithm>
@@ -14,6 +15,12 @@ namespace {
 bool contains(const std::string& text, const char* part)
 {
     return text.find(part) != std::string::npos;
+}
+
+std::vector<std::string> afterPrompt(const FormCombo& combo)
+{
+    return {combo.items.begin() + std::min<std::ptrdiff_t>(1, static_cast<std::ptrdiff_t>(combo.items.size())),
+            combo.items.end()};
 }
 } // namespace
 
@@ -33,11 +40,25 @@ bool CustomReportForm::loadTemplate()
 
 void CustomReportForm::applyTemplate(const CustomTemplate& tmpl, const FormLists& lists)
 {
+    // A value the form could not have saved refuses the whole template before any control
+    // changes: the lists it is checked against are the ones the form would show for it.
+    const bool otherLibrary = tmpl.ipAddress != m_previousLibrary;
+    if (!templateListsRead(lists, m_previousLibrary))
+        return;
+    TemplateOffer offer;
+    offer.libraries = *lists.libraries;
+    offer.dataTypes = otherLibrary ? offeredDataTypes(lists) : afterPrompt(dataTypeCombo);
+    if (const auto column = templateBadColumn(tmpl, offer)) {
+        m_prompts.showMessage(templateRefusedMessage(tmpl.name, *column), MessageIcon::Stop);
+        return;
+    }
+    // The libraries as stored now.
+    libraryCombo.replaceAfterPrompt(*lists.libraries);
     if (rangeCombo.select(rangeItemForCode(tmpl.range)))
         m_rangeStart = lists.templateRangeStart;
     libraryCombo.select(tmpl.ipAddress);
     libraryCombo.enabled = dataTypeCombo.enabled = true;
-    if (tmpl.ipAddress != m_previousLibrary) {
+    if (otherLibrary) {
         emptyLogicalLibraries = driveSelected = false;
         driveList.shown = driveVolserLabel.shown = true;
         logicalList.shown = logicalLibraryLabel.shown = false;

@@ -9,6 +9,8 @@
 #include "query/QueryColumnCells.h"
 #include "reports/ReportRunner.h"
 
+#include <algorithm>
+#include <cctype>
 #include <strings.h>
 
 namespace {
@@ -83,6 +85,15 @@ private:
     OdbcHandles m_handles;
     bool m_open = false;
 };
+
+// A number column as the form writes it. The embedded database keeps any text in a number
+// column: what is not a plain number reads as -1, which no template check accepts.
+int storedNumber(const std::string& text)
+{
+    const bool digits = !text.empty() && text.size() <= 6
+                        && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+    return digits ? decimalValue(text) : -1;
+}
 
 bool refused(const std::string& name, const std::string& userName)
 {
@@ -193,12 +204,12 @@ std::optional<CustomTemplate> loadCustomTemplate(OdbcHandles& handles, const std
             loaded->userName = userName;
             loaded->name = text(1);
             loaded->ipAddress = text(2);
-            loaded->range = decimalValue(text(3));
+            loaded->range = storedNumber(text(3));
             loaded->fieldType = text(4);
             loaded->rateText = text(5);
-            loaded->columnType = decimalValue(text(6));
+            loaded->columnType = storedNumber(text(6));
             loaded->value = text(7);
-            loaded->reportType = decimalValue(text(8));
+            loaded->reportType = storedNumber(text(8));
         } else {
             // The pieces were cut after a comma: put together as they stand they are the
             // selection as it was saved.

@@ -48,6 +48,9 @@ inline constexpr const char* TemplateNameTooLong =
     "The template name is longer than 50 characters.\nPlease enter a shorter name.";
 inline constexpr const char* TemplateUserTooLong =
     "Templates are kept under a user name of at most 25 characters.\nPlease connect with a shorter user name.";
+// A template read back with a value the form could not have saved: the template and the column.
+inline constexpr const char* TemplateRefused =
+    "The template \"%s\" was refused: its %s column holds a value the form cannot produce.";
 
 // The statements.
 inline constexpr const char* OracleDateExpression = "TO_CHAR(DATES,'yyyy-mm-dd') AS DATES";

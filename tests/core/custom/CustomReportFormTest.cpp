@@ -242,6 +242,44 @@ TEST(CustomFormRules, LogicalLibraryRollupsAndTheRate)
     EXPECT_TRUE(form.radios[0].enabled);
 }
 
+// A rollup has no last instance, for a plain field as for a starred one: the radio follows the
+// number of selected items through clicks and changes of the field.
+TEST(CustomFormRules, LastInstanceOnlyOverOneItem)
+{
+    RecordingPrompts prompts;
+    CustomReportForm form =
+        formWith(prompts, {"Mount History: HOST_WRITE (Drive / Volser)", "Mount History: DRIVE_RESIDENCY"},
+                 {"Frame: 1  Drive: 1", "Frame: 1  Drive: 2", "VOL001", "VOL002"});
+    const int host = indexOf(form.dataTypeCombo, "Mount History: HOST_WRITE (Drive / Volser)");
+    const int residency = indexOf(form.dataTypeCombo, "Mount History: DRIVE_RESIDENCY");
+    form.dataTypeChanged(host);
+    click(form, 0);
+    EXPECT_TRUE(form.radios[0].enabled);
+    form.checkReportType(0);
+    click(form, 2);
+    EXPECT_FALSE(form.radios[0].enabled);
+    EXPECT_EQ(form.reportType(), -1);
+
+    // Another plain field with two items, then three: still a rollup.
+    form.dataTypeChanged(residency);
+    EXPECT_FALSE(form.radios[0].enabled);
+    EXPECT_TRUE(form.rollup);
+    click(form, 3);
+    form.dataTypeChanged(host);
+    EXPECT_FALSE(form.radios[0].enabled);
+    EXPECT_TRUE(form.radios[1].enabled && form.radios[2].enabled);
+    EXPECT_EQ(form.reportType(), -1);
+
+    // Back to one item: a trend, with its last instance.
+    click(form, 3);
+    click(form, 2);
+    EXPECT_TRUE(form.radios[0].enabled);
+    form.dataTypeChanged(residency);
+    EXPECT_TRUE(form.radios[0].enabled);
+    EXPECT_FALSE(form.rollup);
+    EXPECT_TRUE(prompts.messageTexts().empty());
+}
+
 TEST(CustomFormGenerate, ChecksInOrderThenTheDialogsAndTheLogLine)
 {
     ScopedApp scoped;
