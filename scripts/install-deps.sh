@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev
   postgresql sqlite3
   xvfb xauth
+  fonts-dejavu-core  # the fixed-pitch face that stands in for Courier New in the reports and graphs
+  locales  # the locale sources from which the debug log test makes a German locale of its own
   python3-aiosmtpd  # the SMTP server the mail tests deliver to, run with /usr/bin/python3
 )
 missing=()

@@ -4,6 +4,8 @@
 #include "custom/CGraphWindow.h"
 #include "custom/GraphWindows.h"
 
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
@@ -47,13 +49,28 @@ class GraphWindowTest : public QObject {
     Q_OBJECT
 private slots:
     // The drawing's font heights are character cells: a face painted taller would make the two
-    // rows of point labels overlap and run off the bottom of the window.
+    // rows of point labels overlap and run off the bottom of the window. Every face the machine
+    // has is sized to the largest pixel size that fits, whatever its leading and hinting make of
+    // the size asked for.
     void fontsKeepTheDrawingsCellHeight()
     {
         for (int height = 8; height <= 64; height += 4) {
             const QFont font = graphFont(GraphFont{height, height / 2, 400});
             QVERIFY2(QFontMetrics(font).height() <= height, qPrintable(QString::number(height)));
             QVERIFY2(QFontMetrics(font).height() >= height - height / 4 - 1, qPrintable(QString::number(height)));
+        }
+        const QStringList families = QFontDatabase::families();
+        QVERIFY(!families.isEmpty());
+        for (const QString& family : families.mid(0, 12)) {
+            for (int height : {7, 8, 9, 11, 13, 16, 24, 40}) {
+                QFont face(family);
+                const int size = fittedPixelSize(face, height);
+                const QString where = family + QLatin1Char(' ') + QString::number(height);
+                face.setPixelSize(size);
+                QVERIFY2(QFontMetrics(face).height() <= height || size == 1, qPrintable(where));
+                face.setPixelSize(size + 1);
+                QVERIFY2(size == height || QFontMetrics(face).height() > height, qPrintable(where));
+            }
         }
     }
 

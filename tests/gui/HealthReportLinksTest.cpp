@@ -1,3 +1,4 @@
+#include "HealthTextFixture.h"
 #include "ScopedApp.h"
 #include "app/CMainFrame.h"
 #include "app/WindowRegistry.h"
@@ -58,6 +59,33 @@ QStringList drawnTexts(const GraphState& state)
 class HealthReportLinksTest : public QObject {
     Q_OBJECT
 private slots:
+    // A long text is marked in one edit of the document: one change, so one layout, however
+    // many field names it holds, and every one of them a link to its own name.
+    void aLongTextIsMarkedInOneEdit()
+    {
+        ScopedApp scoped;
+        QTextEdit view;
+        view.resize(800, 600);
+        view.setPlainText(QString::fromStdString(cartridgeHealthFixture(2000)));
+        QSignalSpy changes(view.document(), &QTextDocument::contentsChange);
+        MarkFieldLinks(&view, HealthReportKind::Cartridge);
+        QCOMPARE(changes.size(), 1);
+
+        const QString text = view.toPlainText();
+        for (const std::string& name : healthFieldNames(HealthReportKind::Cartridge)) {
+            const QString field = QString::fromStdString(name);
+            for (const int at : {text.indexOf(field), text.lastIndexOf(field)}) {
+                QVERIFY(at > 0);
+                QTextCursor cursor(view.document());
+                cursor.setPosition(at + 1);
+                QCOMPARE(cursor.charFormat().anchorHref(), field);
+            }
+        }
+        QTextCursor context(view.document());
+        context.setPosition(text.lastIndexOf(QStringLiteral("Volser: C01999")) + 2);
+        QVERIFY(!context.charFormat().isAnchor());
+    }
+
     void fieldNamesBecomeLinksAndAClickOpensTheGraphOfThatDrive()
     {
         ScopedApp scoped;

@@ -213,6 +213,17 @@ private slots:
         frame.mdiArea()->setActiveSubWindow(frame.mdiArea()->subWindowList().first());
         frame.onContextHelp();
         QCOMPARE(CHelpViewer::instance().currentPage(), QStringLiteral("lvr1_genqueryhelp_3tzg67.html"));
+
+        // Closed, or minimised, the help comes back on the next F1 or Help Topics, on the page asked.
+        CHelpViewer::instance().close();
+        QVERIFY(!CHelpViewer::instance().isVisible());
+        frame.action(CommandId::HelpTopics)->trigger();
+        QVERIFY(CHelpViewer::instance().isVisible());
+        QCOMPARE(CHelpViewer::instance().currentPage(), QStringLiteral("lvr1_overviewhelp_3tz904.html"));
+        CHelpViewer::instance().showMinimized();
+        frame.onContextHelp();
+        QVERIFY(CHelpViewer::instance().isVisible() && !CHelpViewer::instance().isMinimized());
+        QCOMPARE(CHelpViewer::instance().currentPage(), QStringLiteral("lvr1_genqueryhelp_3tzg67.html"));
         CHelpViewer::instance().close();
     }
 };

@@ -255,15 +255,18 @@ private slots:
         QVERIFY(scoped.prompts.messageTexts().empty());
         QVERIFY(frame.mdiArea()->subWindowList().isEmpty());
 
-        // A library that answers: the window opens with its drives.
-        SimulatedLibrary quick({"--drives", "5"});
+        // The demonstration library answers: the window opens with all its 32 drives, the last
+        // in frame 5.
+        SimulatedLibrary quick({"--demo"});
         fetch = new CDriveInfoFetch(frame, quick.address());
         QSignalSpy opened(fetch, &CDriveInfoFetch::finished);
         fetch->start();
-        QVERIFY(opened.wait(10000));
+        QVERIFY(opened.wait(20000));
         auto* window = qobject_cast<CDriveStatus*>(opened.first().first().value<QWidget*>());
         QVERIFY(window != nullptr);
-        QCOMPARE(window->list()->rowCount(), 5);
+        QCOMPARE(window->list()->rowCount(), 32);
+        QCOMPARE(window->list()->item(31, 0)->text(), QStringLiteral("5"));
+        QVERIFY(!window->list()->item(31, 7)->text().isEmpty());
         QCOMPARE(frame.cursor().shape(), Qt::ArrowCursor);
 
         // The main window going while a download drips: it is cancelled, not waited out.

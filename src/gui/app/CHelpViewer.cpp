@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 CHelpViewer& CHelpViewer::instance()
 {
@@ -89,6 +90,18 @@ void CHelpViewer::showAddress(const std::string& address)
         m_browser->setHtml(tr("<h2>Help page not found</h2><p>The help has no page named <tt>%1</tt>.</p>")
                                .arg(page.toHtmlEscaped()));
     }
+    bringToFront();
+}
+
+void CHelpViewer::bringToFront()
+{
+    // A viewer closed by its window's close button is only hidden; one minimised, or unmapped
+    // behind Qt's back (no window manager, or one that withdrew it), still counts as shown and
+    // a plain show() would leave it where nobody sees it: it is shown anew.
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    if (isVisible() && windowHandle() != nullptr && !windowHandle()->isExposed())
+        hide();
     show();
     raise();
     activateWindow();

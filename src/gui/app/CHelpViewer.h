@@ -30,6 +30,7 @@ protected:
 private:
     CHelpViewer();
     void followModalDialog();
+    void bringToFront();
     void becomeTopLevel();
 
     QTextBrowser* m_browser;

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPointer>
@@ -36,20 +37,49 @@ QPen penOf(const GraphPen& wanted)
 }
 } // namespace
 
+int fittedPixelSize(const QFont& face, int height)
+{
+    if (height <= 0)
+        return 1;
+    // A face's cell grows with its pixel size but not in proportion (rounding, hinting, the
+    // face's own leading), so the size is searched, not scaled: the largest pixel size whose
+    // cell is no taller than asked, found by halving the interval, a handful of measurements.
+    // Each face and height is measured once.
+    static QHash<QString, int> fitted;
+    const QString key = face.key() + QLatin1Char('@') + QString::number(height);
+    if (const auto known = fitted.constFind(key); known != fitted.constEnd())
+        return *known;
+    const auto cellAt = [&face](int pixels) {
+        QFont sized(face);
+        sized.setPixelSize(pixels);
+        return QFontMetrics(sized).height();
+    };
+    int size = height;
+    if (cellAt(height) > height) {
+        int fits = 1; // the largest size known to fit (a 1-pixel face is taken when none does)
+        int tooTall = height;
+        while (tooTall - fits > 1) {
+            const int middle = fits + (tooTall - fits) / 2;
+            if (cellAt(middle) <= height)
+                fits = middle;
+            else
+                tooTall = middle;
+        }
+        size = fits;
+    }
+    fitted.insert(key, size);
+    return size;
+}
+
 QFont graphFont(const GraphFont& wanted)
 {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
-    font.setPixelSize(wanted.height > 0 ? wanted.height : 1);
-    // The drawing's height is the character cell's, ascent and descent together, as the graphs
-    // were laid out: a face whose cell is taller is shrunk to it, so that the two rows of point
-    // labels under the plot neither overlap nor run off the window.
-    if (wanted.height > 0) {
-        const int cell = QFontMetrics(font).height();
-        if (cell > wanted.height)
-            font.setPixelSize(std::max(1, wanted.height * wanted.height / cell));
-    }
     font.setWeight(static_cast<QFont::Weight>(wanted.weight <= 200 ? QFont::ExtraLight : QFont::Normal));
+    // The drawing's height is the character cell's, ascent and descent together, as the graphs
+    // were laid out: the face is sized so that its cell is no taller, so that the two rows of
+    // point labels under the plot neither overlap nor run off the window.
+    font.setPixelSize(fittedPixelSize(font, wanted.height));
     // The drawing asks for an average character width as well: stretch the face to it.
     if (wanted.height > 0 && wanted.width > 0) {
         const int natural = QFontMetrics(font).averageCharWidth();

@@ -17,6 +17,9 @@ class QPainter;
 // The face a drawing's font is painted with: Courier New (or the nearest fixed-pitch face) with
 // the drawing's character cell height and average width.
 QFont graphFont(const GraphFont& wanted);
+// The largest pixel size at which the face's character cell is no taller than height (1 when
+// none is), measured on the machine's own fonts.
+int fittedPixelSize(const QFont& face, int height);
 
 // A line or bar graph window: paints the drawing list that core computes for its size, saves a
 // capture of itself as a 32-bit bitmap (or PNG), prints, and on close waits for the report thread

@@ -91,6 +91,8 @@ CSplitterReport::CSplitterReport(ReportKind kind, QWidget* parent)
         m_text = new QTextEdit;
         m_text->setObjectName(QStringLiteral("ReportView"));
         m_text->setReadOnly(true);
+        // A report is never edited: its text and link marks keep no undo history.
+        m_text->setUndoRedoEnabled(false);
         m_text->setLineWrapMode(QTextEdit::NoWrap);
         QFont font(QStringLiteral("Courier New"));
         font.setStyleHint(QFont::Monospace);

@@ -47,18 +47,22 @@ private:
 void MarkFieldLinks(QTextEdit* view, HealthReportKind kind)
 {
     const std::string text = viewText(view);
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setForeground(QColor(0, 0, 255));
+    link.setFontUnderline(true);
+    // All the marks are one edit of the document: it is laid out again once, at the end of the
+    // block, not once per field name (a year's cartridge health text holds tens of thousands).
     view->setUpdatesEnabled(false);
     QTextCursor cursor(view->document());
+    cursor.beginEditBlock();
     for (const TextRange& range : fieldLinkRanges(text, healthFieldNames(kind))) {
         cursor.setPosition(static_cast<int>(range.start));
         cursor.setPosition(static_cast<int>(range.start + range.length), QTextCursor::KeepAnchor);
-        QTextCharFormat link;
-        link.setAnchor(true);
         link.setAnchorHref(QString::fromLatin1(text.substr(range.start, range.length)));
-        link.setForeground(QColor(0, 0, 255));
-        link.setFontUnderline(true);
         cursor.mergeCharFormat(link);
     }
+    cursor.endEditBlock();
     view->moveCursor(QTextCursor::End);
     view->setUpdatesEnabled(true);
     view->viewport()->update();

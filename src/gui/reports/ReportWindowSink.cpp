@@ -6,7 +6,8 @@
 #include <QMetaObject>
 
 ReportWindowSink::ReportWindowSink(CSplitterReport* window)
-    : m_window(window), m_attached(std::make_shared<std::atomic<bool>>(true))
+    : m_window(window), m_attached(std::make_shared<std::atomic<bool>>(true)),
+      m_pending(std::make_shared<PendingText>())
 {
 }
 
@@ -28,7 +29,27 @@ void ReportWindowSink::post(Work&& work)
 
 void ReportWindowSink::write(const std::string& text)
 {
-    post([text](CSplitterReport& window) { window.appendReportText(text); });
+    // A report writes line by line, tens of thousands of lines for a year: the lines gather here
+    // and the window takes all that has gathered in one insertion per turn of its event loop, so
+    // the text costs a few layouts instead of one per line and the window stays responsive. A
+    // later call of the sink is posted after the pending insertion and so runs after it.
+    if (m_window.isNull() || !m_attached->load())
+        return;
+    {
+        const std::lock_guard<std::mutex> lock(m_pending->mutex);
+        const bool posted = !m_pending->text.empty();
+        m_pending->text += text;
+        if (posted)
+            return;
+    }
+    post([pending = m_pending](CSplitterReport& window) {
+        std::string gathered;
+        {
+            const std::lock_guard<std::mutex> lock(pending->mutex);
+            gathered.swap(pending->text);
+        }
+        window.appendReportText(gathered);
+    });
 }
 
 void ReportWindowSink::restoreButtons()

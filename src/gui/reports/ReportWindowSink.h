@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <string>
 
 class CSplitterReport;
 
@@ -39,4 +41,10 @@ private:
 
     QPointer<CSplitterReport> m_window;
     std::shared_ptr<std::atomic<bool>> m_attached;
+    // Report text written but not yet in the window.
+    struct PendingText {
+        std::mutex mutex;
+        std::string text;
+    };
+    std::shared_ptr<PendingText> m_pending;
 };

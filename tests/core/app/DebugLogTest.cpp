@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <clocale>
+#include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -39,19 +41,34 @@ TEST(DebugLog, LineFormatAndTraceLevel)
 
 TEST(DebugLog, StampIgnoresTheProcessLocale)
 {
-    // The desktop program runs in the user's locale; the log must still read in English.
+    // The desktop program runs in the user's locale; the log must still read in English. The test
+    // makes a German locale of its own from the system's locale sources, whatever the machine has
+    // generated.
+    TemporaryFolder folder;
+    const std::string command =
+        "localedef -i de_DE -f UTF-8 '" + folder.file("de_DE.UTF-8") + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << "localedef could not make de_DE.UTF-8 (package locales)";
+    const char* previousPath = std::getenv("LOCPATH");
+    const std::string savedPath = previousPath != nullptr ? previousPath : "";
+    setenv("LOCPATH", folder.path().c_str(), 1);
     const char* previous = std::setlocale(LC_ALL, nullptr);
-    std::string saved = previous != nullptr ? previous : "C";
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr && std::setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr)
-        GTEST_SKIP() << "no other locale installed";
+    const std::string saved = previous != nullptr ? previous : "C";
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
     std::tm when{};
     when.tm_year = 126;
     when.tm_mon = 4;
     when.tm_mday = 3;
     when.tm_wday = 0;
     when.tm_hour = 9;
+    char local[64];
+    std::strftime(local, sizeof local, "%a %b", &when);
+    EXPECT_STREQ(local, "So Mai");
     EXPECT_EQ(formatTime(StampFormat, when), "Sun May 03 2026 at 09:00:00 AM");
     std::setlocale(LC_ALL, saved.c_str());
+    if (savedPath.empty())
+        unsetenv("LOCPATH");
+    else
+        setenv("LOCPATH", savedPath.c_str(), 1);
 }
 
 TEST(DebugLog, SecondStartTruncatesAndThreadsNeverInterleave)
