@@ -85,12 +85,21 @@ int deleteCommand(const std::vector<std::string>& args)
         return 1;
     const AppSettings& settings = theApp().settings;
 
-    if (!request->confirmed && !confirmedOnTerminal(removalQuestion(request->mode, request->selection))) {
-        std::cerr << "vaultlinectl delete: nothing deleted\n";
-        return 2;
-    }
     ConsolePrompts prompts(std::cout, std::cerr);
     InstalledPrompts installed(&prompts);
+    if (!request->confirmed) {
+        // The question says how many rows go, counted as the dialog counts them.
+        const RemovalCount count = countMountHistoryEntries(request->mode, request->selection);
+        if (count.status == RemovalCount::Status::Failed)
+            std::cerr << data_removal_texts::NotDeleted << "\n";
+        if (count.status != RemovalCount::Status::Counted)
+            return 1;
+        if (!confirmedOnTerminal(countedRemovalQuestion(request->mode, request->selection, count.rows,
+                                                        settings.mountHistoryTableName))) {
+            std::cerr << "vaultlinectl delete: nothing deleted\n";
+            return 2;
+        }
+    }
     const RemovalResult result = deleteMountHistoryEntries(request->mode, request->selection);
     switch (result.status) {
     case RemovalResult::Status::Deleted:

@@ -80,7 +80,8 @@ private slots:
             remove->click();
             QCOMPARE(scoped.prompts.questions().back(),
                      std::string("Are you sure you want to delete data entries including:\nIP: 10.0.0.1  Frame: 3  "
-                                 "Drive: 12"));
+                                 "Drive: 12\n1 entry will be deleted from ")
+                         + base + ".");
             QCOMPARE(scoped.prompts.messageTexts().back(), std::string("Entries successfully deleted."));
             QCOMPARE(treeTexts(dialog.tree()),
                      (QStringList{"10.0.0.1", "  Frame: 1  Drive: 2", "10.0.0.2", "  Frame: 3  Drive: 12"}));

@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QTextBrowser>
@@ -44,6 +46,20 @@ QStringList menuTitles(CMainFrame& frame)
     for (QAction* menu : frame.menuBar()->actions())
         titles << menu->text();
     return titles;
+}
+// The Window menu's list of open windows: the entries after its commands, the checked one
+// marked with "*".
+QStringList windowEntries(const CMainFrame& frame)
+{
+    QStringList entries;
+    bool listed = false;
+    for (QAction* item : frame.windowMenu()->actions()) {
+        if (item->isSeparator())
+            listed = true;
+        else if (listed)
+            entries << (item->isChecked() ? QStringLiteral("*") : QString()) + item->text();
+    }
+    return entries;
 }
 } // namespace
 
@@ -125,6 +141,42 @@ private slots:
         scoped.app().activeMonitors = 3;
         frame.updateCommands();
         QCOMPARE(frame.monitorPane()->text(), QStringLiteral("Monitor 3"));
+    }
+
+    void windowMenuListsTheOpenWindowsAndCascadeKeepsThemUsable()
+    {
+        ScopedApp scoped;
+        CMainFrame frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(windowEntries(frame).isEmpty());
+        QMdiSubWindow* line = frame.addChildWindow(new TestWindow(ActiveWindowKind::Graph), QStringLiteral("LVR Line Graph 1"));
+        QMdiSubWindow* bar = frame.addChildWindow(new TestWindow(ActiveWindowKind::Graph), QStringLiteral("LVR Bar Graph 1"));
+        frame.addChildWindow(new TestWindow(ActiveWindowKind::Graph), QStringLiteral("R&D"));
+        QCOMPARE(windowEntries(frame),
+                 (QStringList{"&1 LVR Line Graph 1", "&2 LVR Bar Graph 1", "*&3 R&&D"}));
+
+        // A window that closes leaves the list, even when it was not the active one.
+        bar->close();
+        QTRY_COMPARE(windowEntries(frame), (QStringList{"&1 LVR Line Graph 1", "*&2 R&&D"}));
+        // Choosing an entry activates its window, and the check follows.
+        frame.windowMenu()->actions()[frame.windowMenu()->actions().size() - 2]->trigger();
+        QCOMPARE(frame.mdiArea()->activeSubWindow(), line);
+        QCOMPARE(windowEntries(frame), (QStringList{"*&1 LVR Line Graph 1", "&2 R&&D"}));
+
+        // Cascade: windows without a size of their own (as graphs are) keep a usable one, a step apart.
+        frame.action(CommandId::Cascade)->trigger();
+        const QList<QMdiSubWindow*> windows = frame.mdiArea()->subWindowList(QMdiArea::StackingOrder);
+        QCOMPARE(windows.size(), 2);
+        const QSize area = frame.mdiArea()->viewport()->size();
+        for (QMdiSubWindow* window : windows) {
+            QVERIFY2(window->width() >= std::min(640, area.width()) && window->height() >= std::min(480, area.height()),
+                     qPrintable(QStringLiteral("%1x%2").arg(window->width()).arg(window->height())));
+            QVERIFY(window->geometry().right() < area.width() && window->geometry().bottom() < area.height());
+        }
+        QCOMPARE(windows[1]->pos() - windows[0]->pos(), QPoint(28, 28));
+        QCOMPARE(frame.mdiArea()->activeSubWindow(), line);
+        QCOMPARE(windows.back(), line);
     }
 
     void exitAsksAndNoKeepsEverythingRunning()

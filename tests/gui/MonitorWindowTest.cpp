@@ -7,6 +7,9 @@
 #include "library/CDriveStatus.h"
 #include "library/CQmxView.h"
 #include "library/DriveStatusDownload.h"
+#include "library/MonitorFormat.h"
+#include "library/MonitorTexts.h"
+#include "app/TimeFormat.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,10 +20,12 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextEdit>
 
 #include <fstream>
@@ -122,6 +127,32 @@ private slots:
         // The window goes with the next turn of the event loop, and its count with it.
         QTRY_COMPARE(scoped.app().activeMonitors.load(), 0);
         dropTables(base, backend.dsn, backend.user, backend.password, nullptr);
+    }
+
+    void theStampedLinesFitAndTheNewestStayInView()
+    {
+        ScopedApp scoped;
+        const std::string address = "192.168.100.200:18080";
+        CMainFrame frame;
+        auto* view = new CQmxView(address, MonitorOptions{});
+        // Room for the window as it asks to be, whatever this machine's fixed-pitch font.
+        frame.resize(view->sizeHint().width() + 200, 720);
+        frame.show();
+        frame.addChildWindow(view, QString());
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        for (int cycle = 0; cycle < 40; ++cycle) {
+            view->writeLine(formatMonitorText(monitor_texts::GettingLibraryPerformance, address.c_str(),
+                                              formatLocalTime(StampFormat, std::time(nullptr)).c_str()));
+            view->writeLine(formatMonitorText(monitor_texts::InsertedLibraryPerformance, cycle));
+        }
+        QTextEdit* log = view->textView();
+        // No line is cut at the default size: nothing to scroll sideways.
+        QTRY_VERIFY(log->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(log->horizontalScrollBar()->maximum(), 0);
+        // The last lines are the ones in view.
+        QCOMPARE(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum());
+        const QTextCursor bottom = log->cursorForPosition(QPoint(60, log->viewport()->height() - 60));
+        QVERIFY2(bottom.blockNumber() >= log->document()->blockCount() - 4, qPrintable(bottom.block().text()));
     }
 
     void closingDuringASlowDownloadReturnsWithinTwoSeconds()

@@ -72,8 +72,9 @@ TEST_P(CliCommand, DeleteAsksThenRemovesOneDriveOrCartridgeOfOneLibrary)
     // Asked on the terminal; anything but yes deletes nothing.
     CliRun refused = run("delete --library 10.0.0.1 --drive 3:12", "n\n");
     EXPECT_EQ(refused.status, 2);
+    // The question names the rows it would take, counted before asking.
     EXPECT_NE(refused.errors.find("Are you sure you want to delete data entries including:\nIP: 10.0.0.1  Frame: 3  "
-                                  "Drive: 12"),
+                                  "Drive: 12\n2 entries will be deleted from " + m_base + ".\n(y/n) "),
               std::string::npos)
         << refused.errors;
     EXPECT_EQ(countRows(GetParam(), m_base), 4);
@@ -118,6 +119,11 @@ TEST_P(CliCommand, DeleteRefusesWrongArgumentsAndReportsTheDatabase)
     EXPECT_EQ(failed.output, "");
     EXPECT_NE(failed.errors.find("The table does not exist in the database."), std::string::npos) << failed.errors;
     EXPECT_NE(failed.errors.find("Unsuccessful deletion."), std::string::npos) << failed.errors;
+    // Without --yes the count fails first: nothing is asked.
+    CliRun uncounted = run("delete --library 10.0.0.1 --volser CL0001", "y\n");
+    EXPECT_EQ(uncounted.status, 1);
+    EXPECT_EQ(uncounted.errors.find("Are you sure"), std::string::npos) << uncounted.errors;
+    EXPECT_NE(uncounted.errors.find("Unsuccessful deletion."), std::string::npos) << uncounted.errors;
 }
 
 TEST_P(CliCommand, ImportSaysWhyTheServerRefusedIt)

@@ -163,7 +163,7 @@ std::vector<MenuInfo> menuBar(MenuBarKind kind)
         bar.push_back({"R&esources", {C::DeleteData}});
         break;
     }
-    bar.push_back({"&Window", {C::Cascade, C::Tile, C::ArrangeIcons}});
+    bar.push_back({"&Window", {C::Cascade, C::Tile, C::ArrangeIcons}, true});
     bar.push_back({"&Help", {C::HelpTopics, S, C::About}});
     return bar;
 }

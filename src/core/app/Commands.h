@@ -65,6 +65,8 @@ enum class MenuBarKind { Main, Monitor, ShortReport, FullReport };
 struct MenuInfo {
     std::string title;
     std::vector<CommandId> items;
+    // The Window menu: after its items, the open child windows, the active one checked.
+    bool listsWindows = false;
 };
 
 MenuBarKind menuBarFor(ActiveWindowKind kind);

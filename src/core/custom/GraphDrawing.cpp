@@ -78,9 +78,51 @@ GraphFont captionFont(const GraphFrame& f)
     return font(0.075 * f.plotHeight, 0.02 * f.plotWidth, 400);
 }
 
-// Grid lines and tick values from 0 to the scale maximum.
-void gridAndValueAxis(ItemList& items, const GraphFrame& f, const GraphScale& scale, const GraphFont& tickFont)
+// The drill-down's tick values, point numbers and legend: as high as the other graphs' axis
+// font, at the face's own proportions (the layout's widths made them two to three times as large).
+GraphFont drillDownTextFont(const GraphFrame& f)
 {
+    return font(0.06 * f.plotHeight, 0.6 * 0.06 * f.plotHeight, 400);
+}
+
+// Every text inside the drawing: a text whose font would run past the window's edge gets a
+// narrower one (and, when very narrow, a lower one), a centred label near an edge is moved in.
+// The layout's rules stay wherever they already fit.
+void keepTextsInside(std::vector<GraphItem>& items, const GraphFrame& f)
+{
+    for (GraphItem& item : items) {
+        if (item.kind != GraphItem::Kind::Text || item.text.empty())
+            continue;
+        GraphFont& shown = item.font;
+        const double length = static_cast<double>(item.text.size());
+        double room = 0;
+        switch (item.align) {
+        case GraphTextAlign::Left: room = f.width - 1 - item.x1; break;
+        case GraphTextAlign::Right: room = item.x1 - 1; break;
+        case GraphTextAlign::Centre: room = f.width - 2; break;
+        }
+        if (room > 0 && length * shown.width > room) {
+            shown.width = std::max(1, static_cast<int>(room / length));
+            shown.height = std::min(shown.height, 3 * shown.width);
+        }
+        if (item.y1 + shown.height > f.height)
+            shown.height = std::max(1, static_cast<int>(f.height - item.y1));
+        if (item.align == GraphTextAlign::Centre) {
+            const double half = length * shown.width / 2;
+            item.x1 = std::clamp(item.x1, half + 1, std::max(half + 1, f.width - 1 - half));
+        }
+    }
+}
+
+// Grid lines and tick values from 0 to the scale maximum.
+void gridAndValueAxis(ItemList& items, const GraphFrame& f, const GraphScale& scale, GraphFont tickFont)
+{
+    // One font for every tick value, narrow enough for the widest in the left margin.
+    const double widest = static_cast<double>(decimal(std::uint64_t{scale.ticks} * scale.step).size());
+    if (widest * tickFont.width > f.left - 3) {
+        tickFont.width = std::max(1, static_cast<int>((f.left - 3) / widest));
+        tickFont.height = std::min(tickFont.height, 3 * tickFont.width);
+    }
     const double tickPixels = f.plotHeight / scale.ticks;
     for (std::uint32_t i = 0; i <= scale.ticks; ++i) {
         const double y = f.top + f.plotHeight - i * tickPixels;
@@ -112,8 +154,10 @@ void oneSeriesFrame(ItemList& items, const GraphFrame& f, const GraphScale& scal
 {
     gridAndValueAxis(items, f, scale, axisFont(f));
     plotFrame(items, f);
-    items.text(f.left + f.plotWidth / 2, f.top + f.plotHeight + 0.2 * f.plotHeight, axisCaption, captionFont(f),
-               GraphTextAlign::Left);
+    // The layout put the axis caption below the window (1.05 of its height); it goes above the
+    // plot's right corner instead, where it is seen and meets neither labels nor title.
+    const GraphFont caption = captionFont(f);
+    items.text(f.left + f.plotWidth, f.top - caption.height - 2, axisCaption, caption, GraphTextAlign::Right);
     titleAndLibrary(items, f, data.title, data.library);
 }
 
@@ -131,6 +175,13 @@ void marker(ItemList& items, const GraphFrame& f, double x, double y)
     const double halfWidth = 0.006 * f.plotWidth / 2;
     const double halfHeight = 0.02 * f.plotHeight / 2;
     items.rect(x - halfWidth, y - halfHeight, x + halfWidth, y + halfHeight, MarkBlue, MarkBlue);
+}
+
+std::vector<GraphItem> inside(ItemList& items, const GraphFrame& f)
+{
+    std::vector<GraphItem> drawn = items.take();
+    keepTextsInside(drawn, f);
+    return drawn;
 }
 
 int digitCount(std::uint32_t value)
@@ -174,7 +225,7 @@ std::vector<GraphItem> lineGraphItems(const GraphData& data, int clientWidth, in
 
     const std::size_t n = data.values.size();
     if (n == 0)
-        return items.take();
+        return inside(items, f);
     const double spacing = n > 1 ? f.plotWidth / static_cast<double>(n - 1) : 0;
     const GraphPen linePen{LineRed, 2, false, true};
     const std::vector<std::size_t> labelled = labelledIndexes(n);
@@ -198,7 +249,7 @@ std::vector<GraphItem> lineGraphItems(const GraphData& data, int clientWidth, in
             markedY = y;
         }
     }
-    return items.take();
+    return inside(items, f);
 }
 
 std::vector<GraphItem> barGraphItems(const GraphData& data, int clientWidth, int clientHeight)
@@ -210,7 +261,7 @@ std::vector<GraphItem> barGraphItems(const GraphData& data, int clientWidth, int
 
     const std::size_t n = data.values.size();
     if (n == 0)
-        return items.take();
+        return inside(items, f);
     const double slot = f.plotWidth / static_cast<double>(n);
     const double barWidth = slot / 3 < 2 ? 1 : slot / 3;
     const std::vector<std::size_t> labelled = labelledIndexes(n);
@@ -222,7 +273,7 @@ std::vector<GraphItem> barGraphItems(const GraphData& data, int clientWidth, int
         items.rect(left, valueY(f, scale, data.values[i]), left + barWidth, f.top + f.plotHeight,
                    hasLabels ? MarkBlue : BarRed, BarRed);
     }
-    return items.take();
+    return inside(items, f);
 }
 
 std::vector<GraphItem> twoSeriesGraphItems(const std::string& library, const std::string& title,
@@ -235,9 +286,17 @@ std::vector<GraphItem> twoSeriesGraphItems(const std::string& library, const std
     const GraphScale scale = graphScale(std::max(largestValue(ratings), largestValue(trend)));
     const int digits = digitCount(scale.maximum);
 
-    gridAndValueAxis(items, f, scale, font(0.6667 * (f.plotHeight / scale.ticks), 0.85 * f.left / digits, 200));
+    // The tick values' font is no higher than the tick spacing allows (a scale of few ticks gave
+    // a face taller than the other graphs' captions).
+    GraphFont tickFont = drillDownTextFont(f);
+    const GraphFont layoutTickFont = font(0.6667 * (f.plotHeight / scale.ticks), 0.85 * f.left / digits, 200);
+    if (layoutTickFont.height < tickFont.height) {
+        tickFont.height = layoutTickFont.height;
+        tickFont.width = static_cast<int>(0.6 * tickFont.height);
+    }
+    gridAndValueAxis(items, f, scale, tickFont);
 
-    const GraphFont pointFont = font(0.075 * f.plotHeight, static_cast<double>(f.left) / digits, 400);
+    const GraphFont pointFont = drillDownTextFont(f);
     const double bottom = f.top + f.plotHeight;
     for (int j = 1; j <= 10; ++j) {
         const double x = f.left + j * f.plotWidth * 0.1;
@@ -265,5 +324,5 @@ std::vector<GraphItem> twoSeriesGraphItems(const std::string& library, const std
     items.text(f.left + f.plotWidth * 0.55, 0.95 * f.height, graph_texts::BarAxisCaption,
                font(0.075 * f.plotHeight, 0.015 * f.plotWidth, 400), GraphTextAlign::Right);
     titleAndLibrary(items, f, title, library);
-    return items.take();
+    return inside(items, f);
 }

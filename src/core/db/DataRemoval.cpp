@@ -149,12 +149,61 @@ std::string removalQuestion(RemovalMode mode, const RemovalSelection& selection)
     return formatted(VolserQuestion, selection.address.c_str(), selection.volser.c_str());
 }
 
-std::string removalStatement(RemovalMode mode, const std::string& table, const RemovalSelection& selection)
+namespace {
+// The one condition of the count and the delete, so that the question counts what goes.
+std::string removalCondition(RemovalMode mode, const RemovalSelection& selection)
 {
-    const std::string start = "delete from " + table + " where ipaddress = " + quoteLiteral(selection.address);
+    const std::string start = " where ipaddress = " + quoteLiteral(selection.address);
     if (mode == RemovalMode::ByDrive)
         return start + " and frame = " + selection.frame + " and drive = " + selection.drive;
     return start + " and volser = " + quoteLiteral(selection.volser);
+}
+} // namespace
+
+std::string removalStatement(RemovalMode mode, const std::string& table, const RemovalSelection& selection)
+{
+    return "delete from " + table + removalCondition(mode, selection);
+}
+
+std::string removalCountStatement(RemovalMode mode, const std::string& table, const RemovalSelection& selection)
+{
+    return "select count(*) from " + table + removalCondition(mode, selection);
+}
+
+RemovalCount countMountHistoryEntries(RemovalMode mode, const RemovalSelection& selection)
+{
+    RemovalCount count;
+    if (!selectionIsDeletable(mode, selection))
+        return count;
+    CQmxApp& app = theApp();
+    const AppSettings& settings = app.settings;
+    qmxDB db;
+    OdbcHandles handles;
+    if (!db.connectDB(settings.databaseName, settings.userName, app.password, handles, false, nullptr)) {
+        count.status = RemovalCount::Status::NotConnected;
+        return count;
+    }
+    const auto rows = selectRows(db, handles.statement,
+                                 removalCountStatement(mode, settings.mountHistoryTableName, selection), 1);
+    db.disconnectDB(handles);
+    if (!rows || rows->size() != 1)
+        return count;
+    const std::string& text = rows->front()[0];
+    char* end = nullptr;
+    const long long value = std::strtoll(text.c_str(), &end, 10);
+    if (text.empty() || end == nullptr || *end != '\0' || value < 0)
+        return count;
+    count.status = RemovalCount::Status::Counted;
+    count.rows = value;
+    return count;
+}
+
+std::string countedRemovalQuestion(RemovalMode mode, const RemovalSelection& selection, long long rows,
+                                   const std::string& table)
+{
+    const std::string line =
+        rows == 1 ? formatted(CountLineOne, table.c_str()) : formatted(CountLineMany, rows, table.c_str());
+    return removalQuestion(mode, selection) + "\n" + line;
 }
 
 RemovalResult deleteMountHistoryEntries(RemovalMode mode, const RemovalSelection& selection)
@@ -207,7 +256,23 @@ std::optional<RemovalResult> runDataRemoval(RemovalMode mode, const RemovalSelec
         prompts.showMessage(ChooseEntry, MessageIcon::Information);
         return std::nullopt;
     }
-    if (!prompts.askYesNo(removalQuestion(mode, selection), MessageIcon::Exclamation))
+    RemovalCount count;
+    {
+        WaitCursor wait(prompts);
+        count = countMountHistoryEntries(mode, selection);
+    }
+    if (count.status != RemovalCount::Status::Counted) {
+        // The database layer has said why; nothing was asked and nothing goes.
+        RemovalResult failed;
+        failed.status = count.status == RemovalCount::Status::NotConnected ? RemovalResult::Status::NotConnected
+                                                                           : RemovalResult::Status::Failed;
+        if (failed.status == RemovalResult::Status::Failed)
+            prompts.showMessage(NotDeleted, MessageIcon::Stop);
+        return failed;
+    }
+    const std::string question =
+        countedRemovalQuestion(mode, selection, count.rows, theApp().settings.mountHistoryTableName);
+    if (!prompts.askYesNo(question, MessageIcon::Exclamation))
         return std::nullopt;
     RemovalResult result;
     {

@@ -20,6 +20,9 @@ inline constexpr const char* NotDeleted = "Unsuccessful deletion.";
 inline constexpr const char* ErrorPreparing = "Error preparing the select statement in report by mount rates:";
 inline constexpr const char* ErrorExecuting = "Error executing the select statement in report by mount rates:";
 inline constexpr const char* DriveEntry = "Frame: %d  Drive: %d";
+// The line under the question that says how much goes, counted before asking.
+inline constexpr const char* CountLineOne = "1 entry will be deleted from %s.";
+inline constexpr const char* CountLineMany = "%lld entries will be deleted from %s.";
 } // namespace data_removal_texts
 
 enum class RemovalMode { None = -1, ByDrive = 0, ByVolser = 1 };
@@ -63,6 +66,24 @@ std::string removalQuestion(RemovalMode mode, const RemovalSelection& selection)
 // statement is the same in both dialects.
 std::string removalStatement(RemovalMode mode, const std::string& table, const RemovalSelection& selection);
 
+// "select count(*) from <table> where ...": the rows that removalStatement deletes, by the same
+// condition.
+std::string removalCountStatement(RemovalMode mode, const std::string& table, const RemovalSelection& selection);
+
+struct RemovalCount {
+    enum class Status { Counted, Failed, NotConnected };
+    Status status = Status::Failed;
+    long long rows = 0;
+};
+
+// Counts the rows a removal would delete, on a connection of its own. Failures are logged and
+// reported by the database layer.
+RemovalCount countMountHistoryEntries(RemovalMode mode, const RemovalSelection& selection);
+
+// The confirmation question followed by the line that names how many rows of the table go.
+std::string countedRemovalQuestion(RemovalMode mode, const RemovalSelection& selection, long long rows,
+                                   const std::string& table);
+
 struct RemovalResult {
     enum class Status { Deleted, NothingMatched, Failed, NotConnected };
     Status status = Status::Failed;
@@ -73,6 +94,6 @@ struct RemovalResult {
 // (which commits). Failures are logged and reported by the database layer.
 RemovalResult deleteMountHistoryEntries(RemovalMode mode, const RemovalSelection& selection);
 
-// The dialog's Delete button: the mode and selection checks, the question, the delete and its
-// message. Nothing when the user was stopped before the database was touched.
+// The dialog's Delete button: the mode and selection checks, the count, the question with the
+// count, the delete and its message. A count that cannot be read asks nothing and deletes nothing. Nothing when the user was stopped before the database was touched.
 std::optional<RemovalResult> runDataRemoval(RemovalMode mode, const RemovalSelection& selection);

@@ -1,6 +1,11 @@
 #include "MonitorWindowText.h"
 
+#include "MonitorFormat.h"
+#include "MonitorTexts.h"
+#include "app/TimeFormat.h"
+
 #include <algorithm>
+#include <ctime>
 
 bool MonitorWindowText::append(const std::string& text)
 {
@@ -23,4 +28,28 @@ bool MonitorWindowText::append(const std::string& text)
     m_text += line;
     m_lineEnds += static_cast<std::size_t>(std::count(line.begin(), line.end(), '\n'));
     return dropped;
+}
+
+std::string widestMonitorLine(const std::string& address)
+{
+    // Every stamp has the same length; this one has the widest names.
+    std::tm when{};
+    when.tm_year = 2026 - 1900;
+    when.tm_mon = 4;
+    when.tm_mday = 20;
+    when.tm_wday = 3;
+    when.tm_hour = 22;
+    when.tm_min = 58;
+    when.tm_sec = 48;
+    std::string widest = formatMonitorText(monitor_texts::GettingLibraryPerformance, address.c_str(),
+                                           formatTime(StampFormat, when).c_str());
+    // With a short address a fixed line can be wider than the stamped one.
+    for (std::string line : {std::string(monitor_texts::SkippingLibraryPerformance),
+                             std::string(monitor_texts::LibraryPerformanceRetry),
+                             formatMonitorText(monitor_texts::InsertedLibraryPerformance, 2147483647)}) {
+        line.erase(line.find_last_not_of("\r\n") + 1);
+        if (line.size() > widest.size())
+            widest = line;
+    }
+    return widest;
 }

@@ -21,3 +21,8 @@ private:
     std::string m_text;
     std::size_t m_lineEnds = 0;
 };
+
+// The widest line of a normal run for a library: the library performance download's line with
+// its time stamp, or a wider fixed line when the address is short. A monitor window opens wide
+// enough for it.
+std::string widestMonitorLine(const std::string& address);

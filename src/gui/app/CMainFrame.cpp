@@ -8,6 +8,7 @@
 #include "app/CQmxApp.h"
 #include "app/Startup.h"
 #include "app/UserPrompts.h"
+#include "app/WindowArrangement.h"
 #include "db/ConnectCommand.h"
 #include "setup/CSetupDlg.h"
 
@@ -20,6 +21,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -57,6 +59,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_mdiArea(new QMd
 
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] {
         rebuildMenuBar();
+        refreshWindowMenu();
         updateCommands();
         showActiveStatus();
     });
@@ -73,6 +76,8 @@ CMainFrame::~CMainFrame()
 {
     // Child windows go after this object's own state: they must not call back into it.
     disconnect(m_mdiArea, nullptr, this, nullptr);
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList())
+        disconnect(window, nullptr, this, nullptr);
     m_updateTimer->stop();
 }
 
@@ -126,7 +131,7 @@ void CMainFrame::createActions()
     setCommandHandler(CommandId::HelpTopics, [this] { onHelpTopics(); });
     setCommandHandler(CommandId::Exit, [this] { close(); });
     setCommandHandler(CommandId::Close, [this] { m_mdiArea->closeActiveSubWindow(); });
-    setCommandHandler(CommandId::Cascade, [this] { m_mdiArea->cascadeSubWindows(); });
+    setCommandHandler(CommandId::Cascade, [this] { cascadeChildWindows(); });
     setCommandHandler(CommandId::Tile, [this] { m_mdiArea->tileSubWindows(); });
     setCommandHandler(CommandId::ArrangeIcons, [this] {
         for (QMdiSubWindow* window : m_mdiArea->subWindowList())
@@ -221,9 +226,20 @@ void CMainFrame::rebuildMenuBar()
     m_currentBar = menuBarFor(child != nullptr ? child->windowKind() : ActiveWindowKind::None);
     QMenuBar* bar = menuBar();
     bar->clear();
+    // The menus of the bar before go with it (later: one of them may be what triggered this).
+    for (QMenu* menu : std::as_const(m_menus))
+        menu->deleteLater();
+    m_menus.clear();
+    m_windowMenu = nullptr;
+    m_windowListActions.clear();
     for (const MenuInfo& menuInfo : ::menuBar(m_currentBar)) {
         QMenu* menu = bar->addMenu(QString::fromStdString(menuInfo.title));
+        m_menus.append(menu);
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommands);
+        if (menuInfo.listsWindows) {
+            m_windowMenu = menu;
+            connect(menu, &QMenu::aboutToShow, this, &CMainFrame::refreshWindowMenu);
+        }
         for (CommandId id : menuInfo.items) {
             if (id == CommandId::Separator) {
                 menu->addSeparator();
@@ -234,6 +250,57 @@ void CMainFrame::rebuildMenuBar()
                 item->setText(menuTextOf(commandText(id, m_currentBar)));
             menu->addAction(item);
         }
+    }
+}
+
+void CMainFrame::refreshWindowMenu()
+{
+    if (m_windowMenu == nullptr)
+        return;
+    // Later, not now: an entry may be the action whose trigger led here.
+    for (QAction* entry : std::as_const(m_windowListActions)) {
+        m_windowMenu->removeAction(entry);
+        entry->deleteLater();
+    }
+    m_windowListActions.clear();
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    m_windowListActions.append(m_windowMenu->addSeparator());
+    int position = 0;
+    for (QMdiSubWindow* window : windows) {
+        QAction* entry = m_windowMenu->addAction(
+            QString::fromStdString(windowMenuItemText(++position, window->windowTitle().toStdString())));
+        entry->setCheckable(true);
+        entry->setChecked(window == m_mdiArea->activeSubWindow());
+        const QPointer<QMdiSubWindow> target(window);
+        connect(entry, &QAction::triggered, this, [this, target] {
+            if (target) {
+                if (target->isMinimized())
+                    target->showNormal();
+                m_mdiArea->setActiveSubWindow(target);
+            }
+            refreshWindowMenu();
+        });
+        m_windowListActions.append(entry);
+    }
+}
+
+void CMainFrame::cascadeChildWindows()
+{
+    QList<QMdiSubWindow*> windows;
+    // Bottom of the stack first, so the active window ends in front, where its steps end.
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList(QMdiArea::StackingOrder))
+        if (!window->isMinimized() && !window->isHidden())
+            windows.append(window);
+    const QSize area = m_mdiArea->viewport()->size();
+    const std::vector<WindowRect> places = cascadeWindows(area.width(), area.height(), static_cast<int>(windows.size()));
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        QMdiSubWindow* window = windows[static_cast<int>(i)];
+        if (window->isMaximized())
+            window->showNormal();
+        window->setGeometry(places[i].x, places[i].y, places[i].width, places[i].height);
+        window->raise();
     }
 }
 
@@ -294,7 +361,6 @@ QMdiSubWindow* CMainFrame::addChildWindow(CChildWindow* child, const QString& ti
     // exactly; back at the corner when the step would leave too little room.
     const QSize area = m_mdiArea->viewport()->size();
     const QSize wanted = window->sizeHint().expandedTo(QSize(760, 480));
-    constexpr int CascadeStep = 28;
     QPoint position(0, 0);
     if (previous != nullptr && !area.isEmpty()) {
         position = previous->pos() + QPoint(CascadeStep, CascadeStep);
@@ -306,6 +372,11 @@ QMdiSubWindow* CMainFrame::addChildWindow(CChildWindow* child, const QString& ti
     window->move(position);
     window->show();
     connect(child, &QWidget::windowTitleChanged, this, &CMainFrame::updateCommands);
+    connect(child, &QWidget::windowTitleChanged, this, &CMainFrame::refreshWindowMenu);
+    // A window closed without a change of the active one still leaves the list.
+    connect(window, &QObject::destroyed, this,
+            [this] { QMetaObject::invokeMethod(this, &CMainFrame::refreshWindowMenu, Qt::QueuedConnection); });
+    refreshWindowMenu();
     connect(child, &CChildWindow::statusTextChanged, this, &CMainFrame::showActiveStatus);
     return window;
 }

@@ -11,6 +11,7 @@
 class CChildWindow;
 class QAction;
 class QLabel;
+class QMenu;
 class QMdiArea;
 class QMdiSubWindow;
 class QPrinter;
@@ -39,6 +40,8 @@ public:
     // Adds a window that has no template (the general SQL query window).
     QMdiSubWindow* addChildWindow(CChildWindow* child, const QString& title);
     CChildWindow* activeChild() const;
+    // The menu bar's Window menu, which lists the open windows after its commands.
+    QMenu* windowMenu() const { return m_windowMenu; }
 
     void showHelp(HelpContext context);
     QPrinter& printer();
@@ -52,6 +55,10 @@ public slots:
     void onContextHelp();
     // Recomputes every command's enabling, Save's text and the monitor pane.
     void updateCommands();
+    // Lists the open windows in the Window menu, numbered, the active one checked.
+    void refreshWindowMenu();
+    // Window > Cascade: the windows a step apart, none below a usable size.
+    void cascadeChildWindows();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,6 +80,9 @@ private:
     std::map<std::string, WindowFactory> m_templates;
     std::map<std::string, int> m_windowNumbers;
     MenuBarKind m_currentBar = MenuBarKind::Main;
+    QList<QMenu*> m_menus;
+    QMenu* m_windowMenu = nullptr;
+    QList<QAction*> m_windowListActions;
     QLabel* m_monitorPane = nullptr;
     QTimer* m_updateTimer = nullptr;
     std::unique_ptr<QPrinter> m_printer;

@@ -5,13 +5,17 @@
 #include "app/UserPrompts.h"
 #include "library/MonitorFormat.h"
 #include "library/MonitorTexts.h"
+#include "library/MonitorWindowText.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
+#include <QtMath>
 #include <QCoreApplication>
 #include <QTextCursor>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTextEdit>
 #include <QThread>
 #include <QVBoxLayout>
@@ -68,8 +72,21 @@ void CQmxView::writeLine(const std::string& text)
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(shown(text + "\r\n"));
     }
+    // The newest lines stay in view, from the start of the line.
     m_view->moveCursor(QTextCursor::End);
+    m_view->verticalScrollBar()->setValue(m_view->verticalScrollBar()->maximum());
+    m_view->horizontalScrollBar()->setValue(0);
     m_document.setModified(true);
+}
+
+QSize CQmxView::sizeHint() const
+{
+    const QString widest = QString::fromStdString(widestMonitorLine(m_document.title()));
+    const int text = QFontMetrics(m_view->font()).horizontalAdvance(widest);
+    const int margins = 2 * qCeil(m_view->document()->documentMargin());
+    // The frame on both sides, the vertical scroll bar and the caret after the last character.
+    const int chrome = 2 * m_view->frameWidth() + m_view->verticalScrollBar()->sizeHint().width() + 4;
+    return {text + margins + chrome, 480};
 }
 
 bool CQmxView::save()

@@ -37,6 +37,8 @@ public:
     const CQmxDoc& document() const { return m_document; }
     QTextEdit* textView() const { return m_view; }
     const MonitorEngine& engine() const { return *m_engine; }
+    // Wide enough for the widest line of a normal run, margins and scroll bar included.
+    QSize sizeHint() const override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -151,7 +151,7 @@ TEST(LineGraph, OneValueIsAPeakBetweenTwoUnlabelledZeroPoints)
     // Ticks 0 to 10 with grid lines under all but the top one.
     std::vector<std::string> ticks;
     for (const GraphItem* text : itemsOf(items, GraphItem::Kind::Text))
-        if (text->align == GraphTextAlign::Right)
+        if (text->align == GraphTextAlign::Right && text->x1 == 39 - 2)
             ticks.push_back(text->text);
     EXPECT_EQ(ticks.front(), "0");
     EXPECT_EQ(ticks.back(), "10");
@@ -199,5 +199,46 @@ TEST(TwoSeriesGraph, RatingsAndTrendShareOneScaleAndAHundredPointAxis)
         const bool blueLine = item.kind == GraphItem::Kind::Line && item.pen.colour == GraphColour{0, 0, 255};
         EXPECT_FALSE(blueLine);
         EXPECT_NE(item.text, "Trend");
+    }
+}
+
+// Every text cell lies inside the drawing, taking a font's width as its average character width
+// (the faces are fixed-pitch): the axis caption the layout put below the window, tick values
+// wider than the left margin, a title longer than the window, the drill-down's legend.
+TEST(GraphTexts, EveryTextIsDrawnInsideTheWindow)
+{
+    GraphData bars = numbered(32, 128416167);
+    bars.title = "HOST_WRITE(MBs) Per Second (while Mounted) on Frame:1 Drive:1,Frame:1 Drive:2,Frame:1 Drive:3";
+    bars.library = "127.0.0.1:18080";
+    GraphData line = numbered(300, 982770);
+    line.secondLabels = line.firstLabels;
+    line.title = "HOST_WRITE(MBs) on Frame:1 Drive:1";
+    const std::vector<std::uint32_t> ratings(101, 230);
+    const std::vector<std::uint32_t> trend(101, 225);
+    for (const auto& [width, height] : std::vector<std::pair<int, int>>{{640, 480}, {752, 452}, {1044, 594}}) {
+        const std::vector<std::pair<std::string, std::vector<GraphItem>>> drawings = {
+            {"bars", barGraphItems(bars, width, height)},
+            {"line", lineGraphItems(line, width, height)},
+            {"drill-down",
+             twoSeriesGraphItems("IPAddress: 127.0.0.1:18080 Frame: 1 Drive: 1  11-08-2026 to 12-08-2026",
+                                 "MOUNT_DRIVE_RATING (last 10 mount moving average)", ratings, trend, width, height)}};
+        for (const auto& [name, items] : drawings) {
+            bool caption = false;
+            for (const GraphItem* text : itemsOf(items, GraphItem::Kind::Text)) {
+                const double extent = static_cast<double>(text->text.size()) * text->font.width;
+                const double left = text->align == GraphTextAlign::Left    ? text->x1
+                                    : text->align == GraphTextAlign::Right ? text->x1 - extent
+                                                                           : text->x1 - extent / 2;
+                const std::string where = name + " " + std::to_string(width) + "x" + std::to_string(height) + " \""
+                                          + text->text + "\"";
+                EXPECT_GE(left, 0) << where;
+                EXPECT_LE(left + extent, width) << where;
+                EXPECT_GE(text->y1, 0) << where;
+                EXPECT_LE(text->y1 + text->font.height, height) << where;
+                EXPECT_GE(text->font.height, 8) << where << " is still readable";
+                caption = caption || text->text == "Mounts" || text->text == "Trend";
+            }
+            EXPECT_TRUE(caption) << name << " draws its axis caption";
+        }
     }
 }

@@ -54,6 +54,8 @@ TEST(DataRemovalText, SelectionAndStatementsFromTheTreeItems)
     EXPECT_EQ(drive.drive, "12");
     EXPECT_EQ(removalStatement(RemovalMode::ByDrive, "MH", drive),
               "delete from MH where ipaddress = '10.0.0.1' and frame = 3 and drive = 12");
+    EXPECT_EQ(removalCountStatement(RemovalMode::ByDrive, "MH", drive),
+              "select count(*) from MH where ipaddress = '10.0.0.1' and frame = 3 and drive = 12");
     EXPECT_EQ(removalQuestion(RemovalMode::ByDrive, drive),
               "Are you sure you want to delete data entries including:\nIP: 10.0.0.1  Frame: 3  Drive: 12");
 
@@ -104,9 +106,11 @@ TEST_P(DataRemoval, DriveTwelveOfFrameThreeGoesFromTheOneLibraryOnly)
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, RemovalResult::Status::Deleted);
     EXPECT_EQ(result->rows, 2);
+    // Counted before asking: the two rows of that drive in that library, not the other library's.
     EXPECT_EQ(scoped.prompts.questions(), std::vector<std::string>{
                                               "Are you sure you want to delete data entries including:\n"
-                                              "IP: 10.0.0.1  Frame: 3  Drive: 12"});
+                                              "IP: 10.0.0.1  Frame: 3  Drive: 12\n2 entries will be deleted from "
+                                              + base + "."});
     EXPECT_EQ(scoped.prompts.messageTexts(), std::vector<std::string>{"Entries successfully deleted."});
     EXPECT_EQ(rows("ipaddress, volser"), (Rows{{"10.0.0.1", "CL0003"}, {"10.0.0.1", "CL0004"},
                                                {"10.0.0.2", "CL0001"}, {"10.0.0.2", "O'BRIEN"}}))
@@ -122,6 +126,7 @@ TEST_P(DataRemoval, DriveTwelveOfFrameThreeGoesFromTheOneLibraryOnly)
     const auto again = runDataRemoval(RemovalMode::ByDrive, pick(RemovalMode::ByDrive, "10.0.0.1", "Frame: 3  Drive: 12"));
     ASSERT_TRUE(again);
     EXPECT_EQ(again->status, RemovalResult::Status::NothingMatched);
+    EXPECT_NE(scoped.prompts.questions().back().find("\n0 entries will be deleted from"), std::string::npos);
     EXPECT_EQ(scoped.prompts.messageTexts().back(), "Unsuccessful deletion.");
     EXPECT_EQ(scoped.prompts.messages().back().icon, MessageIcon::Stop);
 }
@@ -131,6 +136,9 @@ TEST_P(DataRemoval, VolserInTwoLibrariesAndVolserWithAQuote)
     scoped.prompts.yesNoReplies = {true, true};
     ASSERT_TRUE(runDataRemoval(RemovalMode::ByVolser, pick(RemovalMode::ByVolser, "10.0.0.2", "CL0001")));
     ASSERT_TRUE(runDataRemoval(RemovalMode::ByVolser, pick(RemovalMode::ByVolser, "10.0.0.2", "O'BRIEN")));
+    EXPECT_EQ(scoped.prompts.questions().front(),
+              "Are you sure you want to delete data entries including:\nIP: 10.0.0.2  Volser: CL0001\n"
+              "1 entry will be deleted from " + base + ".");
     EXPECT_EQ(scoped.prompts.messageTexts(),
               (std::vector<std::string>{"Entries successfully deleted.", "Entries successfully deleted."}));
     EXPECT_EQ(rows("ipaddress, volser"), (Rows{{"10.0.0.1", "CL0001"}, {"10.0.0.1", "CL0002"},
@@ -155,16 +163,19 @@ TEST_P(DataRemoval, NothingIsDeletedWithoutModeEntryOrYes)
     EXPECT_EQ(scoped.prompts.questions().size(), 1u);
     EXPECT_EQ(countRows(GetParam(), base), 6);
 
-    // A database that refuses the statement: the database's message, then the failure.
+    // A database that refuses the count: the database's message, then the failure, and no question.
     scoped.app().settings.mountHistoryTableName = base + "_none";
     scoped.prompts.yesNoReplies = {true};
     const auto failed = runDataRemoval(RemovalMode::ByDrive, drive);
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->status, RemovalResult::Status::Failed);
+    EXPECT_EQ(scoped.prompts.questions().size(), 1u);
     const auto shown = scoped.prompts.messageTexts();
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[2].rfind("The table does not exist in the database.", 0), 0u) << shown[2];
     EXPECT_EQ(shown[3], "Unsuccessful deletion.");
+    EXPECT_NE(scoped.logText().find("select count(*) from " + base + "_none where ipaddress = '10.0.0.1'"),
+              std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DataRemoval, ::testing::ValuesIn(testBackends()), BackendName());

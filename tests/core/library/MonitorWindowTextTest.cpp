@@ -1,6 +1,8 @@
 #include "ScopedApp.h"
 #include "db/Tables.h"
 #include "library/MonitorAddressList.h"
+#include "library/MonitorFormat.h"
+#include "library/MonitorTexts.h"
 #include "library/MonitorWindowText.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +30,22 @@ TEST(MonitorWindowText, TheOldestHalfGoesWhenTheWindowIsFull)
     skipping.append("Skipping\n");
     EXPECT_EQ(skipping.text(), "Skipping\n\r\n");
     EXPECT_EQ(skipping.lineCount(), 3u);
+}
+
+TEST(MonitorWindowText, TheWidestLineIsTheStampedPerformanceLine)
+{
+    const std::string address = "192.168.100.200:18080";
+    const std::string widest = widestMonitorLine(address);
+    EXPECT_EQ(widest, "Getting Library Performance file from " + address + " on Wed May 20 2026 at 10:58:48 PM");
+    // No line of a normal run is longer, so a window that fits this one cuts none.
+    for (const std::string& line :
+         {formatMonitorText(monitor_texts::GettingMountHistory, address.c_str(), "Wed May 20 2026 at 10:58:48 PM"),
+          formatMonitorText(monitor_texts::StartingMonitor, address.c_str()),
+          formatMonitorText(monitor_texts::InsertedLibraryPerformance, 2147483647),
+          std::string(monitor_texts::SkippingLibraryPerformance), std::string(monitor_texts::LibraryPerformanceRetry)})
+        EXPECT_LE(line.size(), widest.size()) << line;
+    EXPECT_EQ(widestMonitorLine("lib"),
+              "Skipping Library Performance file. Previous Library Performance still processing");
 }
 
 TEST(MonitorAddressList, EnteredTextAndAllLibraries)
