@@ -7,6 +7,8 @@ packages=(
   qt6-base-dev libqt6printsupport6
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
   libcurl4-openssl-dev libcpp-httplib-dev
+  libqt6svg6        # the window icon (an SVG)
+  dpkg-dev          # scripts/package.sh: dpkg-shlibdeps finds the package's library dependencies
   libgtest-dev libgmock-dev
   postgresql sqlite3
   xvfb xauth

@@ -16,3 +16,12 @@ export QT_QPA_PLATFORM=offscreen
 
 cd "$root/build"
 ctest --output-on-failure -j"$(nproc)" "$@"
+
+# Once per run, not a ctest: a real Prometheus scrapes a running monitor (skipped, exit 77,
+# where Debian's prometheus package is not installed).
+cd "$root"
+status=0
+bash tests/prometheus/prometheus-scrape.sh build || status=$?
+if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
+  exit "$status"
+fi

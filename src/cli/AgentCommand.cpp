@@ -1,12 +1,14 @@
 #include "AgentCommand.h"
 
 #include "CommandSettings.h"
+#include "MetricsServer.h"
 #include "agent/AgentConfig.h"
 #include "agent/AgentRuns.h"
 #include "agent/AgentService.h"
 #include "app/CQmxApp.h"
 #include "app/TimeFormat.h"
 #include "db/qmxDB.h"
+#include "metrics/AgentMetrics.h"
 
 #include <pthread.h>
 
@@ -67,17 +69,22 @@ std::optional<std::string> readConfig(const std::string& path, std::string& why)
 int agentCommand(const std::vector<std::string>& args)
 {
     std::string path;
+    std::optional<std::string> metricsListen;
     bool unknown = false;
     for (std::size_t index = 1; index < args.size(); ++index) {
         if (args[index] == "--config" && index + 1 < args.size())
             path = args[++index];
         else if (args[index].starts_with("--config="))
             path = args[index].substr(9);
+        else if (args[index] == "--metrics-listen" && index + 1 < args.size())
+            metricsListen = args[++index];
+        else if (args[index].starts_with("--metrics-listen="))
+            metricsListen = args[index].substr(17);
         else
             unknown = true;
     }
     if (path.empty() || unknown) {
-        std::cerr << "usage: vaultlinectl agent --config FILE\n" << AgentCommandUsage;
+        std::cerr << "usage: vaultlinectl agent --config FILE [--metrics-listen ADDRESS:PORT]\n" << AgentCommandUsage;
         return 2;
     }
     std::string why;
@@ -96,10 +103,25 @@ int agentCommand(const std::vector<std::string>& args)
 
     const RunningCommandSettings commandSettings;
 
+    AgentMetrics metrics;
+    std::optional<MetricsServer> metricsServer;
+    if (metricsListen) {
+        metricsServer.emplace([&metrics] { return metrics.exposition(); });
+        std::string why;
+        if (!metricsServer->start(*metricsListen, why)) {
+            std::cerr << "vaultlinectl agent: cannot serve metrics: " << why << "\n";
+            return 1;
+        }
+        std::cerr << "vaultlinectl agent: metrics at " << metricsServer->url() << "\n";
+    }
+
     int received = 0;
     {
         AgentRunOptions options;
         options.progress = printLine;
+        options.finished = [&metrics](AgentReport report, bool mailed) {
+            metrics.runEnded(agentReportInfo(report).commandName, mailed);
+        };
         AgentRuns runs(options);
         AgentServiceSchedule schedule(std::get<AgentConfig>(parsed), std::time(nullptr));
         printLine("Agent started with " + path);
@@ -121,6 +143,8 @@ int agentCommand(const std::vector<std::string>& args)
                           + std::to_string(runs.start(schedule.settings(), now)) + " reports");
         }
         printLine(std::string(received == SIGTERM ? "SIGTERM" : "SIGINT") + ", stopping after the running reports");
+        if (metricsServer)
+            metricsServer->stop();
         runs.stopAndWait();
     }
     return 0;

@@ -1,12 +1,14 @@
 #include "MonitorCommand.h"
 
 #include "CommandSettings.h"
+#include "MetricsServer.h"
 #include "app/CQmxApp.h"
 #include "app/TimeFormat.h"
 #include "library/MonitorAddressList.h"
 #include "library/MonitorEngine.h"
 #include "library/MonitorSink.h"
 #include "library/MonitorTexts.h"
+#include "metrics/MonitorMetrics.h"
 
 #include <pthread.h>
 
@@ -74,10 +76,20 @@ int monitorCommand(const std::vector<std::string>& args)
     bool all = false;
     std::vector<std::string> addresses;
     MonitorPeriods periods;
+    std::optional<std::string> metricsListen;
     for (std::size_t index = 1; index < args.size(); ++index) {
         const std::string& arg = args[index];
         if (arg == "--all") {
             all = true;
+        } else if (arg == "--metrics-listen" || arg.starts_with("--metrics-listen=")) {
+            if (arg.size() > 16)
+                metricsListen = arg.substr(17);
+            else if (index + 1 < args.size())
+                metricsListen = args[++index];
+            else {
+                std::cerr << "vaultlinectl monitor: --metrics-listen needs ADDRESS:PORT\n";
+                return 2;
+            }
         } else if (arg == "--retry-period" || arg == "--mount-history-period" || arg == "--library-performance-period") {
             const auto value = index + 1 < args.size() ? milliseconds(args[++index]) : std::nullopt;
             if (!value) {
@@ -135,12 +147,29 @@ int monitorCommand(const std::vector<std::string>& args)
             starts.push_back(MonitorStart{address, std::chrono::milliseconds{0}});
     }
 
+    // Declared before the engines, which report to it until they are gone.
+    MonitorMetrics metrics;
+    std::optional<MetricsServer> metricsServer;
+    if (metricsListen) {
+        for (const MonitorStart& start : starts)
+            metrics.addLibrary(start.address);
+        metricsServer.emplace([&metrics] { return metrics.exposition(); });
+        std::string why;
+        if (!metricsServer->start(*metricsListen, why)) {
+            std::cerr << "vaultlinectl monitor: cannot serve metrics: " << why << "\n";
+            return 1;
+        }
+        std::cerr << "vaultlinectl monitor: metrics at " << metricsServer->url() << "\n";
+    }
+
     std::vector<std::unique_ptr<StandardOutputSink>> sinks;
     std::vector<std::unique_ptr<MonitorEngine>> engines;
     for (const MonitorStart& start : starts) {
         MonitorOptions options;
         options.periods = periods;
         options.startOffset = start.startOffset;
+        if (metricsServer)
+            options.observer = &metrics;
         sinks.push_back(std::make_unique<StandardOutputSink>(start.address));
         engines.push_back(std::make_unique<MonitorEngine>(start.address, *sinks.back(), std::move(options)));
         engines.back()->start();
@@ -152,6 +181,8 @@ int monitorCommand(const std::vector<std::string>& args)
               << ", stopping after the current line\n";
     for (auto& engine : engines)
         engine->requestStop();
+    if (metricsServer)
+        metricsServer->stop();
     for (auto& engine : engines)
         engine->join();
     engines.clear();

@@ -11,4 +11,5 @@ inline constexpr const char* MonitorCommandUsage =
     "  monitor ADDRESS... | --all   monitor libraries (--all: every library in the database) and write\n"
     "                               their lines with time stamps to standard output until SIGINT or SIGTERM;\n"
     "                               --retry-period MS, --mount-history-period MS and\n"
-    "                               --library-performance-period MS change the timers\n";
+    "                               --library-performance-period MS change the timers;\n"
+    "                               --metrics-listen ADDRESS:PORT serves GET /metrics for Prometheus\n";

@@ -65,6 +65,8 @@ void AgentRuns::runOne(AgentReport report, const AgentSettings& settings, const 
     const std::optional<std::string> text = m_options.runner(report, request);
     if (!text) {
         tell(std::string("The ") + info.mailName + " report ended without a text to mail; see lvr_debug.txt");
+        if (m_options.finished)
+            m_options.finished(report, false);
         return;
     }
     SmtpLimits limits = m_options.limits;
@@ -73,6 +75,8 @@ void AgentRuns::runOne(AgentReport report, const AgentSettings& settings, const 
         SendMail(settings.smtpServer, agentSender(settings), settings.recipients, info.subject, *text, limits);
     WriteDebugLine(sent ? info.successLine : info.failureLine);
     tell(sent ? info.successLine : info.failureLine);
+    if (m_options.finished)
+        m_options.finished(report, sent);
 }
 
 void AgentRuns::tell(const std::string& line) const

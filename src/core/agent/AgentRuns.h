@@ -17,6 +17,8 @@ struct AgentRunOptions {
     // Told of each report's start and end ("started", the success or failure line); called
     // on the report's thread.
     std::function<void(const std::string&)> progress;
+    // Told of each report's outcome as it ends (mailed or not); called on the report's thread.
+    std::function<void(AgentReport, bool mailed)> finished;
 };
 
 // The report threads of agent runs. Each run starts one thread per chosen report, in order,

@@ -4,6 +4,7 @@
 #include "LibraryFileText.h"
 #include "LibraryTexts.h"
 #include "MonitorFormat.h"
+#include "MonitorObserver.h"
 #include "MonitorSink.h"
 #include "MonitorTexts.h"
 #include "MonitorTimerThread.h"
@@ -147,6 +148,8 @@ void MonitorEngine::checkWorker()
     if (!m_stopRequested) {
         DownloadResult configuration = downloadLibraryFile(m_address, library_texts::ConfigurationFileName,
                                                            &m_stopRequested, m_options.limits);
+        if (m_options.observer && configuration.status != DownloadResult::Status::Stopped)
+            m_options.observer->downloadEnded(m_address, MonitorFile::Configuration, configuration);
         if (!configuration.complete() && configuration.status != DownloadResult::Status::Stopped) {
             // An error status, a web page, a file without end: the library cannot be checked
             // now, and is checked again every retry period like one that does not answer.
@@ -184,7 +187,10 @@ void MonitorEngine::mountHistoryWorker()
     m_scheduler->arm(TIMER_MOUNT_HISTORY, periods.mountHistoryGuard);
     if (!m_stopRequested) {
         m_scheduler->arm(TIMER_MOUNT_HISTORY, periods.mountHistory);
-        endCycle(mountHistoryDownload(), TIMER_MOUNT_HISTORY, monitor_texts::MountHistoryRetry, m_mountHistoryReason);
+        const auto began = std::chrono::steady_clock::now();
+        const bool stored = mountHistoryDownload();
+        observeCycle(MonitorTable::MountHistory, began, stored);
+        endCycle(stored, TIMER_MOUNT_HISTORY, monitor_texts::MountHistoryRetry, m_mountHistoryReason);
     }
     m_mountHistoryInProgress = false;
 }
@@ -192,9 +198,12 @@ void MonitorEngine::mountHistoryWorker()
 void MonitorEngine::libraryPerformanceWorker()
 {
     m_scheduler->arm(TIMER_LIBRARY_PERFORMANCE, m_options.periods.libraryPerformance);
-    if (!m_stopRequested)
-        endCycle(libraryPerformanceDownload(), TIMER_LIBRARY_PERFORMANCE, monitor_texts::LibraryPerformanceRetry,
-                 m_libraryPerformanceReason);
+    if (!m_stopRequested) {
+        const auto began = std::chrono::steady_clock::now();
+        const bool stored = libraryPerformanceDownload();
+        observeCycle(MonitorTable::LibraryPerformance, began, stored);
+        endCycle(stored, TIMER_LIBRARY_PERFORMANCE, monitor_texts::LibraryPerformanceRetry, m_libraryPerformanceReason);
+    }
     m_libraryPerformanceInProgress = false;
 }
 
@@ -220,6 +229,8 @@ bool MonitorEngine::mountHistoryDownload()
     write(formatMonitorText(monitor_texts::GettingMountHistory, m_address.c_str(), timeText().c_str()));
     DownloadResult file = downloadLibraryFile(m_address, m_mountHistoryFileName, &m_stopRequested, m_options.limits,
                                               MountHistoryFileLimit);
+    if (m_options.observer && file.status != DownloadResult::Status::Stopped)
+        m_options.observer->downloadEnded(m_address, MonitorFile::MountHistory, file);
     if (!file.complete()) {
         if (file.status != DownloadResult::Status::Stopped)
             write(monitor_texts::ErrorPrefix + downloadProblemText(file, m_mountHistoryFileName, m_options.limits));
@@ -227,17 +238,22 @@ bool MonitorEngine::mountHistoryDownload()
     }
     dropUnfinishedLine(file.text);
     const std::vector<std::string> lines = mountHistoryDataLines(file.text);
+    if (m_options.observer)
+        m_options.observer->mountHistoryRead(m_address, lines);
 
     const MonitorDatabase& database = m_options.database;
     qmxDB db;
     OdbcHandles handles;
     if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, false, this)) {
         m_mountHistoryReason = handles.failureReason;
+        observeDatabaseFailure(MonitorTable::MountHistory);
         return false;
     }
     // Another writer holding the database must not keep a stop waiting.
-    if (!shortenLockWaits(handles, database.dataSourceName))
+    if (!shortenLockWaits(handles, database.dataSourceName)) {
+        observeDatabaseFailure(MonitorTable::MountHistory);
         return false;
+    }
     int inserted = 0;
     {
         const StopWhileLocked lockWait(m_stopRequested);
@@ -245,7 +261,10 @@ bool MonitorEngine::mountHistoryDownload()
         for (const std::string& line : lines) {
             if (m_stopRequested)
                 break;
-            switch (InsertMR(line + ",", database.mountHistoryTable, m_address, handles.statement)) {
+            const int result = InsertMR(line + ",", database.mountHistoryTable, m_address, handles.statement);
+            if (m_options.observer)
+                m_options.observer->lineStored(m_address, MonitorTable::MountHistory, line, result);
+            switch (result) {
             case 1: ++inserted; break;
             case 2: WriteDebugLine(monitor_texts::Repeat); break;
             default: write(monitor_texts::InsertProblem); break;
@@ -266,6 +285,8 @@ bool MonitorEngine::libraryPerformanceDownload()
     write(formatMonitorText(monitor_texts::GettingLibraryPerformance, m_address.c_str(), timeText().c_str()));
     DownloadResult file = downloadLibraryFile(m_address, library_texts::LibraryPerformanceFileName,
                                               &m_stopRequested, m_options.limits);
+    if (m_options.observer && file.status != DownloadResult::Status::Stopped)
+        m_options.observer->downloadEnded(m_address, MonitorFile::LibraryPerformance, file);
     if (file.status == DownloadResult::Status::NoFile) {
         theApp().prompts().showMessage(monitor_texts::NoLibraryPerformanceFile, MessageIcon::Exclamation);
         return false;
@@ -288,11 +309,14 @@ bool MonitorEngine::libraryPerformanceDownload()
     OdbcHandles handles;
     if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, false, this)) {
         m_libraryPerformanceReason = handles.failureReason;
+        observeDatabaseFailure(MonitorTable::LibraryPerformance);
         return false;
     }
     // Another writer holding the database must not keep a stop waiting.
-    if (!shortenLockWaits(handles, database.dataSourceName))
+    if (!shortenLockWaits(handles, database.dataSourceName)) {
+        observeDatabaseFailure(MonitorTable::LibraryPerformance);
         return false;
+    }
     int inserted = 0;
     {
         const StopWhileLocked lockWait(m_stopRequested);
@@ -300,7 +324,10 @@ bool MonitorEngine::libraryPerformanceDownload()
         for (const std::string& line : lines) {
             if (m_stopRequested)
                 break;
-            switch (db.InsertLP(line, database.libraryPerformanceTable, m_address, handles.statement)) {
+            const int result = db.InsertLP(line, database.libraryPerformanceTable, m_address, handles.statement);
+            if (m_options.observer)
+                m_options.observer->lineStored(m_address, MonitorTable::LibraryPerformance, line, result);
+            switch (result) {
             case 1: ++inserted; break;
             case 2: break;
             default: write(monitor_texts::InsertProblem); break;
@@ -312,6 +339,19 @@ bool MonitorEngine::libraryPerformanceDownload()
         return false;
     write(formatMonitorText(monitor_texts::InsertedLibraryPerformance, inserted));
     return true;
+}
+
+void MonitorEngine::observeCycle(MonitorTable table, std::chrono::steady_clock::time_point began, bool stored)
+{
+    // A cycle a stop cut short says nothing about the library.
+    if (m_options.observer && !m_stopRequested)
+        m_options.observer->cycleEnded(m_address, table, std::chrono::steady_clock::now() - began, stored);
+}
+
+void MonitorEngine::observeDatabaseFailure(MonitorTable table)
+{
+    if (m_options.observer && !m_stopRequested)
+        m_options.observer->databaseFailed(m_address, table);
 }
 
 void MonitorEngine::write(const std::string& text)

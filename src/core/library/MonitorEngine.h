@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Download.h"
+#include "MonitorObserver.h"
 #include "MonitorScheduler.h"
 #include "db/DiagnosticsWindow.h"
 #include "db/LockWait.h"
@@ -45,6 +46,7 @@ struct MonitorOptions {
     std::chrono::milliseconds startOffset{0};
     MonitorDatabase database = MonitorDatabase::fromSettings();
     std::function<std::time_t()> clock; // the time in window lines; the system's when empty
+    MonitorObserver* observer = nullptr; // told of downloads, stored lines and cycles; outlives the engine
 };
 
 // One monitored library: the check of its configuration, the mount history and library
@@ -99,6 +101,8 @@ private:
     void endCycle(bool stored, int timer, const char* retryLine, std::string& reason);
     bool mountHistoryDownload();
     bool libraryPerformanceDownload();
+    void observeCycle(MonitorTable table, std::chrono::steady_clock::time_point began, bool stored);
+    void observeDatabaseFailure(MonitorTable table);
     void write(const std::string& text);
     std::string timeText() const;
 

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -47,7 +48,9 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_mdiArea(new QMd
 {
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(QString::fromLatin1(ApplicationTitle));
-    setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon));
+    // The program's own icon; the style's where Qt's SVG plugin is missing.
+    const QIcon icon(QStringLiteral(":/icons/vaultline.svg"));
+    setWindowIcon(icon.pixmap(32).isNull() ? QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon) : icon);
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
