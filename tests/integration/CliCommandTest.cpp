@@ -170,8 +170,8 @@ TEST(CliStart, AgentFileAndDebugLogAreCheckedFirst)
     const std::string good = "[Agent]\nReports=mount-rates\nWeekdays=mon\nStartTime=06:00:00\nRange=1 Week\n"
                              "Libraries=10.0.0.1\nSmtpServer=127.0.0.1:1\nRecipients=ops@example.net\n";
     const std::vector<std::pair<std::string, std::string>> refused{
-        {good + "Sender=agent@x\rRCPT TO: <y@z>\n", "[Agent] Sender: holds a control character"},
-        {"[Agent]\nRecipients=a@x\rDATA\n", "[Agent] Recipients: holds a control character"},
+        {good + "Sender=agent@x\rRCPT TO: <y@z>\n", "[Agent] Sender: holds a control character (a carriage return?)"},
+        {"[Agent]\nRecipients=a@x\rDATA\n", "[Agent] Recipients: holds a control character (a carriage return?)"},
         {"[Agent]\nStartTime=+6:-0:00\n" + good.substr(good.find("Range=")) + "Reports=mount-rates\nWeekdays=mon\n",
          "[Agent] StartTime: not a time of day HH:MM:SS"},
     };
