@@ -3,9 +3,11 @@
 #include "CommandSettings.h"
 #include "MetricsServer.h"
 #include "agent/AgentConfig.h"
+#include "agent/AgentDatabaseWatch.h"
 #include "agent/AgentRuns.h"
 #include "agent/AgentService.h"
 #include "app/CQmxApp.h"
+#include "app/DebugLog.h"
 #include "app/TimeFormat.h"
 #include "db/qmxDB.h"
 #include "metrics/AgentMetrics.h"
@@ -17,6 +19,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 #include <fstream>
 #include <iostream>
@@ -34,7 +37,8 @@ void printLine(const std::string& line)
     std::fflush(stdout);
 }
 
-// "Connected" for the service: the database answers a connection now.
+// "Connected" for the service: the database answers a connection now; a failure is said the
+// usual way (the message on standard error, the diagnostics in the debug log).
 bool databaseAnswers()
 {
     const CQmxApp& app = theApp();
@@ -46,10 +50,26 @@ bool databaseAnswers()
     return true;
 }
 
+bool databaseAnswersQuietly()
+{
+    const CQmxApp& app = theApp();
+    return dataSourceAnswers(app.settings.databaseName, app.settings.userName, app.password);
+}
+
 constexpr std::streamsize MaxConfigBytes = std::streamsize{64} * 1024;
 
 std::optional<std::string> readConfig(const std::string& path, std::string& why)
 {
+    // A directory opens as an empty file here, and a pipe would hold the start: neither is read.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        why = "is a directory, not an agent file";
+        return std::nullopt;
+    }
+    if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
+        why = "is not a regular file";
+        return std::nullopt;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         why = "cannot be read";
@@ -124,6 +144,11 @@ int agentCommand(const std::vector<std::string>& args)
         };
         AgentRuns runs(options);
         AgentServiceSchedule schedule(std::get<AgentConfig>(parsed), std::time(nullptr));
+        // While the database is down it is tried every second, but said only once a minute.
+        AgentDatabaseWatch watch({databaseAnswers, databaseAnswersQuietly, [](const std::string& line) {
+                                      printLine(line);
+                                      WriteDebugLine(line);
+                                  }});
         printLine("Agent started with " + path);
         for (;;) {
             // Up to the next whole second, or a stop signal.
@@ -135,7 +160,7 @@ int agentCommand(const std::vector<std::string>& args)
             if (received > 0)
                 break;
             const std::time_t now = std::time(nullptr);
-            const AgentServiceSchedule::Tick tick = schedule.tick(now, databaseAnswers);
+            const AgentServiceSchedule::Tick tick = schedule.tick(now, [&] { return watch.answers(now); });
             if (tick.tellWaiting)
                 printLine("The database does not answer; today's run waits for it (see lvr_debug.txt)");
             if (tick.startRun)

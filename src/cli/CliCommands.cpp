@@ -11,6 +11,7 @@
 #include "QtSettingsStore.h"
 #include "app/AppTexts.h"
 #include "app/CQmxApp.h"
+#include "app/DebugLog.h"
 #include "app/SystemError.h"
 #include "db/FirstRun.h"
 
@@ -31,7 +32,7 @@ bool openDebugLog(const std::string& path)
     int error = theApp().debugLog().open(path);
     if (error == 0)
         return true;
-    std::cerr << app_texts::DebugFileFailed << FormatSystemError(error);
+    std::cerr << debugLogOpenFailure(path, error);
     if (error == EWOULDBLOCK) {
         std::error_code ignored;
         const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);

@@ -176,8 +176,22 @@ private:
     std::unique_ptr<ChildProcess> m_server;
 };
 
-// The run of one scheduled day: all five reports, each text mailed to two recipients. The
-// texts come from a runner at the report seam; one holds a line of a single period.
+// A stored mail's subject and its body, the text after the empty line that ends the header.
+std::pair<std::string, std::string> subjectAndBody(const std::string& mail)
+{
+    const std::size_t field = mail.find("\r\nSubject: ");
+    if (field == std::string::npos)
+        return {"", mail};
+    const std::size_t subject = field + 11;
+    const std::size_t end = mail.find("\r\n", subject);
+    if (end == std::string::npos || mail.compare(end, 4, "\r\n\r\n") != 0)
+        return {"", mail};
+    return {mail.substr(subject, end - subject), mail.substr(end + 4)};
+}
+
+// The run of one scheduled day: all five reports, each text mailed to two recipients with
+// the header fields a mail reader needs. The texts come from a runner at the report seam;
+// each holds a line of a single period.
 TEST(AgentMail, FiveReportsReachTheServer)
 {
     ScopedApp app;
@@ -215,22 +229,38 @@ TEST(AgentMail, FiveReportsReachTheServer)
     options.runner = [&](AgentReport report, const MailReportRequest&) -> std::optional<std::string> {
         return texts.at(agentReportInfo(report).subject);
     };
+    const std::time_t before = std::time(nullptr);
     {
         AgentRuns runs(options);
         EXPECT_EQ(runs.start(settings, six), 5);
         runs.waitUntilDone();
     }
     // Every mail was accepted before its sender returned, so all five are in the folder.
+    const std::time_t after = std::time(nullptr);
     const auto mails = sink.mails();
     ASSERT_EQ(mails.size(), 5u) << app.logText();
     std::map<std::string, std::string> received;
     for (const auto& [name, mail] : mails) {
         EXPECT_TRUE(mail.starts_with("From: " + std::string(DefaultAgentSender)
-                                     + "\nTo: ops@example.net,backup@example.net\n\nSubject: "))
+                                     + "\nTo: ops@example.net,backup@example.net\n\nDate: "))
             << mail;
-        const std::size_t subject = mail.find("Subject: ") + 9;
-        const std::size_t end = mail.find("\r\n", subject);
-        received[mail.substr(subject, end - subject)] = mail.substr(end + 2);
+        // The header as a mail reader sees it: no defects, each field as written.
+        ChildProcess parser({"/usr/bin/python3", std::string(VAULTLINE_TEST_SUPPORT_DIR) + "/mail_headers.py",
+                             folder.file("mail") + "/" + name},
+                            {}, folder.path());
+        ASSERT_TRUE(parser.waitForOutput("\nend\n")) << parser.output();
+        const std::string& fields = parser.output();
+        EXPECT_TRUE(fields.starts_with("defects: 0 []\nDate: ")) << fields;
+        EXPECT_NE(fields.find("\nFrom: " + std::string(DefaultAgentSender) + "\n"
+                              "To: ops@example.net, backup@example.net\nSubject: QMX Auto Reports Agent for "),
+                  std::string::npos)
+            << fields;
+        const std::size_t date = fields.find("\ndate: ") + 7;
+        const std::time_t sent = std::stoll(fields.substr(date, fields.find('\n', date) - date));
+        EXPECT_LE(before, sent);
+        EXPECT_LE(sent, after);
+        const auto [subject, body] = subjectAndBody(mail);
+        received[subject] = body;
     }
     for (const auto& [subject, text] : texts)
         EXPECT_EQ(received[subject], text + "\r\n") << subject;
@@ -291,9 +321,8 @@ TEST_P(AgentMailReports, EachReportIsMailedWithItsText)
     }
     std::map<std::string, std::string> received;
     for (const auto& [name, mail] : sink.mails()) {
-        const std::size_t subject = mail.find("Subject: ") + 9;
-        const std::size_t end = mail.find("\r\n", subject);
-        received[mail.substr(subject, end - subject)] = mail.substr(end + 2);
+        const auto [subject, body] = subjectAndBody(mail);
+        received[subject] = body;
     }
     ASSERT_EQ(received.size(), available.size()) << scoped.logText();
     const auto afterHeader = [](const std::string& text) { return text.substr(text.find("\r\n") + 2); };

@@ -166,3 +166,47 @@ TEST(CliHelp, EveryCommandPrintsItsUsageAndTouchesNothing)
     EXPECT_EQ(option.status, 2);
     EXPECT_FALSE(fs::exists(folder.file("config/Kestrix")));
 }
+
+// The agent's file is checked before anything runs: each bad one is refused naming its key
+// with status 2; a byte-order mark in front is accepted. A debug log name that is a symbolic
+// link stops every command before it writes through it.
+TEST(CliStart, AgentFileAndDebugLogAreCheckedFirst)
+{
+    TemporaryFolder folder;
+    const std::string good = "[Agent]\nReports=mount-rates\nWeekdays=mon\nStartTime=06:00:00\nRange=1 Week\n"
+                             "Libraries=10.0.0.1\nSmtpServer=127.0.0.1:1\nRecipients=ops@example.net\n";
+    const std::vector<std::pair<std::string, std::string>> refused{
+        {good + "Sender=agent@x\rRCPT TO: <y@z>\n", "[Agent] Sender: holds a control character (a carriage return?)"},
+        {"[Agent]\nRecipients=a@x\rDATA\n", "[Agent] Recipients: holds a control character (a carriage return?)"},
+        {"[Agent]\nStartTime=+6:-0:00\n" + good.substr(good.find("Range=")) + "Reports=mount-rates\nWeekdays=mon\n",
+         "[Agent] StartTime: not a time of day HH:MM:SS"},
+    };
+    for (std::size_t index = 0; index < refused.size(); ++index) {
+        const std::string name = "bad" + std::to_string(index) + ".ini";
+        std::ofstream(folder.file(name), std::ios::binary) << refused[index].first;
+        const CliRun run = runCli(folder, "agent --config " + name);
+        EXPECT_EQ(run.status, 2) << name;
+        EXPECT_EQ(run.errors, "vaultlinectl agent: " + name + ": " + refused[index].second + "\n") << run.errors;
+    }
+    fs::create_directories(folder.file("agent.d"));
+    const CliRun directory = runCli(folder, "agent --config agent.d");
+    EXPECT_EQ(directory.status, 2);
+    EXPECT_EQ(directory.errors, "vaultlinectl agent: agent.d is a directory, not an agent file\n");
+
+    // Behind the mark the group is read: the refusal is of the key that follows it.
+    std::ofstream(folder.file("marked.ini"), std::ios::binary) << "\xEF\xBB\xBF" << good << "Colour=blue\n";
+    const CliRun marked = runCli(folder, "agent --config marked.ini");
+    EXPECT_EQ(marked.status, 2);
+    EXPECT_EQ(marked.errors, "vaultlinectl agent: marked.ini: [Agent] Colour: unknown key\n");
+
+    const std::string target = folder.file("target.txt");
+    std::ofstream(target) << "keep me\n";
+    fs::remove(folder.file("lvr_debug.txt"));
+    fs::create_symlink(target, folder.file("lvr_debug.txt"));
+    const CliRun linked = runCli(folder, "agent --config marked.ini");
+    EXPECT_NE(linked.status, 0);
+    EXPECT_NE(linked.errors.find("lvr_debug.txt is a symbolic link, and the debug log is never written through one"),
+              std::string::npos)
+        << linked.errors;
+    EXPECT_EQ(readWholeFile(target), "keep me\n");
+}

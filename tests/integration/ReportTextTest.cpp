@@ -343,5 +343,56 @@ TEST_P(ReportTexts, RetriesAndPermsList)
     EXPECT_EQ(sink.updateDepth(), 0);
 }
 
+// Rows another program wrote: a NULL counter between two equal values is no growth (on both
+// databases); on SQLite, which keeps what it is given, values past 32 bits are read exactly
+// and a text in a counter column is left out and named in the debug log.
+TEST_P(ReportTexts, RowsAnotherProgramWrote)
+{
+    const std::string hostile = "10.66.0.1";
+    std::vector<std::string> rows = {
+        "'%A', '2026-01-05', '01:00:00', 'NUL001', 1, 1, 1, 1, 0, 0, 1, 0, 0",
+        "'%A', '2026-01-05', '02:00:00', 'NUL001', 1, 1, 2, NULL, 0, 0, NULL, 0, 0",
+        "'%A', '2026-01-05', '03:00:00', 'NUL001', 1, 1, 3, 1, 0, 0, 1, 0, 0",
+    };
+    const bool sqlite = GetParam().name == "SQLite";
+    if (sqlite) {
+        rows.push_back("'%A', '2026-01-05', '04:00:00', 'BIG001', 1, 2, 4294967301, -2147483648, 0, 0, 0, 0, 0");
+        rows.push_back("'%A', '2026-01-05', '05:00:00', 'BIG001', 1, 2, 5, 2147483647, 'abc', 0, 0, 0, 0");
+    }
+    insertReportRows(GetParam(), theApp().settings.mountHistoryTableName, hostile, rows);
+
+    QueryListData list;
+    QueryListSink sink(list);
+    TriggerSink unused;
+    EXPECT_EQ(ReportThresholdThread(request({hostile}, unused), sink), 1);
+    std::vector<std::string> listed;
+    for (int row = 0; row < list.rowCount(); ++row)
+        for (int column = 2; column < 11; ++column)
+            listed.emplace_back(list.cell(row, column));
+    if (!sqlite) {
+        EXPECT_TRUE(listed.empty()) << listed.size();
+        return;
+    }
+    EXPECT_EQ(listed, (std::vector<std::string>{"01-05-2026", "05:00:00", "BIG001", "1", "2", "4294967295", "0", "0",
+                                                "0"}));
+    const std::string skipped = "Skipped a stored value that is not a whole number: ";
+    EXPECT_NE(scoped.logText().find(skipped + hostile + " BIG001 2026-01-05 05:00:00, LIFE_WRITE_PERMS: 'abc'\n"),
+              std::string::npos)
+        << scoped.logText();
+
+    LifetimeThresholds thresholds;
+    thresholds.filtersEnabled = true;
+    *thresholds.find("LIFE_MOUNTS") = {true, 8, 10};
+    theApp().setLifetimeThresholds(thresholds);
+    TriggerSink text;
+    EXPECT_EQ(ReportCtgStatThread(request({hostile}, text)), 1);
+    EXPECT_NE(text.text().find("Volser: BIG001\r\n   MAX LIFE_MOUNTS: 4294967301 (ERROR)\r\n"
+                               "   MAX LIFE_WRITE_RETRIES: 2147483647\r\n   MAX LIFE_WRITE_PERMS: 0\r\n"),
+              std::string::npos)
+        << text.text();
+    EXPECT_NE(scoped.logText().find(skipped + hostile + " BIG001, MAX LIFE_WRITE_PERMS: 'abc'\n"), std::string::npos)
+        << scoped.logText();
+}
+
 INSTANTIATE_TEST_SUITE_P(Databases, ReportTexts, ::testing::ValuesIn(testBackends()), BackendName());
 } // namespace

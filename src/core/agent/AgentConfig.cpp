@@ -4,7 +4,6 @@
 #include "SendMail.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <sstream>
 #include <strings.h>
@@ -29,25 +28,34 @@ std::vector<std::string> listOf(const std::string& value)
     return items;
 }
 
+// Two digits, nothing else: no sign, no blank.
+int twoDigits(const std::string& text, std::size_t at)
+{
+    if (at + 2 > text.size() || text[at] < '0' || text[at] > '9' || text[at + 1] < '0' || text[at + 1] > '9')
+        return -1;
+    return (text[at] - '0') * 10 + (text[at + 1] - '0');
+}
+
+// "HH:MM" or "HH:MM:SS", two digits each.
 bool parseClock(const std::string& text, AgentSettings& settings)
 {
-    int hour = -1;
-    int minute = -1;
-    int second = 0;
-    char extra = 0;
-    const int read = std::sscanf(text.c_str(), "%2d:%2d:%2d%c", &hour, &minute, &second, &extra);
-    if (read != 2 && read != 3)
+    if ((text.size() != 5 && text.size() != 8) || text[2] != ':' || (text.size() == 8 && text[5] != ':'))
         return false;
-    if (read == 2 && text.size() != 5)
-        return false;
-    if (read == 3 && text.size() != 8)
-        return false;
+    const int hour = twoDigits(text, 0);
+    const int minute = twoDigits(text, 3);
+    const int second = text.size() == 8 ? twoDigits(text, 6) : 0;
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         return false;
     settings.startHour = hour;
     settings.startMinute = minute;
     settings.startSecond = second;
     return true;
+}
+
+bool holdsControlCharacter(const std::string& text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return (static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7f; });
 }
 
 const char* const ShortDays[] = {"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
@@ -63,7 +71,9 @@ std::variant<AgentConfig, std::string> parseAgentConfig(const std::string& text)
 {
     std::map<std::string, std::string> values;
     std::string group;
-    std::stringstream in(text);
+    // A byte-order mark that an editor put in front of the first group is no part of it.
+    const bool marked = text.starts_with("\xEF\xBB\xBF");
+    std::stringstream in(marked ? text.substr(3) : text);
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
@@ -90,6 +100,9 @@ std::variant<AgentConfig, std::string> parseAgentConfig(const std::string& text)
         if (values.contains(key))
             return refused(key, "given twice");
         values[key] = trimmed(line.substr(equals + 1));
+        // A carriage return inside an address would smuggle a command into the mail dialogue.
+        if (holdsControlCharacter(values[key]))
+            return refused(key, "holds a control character (a carriage return?)");
     }
     for (const char* key : {"Reports", "Weekdays", "StartTime", "Range", "Libraries", "SmtpServer", "Recipients"})
         if (!values.contains(key) || values[key].empty())

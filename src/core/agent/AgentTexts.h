@@ -27,6 +27,9 @@ inline constexpr const char* NoRecipients = "ERROR: QMX Auto Reports: No e-mail 
 // Our own: a line break in an address or the server name would smuggle in a command.
 inline constexpr const char* LineBreakInAddress =
     "ERROR: QMX Auto Reports: A mail address or the server name holds a line break; no mail sent";
+// Our own: a reply past the client's limit is cut, and its rest is not read as the next one.
+inline constexpr const char* LongReplyCut = "QMX Auto Reports: The mail server's reply was longer than 4096 bytes; "
+                                            "its first 4096 bytes were kept and the rest was read and discarded";
 inline constexpr const char* BadServerPort = "ERROR: QMX Auto Reports: The SMTP server's port is not a number from 1 to 65535";
 
 // The dialogue's commands.
@@ -46,6 +49,9 @@ inline constexpr const char* ServerPortMessage = "The SMTP server's port must be
 inline constexpr const char* IpListSelect = "select distinct ipaddress from %s order by ipaddress asc";
 inline constexpr const char* IpListPrepareFailed = "Error preparing the select statement in report by mount rates:";
 inline constexpr const char* IpListExecuteFailed = "Error executing the select statement in report by mount rates:";
+
+// Our own: the agent service after an outage of the database.
+inline constexpr const char* DatabaseAnswersAgain = "The database answers again";
 
 // Our own: a report that this build cannot run yet is logged instead of mailed.
 } // namespace agent_texts

@@ -147,15 +147,49 @@ long CSocketX::TimedSend(const std::string& text, std::chrono::milliseconds limi
     return static_cast<long>(sent);
 }
 
+CSocketX::Piece CSocketX::receivePiece(std::string& into, Clock::time_point deadline,
+                                       std::chrono::milliseconds linePause, bool partialLine)
+{
+    for (;;) {
+        int wait = remainingMilliseconds(deadline);
+        if (partialLine && linePause.count() < wait)
+            wait = static_cast<int>(linePause.count());
+        const int ready = waitFor(m_socket, POLLIN, wait, m_stop);
+        if (ready < 0) {
+            fail(errno);
+            return Piece::Failed;
+        }
+        if (ready == 0) {
+            // A server that leaves out the last line end: nothing more is coming.
+            if (partialLine)
+                return Piece::Quiet;
+            fail(ETIMEDOUT);
+            return Piece::Failed;
+        }
+        char piece[256];
+        const ssize_t count = ::recv(m_socket, piece, sizeof piece, 0);
+        if (count < 0) {
+            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)
+                continue;
+            fail(errno);
+            return Piece::Failed;
+        }
+        if (count == 0)
+            return Piece::Closed;
+        into.append(piece, static_cast<std::size_t>(count));
+        return Piece::Bytes;
+    }
+}
+
 long CSocketX::TimedReceive(std::string& reply, std::chrono::milliseconds limit, std::chrono::milliseconds linePause)
 {
     reply.clear();
+    m_replyCut = false;
     if (m_socket < 0)
         return fail(ENOTCONN);
     const Clock::time_point deadline = Clock::now() + limit;
     std::string buffer;
     buffer.swap(m_pending);
-    char piece[256];
     for (;;) {
         if (const auto end = completeReplyEnd(buffer)) {
             reply = buffer.substr(0, *end);
@@ -163,38 +197,60 @@ long CSocketX::TimedReceive(std::string& reply, std::chrono::milliseconds limit,
             return static_cast<long>(reply.size());
         }
         if (buffer.size() >= MaxReply) {
-            // A reply this long is no SMTP reply; it is cut, and the rest is not read as the
-            // next reply.
+            // A reply this long is no SMTP reply: its start is kept, and its rest is read and
+            // dropped so that it is not taken for the reply to the next command.
             reply = buffer.substr(0, MaxReply);
+            m_replyCut = true;
+            return discardReplyRest(buffer, deadline, linePause) ? static_cast<long>(reply.size()) : -1;
+        }
+        switch (receivePiece(buffer, deadline, linePause, !buffer.empty() && buffer.back() != '\n')) {
+        case Piece::Bytes:
+            continue;
+        case Piece::Quiet:
+            reply = buffer;
             return static_cast<long>(reply.size());
-        }
-        const bool partialLine = !buffer.empty() && buffer.back() != '\n';
-        int wait = remainingMilliseconds(deadline);
-        if (partialLine && linePause.count() < wait)
-            wait = static_cast<int>(linePause.count());
-        const int ready = waitFor(m_socket, POLLIN, wait, m_stop);
-        if (ready < 0)
-            return fail(errno);
-        if (ready == 0) {
-            if (partialLine) {
-                // A server that leaves out the last line end: nothing more is coming.
-                reply = buffer;
-                return static_cast<long>(reply.size());
-            }
-            return fail(ETIMEDOUT);
-        }
-        const ssize_t count = ::recv(m_socket, piece, sizeof piece, 0);
-        if (count < 0) {
-            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)
-                continue;
-            return fail(errno);
-        }
-        if (count == 0) {
+        case Piece::Closed:
             if (buffer.empty())
                 return fail(ECONNRESET);
             reply = buffer;
             return static_cast<long>(reply.size());
+        case Piece::Failed:
+            return -1;
         }
-        buffer.append(piece, static_cast<std::size_t>(count));
+    }
+}
+
+bool CSocketX::discardReplyRest(std::string text, Clock::time_point deadline, std::chrono::milliseconds linePause)
+{
+    // Only the first four characters of the line being read matter: they tell a continuation
+    // line ("250-") from the last one. Nothing else is kept, so memory stays bounded.
+    std::string lineHead;
+    bool midLine = false;
+    for (;;) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            if (c != '\n') {
+                if (lineHead.size() < 4)
+                    lineHead += c;
+                midLine = true;
+                continue;
+            }
+            if (lineHead.size() < 4 || lineHead[3] != '-') {
+                m_pending = text.substr(i + 1);
+                return true;
+            }
+            lineHead.clear();
+            midLine = false;
+        }
+        text.clear();
+        switch (receivePiece(text, deadline, linePause, midLine)) {
+        case Piece::Bytes:
+            continue;
+        case Piece::Quiet:
+        case Piece::Closed:
+            return true;
+        case Piece::Failed:
+            return false;
+        }
     }
 }

@@ -24,8 +24,13 @@ public:
     // Receives one whole reply into reply: lines up to the last one, which has a blank (or
     // nothing) after its three digits instead of "-". A last line without its line end is
     // taken as complete once nothing more arrives within linePause. The whole reply must
-    // arrive within limit; it is kept to MaxReply bytes. Returns its length, or -1.
+    // arrive within limit. A longer reply is kept to MaxReply bytes and its rest, up to the
+    // end of its last line, is read within the same limits and dropped. Returns its length,
+    // or -1.
     long TimedReceive(std::string& reply, std::chrono::milliseconds limit, std::chrono::milliseconds linePause);
+
+    // Whether the last reply was longer than MaxReply and cut.
+    bool lastReplyCut() const { return m_replyCut; }
 
     void Close();
     // A flag that cuts every wait short (ECANCELED) once set: the program is ending.
@@ -37,7 +42,16 @@ public:
     static constexpr std::size_t MaxReply = 4096;
 
 private:
+    using Clock = std::chrono::steady_clock;
+    enum class Piece { Bytes, Quiet, Closed, Failed };
+    // Waits for and appends the next bytes; Quiet when a partial line stays without more for
+    // linePause; Failed (errno and the error text set) on a failure or at the deadline.
+    Piece receivePiece(std::string& into, Clock::time_point deadline, std::chrono::milliseconds linePause,
+                       bool partialLine);
+    bool discardReplyRest(std::string text, Clock::time_point deadline, std::chrono::milliseconds linePause);
+
     int m_socket = -1;
+    bool m_replyCut = false;
     const std::atomic<bool>* m_stop = nullptr;
     long fail(int error);
 

@@ -2,9 +2,11 @@
 
 #include "AgentTexts.h"
 #include "CSocketX.h"
+#include "MailMessage.h"
 #include "app/DebugLog.h"
 
 #include <cstdlib>
+#include <ctime>
 
 namespace {
 namespace texts = agent_texts;
@@ -37,7 +39,10 @@ public:
     bool expect(const char* code, const char* receiveFailure, const char* rejected)
     {
         std::string reply;
-        if (m_socket.TimedReceive(reply, m_limits.receive, m_limits.linePause) < 0)
+        const long received = m_socket.TimedReceive(reply, m_limits.receive, m_limits.linePause);
+        if (m_socket.lastReplyCut())
+            WriteDebugLine(texts::LongReplyCut);
+        if (received < 0)
             return transportFailure(receiveFailure);
         if (reply.size() >= 3 && reply.compare(0, 3, code) == 0)
             return true;
@@ -110,21 +115,6 @@ std::vector<std::string> splitMailRecipients(const std::string& recipients)
     return addresses;
 }
 
-std::string smtpMessageText(const std::string& subject, const std::string& body)
-{
-    std::string text = "Subject: " + subject + "\r\n";
-    text.reserve(text.size() + body.size() + body.size() / 64);
-    bool lineStart = true;
-    for (const char c : body) {
-        // A line of a single "." would end the message at the server and lose the rest.
-        if (lineStart && c == '.')
-            text += '.';
-        text += c;
-        lineStart = c == '\n';
-    }
-    return text;
-}
-
 bool SendMail(const std::string& server, const std::string& sender, const std::string& recipients,
               const std::string& subject, const std::string& body,
               const SmtpLimits& limits)
@@ -163,7 +153,8 @@ bool SendMail(const std::string& server, const std::string& sender, const std::s
     dialogue.send(texts::Data);
     if (!dialogue.expect("354", texts::DataReceiveFailed, texts::DataRejected))
         return false;
-    if (!dialogue.sendChecked(smtpMessageText(subject, body), texts::BodySendFailed))
+    if (!dialogue.sendChecked(smtpMessageText(sender, addresses, subject, body, std::time(nullptr)),
+                               texts::BodySendFailed))
         return false;
     dialogue.send(texts::EndOfData);
     if (!dialogue.expect("250", texts::EndReceiveFailed, texts::BodyRejected))

@@ -15,8 +15,8 @@ struct SmtpLimits {
     const std::atomic<bool>* stop = nullptr;      // set: every wait ends at once (the program is ending)
 };
 
-// One blocking SMTP dialogue (HELO, MAIL FROM, one RCPT TO per address, DATA, the message,
-// QUIT) with the mail server "host" or "host:port" (port 25 without one). True only when the
+// One blocking SMTP dialogue (HELO, MAIL FROM, one RCPT TO per address, DATA, the message of
+// MailMessage.h, QUIT) with the mail server "host" or "host:port" (port 25 without one). True only when the
 // server accepted the message; every failure is written to the debug log.
 bool SendMail(const std::string& server, const std::string& sender, const std::string& recipients,
               const std::string& subject, const std::string& body,
@@ -31,7 +31,3 @@ std::optional<SmtpServerAddress> parseSmtpServer(const std::string& server);
 
 // The addresses of a comma-separated list, blanks at both ends removed, empty pieces skipped.
 std::vector<std::string> splitMailRecipients(const std::string& recipients);
-
-// The message text between the DATA reply and the end-of-data line: the Subject line, then
-// the body with one more "." in front of every line that begins with ".".
-std::string smtpMessageText(const std::string& subject, const std::string& body);

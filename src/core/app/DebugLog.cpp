@@ -1,6 +1,8 @@
 #include "DebugLog.h"
 
+#include "AppTexts.h"
 #include "CQmxApp.h"
+#include "SystemError.h"
 #include "TimeFormat.h"
 
 #include <cerrno>
@@ -15,9 +17,11 @@ namespace {
 constexpr mode_t OwnerOnly = S_IRUSR | S_IWUSR;
 
 // The file opened for appending and locked for this process; -1 with errno set when it cannot be.
+// A symbolic link in the log's place is refused (ELOOP): through it, anyone who can write the
+// working folder could have the program empty and narrow a file of their choosing.
 int openLocked(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, OwnerOnly);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, OwnerOnly);
     if (fd < 0)
         return -1;
     // A file made earlier with wider permissions is narrowed too.
@@ -105,8 +109,20 @@ void DebugLog::setSizeLimit(std::uint64_t bytes)
     m_sizeLimit = bytes;
 }
 
+std::string debugLogOpenFailure(const std::string& path, int error)
+{
+    std::string text = std::string(app_texts::DebugFileFailed) + FormatSystemError(error);
+    struct stat info {};
+    if (error == ELOOP && ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        std::string link = app_texts::DebugLogIsLink;
+        text += link.replace(link.find("%s"), 2, path);
+    }
+    return text;
+}
+
 void DebugLog::startNewFile()
 {
+    // A rename replaces a link named "<path>.1" itself and never writes where it points.
     const std::string previous = m_path + ".1";
     if (::rename(m_path.c_str(), previous.c_str()) != 0) {
         m_renameFailed = true;

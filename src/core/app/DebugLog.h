@@ -22,7 +22,7 @@ public:
 
     // Creates or truncates the file, readable by its owner only, and takes it for this
     // process alone. Returns 0, or the system's error number (another process holding the
-    // file gives EWOULDBLOCK).
+    // file gives EWOULDBLOCK, a symbolic link in its place ELOOP).
     int open(const std::string& path);
     void close();
     bool isOpen() const;
@@ -48,6 +48,10 @@ private:
     bool m_renameFailed = false; // once a new file could not be started, the log just grows
     std::function<std::time_t()> m_clock;
 };
+
+// What to tell the user when open failed: the fixed line, the system's reason, and for a
+// symbolic link in the log's place a line that says why it is refused.
+std::string debugLogOpenFailure(const std::string& path, int error);
 
 // Error lines: always written to the application's debug log.
 void WriteDebugLine(const std::string& text);

@@ -76,6 +76,22 @@ bool qmxDB::connectDB(const std::string& dataSourceName, const std::string& user
     return true;
 }
 
+bool dataSourceAnswers(const std::string& dataSourceName, const std::string& userName, const std::string& password)
+{
+    OdbcHandles handles;
+    if (SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handles.environment) != SQL_SUCCESS
+        || SQLSetEnvAttr(handles.environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)
+               != SQL_SUCCESS
+        || SQLAllocHandle(SQL_HANDLE_DBC, handles.environment, &handles.connection) != SQL_SUCCESS)
+        return false;
+    const SQLRETURN result = SQLConnect(handles.connection, sqlText(dataSourceName), SQL_NTS, sqlText(userName),
+                                        SQL_NTS, sqlText(password), SQL_NTS);
+    handles.connected = result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO;
+    const bool answers = handles.connected;
+    handles.release();
+    return answers;
+}
+
 bool qmxDB::disconnectDB(OdbcHandles& handles) const
 {
     if (handles.connection != SQL_NULL_HDBC && handles.connected) {

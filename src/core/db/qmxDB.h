@@ -53,6 +53,10 @@ public:
                  SQLHSTMT statement) const;
 };
 
+// Whether the data source accepts a connection now: connects and disconnects at once, and
+// writes nothing anywhere (for a caller that asks every second and says the outcome itself).
+bool dataSourceAnswers(const std::string& dataSourceName, const std::string& userName, const std::string& password);
+
 // The diagnostic records of a handle, as the driver returns them; count gets the number the
 // driver reports.
 std::vector<DiagnosticRecord> readDiagnosticRecords(SQLSMALLINT handleType, SQLHANDLE handle, int& count);

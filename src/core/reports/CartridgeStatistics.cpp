@@ -5,6 +5,8 @@
 #include "ReportStatements.h"
 #include "ReportTexts.h"
 #include "app/CQmxApp.h"
+#include "app/DebugLog.h"
+#include "db/StoredInteger.h"
 
 namespace {
 const ReportErrorTexts StatisticsErrors{report_texts::DriveStatisticsPreparing,
@@ -37,9 +39,12 @@ std::unordered_map<std::string, LifetimeMaxima> batchedLifetimeMaxima(const Repo
         for (std::size_t counter = 0; counter < counters; ++counter) {
             // The highest value of all rows is the highest positive one, when it is positive;
             // otherwise no row had a positive value, and the maximum reads 0.
-            const std::optional<std::int32_t> value = batchedInteger(row[counter + 1]);
-            if (value)
-                cartridge[counter] = *value > 0 ? *value : 0;
+            // A value that is not a whole number is left to the per-cartridge query, which names it.
+            const StoredInteger value = storedIntegerFromText(row[counter + 1]);
+            if (value.kind == StoredInteger::Kind::Null)
+                cartridge[counter] = 0;
+            else if (value.isInteger())
+                cartridge[counter] = value.value > 0 ? value.value : 0;
         }
     }
     return maxima;
@@ -62,13 +67,20 @@ std::string CartridgeLifetimeMaxima(const ReportRequest& request, const ReportCo
     const auto& counters = ReportStatements::lifetimeCounters();
     for (std::size_t at = 0; at < counters.size(); ++at) {
         const std::string& counter = counters[at];
-        std::int32_t maximum = 0;
-        if (batched != nullptr && at < batched->size() && (*batched)[at].has_value())
+        std::int64_t maximum = 0;
+        if (batched != nullptr && at < batched->size() && (*batched)[at].has_value()) {
             maximum = *(*batched)[at];
-        else
-            connection.selectInteger(
-                statements.lifetimeMaximum(counter, address, volser, request.beginDate, request.endDate), maximum,
+        } else {
+            StoredInteger stored;
+            connection.selectStoredInteger(
+                statements.lifetimeMaximum(counter, address, volser, request.beginDate, request.endDate), stored,
                 StatisticsErrors);
+            if (stored.isInteger())
+                maximum = stored.value;
+            else if (stored.kind == StoredInteger::Kind::NotANumber)
+                WriteDebugLine(std::string(report_texts::SkippedValue) + address + " " + volser + ", MAX " + counter
+                               + ": '" + stored.text + "'");
+        }
         std::string line = formatReportText(report_texts::MaximumLine, {counter, std::to_string(maximum)});
         if (thresholds.filtersEnabled) {
             const int level = ClassifyLifetimeValue(thresholds, counter, maximum);

@@ -13,10 +13,11 @@ class ReportStatements;
 
 // A cartridge's lifetime maxima read for all cartridges at once, by counter in report order; a
 // counter without one is read with a query of its own.
-using LifetimeMaxima = std::array<std::optional<std::int32_t>, 5>;
+using LifetimeMaxima = std::array<std::optional<std::int64_t>, 5>;
 
 // One cartridge's block: its header and the highest value of each lifetime counter in the range,
-// marked " (WARNING)" or " (ERROR)" by the thresholds while filters are enabled. Written into the
+// marked " (WARNING)" or " (ERROR)" by the thresholds while filters are enabled. A maximum that
+// is not a whole number of 64 bits (another program's row) is named in the debug log. Written into the
 // view (window mode, followed by an empty line) with "" returned, or returned (view is null).
 std::string CartridgeLifetimeMaxima(const ReportRequest& request, const ReportConnection& connection,
                                     const ReportStatements& statements, const std::string& address,

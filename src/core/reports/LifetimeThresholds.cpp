@@ -22,7 +22,7 @@ LifetimeThreshold* LifetimeThresholds::find(const std::string& name)
     return const_cast<LifetimeThreshold*>(static_cast<const LifetimeThresholds*>(this)->find(name));
 }
 
-int ClassifyLifetimeValue(const LifetimeThresholds& thresholds, const std::string& counter, int value)
+int ClassifyLifetimeValue(const LifetimeThresholds& thresholds, const std::string& counter, std::int64_t value)
 {
     const LifetimeThreshold* threshold = thresholds.find(counter);
     if (threshold == nullptr || !threshold->enabled)
@@ -39,7 +39,7 @@ int ClassifyLifetimeValue(const LifetimeThresholds& thresholds, const std::strin
     return value >= yellow ? 1 : 0;
 }
 
-int ClassifyLifetimeValue(const std::string& counter, int value)
+int ClassifyLifetimeValue(const std::string& counter, std::int64_t value)
 {
     return ClassifyLifetimeValue(theApp().lifetimeThresholds(), counter, value);
 }
@@ -50,7 +50,7 @@ CellShade LifetimeCellColouring::shadeFor(const std::string& columnTitle, std::s
     if (!thresholds.filtersEnabled || thresholds.find(columnTitle) == nullptr)
         return CellShade::Default;
     const std::string text(cellText);
-    switch (ClassifyLifetimeValue(thresholds, columnTitle, std::atoi(text.c_str()))) {
+    switch (ClassifyLifetimeValue(thresholds, columnTitle, std::strtoll(text.c_str(), nullptr, 10))) {
     case 1: return CellShade::Yellow;
     case 2: return CellShade::Red;
     default: return CellShade::Default;

@@ -3,6 +3,7 @@
 #include "query/QueryCellColouring.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 // The user's YELLOW and RED thresholds per lifetime counter, held in memory only; all clear at
@@ -25,9 +26,9 @@ struct LifetimeThresholds {
 
 // 0 no mark, 1 warning, 2 error. The counter's own flag decides; "Enable filters" does not.
 // Lower values are worse when RED is below YELLOW.
-int ClassifyLifetimeValue(const LifetimeThresholds& thresholds, const std::string& counter, int value);
+int ClassifyLifetimeValue(const LifetimeThresholds& thresholds, const std::string& counter, std::int64_t value);
 // The same against the application's thresholds of the moment.
-int ClassifyLifetimeValue(const std::string& counter, int value);
+int ClassifyLifetimeValue(const std::string& counter, std::int64_t value);
 
 // The list colouring of the thresholds: the column's title names the counter, the cell's text
 // is its value; nothing is coloured while filters are disabled. Reads the application's

@@ -284,6 +284,33 @@ ReportConnection::Result ReportConnection::selectInteger(const std::string& sql,
     return Result::Ok;
 }
 
+ReportConnection::Result ReportConnection::selectStoredInteger(const std::string& sql, StoredInteger& value,
+                                                               const ReportErrorTexts& texts) const
+{
+    value = {};
+    const SQLHSTMT statement = m_handles.statement;
+    if (statement == SQL_NULL_HSTMT || prepareStatement(statement, sql) != SQL_SUCCESS) {
+        logFailure(texts.preparing, sql, false);
+        closeCursor(statement);
+        return Result::PrepareFailed;
+    }
+    if (executeStatement(statement) != SQL_SUCCESS) {
+        logFailure(texts.executing, sql, false);
+        closeCursor(statement);
+        return Result::ExecuteFailed;
+    }
+    const SQLRETURN fetched = SQLFetch(statement);
+    if (fetched != SQL_NO_DATA && !fetchSucceeded(fetched)) {
+        logFailure(texts.fetching, sql, false);
+        closeCursor(statement);
+        return Result::FetchFailed;
+    }
+    if (fetched != SQL_NO_DATA)
+        value = getColumnInteger(statement, 1);
+    closeCursor(statement);
+    return Result::Ok;
+}
+
 void TextReportSink::write(const std::string& text)
 {
     std::lock_guard lock(m_mutex);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/StoredInteger.h"
+
 #include "ReportRequest.h"
 #include "db/OdbcHandles.h"
 #include "db/qmxDB.h"
@@ -92,6 +94,8 @@ public:
                         bool showMessages = false) const;
     // Column 1 of the first row as a 32-bit integer; NULL and no row give 0.
     Result selectInteger(const std::string& sql, std::int32_t& value, const ReportErrorTexts& texts) const;
+    // Column 1 of the first row in 64 bits with its kind (no row reads as NULL).
+    Result selectStoredInteger(const std::string& sql, StoredInteger& value, const ReportErrorTexts& texts) const;
 
 private:
     void logFailure(const char* step, const std::string& sql, bool showMessages) const;

@@ -98,6 +98,9 @@ inline constexpr const char* CounterCaptions[] = {"Life Mounts", "Life Write Ret
                                                   "Life Read Retries", "Life Read Perms"};
 
 // Saving a report's text.
+// Our own: a stored value that another program wrote and that is no whole number is left out,
+// and named: "<address> <volser> <date> <time>, <column>: '<value>'".
+inline constexpr const char* SkippedValue = "Skipped a stored value that is not a whole number: ";
 inline constexpr const char* SaveReportTitle = "Save Report";
 inline constexpr const char* SaveReportFilter = "Text Files (*.txt);;All Files (*)";
 inline constexpr const char* SaveReportFailed = "The report could not be saved:\n";

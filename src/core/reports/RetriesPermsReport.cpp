@@ -1,17 +1,33 @@
 #include "RetriesPermsReport.h"
 
+#include "CounterGrowth.h"
 #include "ReportRunner.h"
 #include "ReportStatements.h"
 #include "ReportTexts.h"
 #include "app/AppSettings.h"
 #include "app/CQmxApp.h"
+#include "app/DebugLog.h"
+#include "db/StoredInteger.h"
 #include "query/QueryResultSink.h"
+
+#include <algorithm>
 
 namespace {
 const ReportErrorTexts ThresholdErrors{report_texts::ThresholdPreparing, report_texts::ThresholdExecuting,
                                        report_texts::ThresholdExecuting};
 
 constexpr std::size_t MountsPerCartridge = 1000;
+
+const char* const CounterColumns[4] = {"LIFE_WRITE_RETRIES", "LIFE_WRITE_PERMS", "LIFE_READ_RETRIES",
+                                       "LIFE_READ_PERMS"};
+
+// A stored value that is no whole number is left out of the growth and named once.
+void logSkippedValue(const std::string& address, const std::string& volser, const std::string& date,
+                     const std::string& time, const char* column, const std::string& value)
+{
+    WriteDebugLine(std::string(report_texts::SkippedValue) + address + " " + volser + " " + date + " " + time + ", "
+                   + column + ": '" + value + "'");
+}
 
 std::string monthDayYear(const std::string& date)
 {
@@ -25,31 +41,35 @@ std::vector<RetriesPermsRow> cartridgeGrowthRows(const std::string& address, con
                                                  const std::vector<CartridgeMount>& newestFirst,
                                                  const LifetimeThresholds& thresholds)
 {
-    static const char* const counters[4] = {"LIFE_WRITE_RETRIES", "LIFE_WRITE_PERMS", "LIFE_READ_RETRIES",
-                                            "LIFE_READ_PERMS"};
+    const char* const* counters = CounterColumns;
+    // Growth is followed oldest first, the rows are listed newest first.
+    std::array<CounterGrowth, 4> growth;
     std::vector<RetriesPermsRow> rows;
-    for (std::size_t at = 1; at < newestFirst.size(); ++at) {
-        const CartridgeMount& newer = newestFirst[at - 1];
-        const CartridgeMount& older = newestFirst[at];
-        if (newer.counters == older.counters)
-            continue;
+    for (std::size_t at = newestFirst.size(); at-- > 0;) {
+        const CartridgeMount& mount = newestFirst[at];
         RetriesPermsRow row;
+        bool grew = false;
+        for (std::size_t counter = 0; counter < 4; ++counter) {
+            const std::optional<std::int64_t> change = growth[counter].next(mount.counters[counter]);
+            row.growth[counter] = change.value_or(0);
+            grew = grew || row.growth[counter] != 0;
+        }
+        if (!grew)
+            continue;
         row.address = address;
         row.volser = volser;
-        row.date = monthDayYear(newer.date);
-        row.time = newer.time;
-        row.frame = newer.frame;
-        row.drive = newer.drive;
-        for (std::size_t counter = 0; counter < 4; ++counter) {
-            row.growth[counter] = newer.counters[counter] - older.counters[counter];
-            if (!thresholds.filtersEnabled)
-                continue;
+        row.date = monthDayYear(mount.date);
+        row.time = mount.time;
+        row.frame = mount.frame;
+        row.drive = mount.drive;
+        for (std::size_t counter = 0; counter < 4 && thresholds.filtersEnabled; ++counter) {
             const int level = ClassifyLifetimeValue(thresholds, counters[counter], row.growth[counter]);
             row.warning = row.warning || level == 1;
             row.error = row.error || level == 2;
         }
         rows.push_back(std::move(row));
     }
+    std::reverse(rows.begin(), rows.end());
     return rows;
 }
 
@@ -72,7 +92,7 @@ std::vector<std::string> retriesPermsCells(int number, const RetriesPermsRow& ro
 {
     std::vector<std::string> cells = {std::to_string(number), row.address, row.date, row.time, row.volser,
                                       std::to_string(row.frame), std::to_string(row.drive)};
-    for (int growth : row.growth)
+    for (const std::int64_t growth : row.growth)
         cells.push_back(std::to_string(growth));
     return cells;
 }
@@ -120,8 +140,13 @@ int ReportThresholdThread(const ReportRequest& request, QueryResultSink& list, c
             mounts.reserve(read.size());
             for (const auto& cells : read) {
                 CartridgeMount mount;
-                for (std::size_t counter = 0; counter < 4; ++counter)
-                    mount.counters[counter] = decimalValue(cells[counter]);
+                for (std::size_t counter = 0; counter < 4; ++counter) {
+                    const StoredInteger stored = storedIntegerFromText(cells[counter]);
+                    if (stored.isInteger())
+                        mount.counters[counter] = stored.value;
+                    else if (stored.kind == StoredInteger::Kind::NotANumber)
+                        logSkippedValue(address, volser, cells[4], cells[5], CounterColumns[counter], stored.text);
+                }
                 mount.date = cells[4];
                 mount.time = cells[5];
                 mount.frame = decimalValue(cells[6]);

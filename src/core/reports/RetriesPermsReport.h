@@ -4,6 +4,8 @@
 #include "ReportRequest.h"
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,24 +20,26 @@ struct RetriesPermsRow {
     std::string volser;
     int frame = 0;
     int drive = 0;
-    // LIFE_WRITE_RETRIES, LIFE_WRITE_PERMS, LIFE_READ_RETRIES, LIFE_READ_PERMS.
-    std::array<int, 4> growth{};
+    // LIFE_WRITE_RETRIES, LIFE_WRITE_PERMS, LIFE_READ_RETRIES, LIFE_READ_PERMS; 0 for a
+    // counter without a growth (stored as NULL at either end).
+    std::array<std::int64_t, 4> growth{};
     bool warning = false;
     bool error = false;
 };
 
-// One mount as the cartridge query reads it: the four counters, date ("YYYY-MM-DD"), time, frame
-// and drive.
+// One mount as the cartridge query reads it: the four counters (none for NULL or a value that
+// is not a number), date ("YYYY-MM-DD"), time, frame and drive.
 struct CartridgeMount {
-    std::array<int, 4> counters{};
+    std::array<std::optional<std::int64_t>, 4> counters{};
     std::string date;
     std::string time;
     int frame = 0;
     int drive = 0;
 };
 
-// The rows of one cartridge from its mounts newest first: a row for each newer mount whose
-// counters differ from the mount before it, with the growth of each. Growths are classified
+// The rows of one cartridge from its mounts newest first: a row for each mount at which a
+// counter differs from its last stored value before it, with the growth of each (a NULL gives
+// none, and the next stored value is compared with the last stored one). Growths are classified
 // against the thresholds while filters are enabled.
 std::vector<RetriesPermsRow> cartridgeGrowthRows(const std::string& address, const std::string& volser,
                                                  const std::vector<CartridgeMount>& newestFirst,

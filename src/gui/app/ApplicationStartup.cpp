@@ -6,6 +6,7 @@
 #include "WindowRegistry.h"
 #include "app/AppTexts.h"
 #include "app/CQmxApp.h"
+#include "app/DebugLog.h"
 #include "app/Startup.h"
 #include "app/SystemError.h"
 
@@ -18,7 +19,7 @@ bool openDebugLogOrExplain(const QString& path)
     if (error == 0)
         return true;
     QMessageBox::warning(nullptr, QString::fromLatin1(ApplicationTitle),
-                         QString::fromStdString(app_texts::DebugFileFailed + FormatSystemError(error)));
+                         QString::fromStdString(debugLogOpenFailure(path.toStdString(), error)));
     return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ScopedApp.h"
 #include "agent/AgentConfig.h"
+#include "agent/AgentDatabaseWatch.h"
 #include "agent/AgentReports.h"
 #include "agent/AgentService.h"
 #include "agent/AgentTexts.h"
@@ -55,6 +56,10 @@ TEST(AgentConfig, RefusalNamesTheKey)
         {"Recipients=,", "[Agent] Recipients: missing"},
         {"Libraries=", "[Agent] Libraries: missing"},
         {"Colour=blue", "[Agent] Colour: unknown key"},
+        {"StartTime=+6:-0:00", "[Agent] StartTime:"},
+        {"StartTime= 6:30:00x", "[Agent] StartTime:"},
+        {"Recipients=ops@example.net\rRCPT TO: <x@y>", "[Agent] Recipients: holds a control character"},
+        {"Sender=agent@x\rMAIL FROM: <y>", "[Agent] Sender: holds a control character"},
     };
     for (const auto& [line, expected] : cases) {
         const std::string key = line.substr(0, line.find('='));
@@ -79,6 +84,9 @@ TEST(AgentConfig, RefusalNamesTheKey)
     }
     const auto missing = parseAgentConfig("[Agent]\nReports=mount-rates\n");
     EXPECT_EQ(std::get<std::string>(missing), "[Agent] Weekdays: missing");
+    // An editor's byte-order mark in front of the first line is no part of it.
+    const auto marked = parseAgentConfig("\xEF\xBB\xBF[Agent]\n" + Good.substr(Good.find("Reports=")));
+    EXPECT_TRUE(std::holds_alternative<AgentConfig>(marked)) << std::get<std::string>(marked);
 }
 } // namespace
 
@@ -114,5 +122,36 @@ TEST(AgentService, WaitsForTheDatabaseAndRollsThePeriod)
     // Friday's run covers the week back from Friday.
     EXPECT_TRUE(schedule.tick(localTime(2026, 12, 11, 6, 30, 5), database).startRun);
     EXPECT_EQ(schedule.settings().startDate, "12-04-2026");
+}
+} // namespace
+
+namespace {
+// A five-minute outage asked every second: the full account at its start and once a minute,
+// quiet tries in between, one line when the database answers again, and the next outage is
+// said at once.
+TEST(AgentService, OutageIsSaidOnceAMinute)
+{
+    int full = 0;
+    int quiet = 0;
+    bool up = false;
+    std::vector<std::string> told;
+    AgentDatabaseWatch watch({[&] { return ++full, up; }, [&] { return ++quiet, up; },
+                              [&](const std::string& line) { told.push_back(line); }});
+    const std::time_t start = localTime(2026, 12, 7, 6, 30, 5);
+    for (std::time_t now = start; now < start + 290; ++now)
+        EXPECT_FALSE(watch.answers(now));
+    EXPECT_EQ(full, 5);
+    EXPECT_EQ(quiet, 285);
+    EXPECT_TRUE(told.empty());
+    up = true;
+    EXPECT_TRUE(watch.answers(start + 290));  // a quiet try finds it back
+    EXPECT_EQ(quiet, 286);
+    EXPECT_EQ(told, std::vector<std::string>{agent_texts::DatabaseAnswersAgain});
+    EXPECT_TRUE(watch.answers(start + 291));
+    EXPECT_EQ(full, 6);  // quiet tries only during an outage
+    up = false;
+    EXPECT_FALSE(watch.answers(start + 292));
+    EXPECT_EQ(full, 7);
+    EXPECT_EQ(told.size(), 1u);
 }
 } // namespace

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <regex>
 #include <thread>
 
 namespace {
@@ -147,30 +148,62 @@ int occurrences(const std::string& text, const std::string& part)
 }
 
 // The message reaches the wire byte for byte: the commands, one RCPT TO per address in order,
-// the Subject line followed at once by the body, a leading "." doubled, then QUIT.
+// the header fields and the empty line, the body with CRLF line ends and every leading "."
+// doubled, then the end-of-data line and QUIT.
 TEST(SendMail, ExactDialogueAndMessageOnTheWire)
 {
     ScopedApp app;
-    ScriptedSmtpPeer peer(acceptingServer(reply("220 mail.example.net ESMTP\r\n"), 3, 6));
+    ScriptedSmtpPeer peer(acceptingServer(reply("220 mail.example.net ESMTP\r\n"), 3, 13));
 
-    const std::string body = "Starting mount rates report\r\n.\r\n..hidden\r\nDone!";
+    const std::string body = ".\r\n..\r\nd\r.x\nb\n\r\nDone!";
     EXPECT_TRUE(SendMail(peer.server(), "agent@example.net", "a@example.net, b@example.net,c@example.net,",
                          "QMX Auto Reports Agent for Mount Rates", body));
     peer.finish();
-    EXPECT_EQ(peer.received(), "HELO localhost\r\n"
-                               "MAIL FROM: <agent@example.net>\r\n"
-                               "RCPT TO: <a@example.net>\r\n"
-                               "RCPT TO: <b@example.net>\r\n"
-                               "RCPT TO: <c@example.net>\r\n"
-                               "DATA\r\n"
-                               "Subject: QMX Auto Reports Agent for Mount Rates\r\n"
-                               "Starting mount rates report\r\n"
-                               "..\r\n"
-                               "...hidden\r\n"
-                               "Done!\r\n"
-                               ".\r\n"
-                               "QUIT\r\n");
+    const std::string received = peer.received();
+    const std::string commands = "HELO localhost\r\n"
+                                 "MAIL FROM: <agent@example.net>\r\n"
+                                 "RCPT TO: <a@example.net>\r\n"
+                                 "RCPT TO: <b@example.net>\r\n"
+                                 "RCPT TO: <c@example.net>\r\n"
+                                 "DATA\r\n";
+    ASSERT_TRUE(received.starts_with(commands)) << received;
+    const std::string message = received.substr(commands.size());
+    const std::regex date("Date: (Mon|Tue|Wed|Thu|Fri|Sat|Sun), [0-9]{2} [A-Z][a-z]{2} [0-9]{4} "
+                          "[0-9]{2}:[0-9]{2}:[0-9]{2} [+-][0-9]{4}\r\n");
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(message, found, date, std::regex_constants::match_continuous)) << message;
+    EXPECT_EQ(message.substr(found.length()), "From: agent@example.net\r\n"
+                                              "To: a@example.net, b@example.net, c@example.net\r\n"
+                                              "Subject: QMX Auto Reports Agent for Mount Rates\r\n"
+                                              "\r\n"
+                                              "..\r\n"
+                                              "...\r\n"
+                                              "d\r\n"
+                                              "..x\r\n"
+                                              "b\r\n"
+                                              "\r\n"
+                                              "Done!\r\n"
+                                              ".\r\n"
+                                              "QUIT\r\n");
     EXPECT_EQ(app.logText(), "");
+}
+
+// A reply past the client's limit is cut, and its rest (up to the end of its last line, a
+// multi-line reply's too) is dropped instead of being read as the reply to HELO.
+TEST(SendMail, OverlongReplyIsDroppedUpToItsEnd)
+{
+    const std::vector<std::string> greetings{
+        "220 " + std::string(100000, 'x') + "\r\n",
+        "220-" + std::string(5000, 'y') + "\r\n220-" + std::string(3000, 'z') + "\r\n220 ready\r\n",
+    };
+    for (const std::string& greeting : greetings) {
+        ScopedApp app;
+        ScriptedSmtpPeer peer(acceptingServer(reply(greeting), 1, 7));
+        EXPECT_TRUE(SendMail(peer.server(), "agent@x", "ops@x", "S", "body")) << app.logText();
+        peer.finish();
+        EXPECT_TRUE(peer.received().starts_with("HELO localhost\r\nMAIL FROM: <agent@x>\r\n"));
+        EXPECT_EQ(occurrences(app.logText(), agent_texts::LongReplyCut), 1) << app.logText();
+    }
 }
 
 // Replies are read as whole lines, however they arrive: a multi-line greeting sent line by
@@ -185,7 +218,7 @@ TEST(SendMail, RepliesAreReadWhole)
     };
     for (const PeerStep& greeting : greetings) {
         ScopedApp app;
-        ScriptedSmtpPeer peer(acceptingServer(greeting, 1, 4));
+        ScriptedSmtpPeer peer(acceptingServer(greeting, 1, 8));
         EXPECT_TRUE(SendMail(peer.server(), "agent@x", "ops@x", "S", "line one\r\nline two", patient))
             << app.logText();
         peer.finish();
@@ -198,8 +231,10 @@ TEST(SendMail, RepliesAreReadWhole)
     SmtpLimits quick;
     quick.linePause = 50ms;
     std::vector<PeerStep> bare{reply("220 mail"), readLine(), reply("250-mail\r\n250 Ok"), readLine(), reply("250 Ok"),
-                               readLine(), reply("250 Ok"), readLine(), reply("354 go"), readLine(), readLine(),
-                               readLine(), reply("250 queued")};
+                               readLine(), reply("250 Ok"), readLine(), reply("354 go")};
+    for (int line = 0; line < 7; ++line)  // the four header lines, the empty line, "body", "."
+        bare.push_back(readLine());
+    bare.push_back(reply("250 queued"));
     ScriptedSmtpPeer peer(bare);
     EXPECT_TRUE(SendMail(peer.server(), "agent@x", "ops@x", "S", "body", quick)) << app.logText();
     peer.finish();

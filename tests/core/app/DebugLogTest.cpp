@@ -181,6 +181,46 @@ TEST(DebugLog, FullLogIsRenamedAndANewOneStartedWithLinesWhole)
     EXPECT_EQ(intruder.open(path), EWOULDBLOCK);
 }
 
+// A link in the log's place, or in the rotated copy's, never leads the program to empty or
+// narrow the file it points to.
+TEST(DebugLog, SymbolicLinksAreNeverWrittenThrough)
+{
+    TemporaryFolder folder;
+    const std::string target = folder.file("precious.txt");
+    std::ofstream(target) << "keep me\n";
+    ::chmod(target.c_str(), 0644);
+    const std::string path = folder.file("lvr_debug.txt");
+    ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
+    {
+        DebugLog log;
+        const int error = log.open(path);
+        EXPECT_EQ(error, ELOOP);
+        EXPECT_FALSE(log.isOpen());
+        EXPECT_EQ(debugLogOpenFailure(path, error), "ERROR: Failed to open debug file!\n" + FormatSystemError(ELOOP) + path
+                                                       + " is a symbolic link, and the debug log is never written "
+                                                         "through one: remove the link, or run from another folder\n");
+    }
+    EXPECT_EQ(readWholeFile(target), "keep me\n");
+    EXPECT_EQ(permissionsOf(target), 0644u);
+    // Any other failure keeps its two lines only.
+    EXPECT_EQ(debugLogOpenFailure(folder.file("none/x"), ENOENT),
+              "ERROR: Failed to open debug file!\nNo such file or directory\n");
+
+    ::unlink(path.c_str());
+    const std::string previous = path + ".1";
+    ASSERT_EQ(::symlink(target.c_str(), previous.c_str()), 0);
+    DebugLog log;
+    log.setSizeLimit(300);
+    ASSERT_EQ(log.open(path), 0);
+    for (int number = 0; number < 10; ++number)
+        log.writeLine(std::string(60, 'x'));
+    struct stat info {};
+    ASSERT_EQ(::lstat(previous.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode)) << "the rotation replaced the link by the full log";
+    EXPECT_EQ(readWholeFile(target), "keep me\n");
+    EXPECT_EQ(permissionsOf(target), 0644u);
+}
+
 TEST(DebugLog, TruncatedFromOutsideLeavesNoGap)
 {
     // A log rotation tool that copies the file and truncates it: the next line goes to the

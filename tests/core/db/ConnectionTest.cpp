@@ -59,6 +59,15 @@ TEST(Connection, UnknownDataSourceMapsToTheInvalidNameMessages)
     EXPECT_EQ(scoped.prompts.waitCursorDepth(), 0);
 }
 
+// The quiet probe of a service that asks every second: right both ways, and silent.
+TEST_P(Database, QuietProbeSaysNothing)
+{
+    EXPECT_TRUE(dataSourceAnswers(GetParam().dsn, GetParam().user, GetParam().password));
+    EXPECT_FALSE(dataSourceAnswers("NoSuchVaultlineDsn", "u", "p"));
+    EXPECT_EQ(scoped.logText(), "");
+    EXPECT_TRUE(scoped.prompts.messages().empty());
+}
+
 TEST_P(Database, OrdinaryWorkAnswersPlainSuccess)
 {
     // The result test counts success-with-info as failure, so every supported driver must

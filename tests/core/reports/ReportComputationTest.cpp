@@ -5,7 +5,11 @@
 #include "reports/ReportTexts.h"
 #include "reports/RetriesPermsReport.h"
 
+#include "db/StoredInteger.h"
+
 #include <gtest/gtest.h>
+
+#include <limits>
 
 #include <cstdio>
 
@@ -126,7 +130,7 @@ TEST(LifetimeThresholdsTest, ThresholdOption)
 TEST(RetriesPerms, RowsForTheMountsAtWhichCountersGrew)
 {
     LifetimeThresholds thresholds;
-    const auto mount = [](std::array<int, 4> counters, const char* date, const char* time) {
+    const auto mount = [](std::array<std::optional<std::int64_t>, 4> counters, const char* date, const char* time) {
         CartridgeMount m;
         m.counters = counters;
         m.date = date;
@@ -146,7 +150,7 @@ TEST(RetriesPerms, RowsForTheMountsAtWhichCountersGrew)
               (std::vector<std::string>{"1", "10.0.0.1", "01-06-2026", "10:00:00", "VOL001", "2", "7", "0", "0", "0",
                                         "2"}));
     EXPECT_EQ(rows[1].date, "01-04-2026");
-    EXPECT_EQ(rows[1].growth, (std::array<int, 4>{1, 0, 0, 0}));
+    EXPECT_EQ(rows[1].growth, (std::array<std::int64_t, 4>{1, 0, 0, 0}));
     EXPECT_FALSE(rows[0].warning || rows[0].error);
 
     EXPECT_TRUE(cartridgeGrowthRows("a", "v", {mounts[0]}, thresholds).empty());
@@ -159,6 +163,41 @@ TEST(RetriesPerms, RowsForTheMountsAtWhichCountersGrew)
     EXPECT_TRUE(marked[0].error);
     EXPECT_FALSE(marked[0].warning);
     EXPECT_FALSE(marked[1].error || marked[1].warning);
+
+    // A NULL between two equal values is no growth; a counter that went down is listed;
+    // values 32 bits cannot hold grow exactly, and further apart than 64 bits saturate.
+    constexpr std::int64_t Max = std::numeric_limits<std::int64_t>::max();
+    const std::vector<CartridgeMount> stored = {
+        mount({Max, 0, 1, 4294967301}, "2026-01-06", "06:00:00"),
+        mount({std::numeric_limits<std::int64_t>::min(), 0, 1, 4294967301}, "2026-01-05", "05:00:00"),
+        mount({-2147483648LL, 0, 1, 2147483647}, "2026-01-04", "04:00:00"),
+        mount({1, 0, 1, 2147483647}, "2026-01-03", "03:00:00"),
+        mount({1, 0, std::nullopt, 2147483647}, "2026-01-02", "02:00:00"),
+        mount({std::nullopt, 0, 1, 2147483647}, "2026-01-01", "01:00:00"),
+        mount({1, 0, 1, 2147483647}, "2025-12-31", "00:00:00")};
+    const auto grown = cartridgeGrowthRows("a", "v", stored, LifetimeThresholds{});
+    ASSERT_EQ(grown.size(), 3u);
+    EXPECT_EQ(grown[0].growth, (std::array<std::int64_t, 4>{Max, 0, 0, 0}));
+    EXPECT_EQ(grown[1].growth, (std::array<std::int64_t, 4>{std::numeric_limits<std::int64_t>::min() + 2147483648LL,
+                                                            0, 0, 4294967301 - 2147483647}));
+    EXPECT_EQ(grown[2].growth, (std::array<std::int64_t, 4>{-2147483649LL, 0, 0, 0}));
+    EXPECT_EQ(retriesPermsCells(3, grown[2])[7], "-2147483649");
+}
+
+// A stored value's kind: digits that fit in 64 bits are a number, anything else is not.
+TEST(RetriesPerms, StoredValuesAreReadWithTheirKind)
+{
+    using Kind = StoredInteger::Kind;
+    for (const auto& [text, value] : std::vector<std::pair<std::string, std::int64_t>>{
+             {"4294967301", 4294967301}, {"-9223372036854775808", std::numeric_limits<std::int64_t>::min()},
+             {"9223372036854775807", std::numeric_limits<std::int64_t>::max()}, {"+7", 7}, {"12.000", 12}}) {
+        const StoredInteger stored = storedIntegerFromText(text);
+        EXPECT_EQ(stored.kind, Kind::Integer) << text;
+        EXPECT_EQ(stored.value, value) << text;
+    }
+    for (const char* text : {"9223372036854775808", "1e+40", "1.5e10", "abc", "12x", "-", "1.5", " 1", "0x10"})
+        EXPECT_EQ(storedIntegerFromText(text).kind, Kind::NotANumber) << text;
+    EXPECT_EQ(storedIntegerFromText("").kind, Kind::Null);
 }
 
 TEST(ReportStatementsTest, RealColumnsQuotesAndTheOracleDialect)
