@@ -27,7 +27,7 @@ struct Message {
 // Everything from reading the file to the disconnect, under the wait cursor; the messages for
 // the user are collected and shown once the cursor is back.
 ImportResult importUnderWaitCursor(const std::string& path, const std::string& libraryAddress,
-                                   std::vector<Message>& messages)
+                                   const ChunkedLineStoreOptions& options, std::vector<Message>& messages)
 {
     WaitCursor wait(theApp().prompts());
     ImportResult result;
@@ -61,7 +61,7 @@ ImportResult importUnderWaitCursor(const std::string& path, const std::string& l
         result.outcome = ImportOutcome::NotConnected;
         return result;
     }
-    storeSavedFileLines(file, result.kind, libraryAddress, handles, result);
+    storeSavedFileLines(file, result.kind, libraryAddress, handles, result, options);
     db.disconnectDB(handles);
     if (const int readError = file.readError(); readError != 0) {
         // What was read is stored; the rest of the file is not, and the user hears of it.
@@ -107,7 +107,8 @@ std::string importSummaryText(SavedFileKind kind, int inserted)
     return text;
 }
 
-ImportResult importSavedFile(const std::string& path, const std::string& libraryAddress)
+ImportResult importSavedFile(const std::string& path, const std::string& libraryAddress,
+                             const ChunkedLineStoreOptions& options)
 {
     WriteTraceLine("Importing " + path + " for library " + libraryAddress);
     if (const std::string problem = libraryAddressProblem(libraryAddress); !problem.empty()) {
@@ -117,7 +118,7 @@ ImportResult importSavedFile(const std::string& path, const std::string& library
         return refused;
     }
     std::vector<Message> messages;
-    const ImportResult result = importUnderWaitCursor(path, libraryAddress, messages);
+    const ImportResult result = importUnderWaitCursor(path, libraryAddress, options, messages);
     WriteTraceLine("Import of " + path + ": " + std::to_string(result.inserted) + " inserted, "
                    + std::to_string(result.duplicates) + " already stored, " + std::to_string(result.failed)
                    + " failed");

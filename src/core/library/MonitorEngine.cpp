@@ -10,11 +10,22 @@
 #include "app/CQmxApp.h"
 #include "app/TimeFormat.h"
 #include "app/UserPrompts.h"
-#include "db/InsertMR.h"
+#include "db/ChunkedLineStore.h"
 #include "db/LockWait.h"
 #include "db/qmxDB.h"
 
 namespace {
+// The cycles store their lines in chunks and look at the stop flag between them; a stop
+// cancels the statement that runs.
+ChunkedLineStoreOptions monitorStoreOptions(const std::atomic<bool>& stop, RunningStatement& running)
+{
+    ChunkedLineStoreOptions options;
+    options.logRetries = false;
+    options.stop = &stop;
+    options.running = &running;
+    return options;
+}
+
 // A database message as monitor window lines: "\r\n" line ends, no blank line inside.
 std::string monitorWindowLines(const std::string& message)
 {
@@ -242,15 +253,15 @@ bool MonitorEngine::mountHistoryDownload()
     {
         const StopWhileLocked lockWait(m_stopRequested);
         const AttachedStatement running(m_mountHistoryStatement, handles.connection, handles.statement);
-        for (const std::string& line : lines) {
-            if (m_stopRequested)
-                break;
-            switch (InsertMR(line + ",", database.mountHistoryTable, m_address, handles.statement)) {
+        ChunkedLineStore store(TableKind::MountHistory, database.mountHistoryTable, m_address, handles,
+                               monitorStoreOptions(m_stopRequested, m_mountHistoryStatement));
+        store.store(lines, [&](int stored) {
+            switch (stored) {
             case 1: ++inserted; break;
             case 2: WriteDebugLine(monitor_texts::Repeat); break;
             default: write(monitor_texts::InsertProblem); break;
             }
-        }
+        });
     }
     db.disconnectDB(handles);
     if (m_stopRequested)
@@ -297,15 +308,15 @@ bool MonitorEngine::libraryPerformanceDownload()
     {
         const StopWhileLocked lockWait(m_stopRequested);
         const AttachedStatement running(m_libraryPerformanceStatement, handles.connection, handles.statement);
-        for (const std::string& line : lines) {
-            if (m_stopRequested)
-                break;
-            switch (db.InsertLP(line, database.libraryPerformanceTable, m_address, handles.statement)) {
+        ChunkedLineStore store(TableKind::LibraryPerformance, database.libraryPerformanceTable, m_address, handles,
+                               monitorStoreOptions(m_stopRequested, m_libraryPerformanceStatement));
+        store.store(lines, [&](int stored) {
+            switch (stored) {
             case 1: ++inserted; break;
             case 2: break;
             default: write(monitor_texts::InsertProblem); break;
             }
-        }
+        });
     }
     db.disconnectDB(handles);
     if (m_stopRequested)
