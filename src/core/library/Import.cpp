@@ -14,6 +14,8 @@
 #include "db/OdbcHandles.h"
 #include "db/qmxDB.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -27,7 +29,7 @@ struct Message {
 // Everything from reading the file to the disconnect, under the wait cursor; the messages for
 // the user are collected and shown once the cursor is back.
 ImportResult importUnderWaitCursor(const std::string& path, const std::string& libraryAddress,
-                                   const ChunkedLineStoreOptions& options, std::vector<Message>& messages)
+                                   const ImportOptions& options, std::vector<Message>& messages)
 {
     WaitCursor wait(theApp().prompts());
     ImportResult result;
@@ -63,6 +65,8 @@ ImportResult importUnderWaitCursor(const std::string& path, const std::string& l
     }
     storeSavedFileLines(file, result.kind, libraryAddress, handles, result, options);
     db.disconnectDB(handles);
+    if (options.progressDone)
+        options.progressDone();
     if (const int readError = file.readError(); readError != 0) {
         // What was read is stored; the rest of the file is not, and the user hears of it.
         WriteDebugLine("Import file " + path + " not read to its end after line " + std::to_string(file.lineNumber())
@@ -77,6 +81,17 @@ ImportResult importUnderWaitCursor(const std::string& path, const std::string& l
     return result;
 }
 } // namespace
+
+std::string importProgressText(const ImportProgress& progress)
+{
+    const int percent = progress.fileSize == 0
+                            ? 0
+                            : static_cast<int>(std::min<std::uint64_t>(100, progress.bytesRead * 100 / progress.fileSize));
+    char text[160];
+    std::snprintf(text, sizeof text, import_texts::Progress, static_cast<unsigned long long>(progress.linesRead),
+                  static_cast<unsigned long long>(progress.linesStored), percent);
+    return text;
+}
 
 std::string promptFilter(const std::string& pairs)
 {
@@ -108,7 +123,7 @@ std::string importSummaryText(SavedFileKind kind, int inserted)
 }
 
 ImportResult importSavedFile(const std::string& path, const std::string& libraryAddress,
-                             const ChunkedLineStoreOptions& options)
+                             const ImportOptions& options)
 {
     WriteTraceLine("Importing " + path + " for library " + libraryAddress);
     if (const std::string problem = libraryAddressProblem(libraryAddress); !problem.empty()) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "SavedFileCheck.h"
-#include "db/ChunkedLineStore.h"
+#include "ImportOptions.h"
 
 #include <string>
 
@@ -31,7 +31,7 @@ ImportResult runImportCommand();
 // the stored settings, then reads the file line by line and stores every data line not yet
 // stored, and shows the summary. Every message goes through the application's prompts.
 ImportResult importSavedFile(const std::string& path, const std::string& libraryAddress,
-                             const ChunkedLineStoreOptions& options = {});
+                             const ImportOptions& options = {});
 
 // The file dialog's "Description (*.x)|*.x|...||" pairs as the prompts' "Description (*.x);;..." filter.
 std::string promptFilter(const std::string& pairs);

@@ -3,7 +3,7 @@
 #include "LibraryFileText.h"
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
-#include "db/ChunkedLineStore.h"
+#include "ImportOptions.h"
 #include "db/InsertRow.h"
 
 #include <functional>
@@ -35,16 +35,16 @@ std::function<void(int)> counter(ImportResult& result)
 } // namespace
 
 void storeImportLines(const std::vector<std::string>& lines, SavedFileKind kind, const std::string& libraryAddress,
-                      OdbcHandles& handles, ImportResult& result, const ChunkedLineStoreOptions& options)
+                      OdbcHandles& handles, ImportResult& result, const ImportOptions& options)
 {
-    ChunkedLineStore store(tableKindOf(kind), tableOf(kind), libraryAddress, handles, options);
+    ChunkedLineStore store(tableKindOf(kind), tableOf(kind), libraryAddress, handles, options.store);
     store.store(lines, counter(result));
 }
 
 void storeSavedFileLines(SavedFileReader& file, SavedFileKind kind, const std::string& libraryAddress,
-                         OdbcHandles& handles, ImportResult& result, const ChunkedLineStoreOptions& options)
+                         OdbcHandles& handles, ImportResult& result, const ImportOptions& options)
 {
-    ChunkedLineStore store(tableKindOf(kind), tableOf(kind), libraryAddress, handles, options);
+    ChunkedLineStore store(tableKindOf(kind), tableOf(kind), libraryAddress, handles, options.store);
     const std::function<void(int)> each = counter(result);
     std::vector<std::string> batch;
     std::size_t batchBytes = 0;
@@ -53,6 +53,10 @@ void storeSavedFileLines(SavedFileReader& file, SavedFileKind kind, const std::s
     const auto storeBatch = [&] {
         if (!batch.empty() && !store.store(batch, each))
             stopped = true;
+        if (!batch.empty() && options.progress)
+            options.progress({file.lineNumber(),
+                              static_cast<std::uint64_t>(result.inserted + result.duplicates + result.failed),
+                              file.bytesRead(), file.size()});
         batch.clear();
         batchBytes = 0;
     };

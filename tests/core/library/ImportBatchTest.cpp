@@ -92,8 +92,8 @@ protected:
         EXPECT_EQ(importSavedFile(stored, "10.0.0.1").failed, 0);
         const std::size_t logFrom = scoped.logText().size();
         const std::size_t shownFrom = scoped.prompts.messages().size();
-        ChunkedLineStoreOptions options;
-        options.batched = batched;
+        ImportOptions options;
+        options.store.batched = batched;
         const ImportResult result = importSavedFile(path, "10.0.0.1", options);
         Outcome outcome{result.inserted, result.duplicates, result.failed, {}, {}, {}};
         const auto shown = scoped.prompts.messages();
