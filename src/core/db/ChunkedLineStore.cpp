@@ -51,10 +51,11 @@ int ChunkedLineStore::storeLine(const std::string& line)
 
 bool ChunkedLineStore::store(const std::vector<std::string>& lines, const std::function<void(int)>& each)
 {
-    for (std::size_t begin = 0; begin < lines.size(); begin += LinesPerChunk) {
+    const std::size_t perChunk = std::max<std::size_t>(1, m_options.linesPerChunk);
+    for (std::size_t begin = 0; begin < lines.size(); begin += perChunk) {
         if (m_options.stop != nullptr && m_options.stop->load())
             return false;
-        storeChunk(lines, begin, std::min(lines.size(), begin + LinesPerChunk), each);
+        storeChunk(lines, begin, std::min(lines.size(), begin + perChunk), each);
     }
     return true;
 }

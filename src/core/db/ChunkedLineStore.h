@@ -26,6 +26,9 @@ struct ChunkedLineStoreOptions {
     const std::atomic<bool>* stop = nullptr;
     // The statements a stop on another thread cancels on a server database.
     RunningStatement* running = nullptr;
+    // Lines per transaction: every commit waits for the disk, and a chunk a line failed in is
+    // stored again line by line.
+    std::size_t linesPerChunk = 4000;
 };
 
 // Stores the lines of a library file for one library on an open connection, a chunk of lines
@@ -37,8 +40,6 @@ struct ChunkedLineStoreOptions {
 // default commit mode when the store is finished or destroyed.
 class ChunkedLineStore {
 public:
-    static constexpr std::size_t LinesPerChunk = 500;
-
     ChunkedLineStore(TableKind kind, std::string table, std::string libraryAddress, OdbcHandles& handles,
                      ChunkedLineStoreOptions options = {});
     ~ChunkedLineStore();

@@ -6,6 +6,7 @@
 #include "ImportOptions.h"
 #include "db/InsertRow.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -77,7 +78,7 @@ void storeSavedFileLines(SavedFileReader& file, SavedFileKind kind, const std::s
             continue;
         batchBytes += line.text.size();
         batch.push_back(std::move(line.text));
-        if (batch.size() >= ImportBatchLines || batchBytes >= ImportBatchBytes)
+        if (batch.size() >= std::max<std::size_t>(1, options.store.linesPerChunk) || batchBytes >= ImportBatchBytes)
             storeBatch();
     }
     storeBatch();
