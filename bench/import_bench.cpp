@@ -2,7 +2,9 @@
 // SQLite database (WAL) and, when VAULTLINE_TEST_PG_PORT names a running PostgreSQL server, into
 // fresh tables there; each file is imported a second time to time the duplicate path. Prints
 // lines per second and the peak resident memory each run added for every run, the ratio of the
-// two sizes' times, and whether each floor was reached (the exit status is 1 when one was not).
+// two sizes' times, the time the database's own bulk load (sqlite3 .import, psql \copy) takes for
+// the same rows into the same tables and indexes, and whether each floor was reached (the exit
+// status is 1 when one was not).
 // Before that, files that must cost next to nothing: a 2 MB library performance line, a 50 MB
 // file that is no library's, and /dev/zero.
 
@@ -96,6 +98,53 @@ Timed timedImport(const std::string& path)
     return timed;
 }
 
+// Runs a shell command line; true when it ran and succeeded.
+bool run(const std::string& command)
+{
+    return std::system(command.c_str()) == 0;
+}
+
+std::string quoted(const std::string& text)
+{
+    return "'" + text + "'";
+}
+
+// The database's own bulk load of the rows the import stored in table, copied out to a CSV file
+// first, into fresh tables with the same columns and indexes, in one transaction: the sqlite3
+// shell's .import, or psql's \copy. Seconds, or a negative number when the tool failed.
+double bulkLoadSeconds(const std::string& backend, const std::string& dsn, const std::string& user,
+                       const fs::path& folder, const std::string& table)
+{
+    const std::string rows = (folder / "rows.csv").string();
+    const std::string copy = table + "_copy";
+    if (createTables(copy, "DEFAULT", dsn, user, "") != 1)
+        return -1;
+    std::string out;
+    std::string in;
+    if (backend == "SQLite") {
+        // The data source BenchSQLite<size> is the file bench<size>.sqlite.
+        const std::string database = (folder / ("bench" + dsn.substr(std::string("BenchSQLite").size()) + ".sqlite")).string();
+        out = "sqlite3 -csv " + quoted(database) + " " + quoted("select * from " + table) + " > " + quoted(rows);
+        // The shell's .import runs in one transaction of its own.
+        in = "sqlite3 " + quoted(database) + " " + quoted(".import --csv " + rows + " " + copy);
+    } else {
+        const std::string psql = "psql -X -q -h 127.0.0.1 -p " + std::string(std::getenv("VAULTLINE_TEST_PG_PORT"))
+                                 + " -U " + user + " -d vaultline -c ";
+        out = psql + quoted("\\copy (select * from " + table + ") to " + rows + " csv");
+        in = psql + quoted("\\copy " + copy + " from " + rows + " csv");
+    }
+    double seconds = -1;
+    if (run(out)) {
+        const auto start = Clock::now();
+        if (run(in))
+            seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    dropTables(copy, dsn, user, "", nullptr);
+    std::error_code ignored;
+    fs::remove(rows, ignored);
+    return seconds;
+}
+
 bool report(const char* what, bool reached)
 {
     std::printf("  %-62s %s\n", what, reached ? "reached" : "NOT REACHED");
@@ -115,7 +164,17 @@ int main()
     SilentPrompts prompts;
     theApp().setPrompts(&prompts);
 
-    const std::vector<long> sizes{20000, 100000};
+    std::vector<long> sizes{20000, 100000};
+    // VAULTLINE_BENCH_FILE names a saved mount history file (the demonstration's year, say) to
+    // import instead of the larger generated one.
+    const char* given = std::getenv("VAULTLINE_BENCH_FILE");
+    if (given != nullptr && *given != '\0') {
+        std::ifstream file(given, std::ios::binary);
+        long lines = 0;
+        for (std::string line; std::getline(file, line);)
+            ++lines;
+        sizes[1] = lines - 5;
+    }
     std::vector<Backend> backends;
     {
         std::ofstream ini(folder / "odbc.ini");
@@ -140,7 +199,9 @@ int main()
 
     std::vector<std::string> files;
     for (long size : sizes)
-        files.push_back(writeMountHistoryFile((folder / ("mounts" + std::to_string(size) + ".csv")).string(), size));
+        files.push_back(files.size() == 1 && given != nullptr && *given != '\0'
+                            ? std::string(given)
+                            : writeMountHistoryFile((folder / ("mounts" + std::to_string(size) + ".csv")).string(), size));
 
     bool allReached = true;
     {
@@ -194,8 +255,11 @@ int main()
             }
             const Timed first = timedImport(files[which]);
             const Timed again = timedImport(files[which]);
+            const double bulk = bulkLoadSeconds(backend.name.substr(0, 6), dsn, backend.user, folder,
+                                                settings.mountHistoryTableName);
             dropTables(base, dsn, backend.user, "", nullptr);
             firstSeconds.push_back(first.seconds);
+            char floor[96];
             peakGrowth.push_back(first.peakGrowthKilobytes);
 
             const double firstRate = size / first.seconds;
@@ -205,16 +269,28 @@ int main()
                         size, first.seconds, firstRate, first.result.inserted, again.seconds, againRate,
                         again.result.inserted, again.result.duplicates);
             std::printf("  %6ld lines  peak memory during the first import +%ld KB\n", size, first.peakGrowthKilobytes);
+            const bool sqlite = backend.name == "SQLite";
+            const double share = sqlite ? 0.5 : 0.25;
+            if (bulk > 0) {
+                std::printf("  %6ld lines  the database's own bulk load (%s) %8.2f s %9.0f rows/s; the import runs at "
+                            "%.2f of its speed\n",
+                            size, sqlite ? "sqlite3 .import" : "psql \\copy", bulk, size / bulk, bulk / first.seconds);
+                std::snprintf(floor, sizeof floor, "first import of %ld lines at least %.2f of the bulk load's speed",
+                              size, share);
+                allReached &= report(floor, bulk / first.seconds >= share);
+            } else {
+                std::printf("  %6ld lines  the database's own bulk load did not run\n", size);
+                allReached = false;
+            }
             if (first.result.inserted != size || again.result.duplicates != size || first.result.failed != 0) {
                 std::printf("  the imports did not store every line: see %s\n", (folder / "lvr_debug.txt").c_str());
                 allReached = false;
             }
-            char floor[96];
             std::snprintf(floor, sizeof floor, "first import of %ld lines at least %.0f lines/s", size,
                           backend.firstImportFloor);
             allReached &= report(floor, firstRate >= backend.firstImportFloor);
-            std::snprintf(floor, sizeof floor, "import again of %ld lines faster than the first", size);
-            allReached &= report(floor, again.seconds < first.seconds);
+            std::snprintf(floor, sizeof floor, "import again of %ld lines at least as fast as the first", size);
+            allReached &= report(floor, again.seconds <= first.seconds);
         }
         const double ratio = firstSeconds[1] / firstSeconds[0];
         std::printf("  time of 100,000 lines / time of 20,000 lines: %.2f\n", ratio);

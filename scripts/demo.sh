@@ -57,6 +57,7 @@ prepare() {
   files=$(mktemp -d)
   trap 'rm -rf "${files:-}"' EXIT
   began=$(date +%s%N)
+  echo "Importing the demonstration library's year into $database (done once; the window opens afterwards)"
   "$simulator" --demo --days "$days" --start "$start" --write-files "$files"
   "$vaultlinectl" import "$files/mount_history.csv" --library "$address"
   "$vaultlinectl" import "$files/library_statistics.csv" --library "$address"

@@ -9,6 +9,8 @@
 #include <iostream>
 #include <optional>
 
+#include <unistd.h>
+
 namespace {
 struct ImportArguments {
     std::string path;
@@ -53,6 +55,20 @@ int importCommand(const std::vector<std::string>& args)
 
     ConsolePrompts prompts(std::cout, std::cerr);
     InstalledPrompts installed(&prompts);
-    const ImportResult result = importSavedFile(parsed->path, parsed->libraryAddress);
+    // How far a long import has come, on standard error when a person watches it there.
+    ImportOptions options;
+    bool progressShown = false;
+    if (isatty(STDERR_FILENO) == 1) {
+        options.progress = [&progressShown](const ImportProgress& progress) {
+            std::cerr << "\r" << importProgressText(progress) << std::flush;
+            progressShown = true;
+        };
+        options.progressDone = [&progressShown] {
+            if (progressShown)
+                std::cerr << "\n" << std::flush;
+            progressShown = false;
+        };
+    }
+    const ImportResult result = importSavedFile(parsed->path, parsed->libraryAddress, options);
     return result.everyLineStored() ? 0 : 1;
 }

@@ -48,12 +48,17 @@ bool isUniqueKeyViolation(SQLHSTMT statement)
     }
 }
 
-int refuseLine(const std::string& reason, const std::string& line)
+std::string lineRefusedText(const std::string& reason, const std::string& line)
 {
     std::string text = insert_texts::LineRefused;
     text.replace(text.find("%s"), 2, reason);
     text.replace(text.find("%s"), 2, line);
-    WriteDebugLine(text);
+    return text;
+}
+
+int refuseLine(const std::string& reason, const std::string& line)
+{
+    WriteDebugLine(lineRefusedText(reason, line));
     return InsertFailed;
 }
 

@@ -23,6 +23,8 @@ int runInsertStatement(const std::string& insert, SQLHSTMT statement);
 // The statement's last error is a unique key violation.
 bool isUniqueKeyViolation(SQLHSTMT statement);
 
+// "Line not inserted, <reason>: <line>", the log line of a refused line.
+std::string lineRefusedText(const std::string& reason, const std::string& line);
 // The line could not be stored for the reason given: logged, result 0.
 int refuseLine(const std::string& reason, const std::string& line);
 // A line longer than any a library writes is refused for its length alone, before it is parsed;

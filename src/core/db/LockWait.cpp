@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace {
 thread_local const std::atomic<bool>* t_stop = nullptr;
@@ -27,10 +28,10 @@ StopWhileLocked::~StopWhileLocked()
     t_stop = m_previous;
 }
 
-void RunningStatement::attach(SQLHSTMT statement)
+SQLHSTMT RunningStatement::attach(SQLHSTMT statement)
 {
     std::lock_guard lock(m_mutex);
-    m_statement = statement;
+    return std::exchange(m_statement, statement);
 }
 
 void RunningStatement::detach()
@@ -50,7 +51,9 @@ AttachedStatement::AttachedStatement(RunningStatement& running, SQLHDBC connecti
     : m_running(running)
 {
     if (!isEmbeddedStore(connection))
-        m_running.attach(statement);
+        m_previous = m_running.attach(statement);
+    else
+        m_previous = m_running.attach(SQL_NULL_HSTMT);
 }
 
 const std::atomic<bool>* lockWaitStopFlag()

@@ -35,7 +35,8 @@ private:
 // cancel on the stopping thread; the statement is never cancelled once detached.
 class RunningStatement {
 public:
-    void attach(SQLHSTMT statement);
+    // Gives the statement attached before.
+    SQLHSTMT attach(SQLHSTMT statement);
     void detach();
     void cancel();
 
@@ -44,18 +45,19 @@ private:
     SQLHSTMT m_statement = SQL_NULL_HSTMT;
 };
 
-// Keeps a statement attached for the length of a scope. Not on the embedded store: it waits
-// for a lock in short steps instead, and its driver's cancel is not made for a statement that
-// another thread is running.
+// Keeps a statement attached for the length of a scope, then the one attached before it. Not on
+// the embedded store: it waits for a lock in short steps instead, and its driver's cancel is
+// not made for a statement that another thread is running.
 class AttachedStatement {
 public:
     AttachedStatement(RunningStatement& running, SQLHDBC connection, SQLHSTMT statement);
-    ~AttachedStatement() { m_running.detach(); }
+    ~AttachedStatement() { m_running.attach(m_previous); }
     AttachedStatement(const AttachedStatement&) = delete;
     AttachedStatement& operator=(const AttachedStatement&) = delete;
 
 private:
     RunningStatement& m_running;
+    SQLHSTMT m_previous = SQL_NULL_HSTMT;
 };
 
 // The stop flag of the innermost StopWhileLocked of this thread, or nullptr.

@@ -14,6 +14,8 @@
 #include "db/OdbcHandles.h"
 #include "db/qmxDB.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -27,7 +29,7 @@ struct Message {
 // Everything from reading the file to the disconnect, under the wait cursor; the messages for
 // the user are collected and shown once the cursor is back.
 ImportResult importUnderWaitCursor(const std::string& path, const std::string& libraryAddress,
-                                   std::vector<Message>& messages)
+                                   const ImportOptions& options, std::vector<Message>& messages)
 {
     WaitCursor wait(theApp().prompts());
     ImportResult result;
@@ -61,8 +63,10 @@ ImportResult importUnderWaitCursor(const std::string& path, const std::string& l
         result.outcome = ImportOutcome::NotConnected;
         return result;
     }
-    storeSavedFileLines(file, result.kind, libraryAddress, handles, result);
+    storeSavedFileLines(file, result.kind, libraryAddress, handles, result, options);
     db.disconnectDB(handles);
+    if (options.progressDone)
+        options.progressDone();
     if (const int readError = file.readError(); readError != 0) {
         // What was read is stored; the rest of the file is not, and the user hears of it.
         WriteDebugLine("Import file " + path + " not read to its end after line " + std::to_string(file.lineNumber())
@@ -77,6 +81,17 @@ ImportResult importUnderWaitCursor(const std::string& path, const std::string& l
     return result;
 }
 } // namespace
+
+std::string importProgressText(const ImportProgress& progress)
+{
+    const int percent = progress.fileSize == 0
+                            ? 0
+                            : static_cast<int>(std::min<std::uint64_t>(100, progress.bytesRead * 100 / progress.fileSize));
+    char text[160];
+    std::snprintf(text, sizeof text, import_texts::Progress, static_cast<unsigned long long>(progress.linesRead),
+                  static_cast<unsigned long long>(progress.linesStored), percent);
+    return text;
+}
 
 std::string promptFilter(const std::string& pairs)
 {
@@ -107,7 +122,8 @@ std::string importSummaryText(SavedFileKind kind, int inserted)
     return text;
 }
 
-ImportResult importSavedFile(const std::string& path, const std::string& libraryAddress)
+ImportResult importSavedFile(const std::string& path, const std::string& libraryAddress,
+                             const ImportOptions& options)
 {
     WriteTraceLine("Importing " + path + " for library " + libraryAddress);
     if (const std::string problem = libraryAddressProblem(libraryAddress); !problem.empty()) {
@@ -117,7 +133,7 @@ ImportResult importSavedFile(const std::string& path, const std::string& library
         return refused;
     }
     std::vector<Message> messages;
-    const ImportResult result = importUnderWaitCursor(path, libraryAddress, messages);
+    const ImportResult result = importUnderWaitCursor(path, libraryAddress, options, messages);
     WriteTraceLine("Import of " + path + ": " + std::to_string(result.inserted) + " inserted, "
                    + std::to_string(result.duplicates) + " already stored, " + std::to_string(result.failed)
                    + " failed");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SavedFileCheck.h"
+#include "ImportOptions.h"
 
 #include <string>
 
@@ -29,7 +30,8 @@ ImportResult runImportCommand();
 // the file by its line 1 alone (an unrecognised file never opens a connection), connects with
 // the stored settings, then reads the file line by line and stores every data line not yet
 // stored, and shows the summary. Every message goes through the application's prompts.
-ImportResult importSavedFile(const std::string& path, const std::string& libraryAddress);
+ImportResult importSavedFile(const std::string& path, const std::string& libraryAddress,
+                             const ImportOptions& options = {});
 
 // The file dialog's "Description (*.x)|*.x|...||" pairs as the prompts' "Description (*.x);;..." filter.
 std::string promptFilter(const std::string& pairs);

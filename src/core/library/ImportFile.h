@@ -25,6 +25,10 @@ public:
     int readError() const { return m_readError; }
     // Lines returned so far: the number of the last one.
     std::uint64_t lineNumber() const { return m_lineNumber; }
+    // Bytes read from the file so far (a block ahead of the lines returned), and the file's
+    // size when it opened (0 for what is no regular file).
+    std::uint64_t bytesRead() const { return m_bytesRead; }
+    std::uint64_t size() const { return m_size; }
 
 private:
     struct FileCloser {
@@ -36,4 +40,6 @@ private:
     std::optional<LineReader> m_reader;
     int m_readError = 0;
     std::uint64_t m_lineNumber = 0;
+    std::uint64_t m_bytesRead = 0;
+    std::uint64_t m_size = 0;
 };

@@ -3,215 +3,70 @@
 #include "LibraryFileText.h"
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
-#include "db/InsertMR.h"
+#include "ImportOptions.h"
 #include "db/InsertRow.h"
-#include "db/LockWait.h"
-#include "db/qmxDB.h"
 
 #include <algorithm>
-#include <optional>
+#include <functional>
 
 namespace {
-struct LineCounts {
-    int inserted = 0;
-    int duplicates = 0;
-    int failed = 0;
-};
+TableKind tableKindOf(SavedFileKind kind)
+{
+    return kind == SavedFileKind::MountHistory ? TableKind::MountHistory : TableKind::LibraryPerformance;
+}
 
-int storeLine(const std::string& line, SavedFileKind kind, const std::string& libraryAddress, SQLHSTMT statement)
+std::string tableOf(SavedFileKind kind)
 {
     const AppSettings& settings = theApp().settings;
-    if (kind == SavedFileKind::MountHistory)
-        return InsertMR(line + ",", settings.mountHistoryTableName, libraryAddress, statement);
-    return qmxDB().InsertLP(line, settings.libraryPerformanceTableName, libraryAddress, statement);
+    return kind == SavedFileKind::MountHistory ? settings.mountHistoryTableName : settings.libraryPerformanceTableName;
 }
 
-void count(LineCounts& counts, int stored)
+// Counts what became of each line.
+std::function<void(int)> counter(ImportResult& result)
 {
-    if (stored == InsertDone)
-        ++counts.inserted;
-    else if (stored == InsertDuplicate)
-        ++counts.duplicates;
-    else
-        ++counts.failed;
-}
-
-bool setAutoCommit(SQLHDBC connection, bool on)
-{
-    const SQLRETURN result =
-        SQLSetConnectAttr(connection, SQL_ATTR_AUTOCOMMIT,
-                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
-                          SQL_IS_UINTEGER);
-    return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO;
-}
-
-bool endTransaction(SQLHDBC connection, SQLSMALLINT completion)
-{
-    const SQLRETURN result = SQLEndTran(SQL_HANDLE_DBC, connection, completion);
-    return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO;
-}
-
-// The transactions of the batches. A server database takes them through the driver's commit
-// mode. The embedded store locks the whole file for a writer: a transaction that began by
-// reading would wait out the busy timeout to become a writer while another writer holds the
-// lock, so each batch takes the write lock when it begins, and concurrent writers queue.
-class BatchTransactions {
-public:
-    explicit BatchTransactions(SQLHDBC connection)
-        : m_connection(connection), m_writeLockFirst(isEmbeddedStore(connection)),
-          m_available(m_writeLockFirst || setAutoCommit(connection, false))
-    {
-    }
-    // False when the driver cannot leave its default commit mode.
-    bool available() const { return m_available; }
-    bool begin() { return !m_writeLockFirst || runOnConnection(m_connection, "BEGIN IMMEDIATE"); }
-    bool commit()
-    {
-        return m_writeLockFirst ? runOnConnection(m_connection, "COMMIT") : endTransaction(m_connection, SQL_COMMIT);
-    }
-    void rollback()
-    {
-        if (m_writeLockFirst)
-            runOnConnection(m_connection, "ROLLBACK");
-        else
-            endTransaction(m_connection, SQL_ROLLBACK);
-    }
-    // Every statement committed on its own until resumed.
-    void pause()
-    {
-        if (!m_writeLockFirst)
-            setAutoCommit(m_connection, true);
-    }
-    void resume()
-    {
-        if (!m_writeLockFirst)
-            setAutoCommit(m_connection, false);
-    }
-    // Back to the driver's default commit mode, with everything committed.
-    void finish()
-    {
-        if (!m_writeLockFirst) {
-            endTransaction(m_connection, SQL_COMMIT);
-            setAutoCommit(m_connection, true);
-        }
-    }
-
-private:
-    SQLHDBC m_connection;
-    bool m_writeLockFirst;
-    bool m_available;
-};
-
-// Each line committed on its own, as a monitor stores them: a failed line cannot take others with it.
-LineCounts storeOneByOne(const std::vector<std::string>& lines, std::size_t begin, std::size_t end,
-                         SavedFileKind kind, const std::string& libraryAddress, SQLHSTMT statement)
-{
-    LineCounts counts;
-    for (std::size_t at = begin; at < end; ++at)
-        count(counts, storeLine(lines[at], kind, libraryAddress, statement));
-    return counts;
-}
-
-// One batch in one transaction. Nothing when the batch has to be stored again line by line: a
-// line failed (some drivers roll the whole transaction back on a failed statement, and every
-// later statement of it fails too), the commit failed, or the batch's last new row is not
-// there after the commit (a transaction the server had given up commits as a rollback).
-// Storing the last new row's line again is the check: it finds the row, or stores it anew.
-std::optional<LineCounts> storeInTransaction(const std::vector<std::string>& lines, std::size_t begin,
-                                             std::size_t end, SavedFileKind kind, const std::string& libraryAddress,
-                                             OdbcHandles& handles, BatchTransactions& transactions,
-                                             bool& lastRowStoredByCheck)
-{
-    LineCounts counts;
-    std::optional<std::size_t> lastInserted;
-    lastRowStoredByCheck = false;
-    if (!transactions.begin())
-        return std::nullopt;
-    for (std::size_t at = begin; at < end; ++at) {
-        const int stored = storeLine(lines[at], kind, libraryAddress, handles.statement);
-        if (stored == InsertFailed) {
-            transactions.rollback();
-            return std::nullopt;
-        }
+    return [&result](int stored) {
         if (stored == InsertDone)
-            lastInserted = at;
-        count(counts, stored);
-    }
-    if (!transactions.commit()) {
-        transactions.rollback();
-        return std::nullopt;
-    }
-    if (lastInserted) {
-        transactions.pause();
-        const int check = storeLine(lines[*lastInserted], kind, libraryAddress, handles.statement);
-        transactions.resume();
-        if (check != InsertDuplicate) {
-            lastRowStoredByCheck = check == InsertDone;
-            return std::nullopt;
-        }
-    }
-    return counts;
+            ++result.inserted;
+        else if (stored == InsertDuplicate)
+            ++result.duplicates;
+        else
+            ++result.failed;
+    };
 }
 } // namespace
 
 void storeImportLines(const std::vector<std::string>& lines, SavedFileKind kind, const std::string& libraryAddress,
-                      OdbcHandles& handles, ImportResult& result)
+                      OdbcHandles& handles, ImportResult& result, const ImportOptions& options)
 {
-    LineCounts total;
-    // A driver that cannot leave its default commit mode stores every line on its own.
-    BatchTransactions transactions(handles.connection);
-    const bool batched = transactions.available();
-    for (std::size_t begin = 0; begin < lines.size(); begin += ImportBatchLines) {
-        const std::size_t end = batched ? std::min(lines.size(), begin + ImportBatchLines) : lines.size();
-        bool lastRowStoredByCheck = false;
-        std::optional<LineCounts> counts;
-        if (batched)
-            counts = storeInTransaction(lines, begin, end, kind, libraryAddress, handles, transactions,
-                                        lastRowStoredByCheck);
-        if (!counts) {
-            if (batched) {
-                WriteDebugLine("Import lines " + std::to_string(begin + 1) + " to " + std::to_string(end)
-                               + " are stored again one at a time");
-                transactions.pause();
-            }
-            counts = storeOneByOne(lines, begin, end, kind, libraryAddress, handles.statement);
-            if (lastRowStoredByCheck) {
-                // The check stored that row anew: it is new to the database, not a duplicate.
-                ++counts->inserted;
-                --counts->duplicates;
-            }
-            if (batched)
-                transactions.resume();
-        }
-        total.inserted += counts->inserted;
-        total.duplicates += counts->duplicates;
-        total.failed += counts->failed;
-        if (!batched)
-            break;
-    }
-    if (batched)
-        transactions.finish();
-    result.inserted += total.inserted;
-    result.duplicates += total.duplicates;
-    result.failed += total.failed;
+    ChunkedLineStore store(tableKindOf(kind), tableOf(kind), libraryAddress, handles, options.store);
+    store.store(lines, counter(result));
 }
 
 void storeSavedFileLines(SavedFileReader& file, SavedFileKind kind, const std::string& libraryAddress,
-                         OdbcHandles& handles, ImportResult& result)
+                         OdbcHandles& handles, ImportResult& result, const ImportOptions& options)
 {
+    ChunkedLineStore store(tableKindOf(kind), tableOf(kind), libraryAddress, handles, options.store);
+    const std::function<void(int)> each = counter(result);
     std::vector<std::string> batch;
     std::size_t batchBytes = 0;
     bool firstDataLine = true;
+    bool stopped = false;
     const auto storeBatch = [&] {
-        if (!batch.empty())
-            storeImportLines(batch, kind, libraryAddress, handles, result);
+        if (!batch.empty() && !store.store(batch, each))
+            stopped = true;
+        if (!batch.empty() && options.progress)
+            options.progress({file.lineNumber(),
+                              static_cast<std::uint64_t>(result.inserted + result.duplicates + result.failed),
+                              file.bytesRead(), file.size()});
         batch.clear();
         batchBytes = 0;
     };
-    for (LineReader::Line line; file.next(line);) {
+    for (LineReader::Line line; !stopped && file.next(line);) {
         const bool wholeDataPart = firstDataLine && !line.ended;
         firstDataLine = false;
         if (line.tooLong) {
+            // The lines before it are stored and logged first: the log keeps the file's order.
+            storeBatch();
             refuseLine(tooLongLineReason(), "line " + std::to_string(file.lineNumber()) + " of the file");
             ++result.failed;
             continue;
@@ -223,7 +78,7 @@ void storeSavedFileLines(SavedFileReader& file, SavedFileKind kind, const std::s
             continue;
         batchBytes += line.text.size();
         batch.push_back(std::move(line.text));
-        if (batch.size() >= ImportBatchLines || batchBytes >= ImportBatchBytes)
+        if (batch.size() >= std::max<std::size_t>(1, options.store.linesPerChunk) || batchBytes >= ImportBatchBytes)
             storeBatch();
     }
     storeBatch();

@@ -14,4 +14,6 @@ inline constexpr const char* LibraryPerformanceInserted =
     "Inserted %d new entries from Library Performance file into database";
 inline constexpr const char* InsertErrors =
     "Error(s) inserting data into the database.\nSee debug file for more information.";
+// Our own line for how far a long import has come.
+inline constexpr const char* Progress = "Importing: %llu lines read, %llu stored, %d%% of the file";
 } // namespace import_texts

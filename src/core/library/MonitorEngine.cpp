@@ -11,11 +11,22 @@
 #include "app/CQmxApp.h"
 #include "app/TimeFormat.h"
 #include "app/UserPrompts.h"
-#include "db/InsertMR.h"
+#include "db/ChunkedLineStore.h"
 #include "db/LockWait.h"
 #include "db/qmxDB.h"
 
 namespace {
+// The cycles store their lines in chunks and look at the stop flag between them; a stop
+// cancels the statement that runs.
+ChunkedLineStoreOptions monitorStoreOptions(const std::atomic<bool>& stop, RunningStatement& running)
+{
+    ChunkedLineStoreOptions options;
+    options.logRetries = false;
+    options.stop = &stop;
+    options.running = &running;
+    return options;
+}
+
 // A database message as monitor window lines: "\r\n" line ends, no blank line inside.
 std::string monitorWindowLines(const std::string& message)
 {
@@ -258,18 +269,19 @@ bool MonitorEngine::mountHistoryDownload()
     {
         const StopWhileLocked lockWait(m_stopRequested);
         const AttachedStatement running(m_mountHistoryStatement, handles.connection, handles.statement);
-        for (const std::string& line : lines) {
-            if (m_stopRequested)
-                break;
-            const int result = InsertMR(line + ",", database.mountHistoryTable, m_address, handles.statement);
-            if (m_options.observer)
-                m_options.observer->lineStored(m_address, MonitorTable::MountHistory, line, result);
-            switch (result) {
+        ChunkedLineStore store(TableKind::MountHistory, database.mountHistoryTable, m_address, handles,
+                               monitorStoreOptions(m_stopRequested, m_mountHistoryStatement));
+        std::size_t next = 0; // the results come in the file's order, one a line
+        store.store(lines, [&](int stored) {
+            if (m_options.observer && next < lines.size())
+                m_options.observer->lineStored(m_address, MonitorTable::MountHistory, lines[next], stored);
+            ++next;
+            switch (stored) {
             case 1: ++inserted; break;
             case 2: WriteDebugLine(monitor_texts::Repeat); break;
             default: write(monitor_texts::InsertProblem); break;
             }
-        }
+        });
     }
     db.disconnectDB(handles);
     if (m_stopRequested)
@@ -321,18 +333,19 @@ bool MonitorEngine::libraryPerformanceDownload()
     {
         const StopWhileLocked lockWait(m_stopRequested);
         const AttachedStatement running(m_libraryPerformanceStatement, handles.connection, handles.statement);
-        for (const std::string& line : lines) {
-            if (m_stopRequested)
-                break;
-            const int result = db.InsertLP(line, database.libraryPerformanceTable, m_address, handles.statement);
-            if (m_options.observer)
-                m_options.observer->lineStored(m_address, MonitorTable::LibraryPerformance, line, result);
-            switch (result) {
+        ChunkedLineStore store(TableKind::LibraryPerformance, database.libraryPerformanceTable, m_address, handles,
+                               monitorStoreOptions(m_stopRequested, m_libraryPerformanceStatement));
+        std::size_t next = 0; // the results come in the file's order, one a line
+        store.store(lines, [&](int stored) {
+            if (m_options.observer && next < lines.size())
+                m_options.observer->lineStored(m_address, MonitorTable::LibraryPerformance, lines[next], stored);
+            ++next;
+            switch (stored) {
             case 1: ++inserted; break;
             case 2: break;
             default: write(monitor_texts::InsertProblem); break;
             }
-        }
+        });
     }
     db.disconnectDB(handles);
     if (m_stopRequested)

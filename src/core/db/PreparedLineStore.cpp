@@ -1,0 +1,294 @@
+#include "PreparedLineStore.h"
+
+#include "Dialect.h"
+#include "InsertMR.h"
+#include "InsertRow.h"
+#include "LockWait.h"
+#include "qmxDB.h"
+#include "library/FieldText.h"
+#include "library/LibraryPerformanceLine.h"
+#include "library/LineReader.h"
+#include "library/MountHistoryLine.h"
+
+#include <sqlext.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+// Separates the pieces of a key; no field of a stored line holds it.
+constexpr char KeySeparator = '\x1f';
+
+std::string keyOf(const std::string& second, const std::string& date, const std::string& time)
+{
+    std::string key = second;
+    key += KeySeparator;
+    key += date;
+    key += KeySeparator;
+    key += time;
+    return key;
+}
+
+// The date and time as the Derby / Nimbus literals of the one-line operations write them.
+std::string storedDate(const std::string& date)
+{
+    return normalisedDate(validatedDate(date).value_or(date));
+}
+
+std::string storedTime(const std::string& time)
+{
+    return normalisedTime(validatedTime(time).value_or(time));
+}
+
+std::string tooLongText(std::string_view line)
+{
+    constexpr std::size_t shown = 80;
+    return lineRefusedText(tooLongLineReason(), std::string(line.substr(0, shown)) + "...");
+}
+
+void freeStatement(SQLHSTMT& handle)
+{
+    if (handle != SQL_NULL_HSTMT)
+        SQLFreeHandle(SQL_HANDLE_STMT, handle);
+    handle = SQL_NULL_HSTMT;
+}
+} // namespace
+
+PreparedLineStore::PreparedLineStore(TableKind kind, std::string table, std::string libraryAddress,
+                                     SQLHDBC connection, bool embeddedStore, RunningStatement* running)
+    : m_kind(kind), m_table(std::move(table)), m_address(std::move(libraryAddress)), m_connection(connection),
+      m_embeddedStore(embeddedStore), m_running(running), m_columns(tableColumnNames(kind, Dialect(2)))
+{
+}
+
+PreparedLineStore::~PreparedLineStore()
+{
+    freeStatement(m_select.handle);
+    freeStatement(m_insert.handle);
+    freeStatement(m_tailSelect.handle);
+    freeStatement(m_tailInsert.handle);
+}
+
+bool PreparedLineStore::plan(const std::string& line, StoredLine& outcome, std::optional<Row>& row) const
+{
+    outcome.result = InsertFailed;
+    if (line.size() > LineReader::MaxLineLength) {
+        outcome.logLine = tooLongText(line);
+        return true;
+    }
+    Row planned;
+    if (m_kind == TableKind::MountHistory) {
+        const MountHistoryLine parsed = MountHistoryLine::parse(line);
+        if (std::string problem = parsed.problem(); !problem.empty()) {
+            outcome.logLine = lineRefusedText(problem, line);
+            return true;
+        }
+        const auto& volser = parsed.field(MountHistoryLine::VolserField);
+        // A mount without a volser is found by a check of its own ("volser is null").
+        if (!volser)
+            return false;
+        const std::string date = storedDate(parsed.date);
+        const std::string time = storedTime(parsed.time);
+        planned.key = keyOf(*volser, date, time);
+        planned.values = {m_address, date, time};
+        for (std::size_t number = 2; number <= parsed.fieldCount; ++number)
+            planned.values.push_back(parsed.field(number));
+        // The text the one-line operation runs and logs; here it is logged only.
+        outcome.logLine = mountHistoryInsertStatement(parsed, m_table, m_address, Dialect(2));
+    } else {
+        const LibraryPerformanceLine parsed = LibraryPerformanceLine::parse(line);
+        if (std::string problem = parsed.problem(); !problem.empty()) {
+            outcome.logLine = lineRefusedText(problem, line);
+            return true;
+        }
+        const std::string date = storedDate(parsed.date);
+        const std::string time = storedTime(parsed.time);
+        const std::string& logicalLibrary = parsed.field(LibraryPerformanceLine::LogicalLibraryField);
+        planned.key = keyOf(logicalLibrary, date, time);
+        planned.values = {m_address, date, time};
+        for (std::size_t number = LibraryPerformanceLine::LogicalLibraryField; number <= parsed.fieldCount; ++number)
+            planned.values.emplace_back(parsed.field(number));
+    }
+    if (planned.values.size() != m_columns.size())
+        return false;
+    row = std::move(planned);
+    return true;
+}
+
+std::optional<std::vector<StoredLine>> PreparedLineStore::store(const std::vector<std::string>& lines,
+                                                                std::size_t begin, std::size_t end)
+{
+    m_statementFailed = false;
+    std::vector<StoredLine> outcomes(end - begin);
+    std::vector<Row> rows;
+    rows.reserve(end - begin);
+    for (std::size_t at = begin; at < end; ++at) {
+        std::optional<Row> row;
+        if (!plan(lines[at], outcomes[at - begin], row))
+            return std::nullopt;
+        if (row) {
+            row->index = at - begin;
+            rows.push_back(std::move(*row));
+        }
+    }
+    std::unordered_set<std::string> stored;
+    if (!findStored(rows, stored)) {
+        m_statementFailed = true;
+        return std::nullopt;
+    }
+    // In line order: the first line of a key not stored yet is new, every later one a duplicate,
+    // as when each line is checked after the one before it was stored.
+    std::vector<const Row*> fresh;
+    for (const Row& row : rows) {
+        StoredLine& outcome = outcomes[row.index];
+        if (!stored.insert(row.key).second) {
+            outcome.result = InsertDuplicate;
+            outcome.logLine.clear();
+            continue;
+        }
+        outcome.result = InsertDone;
+        fresh.push_back(&row);
+    }
+    if (!insertRows(fresh)) {
+        m_statementFailed = true;
+        return std::nullopt;
+    }
+    return outcomes;
+}
+
+std::string PreparedLineStore::placeholder(std::size_t column) const
+{
+    if (m_embeddedStore || column == 0)
+        return "?";
+    if (column == 1)
+        return "CAST(? AS date)";
+    if (column == 2)
+        return "CAST(? AS time)";
+    const auto range = fieldNumberRange(m_kind, column - 1);
+    if (!range)
+        return "?";
+    return range->high > 32767 ? "CAST(? AS int)" : "CAST(? AS smallint)";
+}
+
+std::string PreparedLineStore::selectText(std::size_t keys) const
+{
+    // Each key in full, so that every term is one look-up in the unique key's index.
+    std::string term = "(" + m_columns[0] + " = ? AND " + m_columns[3] + " = ? AND " + m_columns[1] + " = "
+                       + placeholder(1) + " AND " + m_columns[2] + " = " + placeholder(2) + ")";
+    std::string sql = "SELECT " + m_columns[3] + ", " + m_columns[1] + ", " + m_columns[2] + " FROM " + m_table
+                      + " WHERE ";
+    for (std::size_t key = 0; key < keys; ++key)
+        sql += (key == 0 ? "" : " OR ") + term;
+    return sql;
+}
+
+std::string PreparedLineStore::insertText(std::size_t rows) const
+{
+    std::string row = "(";
+    for (std::size_t column = 0; column < m_columns.size(); ++column)
+        row += (column == 0 ? "" : ", ") + placeholder(column);
+    row += ")";
+    std::string sql = "INSERT INTO " + m_table + " VALUES ";
+    for (std::size_t at = 0; at < rows; ++at)
+        sql += (at == 0 ? "" : ", ") + row;
+    return sql;
+}
+
+bool PreparedLineStore::prepared(Statement& statement, std::size_t count, const std::string& sql)
+{
+    if (statement.handle != SQL_NULL_HSTMT && statement.count == count)
+        return true;
+    if (statement.handle == SQL_NULL_HSTMT) {
+        const SQLRETURN allocated = SQLAllocHandle(SQL_HANDLE_STMT, m_connection, &statement.handle);
+        if (allocated != SQL_SUCCESS && allocated != SQL_SUCCESS_WITH_INFO) {
+            statement.handle = SQL_NULL_HSTMT;
+            return false;
+        }
+    }
+    statement.count = 0;
+    const SQLRETURN result = prepareStatement(statement.handle, sql);
+    if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
+        return false;
+    statement.count = count;
+    return true;
+}
+
+bool PreparedLineStore::execute(SQLHSTMT handle, const std::vector<const std::optional<std::string>*>& values)
+{
+    SQLFreeStmt(handle, SQL_RESET_PARAMS);
+    std::vector<SQLLEN> lengths(values.size());
+    for (std::size_t at = 0; at < values.size(); ++at) {
+        const std::optional<std::string>& value = *values[at];
+        lengths[at] = value ? static_cast<SQLLEN>(value->size()) : SQL_NULL_DATA;
+        SQLPOINTER data = value ? const_cast<char*>(value->c_str()) : nullptr;
+        const SQLULEN size = value ? std::max<SQLULEN>(1, value->size()) : 1;
+        const SQLRETURN bound =
+            SQLBindParameter(handle, static_cast<SQLUSMALLINT>(at + 1), SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, size, 0,
+                             data, value ? static_cast<SQLLEN>(value->size()) : 0, &lengths[at]);
+        if (bound != SQL_SUCCESS && bound != SQL_SUCCESS_WITH_INFO)
+            return false;
+    }
+    SQLRETURN result = SQL_ERROR;
+    if (m_running != nullptr) {
+        const AttachedStatement attached(*m_running, m_connection, handle);
+        result = executeStatement(handle);
+    } else {
+        result = executeStatement(handle);
+    }
+    return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO || result == SQL_NO_DATA;
+}
+
+bool PreparedLineStore::findStored(const std::vector<Row>& rows, std::unordered_set<std::string>& stored)
+{
+    const std::optional<std::string> address = m_address;
+    for (std::size_t first = 0; first < rows.size(); first += KeysPerSelect) {
+        const std::size_t count = std::min(KeysPerSelect, rows.size() - first);
+        Statement& statement = count == KeysPerSelect ? m_select : m_tailSelect;
+        if (!prepared(statement, count, selectText(count)))
+            return false;
+        std::vector<const std::optional<std::string>*> values;
+        values.reserve(count * 4);
+        for (std::size_t at = first; at < first + count; ++at) {
+            const Row& row = rows[at];
+            values.insert(values.end(), {&row.values[0], &row.values[3], &row.values[1], &row.values[2]});
+        }
+        if (!execute(statement.handle, values)) {
+            closeCursor(statement.handle);
+            return false;
+        }
+        SQLRETURN fetched;
+        while ((fetched = SQLFetch(statement.handle)) == SQL_SUCCESS || fetched == SQL_SUCCESS_WITH_INFO) {
+            const auto second = getColumnText(statement.handle, 1, 64);
+            const auto date = getColumnText(statement.handle, 2, 32);
+            const auto time = getColumnText(statement.handle, 3, 32);
+            if (second && date && time)
+                stored.insert(keyOf(*second, normalisedDate(*date), normalisedTime(*time)));
+        }
+        closeCursor(statement.handle);
+        if (fetched != SQL_NO_DATA)
+            return false;
+    }
+    return true;
+}
+
+bool PreparedLineStore::insertRows(const std::vector<const Row*>& rows)
+{
+    const std::size_t perInsert = m_kind == TableKind::MountHistory ? MountHistoryRowsPerInsert
+                                                                    : LibraryPerformanceRowsPerInsert;
+    for (std::size_t first = 0; first < rows.size(); first += perInsert) {
+        const std::size_t count = std::min(perInsert, rows.size() - first);
+        Statement& statement = count == perInsert ? m_insert : m_tailInsert;
+        if (!prepared(statement, count, insertText(count)))
+            return false;
+        std::vector<const std::optional<std::string>*> values;
+        values.reserve(count * m_columns.size());
+        for (std::size_t at = first; at < first + count; ++at)
+            for (const std::optional<std::string>& value : rows[at]->values)
+                values.push_back(&value);
+        const bool ran = execute(statement.handle, values);
+        closeCursor(statement.handle);
+        if (!ran)
+            return false;
+    }
+    return true;
+}
