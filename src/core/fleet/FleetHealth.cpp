@@ -10,13 +10,19 @@ namespace {
 // The usual rate is never taken as lower than one troubled mount in 200: a library whose clean
 // pairs never had trouble in the range does not make a single troubled mount a certainty.
 constexpr double SmallestUsualRate = 0.005;
-// A partner is in trouble elsewhere when two or more troubled mounts with others would come by
-// chance less than once in a hundred.
+// A partner is in trouble elsewhere when its troubled mounts with others are at least twice what
+// the usual rate gives, two or more, and would come by chance less than once in a hundred. The
+// factor keeps a busy drive whose rate is only a little above the usual from counting as hot:
+// over ten thousand mounts any small difference is "significant".
 constexpr double HotSurprise = 2.0;
-// Verdicts: one chance in a thousand with three clean partners, one in twenty with two.
+constexpr double HotFactor = 2.0;
+// Verdicts: one chance in a thousand, twice the usual rate and three clean partners; one in
+// a hundred, one and a half times the usual rate and two clean partners.
 constexpr double SuspectSurprise = 3.0;
+constexpr double SuspectFactor = 2.0;
 constexpr int SuspectPartners = 3;
-constexpr double WatchSurprise = 1.3;
+constexpr double WatchSurprise = 2.0;
+constexpr double WatchFactor = 1.5;
 constexpr int WatchPartners = 2;
 constexpr int AttributionRounds = 8;
 
@@ -27,9 +33,9 @@ std::int64_t driveKey(int frame, int drive)
 
 bool hot(std::int64_t troubledElsewhere, std::int64_t mountsElsewhere, double usualRate)
 {
-    return troubledElsewhere >= 2
-           && fleet_math::poissonSurprise(troubledElsewhere, static_cast<double>(mountsElsewhere) * usualRate)
-                  >= HotSurprise;
+    const double expected = static_cast<double>(mountsElsewhere) * usualRate;
+    return troubledElsewhere >= 2 && static_cast<double>(troubledElsewhere) >= HotFactor * expected
+           && fleet_math::poissonSurprise(troubledElsewhere, expected) >= HotSurprise;
 }
 
 int verdictRank(FleetVerdict verdict)
@@ -39,9 +45,12 @@ int verdictRank(FleetVerdict verdict)
 
 FleetVerdict verdictOf(const FleetEvidence& evidence)
 {
-    if (evidence.surprise >= SuspectSurprise && evidence.cleanPartners >= SuspectPartners)
+    const double observed = static_cast<double>(evidence.withCleanPartners);
+    if (evidence.surprise >= SuspectSurprise && observed >= SuspectFactor * evidence.expected
+        && evidence.cleanPartners >= SuspectPartners)
         return FleetVerdict::Suspect;
-    if (evidence.surprise >= WatchSurprise && evidence.cleanPartners >= WatchPartners)
+    if (evidence.surprise >= WatchSurprise && observed >= WatchFactor * evidence.expected
+        && evidence.cleanPartners >= WatchPartners)
         return FleetVerdict::Watch;
     return FleetVerdict::Ok;
 }
