@@ -40,6 +40,9 @@ public:
     QMdiSubWindow* addChildWindow(CChildWindow* child, const QString& title);
     CChildWindow* activeChild() const;
 
+    // Runs after every successful Connect (the desktop program opens the overview there).
+    void setAfterConnect(std::function<void()> hook) { m_afterConnect = std::move(hook); }
+
     void showHelp(HelpContext context);
     QPrinter& printer();
 
@@ -76,4 +79,5 @@ private:
     QLabel* m_monitorPane = nullptr;
     QTimer* m_updateTimer = nullptr;
     std::unique_ptr<QPrinter> m_printer;
+    std::function<void()> m_afterConnect;
 };
