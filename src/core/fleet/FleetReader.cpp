@@ -6,7 +6,10 @@
 #include "db/qmxDB.h"
 #include "reports/ReportRunner.h"
 
+#include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -84,7 +87,8 @@ FleetReader::FleetReader(const ReportRequest& request, ReportConnection& connect
 {
 }
 
-std::string FleetReader::mountsStatement(const std::string& address) const
+std::string FleetReader::mountsStatement(const std::string& address, const std::string& begin,
+                                         const std::string& end) const
 {
     const Dialect dialect(m_request.databaseType);
     return "select " + dialect.dateSelectExpression() + ", " + dialect.timeSelectExpression()
@@ -92,14 +96,46 @@ std::string FleetReader::mountsStatement(const std::string& address) const
              "Life_Read_Perms_Media, Life_Mounts_Media, Mount_TapeAlert_Media, Mount_Rating_Drive, "
              "Mount_Rating_Media from "
            + m_request.table + " where ipaddress = " + quoteLiteral(address) + " and "
-           + dialect.dateCondition(">=", m_request.beginDate) + "and " + dialect.dateCondition("<=", m_request.endDate)
+           + dialect.dateCondition(">=", begin) + "and " + dialect.dateCondition("<=", end)
            + dialect.dateTimeOrderClause();
 }
 
+namespace {
+// "YYYY-MM-DD" of a day number, and the weeks of a range: a driver that keeps a whole result in
+// memory (the PostgreSQL driver does) holds one week of one library at a time.
+std::string dateOfDay(long day)
+{
+    using namespace std::chrono;
+    const year_month_day civil{sys_days{days{day}}};
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(civil.year()),
+                  static_cast<unsigned>(civil.month()), static_cast<unsigned>(civil.day()));
+    return text;
+}
+
+constexpr long DaysPerStatement = 7;
+} // namespace
+
 FleetReader::Outcome FleetReader::read(const std::string& address, FleetHealth& health) const
 {
+    const auto first = fleet_math::dayNumber(m_request.beginDate);
+    const auto last = fleet_math::dayNumber(m_request.endDate);
+    if (!first || !last)
+        return readRange(address, m_request.beginDate, m_request.endDate, health);
+    for (long day = static_cast<long>(*first); day <= static_cast<long>(*last); day += DaysPerStatement) {
+        const long to = std::min(day + DaysPerStatement - 1, static_cast<long>(*last));
+        const Outcome outcome = readRange(address, dateOfDay(day), dateOfDay(to), health);
+        if (outcome != Outcome::Done)
+            return outcome;
+    }
+    return Outcome::Done;
+}
+
+FleetReader::Outcome FleetReader::readRange(const std::string& address, const std::string& begin,
+                                            const std::string& end, FleetHealth& health) const
+{
     FleetMount mount;
-    return eachRow(m_request, m_connection.statement(), mountsStatement(address), 13,
+    return eachRow(m_request, m_connection.statement(), mountsStatement(address, begin, end), 13,
                    [&](const std::vector<std::optional<std::string>>& cells) {
                        mount.date = cells[0].value_or("");
                        mount.time = cells[1].value_or("");

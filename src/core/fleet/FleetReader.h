@@ -9,8 +9,8 @@
 
 class ReportConnection;
 
-// Reads one library's mount history over a range, oldest first, into the fleet figures: one
-// statement, one row at a time. The request's connection settings and table are used; its stop
+// Reads one library's mount history over a range, oldest first, into the fleet figures: a
+// statement a week, one row at a time. The request's connection settings and table are used; its stop
 // flags are polled as rows arrive.
 class FleetReader {
 public:
@@ -25,10 +25,13 @@ public:
     // mean of the day's non-zero ratings), labelled with its date: the graph of a double-click.
     Outcome ratingSeries(const std::string& address, bool drive, const std::string& unit, GraphData& data) const;
 
-    // The mount history statement, for the test of its text.
-    std::string mountsStatement(const std::string& address) const;
+    // The mount history statement of some days of the range, oldest first.
+    std::string mountsStatement(const std::string& address, const std::string& begin, const std::string& end) const;
 
 private:
+    Outcome readRange(const std::string& address, const std::string& begin, const std::string& end,
+                      FleetHealth& health) const;
+
     const ReportRequest& m_request;
     ReportConnection& m_connection;
 };
