@@ -3,6 +3,8 @@
 #include "CommandOptions.h"
 #include "CommandSettings.h"
 #include "app/CQmxApp.h"
+#include "fleet/FleetReader.h"
+#include "fleet/FleetReport.h"
 #include "query/QueryExport.h"
 #include "query/QueryListData.h"
 #include "query/QueryResultSink.h"
@@ -65,11 +67,33 @@ int printRetriesPerms(const ReportRequest& request)
         std::fwrite(csv.data(), 1, csv.size(), stdout);
     return result;
 }
+
+int printSuspects(const ReportRequest& request, const FleetOptions& options)
+{
+    FleetResult result;
+    if (computeFleetHealth(request, request.addresses.front(), options, result) != FleetReader::Outcome::Done)
+        return 0;
+    const std::string csv = fleetSuspectsCsv(result);
+    std::fwrite(csv.data(), 1, csv.size(), stdout);
+    return 1;
+}
+
+bool retriesOption(const std::optional<std::string>& text, int& retries)
+{
+    if (!text)
+        return true;
+    char* end = nullptr;
+    const long value = std::strtol(text->c_str(), &end, 10);
+    if (text->empty() || *end != '\0' || value < 0 || value > 1000000000)
+        return false;
+    retries = static_cast<int>(value);
+    return true;
+}
 } // namespace
 
 int reportCommand(const std::vector<std::string>& args)
 {
-    CommandOptions options({"library", "from", "to", "threshold"}, {});
+    CommandOptions options({"library", "from", "to", "threshold", "retries"}, {});
     const std::vector<std::string> words(args.begin() + 1, args.end());
     if (!options.parse(words))
         return usage(options.error());
@@ -91,6 +115,15 @@ int reportCommand(const std::vector<std::string>& args)
             return usage("--threshold takes NAME=YELLOW:RED with a lifetime counter's name, not " + threshold);
         thresholds.filtersEnabled = true;
     }
+    FleetOptions fleet;
+    if (!retriesOption(options.value("retries"), fleet.retryThreshold))
+        return usage("--retries takes a whole number of retries, 0 or more");
+    fleet.thresholds = thresholds;
+    const bool fleetReport = kind == "suspects" || kind == "overview";
+    if (options.value("retries") && !fleetReport)
+        return usage("--retries belongs to the suspects and overview reports");
+    if (kind == "suspects" && libraries.size() != 1)
+        return usage("report suspects takes one --library");
     int (*procedure)(const ReportRequest&) = nullptr;
     if (kind == "mount-rates")
         procedure = ReportLibThread;
@@ -102,7 +135,7 @@ int reportCommand(const std::vector<std::string>& args)
         procedure = ReportDrvThread;
     else if (kind == "cartridge-health")
         procedure = ReportCtgThread;
-    else if (kind != "retries-perms")
+    else if (kind != "retries-perms" && !fleetReport)
         return usage("unknown report " + kind);
 
     if (!readCommandSettings())
@@ -112,7 +145,13 @@ int reportCommand(const std::vector<std::string>& args)
     StandardOutputReportSink sink;
     ReportRequest request = ReportRequest::fromSettings(*from, *to, libraries);
     request.sink = &sink;
-    const int result = procedure != nullptr ? procedure(request) : printRetriesPerms(request);
+    int result = 0;
+    if (kind == "suspects")
+        result = printSuspects(request, fleet);
+    else if (kind == "overview")
+        result = ReportFleetThread(request, fleet);
+    else
+        result = procedure != nullptr ? procedure(request) : printRetriesPerms(request);
     if (result != 1) {
         std::cerr << "vaultlinectl report: the report stopped on a database error: see lvr_debug.txt\n";
         return 1;

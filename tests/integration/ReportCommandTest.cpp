@@ -114,3 +114,39 @@ TEST_F(ReportCommandProcess, BadArgumentsAndDatabaseErrors)
     EXPECT_NE(readWholeFile(m_folder.file("lvr_debug.txt")).find(" the select statement in report by drive statistics:"),
               std::string::npos);
 }
+
+// The library overview's two commands: the CSV's header and rows, the text, their bad
+// arguments, and a database error. The second mount of VOL001 grew its write retries by 6.
+TEST_F(ReportCommandProcess, SuspectsAndOverview)
+{
+    CliRun result = run("suspects --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31 --retries 5");
+    EXPECT_EQ(result.status, 0) << result.errors;
+    ASSERT_EQ(result.output.rfind("Kind,Unit,Verdict,", 0), 0u) << result.output;
+    const std::string rows = result.output.substr(result.output.find('\n') + 1);
+    EXPECT_EQ(rows.rfind("drive,1:2,ok,1,", 0), 0u) << rows;
+    EXPECT_NE(rows.find("\ncartridge,VOL001,ok,2,"), std::string::npos) << rows;
+    // With the default threshold 6 retries are no trouble: the header alone.
+    result = run("suspects --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31");
+    EXPECT_EQ(result.output.find('\n'), result.output.size() - 1) << result.output;
+
+    result = run("overview --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31");
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_NE(result.output.find("\nLibrary 10.0.0.1, 01-01-2026 to 01-31-2026: 2 mounts, 0 troubled\n"
+                                 "0 drives and 0 cartridges need attention\n"),
+              std::string::npos)
+        << result.output;
+
+    for (const char* arguments : {"suspects --library 10.0.0.1 --library 10.0.0.2 --from 2026-01-01 --to 2026-01-31",
+                                  "suspects --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31 --retries many",
+                                  "mount-rates --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31 --retries 3"}) {
+        result = run(arguments);
+        EXPECT_EQ(result.status, 2) << arguments;
+        EXPECT_EQ(result.output, "") << arguments;
+    }
+    ASSERT_TRUE(executeSql(m_backend, "drop table " + m_base));
+    result = run("suspects --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output, "");
+    EXPECT_NE(readWholeFile(m_folder.file("lvr_debug.txt")).find("the select statement in the library overview:"),
+              std::string::npos);
+}

@@ -3,6 +3,7 @@
 #include "AgentTexts.h"
 #include "app/DebugLog.h"
 
+#include "fleet/FleetReport.h"
 #include "reports/CartridgeStatistics.h"
 #include "reports/EncryptionStatus.h"
 #include "reports/HealthReport.h"
@@ -28,6 +29,8 @@ const std::vector<AgentReportInfo>& agentReports()
          "QMX Auto Reports Successful for Encryption Status", "QMX Auto Reports Failed for Encryption Status"},
         {R::MountRates, "Mount Rates", "mount-rates", "QMX Auto Reports Agent for Mount Rates",
          "QMX Auto Reports Successful for Mount Rates", "QMX Auto Reports Failed for Mount Rates"},
+        {R::LibraryOverview, "Library Overview", "overview", "QMX Auto Reports Agent for Library Overview",
+         "QMX Auto Reports Successful for Library Overview", "QMX Auto Reports Failed for Library Overview"},
     };
     return reports;
 }
@@ -54,6 +57,7 @@ bool AgentSettings::*chosenField(AgentReport report)
     case AgentReport::DriveHealth: return &AgentSettings::driveHealth;
     case AgentReport::EncryptionStatus: return &AgentSettings::encryptionStatus;
     case AgentReport::MountRates: return &AgentSettings::mountRates;
+    case AgentReport::LibraryOverview: return &AgentSettings::libraryOverview;
     }
     return &AgentSettings::mountRates;
 }
@@ -81,6 +85,7 @@ MailProcedure mailProcedure(AgentReport report)
     case AgentReport::EncryptionStatus: return ReportEncThread;
     case AgentReport::CartridgeHealth: return ReportCtgThread;
     case AgentReport::DriveHealth: return ReportDrvThread;
+    case AgentReport::LibraryOverview: return ReportOverviewThread;
     }
     return ReportLibThread;
 }

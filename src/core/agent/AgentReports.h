@@ -9,7 +9,7 @@
 #include <vector>
 
 // The reports the agent can mail, in the order a run starts them.
-enum class AgentReport { CartridgeHealth, DriveStatistics, DriveHealth, EncryptionStatus, MountRates };
+enum class AgentReport { CartridgeHealth, DriveStatistics, DriveHealth, EncryptionStatus, MountRates, LibraryOverview };
 
 struct AgentReportInfo {
     AgentReport report;
@@ -21,7 +21,7 @@ struct AgentReportInfo {
 };
 
 // Every report, in start order: cartridge health, drive statistics, drive health, encryption
-// status, mount rates.
+// status, mount rates, library overview.
 const std::vector<AgentReportInfo>& agentReports();
 const AgentReportInfo& agentReportInfo(AgentReport report);
 std::optional<AgentReport> agentReportByCommandName(const std::string& name);

@@ -16,6 +16,7 @@ struct AgentSettings {
     bool driveStatistics = false;  // the cartridge statistics report
     bool encryptionStatus = false;
     bool cartridgeHealth = false;
+    bool libraryOverview = false;
     std::array<bool, 7> weekdays{};  // Monday first
     int startHour = 0;
     int startMinute = 0;

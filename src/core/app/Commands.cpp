@@ -47,6 +47,8 @@ const std::vector<CommandInfo>& table()
          R::Connected},
         {C::CartridgeRetriesPerms, "CartridgeRetriesPerms", "Cartridge &Retries and Perms",
          "Generate a report based on all threshold alerts", R::Connected},
+        {C::LibraryOverview, "LibraryOverview", "Library &Overview...",
+         "Which drives and cartridges need attention: the drive or the tape", R::Connected},
         {C::DriveInfo, "DriveInfo", "Drive &Info", "Drive information by library", R::Connected},
         {C::DeleteData, "DeleteData", "&Delete Data...", "Database data removal", R::Connected},
         {C::Thresholds, "Thresholds", "&Thresholds", "Setting limits/thresholds", R::Always},
@@ -145,7 +147,8 @@ std::vector<MenuInfo> menuBar(MenuBarKind kind)
     switch (kind) {
     case MenuBarKind::FullReport:
         bar.push_back({"&Reports", {C::CartridgeHealth, C::DriveHealth, C::CartridgeStatistics, C::EncryptionStatus,
-                                    C::MountRates, C::CartridgeRetriesPerms, S, C::GeneralSqlQuery, C::CustomReport}});
+                                    C::MountRates, C::CartridgeRetriesPerms, C::LibraryOverview, S, C::GeneralSqlQuery,
+                                    C::CustomReport}});
         bar.push_back({"R&esources", {C::DriveInfo, C::DeleteData}});
         bar.push_back({"&Settings", {C::Thresholds, C::ReportsAgent}});
         break;
@@ -154,7 +157,7 @@ std::vector<MenuInfo> menuBar(MenuBarKind kind)
         // first report, the thresholds and the agent can be reached without a report open.
         bar.push_back({"&Reports", {C::GeneralSqlQuery, C::CustomReport, S, C::CartridgeHealth, C::DriveHealth,
                                     C::CartridgeStatistics, C::EncryptionStatus, C::MountRates,
-                                    C::CartridgeRetriesPerms}});
+                                    C::CartridgeRetriesPerms, C::LibraryOverview}});
         bar.push_back({"R&esources", {C::DriveInfo, C::DeleteData}});
         bar.push_back({"&Settings", {C::Thresholds, C::ReportsAgent}});
         break;

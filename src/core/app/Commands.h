@@ -14,6 +14,7 @@ enum class CommandId {
     Setup, Connect, Disconnect,
     GeneralSqlQuery, CustomReport, CartridgeHealth, DriveHealth, CartridgeStatistics, EncryptionStatus, MountRates,
     CartridgeRetriesPerms,
+    LibraryOverview,
     DriveInfo, DeleteData,
     Thresholds, ReportsAgent,
     Cascade, Tile, ArrangeIcons,

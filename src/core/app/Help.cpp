@@ -15,6 +15,7 @@ std::string helpPage(HelpContext context)
     case HelpContext::ImportDialog: return "lvr1_importfile_help.html";
     case HelpContext::GraphWindow: return "lvr1_usecustreporthelp_3w3fbu.html";
     case HelpContext::CustomReportWindow: return "lvr1_custreporthelp_3tzgag.html";
+    case HelpContext::LibraryOverview: return "lvr1_libraryoverview_help.html";
     case HelpContext::ReportsAgentDialog: // the agent's section of the overview
     case HelpContext::Other: break;
     }

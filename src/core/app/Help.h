@@ -5,7 +5,8 @@
 // Where each window's and dialog's help lives. Requests name the help file, "::/" and a page.
 enum class HelpContext {
     QueryForm, QueryList, MonitorStartDialog, MainWindow, MonitorWindow, ConnectDialog, TableSetupPage,
-    DatabaseSetupPage, DataRemovalDialog, ImportDialog, GraphWindow, CustomReportWindow, ReportsAgentDialog, Other,
+    DatabaseSetupPage, DataRemovalDialog, ImportDialog, GraphWindow, CustomReportWindow, ReportsAgentDialog, LibraryOverview,
+    Other,
 };
 
 std::string helpPage(HelpContext context);

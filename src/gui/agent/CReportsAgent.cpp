@@ -26,12 +26,13 @@ struct ReportBox {
     const char* label;
     AgentReport report;
 };
-constexpr std::array<ReportBox, 5> ReportBoxes{{
+constexpr std::array<ReportBox, 6> ReportBoxes{{
     {"Cartridge Health Statistics", AgentReport::CartridgeHealth},
     {"Drive Health Statistics", AgentReport::DriveHealth},
     {"Drive Statistics", AgentReport::DriveStatistics},
     {"Encryption Status", AgentReport::EncryptionStatus},
     {"Mount Rates", AgentReport::MountRates},
+    {"Library Overview", AgentReport::LibraryOverview},
 }};
 constexpr std::array<const char*, 7> DayLabels{"Monday", "Tuesday", "Wednesday", "Thursday",
                                                 "Friday", "Saturday", "Sunday"};

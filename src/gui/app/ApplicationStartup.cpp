@@ -9,6 +9,7 @@
 #include "app/DebugLog.h"
 #include "app/Startup.h"
 #include "app/SystemError.h"
+#include "fleet/FleetWindows.h"
 
 #include <QMessageBox>
 #include <QTimer>
@@ -40,6 +41,7 @@ RunningApplication startApplication(const QString& commandLine, std::unique_ptr<
 
     running.mainFrame = std::make_unique<CMainFrame>();
     registerWindowKinds(*running.mainFrame);
+    installOverviewAfterConnect(*running.mainFrame);
     running.prompts->setParentWidget(running.mainFrame.get());
     running.mainFrame->show();
     app.mountHistoryTableVerified = false;

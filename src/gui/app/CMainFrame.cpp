@@ -444,7 +444,8 @@ void CMainFrame::onSetup()
 
 void CMainFrame::onConnect()
 {
-    runConnectCommand();
+    if (runConnectCommand() && m_afterConnect)
+        m_afterConnect();
 }
 
 void CMainFrame::onDisconnect()

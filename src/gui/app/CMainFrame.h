@@ -43,6 +43,9 @@ public:
     // The menu bar's Window menu, which lists the open windows after its commands.
     QMenu* windowMenu() const { return m_windowMenu; }
 
+    // Runs after every successful Connect (the desktop program opens the overview there).
+    void setAfterConnect(std::function<void()> hook) { m_afterConnect = std::move(hook); }
+
     void showHelp(HelpContext context);
     QPrinter& printer();
 
@@ -86,4 +89,5 @@ private:
     QLabel* m_monitorPane = nullptr;
     QTimer* m_updateTimer = nullptr;
     std::unique_ptr<QPrinter> m_printer;
+    std::function<void()> m_afterConnect;
 };

@@ -4,6 +4,7 @@
 #include "agent/CAgentScheduler.h"
 #include "custom/CustomReportWindows.h"
 #include "custom/GraphWindows.h"
+#include "fleet/FleetWindows.h"
 #include "library/Import.h"
 #include "library/LibraryWindows.h"
 #include "query/QueryCommands.h"
@@ -20,6 +21,7 @@ void registerWindowKinds(CMainFrame& frame)
     frame.setCommandHandler(CommandId::ExportData, [&frame] { runExportDataCommand(frame); });
     registerReportsAgent(frame);
     registerReportWindows(frame);
+    registerFleetWindows(frame);
     frame.setCommandHandler(CommandId::DeleteData, [&frame] {
         CDeleteDialog dialog(&frame);
         dialog.exec();
