@@ -156,3 +156,27 @@ TEST_P(CustomTemplates, OverlongNameRunsNoStatementAndFailuresAreLogged)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, CustomTemplates, ::testing::ValuesIn(testBackends()), BackendName());
+
+// A comma that falls on character 513 is one past what a row holds: the piece ends at the comma
+// before it, and the whole selection still comes back as it was saved.
+TEST_P(CustomTemplates, ACommaJustPastTheRowsWidthStartsTheNextRow)
+{
+    std::string value;
+    for (int i = 0; i < 60; ++i)
+        value += (i == 0 ? "" : ",") + ("VOL" + std::to_string(10000 + i));
+    ASSERT_EQ(value[512], ',') << "the 57th item ends on character 512, its comma is the 513th";
+    for (const std::string& piece : splitTemplateValue(value))
+        EXPECT_LE(piece.size(), 512U);
+
+    qmxDB db;
+    ASSERT_TRUE(saveCustomTemplate(db, reports, sample(GetParam().user, "Edge", value)));
+    const auto rows = querySql(GetParam(), "select value from " + reports + " where report_name = 'Edge'");
+    ASSERT_EQ(rows.size(), 2U);
+    for (const auto& row : rows)
+        EXPECT_LE(row[0]->size(), 512U);
+    bool failed = true;
+    const auto loaded = loadCustomTemplate(db, reports, "Edge", GetParam().user, failed);
+    EXPECT_FALSE(failed);
+    ASSERT_TRUE(loaded.has_value());
+    EXPECT_EQ(loaded->value, value);
+}
