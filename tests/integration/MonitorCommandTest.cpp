@@ -15,34 +15,9 @@
 using namespace std::chrono_literals;
 
 namespace {
-class CommandProcess : public ::testing::Test {
+class CommandProcess : public MonitorProcessTest {
 protected:
-    void SetUp() override
-    {
-        m_backend = testBackends().front(); // SQLite, always there
-        m_base = uniqueTableName("clim");
-        ASSERT_EQ(createTables(m_base, "DEFAULT", m_backend.dsn, m_backend.user, m_backend.password), 1);
-        ASSERT_TRUE(std::filesystem::exists(cliProgramPath())) << cliProgramPath() << " is not built";
-        writeCliSettings(m_folder, m_backend, m_base);
-    }
-    void TearDown() override
-    {
-        if (!m_base.empty())
-            dropTables(m_base, m_backend.dsn, m_backend.user, m_backend.password, nullptr);
-    }
-
-    static std::unique_ptr<libsim::LibraryFileServer> startLibrary()
-    {
-        libsim::LibraryOptions library;
-        library.days = 2;
-        auto server = std::make_unique<libsim::LibraryFileServer>(library);
-        EXPECT_TRUE(server->start());
-        return server;
-    }
-
-    TestBackend m_backend;
-    std::string m_base;
-    TemporaryFolder m_folder;
+    CommandProcess() : MonitorProcessTest("clim") {}
 };
 
 // A connection of its own that takes a lock and keeps it until released: on the embedded

@@ -20,34 +20,9 @@
 using namespace std::chrono_literals;
 
 namespace {
-class MonitorMetricsProcess : public ::testing::Test {
+class MonitorMetricsProcess : public MonitorProcessTest {
 protected:
-    void SetUp() override
-    {
-        m_backend = testBackends().front(); // SQLite, always there
-        m_base = uniqueTableName("metr");
-        ASSERT_EQ(createTables(m_base, "DEFAULT", m_backend.dsn, m_backend.user, m_backend.password), 1);
-        ASSERT_TRUE(std::filesystem::exists(cliProgramPath())) << cliProgramPath() << " is not built";
-        writeCliSettings(m_folder, m_backend, m_base);
-    }
-    void TearDown() override
-    {
-        if (!m_base.empty())
-            dropTables(m_base, m_backend.dsn, m_backend.user, m_backend.password, nullptr);
-    }
-
-    static std::unique_ptr<libsim::LibraryFileServer> startLibrary()
-    {
-        libsim::LibraryOptions library;
-        library.days = 2;
-        auto server = std::make_unique<libsim::LibraryFileServer>(library);
-        EXPECT_TRUE(server->start());
-        return server;
-    }
-
-    TestBackend m_backend;
-    std::string m_base;
-    TemporaryFolder m_folder;
+    MonitorMetricsProcess() : MonitorProcessTest("metr") {}
 };
 
 // The port of "metrics at http://127.0.0.1:PORT/metrics" in the command's errors; 0 if none.

@@ -3,6 +3,7 @@
 // What the monitor tests share: a line buffer the engine writes into, and the simulated
 // library's files as the monitor should read them.
 
+#include "CliProcess.h"
 #include "LibraryFileServer.h"
 #include "library/LibraryFileText.h"
 #include "library/LibraryTexts.h"
@@ -12,10 +13,13 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 class MonitorLines final : public MonitorSink {
 public:
@@ -97,3 +101,37 @@ inline const std::string MountHistoryInserted(int count)
 {
     return "Inserted " + std::to_string(count) + " new entries from Mount History file into database";
 }
+
+// `vaultlinectl monitor` run as a process: fresh tables on the embedded test database, the
+// settings the command reads in a folder of its own, and a simulated library of two days.
+class MonitorProcessTest : public ::testing::Test {
+protected:
+    explicit MonitorProcessTest(std::string stem) : m_stem(std::move(stem)) {}
+    void SetUp() override
+    {
+        m_backend = testBackends().front(); // SQLite, always there
+        m_base = uniqueTableName(m_stem);
+        ASSERT_EQ(createTables(m_base, "DEFAULT", m_backend.dsn, m_backend.user, m_backend.password), 1);
+        ASSERT_TRUE(std::filesystem::exists(cliProgramPath())) << cliProgramPath() << " is not built";
+        writeCliSettings(m_folder, m_backend, m_base);
+    }
+    void TearDown() override
+    {
+        if (!m_base.empty())
+            dropTables(m_base, m_backend.dsn, m_backend.user, m_backend.password, nullptr);
+    }
+
+    static std::unique_ptr<libsim::LibraryFileServer> startLibrary()
+    {
+        libsim::LibraryOptions library;
+        library.days = 2;
+        auto server = std::make_unique<libsim::LibraryFileServer>(library);
+        EXPECT_TRUE(server->start());
+        return server;
+    }
+
+    std::string m_stem;
+    TestBackend m_backend;
+    std::string m_base;
+    TemporaryFolder m_folder;
+};

@@ -250,10 +250,9 @@ ReportConnection::Result ReportConnection::selectColumn(const std::string& sql, 
     return result;
 }
 
-ReportConnection::Result ReportConnection::selectInteger(const std::string& sql, std::int32_t& value,
-                                                         const ReportErrorTexts& texts) const
+ReportConnection::Result ReportConnection::selectFirstRow(const std::string& sql, const ReportErrorTexts& texts,
+                                                          const std::function<bool(SQLHSTMT)>& read) const
 {
-    value = 0;
     const SQLHSTMT statement = m_handles.statement;
     if (statement == SQL_NULL_HSTMT || prepareStatement(statement, sql) != SQL_SUCCESS) {
         logFailure(texts.preparing, sql, false);
@@ -266,49 +265,38 @@ ReportConnection::Result ReportConnection::selectInteger(const std::string& sql,
         return Result::ExecuteFailed;
     }
     const SQLRETURN fetched = SQLFetch(statement);
-    if (fetched == SQL_NO_DATA) {
-        closeCursor(statement);
-        return Result::Ok;
-    }
-    SQLINTEGER read = 0;
-    SQLLEN indicator = 0;
-    if (!fetchSucceeded(fetched)
-        || !fetchSucceeded(SQLGetData(statement, 1, SQL_C_SLONG, &read, sizeof read, &indicator))) {
+    if (fetched != SQL_NO_DATA && (!fetchSucceeded(fetched) || !read(statement))) {
         logFailure(texts.fetching, sql, false);
         closeCursor(statement);
         return Result::FetchFailed;
     }
-    if (indicator != SQL_NULL_DATA)
-        value = read;
     closeCursor(statement);
     return Result::Ok;
+}
+
+ReportConnection::Result ReportConnection::selectInteger(const std::string& sql, std::int32_t& value,
+                                                         const ReportErrorTexts& texts) const
+{
+    value = 0;
+    return selectFirstRow(sql, texts, [&value](SQLHSTMT statement) {
+        SQLINTEGER read = 0;
+        SQLLEN indicator = 0;
+        if (!fetchSucceeded(SQLGetData(statement, 1, SQL_C_SLONG, &read, sizeof read, &indicator)))
+            return false;
+        if (indicator != SQL_NULL_DATA)
+            value = read;
+        return true;
+    });
 }
 
 ReportConnection::Result ReportConnection::selectStoredInteger(const std::string& sql, StoredInteger& value,
                                                                const ReportErrorTexts& texts) const
 {
     value = {};
-    const SQLHSTMT statement = m_handles.statement;
-    if (statement == SQL_NULL_HSTMT || prepareStatement(statement, sql) != SQL_SUCCESS) {
-        logFailure(texts.preparing, sql, false);
-        closeCursor(statement);
-        return Result::PrepareFailed;
-    }
-    if (executeStatement(statement) != SQL_SUCCESS) {
-        logFailure(texts.executing, sql, false);
-        closeCursor(statement);
-        return Result::ExecuteFailed;
-    }
-    const SQLRETURN fetched = SQLFetch(statement);
-    if (fetched != SQL_NO_DATA && !fetchSucceeded(fetched)) {
-        logFailure(texts.fetching, sql, false);
-        closeCursor(statement);
-        return Result::FetchFailed;
-    }
-    if (fetched != SQL_NO_DATA)
+    return selectFirstRow(sql, texts, [&value](SQLHSTMT statement) {
         value = getColumnInteger(statement, 1);
-    closeCursor(statement);
-    return Result::Ok;
+        return true;
+    });
 }
 
 void TextReportSink::write(const std::string& text)

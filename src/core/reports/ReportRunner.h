@@ -7,6 +7,7 @@
 #include "db/qmxDB.h"
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -99,6 +100,10 @@ public:
 
 private:
     void logFailure(const char* step, const std::string& sql, bool showMessages) const;
+    // Prepares and runs the statement and hands its first row, if any, to read; a failed step or
+    // a read that says false is logged with its text, and the cursor is closed on every path.
+    Result selectFirstRow(const std::string& sql, const ReportErrorTexts& texts,
+                          const std::function<bool(SQLHSTMT)>& read) const;
 
     qmxDB m_db;
     mutable OdbcHandles m_handles;
