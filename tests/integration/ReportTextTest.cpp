@@ -358,6 +358,9 @@ TEST_P(ReportTexts, RowsAnotherProgramWrote)
     if (sqlite) {
         rows.push_back("'%A', '2026-01-05', '04:00:00', 'BIG001', 1, 2, 4294967301, -2147483648, 0, 0, 0, 0, 0");
         rows.push_back("'%A', '2026-01-05', '05:00:00', 'BIG001', 1, 2, 5, 2147483647, 'abc', 0, 0, 0, 0");
+        // MAX prefers a text to every number: the true maximum is still the one printed.
+        rows.push_back("'%A', '2026-01-05', '06:00:00', 'TXT001', 1, 2, 1, 0, 15000000000, 0, 0, 0, 0");
+        rows.push_back("'%A', '2026-01-05', '07:00:00', 'TXT001', 1, 2, 1, 0, 'x', 0, 0, 0, 0");
     }
     insertReportRows(GetParam(), theApp().settings.mountHistoryTableName, hostile, rows);
 
@@ -390,8 +393,79 @@ TEST_P(ReportTexts, RowsAnotherProgramWrote)
                                "   MAX LIFE_WRITE_RETRIES: 2147483647\r\n   MAX LIFE_WRITE_PERMS: 0\r\n"),
               std::string::npos)
         << text.text();
-    EXPECT_NE(scoped.logText().find(skipped + hostile + " BIG001, MAX LIFE_WRITE_PERMS: 'abc'\n"), std::string::npos)
+    EXPECT_NE(text.text().find("Volser: TXT001\r\n   MAX LIFE_MOUNTS: 1\r\n   MAX LIFE_WRITE_RETRIES: 0\r\n"
+                               "   MAX LIFE_WRITE_PERMS: 15000000000\r\n"),
+              std::string::npos)
+        << text.text();
+    EXPECT_NE(scoped.logText().find(skipped + hostile + " TXT001 2026-01-05 07:00:00, LIFE_WRITE_PERMS: 'x'\n"),
+              std::string::npos)
         << scoped.logText();
+}
+
+// Dates, times and volsers as another program stored them (SQLite keeps any text): a date counts
+// as the day of its first ten characters, a time past 23:59:59 is in no hour, a date that is no
+// day is named and left out, and a volser of 200 characters is looked up whole. The batched and
+// the per-date counts agree.
+TEST_P(ReportTexts, StoredDatesTimesAndVolsersCountAsWhatTheyAre)
+{
+    if (GetParam().name != "SQLite")
+        GTEST_SKIP() << "PostgreSQL's date, time and volser columns hold no such values";
+    const std::string days = "10.66.0.2";
+    const std::string hours = "10.66.0.3";
+    const std::string longVolser = "L" + std::string(199, 'v');
+    insertReportRows(GetParam(), theApp().settings.mountHistoryTableName, days,
+                     {"'%A', '2026-01-05', '01:00:00', 'DAY001', 1, 1, 0, 0, 0, 0, 0, 0, 0",
+                      "'%A', '2026-01-05 10:00:00', '02:00:00', 'DAY001', 1, 1, 0, 0, 0, 0, 0, 0, 0",
+                      "'%A', '2026-01-05T10:00:00', '03:00:00', 'DAY001', 1, 1, 0, 0, 0, 0, 0, 0, 0",
+                      "'%A', '2026-01-32', '04:00:00', 'BAD001', 1, 1, 0, 0, 0, 0, 0, 0, 0",
+                      "'%A', '2026-01-05', '05:00:00', '" + longVolser + "', 1, 1, 0, 0, 0, 0, 0, 1, 0"});
+    insertReportRows(GetParam(), theApp().settings.mountHistoryTableName, hours,
+                     {"'%A', '2026-01-05', '23:10:00', 'HR0001', 1, 1, 0, 0, 0, 0, 0, 0, 0",
+                      "'%A', '2026-01-05', '25:99:99', 'HR0001', 1, 1, 0, 0, 0, 0, 0, 0, 0",
+                      "'%A', '2026-01-05', 'x', 'HR0001', 1, 1, 0, 0, 0, 0, 0, 0, 0"});
+    auto run = [&](bool reference) {
+        TriggerSink sink;
+        ReportRequest made = ReportRequest::fromSettings("2026-01-05", "2026-02-28", {days, hours});
+        made.flags = &flags;
+        made.sink = &sink;
+        made.referenceCounts = reference;
+        EXPECT_EQ(ReportLibThread(made), 1);
+        return afterHeader(sink.text());
+    };
+    const std::string batched = run(false);
+    EXPECT_EQ(batched, run(true));
+    EXPECT_NE(batched.find("Volser: DAY001   Average Mounts/Day = 3.00   Standard Deviation = 0.00\r\n"),
+              std::string::npos)
+        << batched;
+    EXPECT_NE(batched.find("Volser: " + longVolser + "   Average Mounts/Day = 1.00   Standard Deviation = 0.00\r\n"),
+              std::string::npos)
+        << batched;
+    EXPECT_NE(batched.find("Volser: BAD001   Average Mounts/Day = 0.00   Standard Deviation = 0.00\r\n"),
+              std::string::npos)
+        << "its one mount has no day";
+    EXPECT_NE(scoped.logText().find("Skipped a stored date that is not a day: " + days + ", '2026-01-32'\n"),
+              std::string::npos)
+        << scoped.logText();
+    // Of the three times only 23:10:00 is one: hour 23 averages 1.00 on the one day.
+    const auto hourPart = batched.find("IP ADDRESS: " + hours);
+    ASSERT_NE(hourPart, std::string::npos);
+    EXPECT_NE(batched.find("Hour: 23:00:00   Average Mounts = 1.00   Standard Deviation = 0.00\r\n", hourPart),
+              std::string::npos)
+        << batched;
+    EXPECT_NE(scoped.logText().find("Skipped stored times that are not a time of day: " + hours
+                                    + " 2026-01-05, hour 'x': 1 rows\n"),
+              std::string::npos)
+        << scoped.logText();
+
+    TriggerSink encryption;
+    ReportRequest status = ReportRequest::fromSettings("2026-01-05", "2026-02-28", {days});
+    status.flags = &flags;
+    status.sink = &encryption;
+    EXPECT_EQ(ReportEncThread(status), 1);
+    EXPECT_NE(encryption.text().find("Volser: " + longVolser
+                                     + "   Last Demount: 2026-01-05 05:00:00       Encrypted   ReKeys: 0\r\n"),
+              std::string::npos)
+        << encryption.text();
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, ReportTexts, ::testing::ValuesIn(testBackends()), BackendName());

@@ -305,6 +305,35 @@ std::optional<std::string> getColumnText(SQLHSTMT statement, SQLUSMALLINT column
     return buffer;
 }
 
+ColumnText getWholeColumnText(SQLHSTMT statement, SQLUSMALLINT column, std::size_t limit)
+{
+    ColumnText value;
+    char piece[4096];
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN result = SQLGetData(statement, column, SQL_C_CHAR, piece, sizeof piece, &indicator);
+        if (result == SQL_NO_DATA)
+            break; // every piece has been read
+        if (!fetchSucceeded(result) || indicator == SQL_NULL_DATA)
+            return {};
+        value.null = false;
+        // A piece that filled the buffer holds its size less the terminator; a last piece its length.
+        const std::size_t available = sizeof piece - 1;
+        const bool more = result == SQL_SUCCESS_WITH_INFO
+                          && (indicator == SQL_NO_TOTAL || indicator < 0 || static_cast<std::size_t>(indicator) > available);
+        const std::size_t length = more || indicator < 0 ? available : static_cast<std::size_t>(indicator);
+        const std::size_t room = limit - value.text.size();
+        value.text.append(piece, std::min(length, room));
+        if (length > room) {
+            value.cut = true;
+            break;
+        }
+        if (!more)
+            break;
+    }
+    return value;
+}
+
 void closeCursor(SQLHSTMT statement)
 {
     SQLFreeStmt(statement, SQL_CLOSE);

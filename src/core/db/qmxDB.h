@@ -68,6 +68,14 @@ SQLRETURN executeStatement(SQLHSTMT statement);
 bool fetchSucceeded(SQLRETURN result);
 // A column's value as text of at most maxBytes (nothing for NULL or a failed read).
 std::optional<std::string> getColumnText(SQLHSTMT statement, SQLUSMALLINT column, std::size_t maxBytes = 32);
+// A column's value read to its full length, in pieces, up to limit bytes: NUL bytes inside the
+// value are kept; a longer value is cut there and marked cut. A failed read counts as NULL.
+struct ColumnText {
+    bool null = true;
+    bool cut = false;
+    std::string text;
+};
+ColumnText getWholeColumnText(SQLHSTMT statement, SQLUSMALLINT column, std::size_t limit);
 void closeCursor(SQLHSTMT statement);
 
 // One result column as the driver describes it.

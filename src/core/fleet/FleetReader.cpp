@@ -67,9 +67,11 @@ FleetReader::Outcome eachRow(const ReportRequest& request, SQLHSTMT statement, c
             closeCursor(statement);
             return FleetReader::Outcome::Stopped;
         }
-        for (int column = 0; column < columns; ++column)
+        for (int column = 0; column < columns; ++column) {
+            ColumnText cell = getWholeColumnText(statement, static_cast<SQLUSMALLINT>(column + 1), ReportTextLimit);
             cells[static_cast<std::size_t>(column)] =
-                getColumnText(statement, static_cast<SQLUSMALLINT>(column + 1), ReportTextWidth);
+                cell.null ? std::nullopt : std::optional<std::string>(std::move(cell.text));
+        }
         row(cells);
     }
     const bool failed = fetched != SQL_NO_DATA;

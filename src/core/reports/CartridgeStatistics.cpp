@@ -8,10 +8,33 @@
 #include "app/DebugLog.h"
 #include "db/StoredInteger.h"
 
+#include <algorithm>
+
 namespace {
 const ReportErrorTexts StatisticsErrors{report_texts::DriveStatisticsPreparing,
                                         report_texts::DriveStatisticsExecuting,
                                         report_texts::DriveStatisticsFetching};
+
+// A maximum that came back as a text: the true one is the highest whole number of the rows,
+// and every row whose value is not one is named in the debug log.
+std::int64_t maximumOfNumbers(const ReportConnection& connection, const ReportStatements& statements,
+                              const ReportRequest& request, const std::string& counter, const std::string& address,
+                              const std::string& volser)
+{
+    std::vector<std::vector<std::string>> rows;
+    connection.selectTexts(statements.lifetimeValues(counter, address, volser, request.beginDate, request.endDate), 3,
+                           rows, StatisticsErrors);
+    std::int64_t maximum = 0;
+    for (const auto& row : rows) {
+        const StoredInteger value = storedIntegerFromText(row[0]);
+        if (value.isInteger())
+            maximum = std::max(maximum, value.value);
+        else if (value.kind == StoredInteger::Kind::NotANumber)
+            WriteDebugLine(std::string(report_texts::SkippedValue) + address + " " + volser + " " + row[1] + " "
+                           + row[2] + ", " + counter + ": '" + value.text + "'");
+    }
+    return maximum;
+}
 
 void finish(const ReportRequest& request)
 {
@@ -33,8 +56,6 @@ std::unordered_map<std::string, LifetimeMaxima> batchedLifetimeMaxima(const Repo
         != ReportConnection::Result::Ok)
         return maxima;
     for (const auto& row : rows) {
-        if (row[0].size() >= ReportTextWidth)
-            continue;
         LifetimeMaxima& cartridge = maxima[row[0]];
         for (std::size_t counter = 0; counter < counters; ++counter) {
             // The highest value of all rows is the highest positive one, when it is positive;
@@ -78,8 +99,7 @@ std::string CartridgeLifetimeMaxima(const ReportRequest& request, const ReportCo
             if (stored.isInteger())
                 maximum = stored.value;
             else if (stored.kind == StoredInteger::Kind::NotANumber)
-                WriteDebugLine(std::string(report_texts::SkippedValue) + address + " " + volser + ", MAX " + counter
-                               + ": '" + stored.text + "'");
+                maximum = maximumOfNumbers(connection, statements, request, counter, address, volser);
         }
         std::string line = formatReportText(report_texts::MaximumLine, {counter, std::to_string(maximum)});
         if (thresholds.filtersEnabled) {
@@ -112,8 +132,8 @@ int ReportCtgStatThread(const ReportRequest& request)
         if (request.stopped())
             break;
         std::vector<std::string> volsers;
-        if (connection.selectColumn(statements.volsers(address, request.beginDate, request.endDate), volsers,
-                                    StatisticsErrors)
+        if (connection.selectVolsers(statements.volsers(address, request.beginDate, request.endDate), address,
+                                     volsers, StatisticsErrors)
             != ReportConnection::Result::Ok) {
             if (!request.mail() && !request.stopped() && request.sink != nullptr)
                 request.sink->restoreButtons();

@@ -26,7 +26,7 @@ std::string CartridgeLifetimeMaxima(const ReportRequest& request, const ReportCo
 
 // The maxima of every cartridge of an address from one statement, by volser. Empty when the
 // statement failed; a value it could not read exactly as the per-cartridge query would is left
-// out, and so is a volser that may have been cut short.
+// out.
 std::unordered_map<std::string, LifetimeMaxima> batchedLifetimeMaxima(const ReportRequest& request,
                                                                        const ReportConnection& connection,
                                                                        const ReportStatements& statements,

@@ -3,8 +3,10 @@
 #include "ReportRunner.h"
 #include "ReportStatements.h"
 #include "ReportTexts.h"
+#include "app/DebugLog.h"
 #include "db/Dialect.h"
 
+#include <array>
 #include <optional>
 
 namespace {
@@ -39,7 +41,7 @@ std::optional<BatchedLastMounts> batchedLastMounts(const ReportRequest& request,
         const std::optional<std::int32_t> rekeys = batchedInteger(row[4]);
         // The per-cartridge queries look the last mount up again by the date and time they read,
         // written in canonical form: a row stored otherwise is left to them.
-        if (row[0].size() >= ReportTextWidth || !status || !rekeys || normalisedDate(row[1]) != row[1]
+        if (!status || !rekeys || normalisedDate(row[1]) != row[1]
             || normalisedTime(row[2]) != row[2])
             mounts[row[0]] = std::nullopt;
         else
@@ -59,8 +61,14 @@ std::string CartridgeEncryptionStatus(const ReportRequest& request, const Report
     } else {
         last.date = firstText(connection, statements.lastDate(address, volser, request.beginDate, request.endDate));
         last.time = firstText(connection, statements.lastTime(address, volser, last.date));
-        connection.selectInteger(statements.cryptoStatus(address, volser, last.date, last.time), last.status,
-                                 EncryptionErrors);
+        // Read in 64 bits: a status of 2^32 is not 0, and a text is no status at all.
+        StoredInteger status;
+        connection.selectStoredInteger(statements.cryptoStatus(address, volser, last.date, last.time), status,
+                                       EncryptionErrors);
+        if (status.kind == StoredInteger::Kind::NotANumber)
+            WriteDebugLine(std::string(report_texts::SkippedValue) + address + " " + volser + " " + last.date + " "
+                           + last.time + ", mount_crypto_status: '" + status.text + "'");
+        last.status = status.isInteger() && status.value != 0 ? 1 : 0;
         connection.selectInteger(statements.rekeyCount(address, volser, request.beginDate, request.endDate),
                                  last.rekeys, EncryptionErrors);
     }
@@ -89,16 +97,20 @@ int ReportEncThread(const ReportRequest& request)
         writeDateRange(request);
     const ReportStatements statements(request.table, Dialect(request.databaseType));
 
-    std::vector<std::vector<std::string>> pairs;
+    std::vector<std::array<std::string, 2>> pairs;
     // The last mounts of each pair's address from one statement per address (none with
     // referenceCounts, or where it failed): the per-cartridge queries do the rest.
     std::vector<std::optional<BatchedLastMounts>> batches;
     std::vector<std::size_t> batchOfPair;
     for (const std::string& address : request.addresses) {
         const std::size_t before = pairs.size();
-        if (connection.selectTexts(statements.addressVolserPairs(address, request.beginDate, request.endDate), 2,
-                                   pairs, EncryptionErrors)
-            != ReportConnection::Result::Ok) {
+        std::vector<std::vector<ColumnText>> read;
+        const ReportConnection::Result listed = connection.selectTextRows(
+            statements.addressVolserPairs(address, request.beginDate, request.endDate), 2, read, EncryptionErrors);
+        for (auto& row : read)
+            if (reportableVolser(row[1], address))
+                pairs.push_back({std::move(row[0].text), std::move(row[1].text)});
+        if (listed != ReportConnection::Result::Ok) {
             // The form must not stay in its running state after a database error.
             if (!request.mail() && !request.stopped() && request.sink != nullptr)
                 request.sink->restoreButtons();
@@ -124,8 +136,8 @@ int ReportEncThread(const ReportRequest& request)
         if (previous == nullptr || *previous != pair[0])
             WriteReportLine(request, "\r\n" + pair[0] + ":");
         previous = &pair[0];
-        // A volser the batch does not have has no mount it could show (a NULL volser is listed
-        // as an empty text, which matches none): an empty date and time, 0 and 0.
+        // A volser the batch does not have has no mount it could show: an empty date and time,
+        // 0 and 0.
         static const LastMount none;
         const LastMount* last = nullptr;
         if (const auto& batch = batches[batchOfPair[at]]; batch) {

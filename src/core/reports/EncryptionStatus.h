@@ -28,8 +28,8 @@ std::string CartridgeEncryptionStatus(const ReportRequest& request, const Report
 
 // The last mounts of every cartridge of an address from one statement, by volser; nothing when
 // the statement failed. A cartridge whose row the per-cartridge queries could read otherwise (a
-// date or time not in its canonical form, a status or count that is not a plain integer, a
-// volser that may have been cut short) is there without one: those queries read it. A listed
+// date or time not in its canonical form, a status or count that is not a plain integer) is
+// there without one: those queries read it. A listed
 // volser that is not there at all has no row the per-cartridge queries would find.
 using BatchedLastMounts = std::unordered_map<std::string, std::optional<LastMount>>;
 std::optional<BatchedLastMounts> batchedLastMounts(const ReportRequest& request, const ReportConnection& connection,

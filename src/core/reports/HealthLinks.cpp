@@ -2,6 +2,7 @@
 
 #include "HealthTexts.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -88,14 +89,17 @@ std::optional<std::string> fieldAt(const std::string& text, std::size_t position
 
 std::string healthContextLine(const HealthSubject& subject)
 {
-    const std::string pattern = subject.cartridge ? health_texts::CartridgeContextLine : health_texts::DriveContextLine;
-    char buffer[256];
+    // Sized to the texts: a volser of any length is written whole.
+    const auto format = [](auto... args) {
+        const int length = std::snprintf(nullptr, 0, args...);
+        std::string text(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
+        std::snprintf(text.data(), text.size(), args...);
+        text.resize(text.size() - 1);
+        return text;
+    };
     if (subject.cartridge)
-        std::snprintf(buffer, sizeof buffer, pattern.c_str(), subject.ipAddress.c_str(), subject.volser.c_str());
-    else
-        std::snprintf(buffer, sizeof buffer, pattern.c_str(), subject.ipAddress.c_str(), subject.frame,
-                      subject.drive);
-    return buffer;
+        return format(health_texts::CartridgeContextLine, subject.ipAddress.c_str(), subject.volser.c_str());
+    return format(health_texts::DriveContextLine, subject.ipAddress.c_str(), subject.frame, subject.drive);
 }
 
 std::optional<HealthSubject> contextAbove(const std::string& text, std::size_t position)

@@ -5,9 +5,10 @@
 #include "ReportRunner.h"
 #include "ReportTexts.h"
 #include "app/DebugLog.h"
+#include "db/StoredInteger.h"
 #include "db/qmxDB.h"
 
-#include <cstdio>
+#include <limits>
 
 namespace {
 struct Errors {
@@ -46,27 +47,41 @@ bool runStatement(SQLHSTMT statement, const std::string& sql, const char* prepar
     return false;
 }
 
-std::optional<std::int32_t> columnInteger(SQLHSTMT statement, SQLUSMALLINT column)
+std::string subjectName(const HealthSubject& subject)
 {
-    SQLINTEGER value = 0;
-    SQLLEN indicator = 0;
-    const SQLRETURN result = SQLGetData(statement, column, SQL_C_SLONG, &value, sizeof value, &indicator);
-    if (!fetchSucceeded(result) || indicator == SQL_NULL_DATA)
+    if (subject.cartridge)
+        return subject.ipAddress + " " + subject.volser;
+    return subject.ipAddress + " frame " + std::to_string(subject.frame) + " drive " + std::to_string(subject.drive);
+}
+
+// A field's stored value as the trend takes it: a signed 32-bit integer. Read in 64 bits with its
+// kind, so that 2^32 + 5 is not taken for 5; a value beyond 32 bits or a text is named in the
+// debug log and skipped (a NULL is skipped silently, as it always was).
+std::optional<std::int32_t> trendValue(SQLHSTMT statement, const HealthSubject& subject, const char* column,
+                                       const std::string& date, const std::string& time)
+{
+    const StoredInteger stored = getColumnInteger(statement, 1);
+    if (stored.kind == StoredInteger::Kind::Null)
         return std::nullopt;
-    return static_cast<std::int32_t>(value);
+    if (stored.isInteger() && stored.value >= std::numeric_limits<std::int32_t>::min()
+        && stored.value <= std::numeric_limits<std::int32_t>::max())
+        return static_cast<std::int32_t>(stored.value);
+    WriteDebugLine(std::string(report_texts::SkippedValue) + subjectName(subject) + " " + date + " " + time + ", "
+                   + column + ": '" + stored.text + "'");
+    return std::nullopt;
 }
 
 // Reads one field's rows, newest first, into the trend until it has enough, the request is
 // cancelled or the rows end; false on a statement failure.
 bool readTrend(SQLHSTMT statement, const std::string& sql, const Errors& errors, MovingAverageTrend& trend,
-               const ReportRequest& request)
+               const ReportRequest& request, const HealthSubject& subject, const HealthField& field)
 {
     if (!runStatement(statement, sql, errors.prepare, errors.fieldExecute))
         return false;
     while (!request.cancelled() && fetchSucceeded(SQLFetch(statement))) {
-        const auto value = columnInteger(statement, 1);
         const auto date = getColumnText(statement, 2, 32);
         const auto time = getColumnText(statement, 3, 32);
+        const auto value = trendValue(statement, subject, field.column, date.value_or(""), time.value_or(""));
         if (!value || !date)
             continue;
         if (!trend.addRow(*value, *date, time.value_or("")))
@@ -74,6 +89,20 @@ bool readTrend(SQLHSTMT statement, const std::string& sql, const Errors& errors,
     }
     closeCursor(statement);
     return true;
+}
+
+// A frame or drive number as the report names drives: a small non-negative integer. Anything
+// else (NULL, a text, 2^32 + 5) names no drive, and the rows under it are not a drive's.
+std::optional<int> driveNumber(const StoredInteger& stored)
+{
+    if (!stored.isInteger() || stored.value < 0 || stored.value > MaxDriveNumber)
+        return std::nullopt;
+    return static_cast<int>(stored.value);
+}
+
+std::string storedText(const StoredInteger& stored)
+{
+    return stored.kind == StoredInteger::Kind::Null ? "NULL" : "'" + stored.text + "'";
 }
 
 // The drives (frame and drive) or cartridges with mounts in the range; nothing on a failure.
@@ -91,10 +120,22 @@ std::optional<std::vector<HealthSubject>> readSubjects(SQLHSTMT statement, Healt
         subject.ipAddress = address;
         if (kind == HealthReportKind::Cartridge) {
             subject.cartridge = true;
-            subject.volser = getColumnText(statement, 1, 32).value_or("");
+            ColumnText volser = getWholeColumnText(statement, 1, ReportTextLimit);
+            if (!reportableVolser(volser, address))
+                continue;
+            subject.volser = std::move(volser.text);
         } else {
-            subject.frame = columnInteger(statement, 1).value_or(0);
-            subject.drive = columnInteger(statement, 2).value_or(0);
+            const StoredInteger storedFrame = getColumnInteger(statement, 1);
+            const StoredInteger storedDrive = getColumnInteger(statement, 2);
+            const auto frame = driveNumber(storedFrame);
+            const auto drive = driveNumber(storedDrive);
+            if (!frame || !drive) {
+                WriteDebugLine(std::string(health_texts::SkippedDrive) + address + ", frame " + storedText(storedFrame)
+                               + " drive " + storedText(storedDrive));
+                continue;
+            }
+            subject.frame = *frame;
+            subject.drive = *drive;
         }
         subjects.push_back(std::move(subject));
     }
@@ -121,7 +162,7 @@ bool writeSubject(const ReportRequest& request, SQLHSTMT statement, HealthReport
             break;
         MovingAverageTrend trend(request.beginDate, MovingAverageTrend::ReportPoints);
         if (!readTrend(statement, healthFieldStatement(field, request.table, subject, request.endDate, dialect), errors,
-                       trend, request))
+                       trend, request, subject, field))
             return false;
         if (request.cancelled())
             break;
@@ -166,11 +207,8 @@ int runHealthReport(HealthReportKind kind, const ReportRequest& request)
         }
         if (!drive) {
             std::string list;
-            for (const HealthSubject& subject : *subjects) {
-                char entry[160];
-                std::snprintf(entry, sizeof entry, CartridgeListEntry, address.c_str(), subject.volser.c_str());
-                list += entry;
-            }
+            for (const HealthSubject& subject : *subjects)
+                list += formatReportText(CartridgeListEntry, {address, subject.volser});
             WriteReportLine(request, list);
         }
         for (const HealthSubject& subject : *subjects) {
@@ -205,7 +243,7 @@ std::optional<DrillDownSeries> runDrillDown(const DrillDownRequest& request)
     MovingAverageTrend trend(request.run.beginDate, MovingAverageTrend::DrillDownPoints);
     const std::string sql = healthFieldStatement(*field, request.run.table, request.subject, request.run.endDate,
                                                  Dialect(request.run.databaseType));
-    if (!readTrend(connection.statement(), sql, errorsOf(request.kind), trend, request.run))
+    if (!readTrend(connection.statement(), sql, errorsOf(request.kind), trend, request.run, request.subject, *field))
         return std::nullopt;
     return drillDownSeries(trend);
 }

@@ -7,6 +7,7 @@ inline constexpr const char* CartridgeHeader = "Starting Cartridge Last %d Mount
 
 inline constexpr const char* DriveContextLine = "IPAddress: %s Frame: %d Drive: %d \r\n";
 inline constexpr const char* CartridgeContextLine = "IPAddress: %s Volser: %s \r\n";
+inline constexpr const char* SkippedDrive = "Skipped stored rows whose frame and drive name no drive: ";
 inline constexpr const char* CartridgeListEntry = "IPAddress = %s volser = %s\r\n";
 
 inline constexpr const char* DriveNotEnough = "    Not enough %s data for IPAddress = %s frame = %d drive = %d \r\n";

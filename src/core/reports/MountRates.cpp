@@ -4,6 +4,7 @@
 #include "ReportStatements.h"
 #include "ReportTexts.h"
 #include "library/DriveStatistics.h"
+#include "app/DebugLog.h"
 #include "library/LibraryTexts.h"
 
 #include <algorithm>
@@ -13,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
+#include <set>
 #include <strings.h>
 
 namespace {
@@ -33,19 +36,32 @@ std::string statisticLine(const char* format, const std::string& name, const Mou
     return text;
 }
 
-// One count per listed date; a date whose count fails is left out. Stops when the window closes.
+// One count per listed date, summed per day: '2009-04-27' and '2009-04-27 10:00:00' are one
+// day's mounts. A date whose count fails is left out. Stops when the window closes.
 CountSummary countPerDate(const MountRateContext& context, const std::vector<std::string>& dates,
                           const std::function<std::string(const std::string&)>& statement)
 {
-    CountSummary counts;
+    std::map<std::string, std::uint32_t> days;
     for (const std::string& date : dates) {
         if (context.request.closing())
             break;
         std::int32_t count = 0;
         if (context.connection.selectInteger(statement(date), count, MountRateErrors) == ReportConnection::Result::Ok)
-            counts.add(static_cast<std::uint32_t>(count));
+            days[reportDay(date).value_or(date)] += static_cast<std::uint32_t>(count);
     }
+    CountSummary counts;
+    for (const auto& day : days)
+        counts.add(day.second);
     return counts;
+}
+
+// How many days the listed dates are.
+std::int64_t dayCount(const std::vector<std::string>& dates)
+{
+    std::set<std::string> days;
+    for (const std::string& date : dates)
+        days.insert(reportDay(date).value_or(date));
+    return static_cast<std::int64_t>(days.size());
 }
 
 // The counts of the listed dates from a per-date batch: a date without a row had no mount.
@@ -67,7 +83,7 @@ CountSummary batchedSums(const BatchedCounts::Sums& sums, const std::string& wha
     CountSummary summary;
     if (const auto found = sums.find(what); found != sums.end())
         summary = found->second;
-    summary.dates = static_cast<std::int64_t>(dates.size());
+    summary.dates = dayCount(dates);
     return summary;
 }
 
@@ -104,7 +120,8 @@ std::optional<BatchedCounts::Sums> readSums(const MountRateContext& context, con
 // h + 1 o'clock (its end is included), bin 23 those of hour 23. Mounts without a time are in no
 // bin; a time whose hour is not two digits would fall into other bins than the per-date
 // comparisons put it in, so there is no batch then.
-void readHourBatch(const MountRateContext& context, const std::string& sql, BatchedCounts& batch)
+void readHourBatch(const MountRateContext& context, const std::string& address, const std::string& sql,
+                   BatchedCounts& batch)
 {
     std::vector<std::vector<std::string>> rows;
     if (context.connection.selectTexts(sql, 4, rows, MountRateErrors) != ReportConnection::Result::Ok)
@@ -114,6 +131,12 @@ void readHourBatch(const MountRateContext& context, const std::string& sql, Batc
         const std::string& hour = row[1];
         if (hour.empty())
             continue;
+        // A time after 23:59:59 ('25:99:99', 'x') is no time of day: no bin counts it.
+        if (hour > "23") {
+            WriteDebugLine(std::string(report_texts::SkippedTime) + address + " " + row[0] + ", hour '"
+                           + hour + "': " + row[2] + " rows");
+            continue;
+        }
         std::int64_t count = 0;
         std::int64_t fullHour = 0;
         if (hour.size() != 2 || std::isdigit(static_cast<unsigned char>(hour[0])) == 0
@@ -130,13 +153,11 @@ void readHourBatch(const MountRateContext& context, const std::string& sql, Batc
         batch.hours[bin] = std::move(hours[bin]);
 }
 
-// The per-date comparisons take each listed date back through the dialect's literal, which
-// writes a date in its canonical form: a date stored otherwise would be counted there under
-// another date, so such a range is counted one date at a time.
+// The batches group by the stored date: only dates stored as their day exactly give the days
+// the per-date counts give, so a range with others is counted one date at a time.
 bool canonicalDates(const std::vector<std::string>& dates)
 {
-    return std::all_of(dates.begin(), dates.end(),
-                       [](const std::string& date) { return normalisedDate(date) == date; });
+    return std::all_of(dates.begin(), dates.end(), [](const std::string& date) { return reportDay(date) == date; });
 }
 
 std::string emit(const std::string& line, const ReportRequest* view)
@@ -151,6 +172,8 @@ const char* const HourBins[24] = {"00:00:00", "01:00:00", "02:00:00", "03:00:00"
                                   "06:00:00", "07:00:00", "08:00:00", "09:00:00", "10:00:00", "11:00:00",
                                   "12:00:00", "13:00:00", "14:00:00", "15:00:00", "16:00:00", "17:00:00",
                                   "18:00:00", "19:00:00", "20:00:00", "21:00:00", "22:00:00", "23:00:00"};
+// The last hour ends with the day: a stored time past it ('25:99:99', 'x') is in no hour.
+const char* const LastSecond = "23:59:59";
 } // namespace
 
 MountStatistic TruncatedDeviation(const CountSummary& counts, bool singlePrecision)
@@ -246,9 +269,7 @@ std::string DriveMountRate(const MountRateContext& context, const std::string& w
 std::string VolserMountRate(const MountRateContext& context, const std::string& address, const std::string& volser,
                             const std::vector<std::string>& dates, CountSummary& counts, const ReportRequest* view)
 {
-    // A volser read back at the full width of a text may have been cut short: the per-date
-    // counts look for the cut text, so that one is counted that way too.
-    if (context.batch != nullptr && context.batch->volsers && volser.size() < ReportTextWidth)
+    if (context.batch != nullptr && context.batch->volsers)
         counts = batchedSums(*context.batch->volsers, volser, dates);
     else
         counts = countPerDate(context, dates, [&](const std::string& date) {
@@ -290,11 +311,21 @@ bool reportAddress(const MountRateContext& shared, const std::string& address)
     };
 
     WriteReportLine(request, formatReportText(report_texts::IpAddressLine, {address}));
-    std::vector<std::string> dates;
-    if (context.connection.selectColumn(context.statements.dates(address, request.beginDate, request.endDate), dates,
+    std::vector<std::string> stored;
+    if (context.connection.selectColumn(context.statements.dates(address, request.beginDate, request.endDate), stored,
                                         MountRateErrors)
         != ReportConnection::Result::Ok)
         return false;
+    // A date counts as the day of its first ten characters; one that has none is named and left
+    // out. The batches group by the stored text, so they count only a range stored as its days.
+    const bool batchable = canonicalDates(stored);
+    std::vector<std::string> dates;
+    for (std::string& date : stored) {
+        if (reportDay(date))
+            dates.push_back(std::move(date));
+        else
+            WriteDebugLine(std::string(report_texts::SkippedDate) + address + ", '" + date + "'");
+    }
     if (dates.empty()) {
         const std::string text = "\r\n" + noEntriesText(request, address);
         writeReportText(request, request.mail() ? text + "\r\n\r\n" : text + "\n\r\n");
@@ -303,11 +334,11 @@ bool reportAddress(const MountRateContext& shared, const std::string& address)
     if (request.stopped())
         return true;
 
-    if (!request.referenceCounts && canonicalDates(dates)) {
+    if (!request.referenceCounts && batchable) {
         const ReportStatements& statements = context.statements;
         batch.drives = readSums(context, statements.driveCountSums(address, request.beginDate, request.endDate), 2);
         batch.volsers = readSums(context, statements.volserCountSums(address, request.beginDate, request.endDate), 1);
-        readHourBatch(context, statements.hourCountsByDate(address, request.beginDate, request.endDate), batch);
+        readHourBatch(context, address, statements.hourCountsByDate(address, request.beginDate, request.endDate), batch);
     }
 
     const std::string statisticsText = GetDriveStatisticsFile(&request, address, !request.mail());
@@ -332,8 +363,8 @@ bool reportAddress(const MountRateContext& shared, const std::string& address)
         return true;
 
     std::vector<std::string> volsers;
-    if (context.connection.selectColumn(context.statements.volsers(address, request.beginDate, request.endDate),
-                                        volsers, MountRateErrors)
+    if (context.connection.selectVolsers(context.statements.volsers(address, request.beginDate, request.endDate),
+                                         address, volsers, MountRateErrors)
         != ReportConnection::Result::Ok) {
         if (!request.mail()) {
             WriteReportLine(request, report_texts::MountRatesDone);
@@ -350,7 +381,7 @@ bool reportAddress(const MountRateContext& shared, const std::string& address)
     }
     WriteReportLine(request, "");
     for (int bin = 0; bin < 24 && !request.stopped(); ++bin)
-        mailLine(HourMountRate(context, address, HourBins[bin], bin < 23 ? HourBins[bin + 1] : "", dates, view));
+        mailLine(HourMountRate(context, address, HourBins[bin], bin < 23 ? HourBins[bin + 1] : LastSecond, dates, view));
     WriteReportLine(request, "");
     return true;
 }

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+// The highest frame or drive number a report takes for a drive's: the tables hold small
+// numbers; anything larger (or negative, or not a number) is another program's row.
+inline constexpr int MaxDriveNumber = 999;
+
 // What a health report is about: a drive (address, frame, drive) or a cartridge (address, volser).
 struct HealthSubject {
     bool cartridge = false;

@@ -10,6 +10,7 @@
 #include "db/DiagnosticsWindow.h"
 
 #include <cctype>
+#include <chrono>
 #include <charconv>
 #include <cerrno>
 #include <fstream>
@@ -46,6 +47,21 @@ std::string formatReportText(const char* format, const std::vector<std::string>&
 std::string todaySqlDate()
 {
     return formatLocalTime(report_texts::SqlDateFormat, std::time(nullptr));
+}
+
+std::optional<std::string> reportDay(const std::string& stored)
+{
+    if (stored.size() < 10 || stored[4] != '-' || stored[7] != '-')
+        return std::nullopt;
+    for (const std::size_t at : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (std::isdigit(static_cast<unsigned char>(stored[at])) == 0)
+            return std::nullopt;
+    const std::chrono::year_month_day day{std::chrono::year{std::stoi(stored.substr(0, 4))},
+                                          std::chrono::month{static_cast<unsigned>(std::stoi(stored.substr(5, 2)))},
+                                          std::chrono::day{static_cast<unsigned>(std::stoi(stored.substr(8, 2)))}};
+    if (!day.ok())
+        return std::nullopt;
+    return stored.substr(0, 10);
 }
 
 std::string displayDate(const std::string& sqlDate)
@@ -209,10 +225,10 @@ void ReportConnection::logFailure(const char* step, const std::string& sql, bool
         m_db.reportDiagnostics(SQL_HANDLE_STMT, m_handles.statement, SQL_ERROR, false, nullptr, showMessages);
 }
 
-ReportConnection::Result ReportConnection::selectTexts(const std::string& sql, int columns,
-                                                       std::vector<std::vector<std::string>>& rows,
-                                                       const ReportErrorTexts& texts, bool showMessages,
-                                                       std::size_t maxRows) const
+ReportConnection::Result ReportConnection::selectTextRows(const std::string& sql, int columns,
+                                                          std::vector<std::vector<ColumnText>>& rows,
+                                                          const ReportErrorTexts& texts, bool showMessages,
+                                                          std::size_t maxRows) const
 {
     const SQLHSTMT statement = m_handles.statement;
     if (statement == SQL_NULL_HSTMT || prepareStatement(statement, sql) != SQL_SUCCESS) {
@@ -227,10 +243,10 @@ ReportConnection::Result ReportConnection::selectTexts(const std::string& sql, i
     }
     SQLRETURN fetched = SQL_SUCCESS;
     while (rows.size() < maxRows && fetchSucceeded(fetched = SQLFetch(statement))) {
-        std::vector<std::string> row;
+        std::vector<ColumnText> row;
         row.reserve(static_cast<std::size_t>(columns));
         for (int column = 1; column <= columns; ++column)
-            row.push_back(getColumnText(statement, static_cast<SQLUSMALLINT>(column), ReportTextWidth).value_or(""));
+            row.push_back(getWholeColumnText(statement, static_cast<SQLUSMALLINT>(column), ReportTextLimit));
         rows.push_back(std::move(row));
     }
     const bool failed = rows.size() < maxRows && fetched != SQL_NO_DATA;
@@ -238,6 +254,55 @@ ReportConnection::Result ReportConnection::selectTexts(const std::string& sql, i
         logFailure(texts.fetching, sql, showMessages);
     closeCursor(statement);
     return failed ? Result::FetchFailed : Result::Ok;
+}
+
+ReportConnection::Result ReportConnection::selectTexts(const std::string& sql, int columns,
+                                                       std::vector<std::vector<std::string>>& rows,
+                                                       const ReportErrorTexts& texts, bool showMessages,
+                                                       std::size_t maxRows) const
+{
+    std::vector<std::vector<ColumnText>> read;
+    const Result result = selectTextRows(sql, columns, read, texts, showMessages, maxRows);
+    rows.reserve(rows.size() + read.size());
+    for (auto& readRow : read) {
+        std::vector<std::string> row;
+        row.reserve(readRow.size());
+        for (ColumnText& value : readRow)
+            row.push_back(std::move(value.text));
+        rows.push_back(std::move(row));
+    }
+    return result;
+}
+
+ReportConnection::Result ReportConnection::selectVolsers(const std::string& sql, const std::string& address,
+                                                         std::vector<std::string>& volsers,
+                                                         const ReportErrorTexts& texts) const
+{
+    std::vector<std::vector<ColumnText>> rows;
+    const Result result = selectTextRows(sql, 1, rows, texts);
+    for (auto& row : rows)
+        if (reportableVolser(row.front(), address))
+            volsers.push_back(std::move(row.front().text));
+    return result;
+}
+
+bool reportableVolser(const ColumnText& volser, const std::string& address)
+{
+    const char* why = nullptr;
+    if (volser.null)
+        why = "NULL";
+    else if (volser.text.find('\0') != std::string::npos)
+        why = "a NUL byte";
+    else if (volser.cut)
+        why = "more than 65536 bytes";
+    if (why == nullptr)
+        return true;
+    // Shown printable and short: the log line names the value without carrying it whole.
+    std::string shown;
+    for (const char c : volser.text.substr(0, 64))
+        shown += (c >= 0x20 && c < 0x7f) ? c : '?';
+    WriteDebugLine(std::string(report_texts::SkippedVolser) + address + ", '" + shown + "' (" + why + ")");
+    return false;
 }
 
 ReportConnection::Result ReportConnection::selectColumn(const std::string& sql, std::vector<std::string>& values,

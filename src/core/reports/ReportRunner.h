@@ -24,6 +24,10 @@ std::string formatReportText(const char* format, const std::vector<std::string>&
 
 // Today as "YYYY-MM-DD" in local time.
 std::string todaySqlDate();
+// The day a stored date counts as: its first ten characters when they are a date "YYYY-MM-DD"
+// ('2009-04-27', '2009-04-27T10:00:00' and '2009-04-27 10:00:00' are all 2009-04-27); nothing
+// for a text that does not begin with one.
+std::optional<std::string> reportDay(const std::string& stored);
 // "YYYY-MM-DD" as "MM-DD-YYYY"; other texts stay as they are.
 std::string displayDate(const std::string& sqlDate);
 
@@ -57,13 +61,19 @@ int saveReportDocument(const std::string& path, const std::string& text);
 // nothing when the query fails (logged).
 std::optional<std::vector<std::string>> reportAddressList(const ReportRequest& request);
 
-// The widest text a report reads back from a statement, in bytes: a longer one is cut there.
-inline constexpr std::size_t ReportTextWidth = 32;
+// The longest text a report reads back from a statement, in bytes: a longer one is cut there.
+// Volsers and other names are read to their full length below it, never cut short.
+inline constexpr std::size_t ReportTextLimit = 64 * 1024;
 
 // A column that a batch read as text (NULL as ""), as a 32-bit integer the way a report's own
 // query reads it: NULL is 0; a text that is not exactly a 32-bit integer has none, and the value
 // is left to that query.
 std::optional<std::int32_t> batchedInteger(const std::string& text);
+
+// Whether a stored volser is one a report can name and look up again by its text: not NULL,
+// no NUL byte in it (a statement's literal would end there) and not cut at ReportTextLimit.
+// Otherwise the debug log names it, with the address, and the report leaves it out.
+bool reportableVolser(const ColumnText& volser, const std::string& address);
 
 // The step texts that a report's failed statements log.
 struct ReportErrorTexts {
@@ -90,6 +100,14 @@ public:
     Result selectTexts(const std::string& sql, int columns, std::vector<std::vector<std::string>>& rows,
                        const ReportErrorTexts& texts, bool showMessages = false,
                        std::size_t maxRows = SIZE_MAX) const;
+    // The same with NULL told apart from an empty text, and a value longer than the limit marked.
+    Result selectTextRows(const std::string& sql, int columns, std::vector<std::vector<ColumnText>>& rows,
+                          const ReportErrorTexts& texts, bool showMessages = false,
+                          std::size_t maxRows = SIZE_MAX) const;
+    // The volsers of column 1 that a report can name and look up again (reportableVolser); the
+    // others are named in the debug log with the address and left out.
+    Result selectVolsers(const std::string& sql, const std::string& address, std::vector<std::string>& volsers,
+                         const ReportErrorTexts& texts) const;
     // One column of text per row.
     Result selectColumn(const std::string& sql, std::vector<std::string>& values, const ReportErrorTexts& texts,
                         bool showMessages = false) const;

@@ -153,6 +153,16 @@ std::string ReportStatements::lifetimeMaximum(const std::string& counter, const 
            + " and volser = " + quoteLiteral(volser) + " and " + column + " > 0 and " + rangeCondition(begin, end);
 }
 
+std::string ReportStatements::lifetimeValues(const std::string& counter, const std::string& address,
+                                             const std::string& volser, const std::string& begin,
+                                             const std::string& end) const
+{
+    const std::string column = lifetimeColumn(counter);
+    return "select " + column + ", " + m_dialect.dateSelectExpression() + ", " + m_dialect.timeSelectExpression()
+           + " from " + m_table + " where ipaddress = " + quoteLiteral(address) + " and volser = "
+           + quoteLiteral(volser) + " and " + column + " > 0 and " + rangeCondition(begin, end);
+}
+
 std::string ReportStatements::addressVolserPairs(const std::string& address, const std::string& begin,
                                                  const std::string& end) const
 {

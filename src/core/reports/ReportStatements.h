@@ -39,6 +39,10 @@ public:
 
     std::string lifetimeMaximum(const std::string& counter, const std::string& address, const std::string& volser,
                                 const std::string& begin, const std::string& end) const;
+    // The rows behind a maximum that came back as a text (a column of the embedded store can hold
+    // one, and MAX then prefers it): each positive value with its date and time.
+    std::string lifetimeValues(const std::string& counter, const std::string& address, const std::string& volser,
+                               const std::string& begin, const std::string& end) const;
 
     // Every cartridge's highest value of the five lifetime counters in the range, one row per
     // volser: (volser, then the counters in report order). A maximum of 0 or less means that no

@@ -101,6 +101,9 @@ inline constexpr const char* CounterCaptions[] = {"Life Mounts", "Life Write Ret
 // Our own: a stored value that another program wrote and that is no whole number is left out,
 // and named: "<address> <volser> <date> <time>, <column>: '<value>'".
 inline constexpr const char* SkippedValue = "Skipped a stored value that is not a whole number: ";
+inline constexpr const char* SkippedDate = "Skipped a stored date that is not a day: ";
+inline constexpr const char* SkippedTime = "Skipped stored times that are not a time of day: ";
+inline constexpr const char* SkippedVolser = "Skipped a stored volser that no report can look up: ";
 inline constexpr const char* SaveReportTitle = "Save Report";
 inline constexpr const char* SaveReportFilter = "Text Files (*.txt);;All Files (*)";
 inline constexpr const char* SaveReportFailed = "The report could not be saved:\n";

@@ -123,8 +123,8 @@ int ReportThresholdThread(const ReportRequest& request, QueryResultSink& list, c
         if (request.stopped())
             break;
         std::vector<std::string> volsers;
-        if (connection.selectColumn(statements.volsers(address, request.beginDate, request.endDate), volsers,
-                                    ThresholdErrors)
+        if (connection.selectVolsers(statements.volsers(address, request.beginDate, request.endDate), address,
+                                     volsers, ThresholdErrors)
             != ReportConnection::Result::Ok)
             return failed();
         for (const std::string& volser : volsers) {

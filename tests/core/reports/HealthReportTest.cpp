@@ -170,4 +170,67 @@ TEST_P(HealthReport, DrillDownReadsTheFirstHundredAndOnePointsOldestFirst)
     EXPECT_FALSE(runDrillDown(drill).has_value());
 }
 
+// Rows another program wrote. A NULL volser names no cartridge. On SQLite, which keeps what it
+// is given: a volser of 200 characters is listed and looked up whole, a frame past 32 bits names
+// no drive (and its rows do not join drive 1's), and a value past 32 bits is no rating. Each
+// skipped row is named in the log.
+TEST_P(HealthReport, RowsAnotherProgramWroteAreNotTakenForOthers)
+{
+    const bool sqlite = GetParam().name == "SQLite";
+    // PostgreSQL's column holds 8 characters.
+    const std::string longVolser = sqlite ? "L" + std::string(199, 'v') : "L" + std::string(7, 'v');
+    insertMounts("10.0.0.3", 1, 1, longVolser, 110);
+    const std::string columns = " (ipAddress, Date, Time, Volser, Frame, Drive, Logical_Library, Element_Address, "
+                                "Mount_Rating_Drive, Mount_Rating_Media) VALUES ";
+    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base + columns
+                                           + "('10.0.0.3', '2026-11-30', '11:00:00', NULL, 1, 1, 'LL1', 300, 1, 1)"));
+    if (sqlite) {
+        ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base + columns
+                                               + "('10.0.0.3', '2026-11-30', '13:00:00', 'BIG001', 4294967297, 1, "
+                                                 "'LL1', 300, 7, 7), "
+                                                 "('10.0.0.3', '2026-11-29', '14:00:00', 'BIG002', 1, 1, 'LL1', 300, "
+                                                 "4294967301, 4294967301)"));
+    }
+
+    EXPECT_EQ(ReportCtgThread(request({"10.0.0.3"})), 1);
+    std::string text = sink.text();
+    EXPECT_NE(text.find("IPAddress = 10.0.0.3 volser = " + longVolser + "\r\n"), std::string::npos) << text;
+    const auto section = text.find("IPAddress: 10.0.0.3 Volser: " + longVolser + " \r\n");
+    ASSERT_NE(section, std::string::npos) << text;
+    EXPECT_NE(text.find("    MOUNT_MEDIA_RATING\r\n    Trend linear regression rate:    0.00\r\n", section),
+              std::string::npos)
+        << "the long volser's own 110 mounts";
+    EXPECT_EQ(text.find("Volser:  \r\n"), std::string::npos) << "a NULL volser is no cartridge";
+    const std::string skippedVolser = "Skipped a stored volser that no report can look up: 10.0.0.3, ";
+    EXPECT_NE(scoped.logText().find(skippedVolser + "'' (NULL)\n"), std::string::npos) << scoped.logText();
+    if (!sqlite)
+        return;
+    EXPECT_NE(scoped.logText().find("Skipped a stored value that is not a whole number: 10.0.0.3 BIG002 2026-11-29 "
+                                    "14:00:00, Mount_Rating_Media: '4294967301'\n"),
+              std::string::npos)
+        << scoped.logText();
+
+    TextReportSink drives;
+    ReportRequest driveRequest = request({"10.0.0.3"});
+    driveRequest.sink = &drives;
+    EXPECT_EQ(ReportDrvThread(driveRequest), 1);
+    text = drives.text();
+    EXPECT_EQ(text.find("Frame: 1 Drive: 1 \r\n"), text.rfind("Frame: 1 Drive: 1 \r\n")) << "one drive 1";
+    EXPECT_EQ(text.find("Drive: 5"), std::string::npos) << text;
+    EXPECT_NE(scoped.logText().find("Skipped stored rows whose frame and drive name no drive: 10.0.0.3, frame "
+                                    "'4294967297' drive '1'\n"),
+              std::string::npos)
+        << scoped.logText();
+    // Drive 1's newest rating is its own 1000, not the other frame's 7 nor the value past 32 bits.
+    DrillDownRequest drill;
+    drill.kind = HealthReportKind::Drive;
+    drill.subject = HealthSubject{false, "10.0.0.3", 1, 1, ""};
+    drill.field = "MOUNT_DRIVE_RATING";
+    drill.run = request({});
+    const auto series = runDrillDown(drill);
+    ASSERT_TRUE(series.has_value());
+    ASSERT_FALSE(series->ratings.empty());
+    EXPECT_EQ(series->ratings.back(), 1u) << "the NULL-volser row of drive 1 at 11:00 is drive 1's newest";
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, HealthReport, ::testing::ValuesIn(testBackends()), BackendName());
