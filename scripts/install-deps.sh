@@ -6,6 +6,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev libqt6printsupport6
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
+  libsqlite3-dev    # the tests' SQLite extension that refuses statements as a restricted user's database would
   libcurl4-openssl-dev libcpp-httplib-dev
   libqt6svg6        # the window icon (an SVG)
   dpkg-dev          # scripts/package.sh: dpkg-shlibdeps finds the package's library dependencies

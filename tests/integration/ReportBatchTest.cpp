@@ -108,6 +108,8 @@ protected:
         ReportRequest request = ReportRequest::fromSettings("2026-01-04", end, {"10.99.0.1", address, "10.77.0.2"});
         if (!user.empty())
             request.userName = user;
+        if (!dataSource.empty())
+            request.dataSourceName = dataSource;
         request.mode = mode;
         request.sink = &sink;
         request.referenceCounts = reference;
@@ -128,6 +130,8 @@ protected:
     }
 
     ScopedApp scoped;
+    // Runs go to this data source instead of the settings' one when set.
+    std::string dataSource;
     std::unique_ptr<libsim::LibraryFileServer> server;
     std::string address;
     ReportFlags flags;
@@ -179,16 +183,20 @@ TEST_P(ReportBatches, SameTextsAsTheQueriesPerDateAndPerCartridge)
 
 TEST_P(ReportBatches, RefusedBatchesFallBackToTheReferenceQueries)
 {
-    if (GetParam().name != "PostgreSQL")
-        GTEST_SKIP() << "the embedded store has no users, privileges or schemas to refuse a statement with";
     // A user for whom the server refuses what only the whole-range statements of mount rates
     // use (sum: found first in a schema of its own, where it raises), and two columns, which
     // one per-cartridge query of cartridge statistics and of encryption status reads as well.
+    // The embedded store has no users: a connection whose authorizer refuses the same stands in.
     const TestBackend& backend = GetParam();
-    const std::string user = uniqueTableName("refusing");
+    const bool sqlite = backend.name == "SQLite";
+    const std::string user = sqlite ? std::string() : uniqueTableName("refusing");
     const std::string table = theApp().settings.mountHistoryTableName;
-    for (const std::string& sql :
-         {"create role " + user + " login", "create schema " + user, "grant usage on schema " + user + " to " + user,
+    const std::string allowed = run(ReportLibThread, false, ReportMode::Window);
+    if (sqlite)
+        dataSource = refusingSqliteBackend().dsn;
+    std::vector<std::string> setup;
+    if (!sqlite)
+        setup = {"create role " + user + " login", "create schema " + user, "grant usage on schema " + user + " to " + user,
           "create function " + user
               + ".refuse(bigint, bigint) returns bigint language plpgsql as "
                 "$$ begin raise exception 'sum is refused here'; end $$",
@@ -200,10 +208,10 @@ TEST_P(ReportBatches, RefusedBatchesFallBackToTheReferenceQueries)
           "alter role " + user + " set search_path = " + user + ", public, pg_catalog",
           "grant select (ipAddress, Date, Time, Volser, Frame, Drive, Life_Mounts_Media, Life_Write_Retries_Media, "
           "Life_Write_Perms_Media, Life_Read_Retries_Media, Mount_Crypto_Status) on "
-              + table + " to " + user})
+              + table + " to " + user};
+    for (const std::string& sql : setup)
         ASSERT_TRUE(executeSql(backend, sql)) << sql;
 
-    const std::string allowed = run(ReportLibThread, false, ReportMode::Window);
     for (const Report& report : Reports) {
         SCOPED_TRACE(report.name);
         statementFailed();
@@ -228,6 +236,8 @@ TEST_P(ReportBatches, RefusedBatchesFallBackToTheReferenceQueries)
                   .find("Volser: AB'C01   Last Demount: 2026-01-05 10:00:00       Encrypted   ReKeys: 0\r\n"),
               std::string::npos);
 
+    if (sqlite)
+        return;
     for (const std::string& sql : {"revoke all on " + table + " from " + user, "drop schema " + user + " cascade",
                                    "drop role " + user})
         EXPECT_TRUE(executeSql(backend, sql)) << sql;

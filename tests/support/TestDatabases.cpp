@@ -49,6 +49,10 @@ std::vector<TestBackend> testBackends()
         out << "[VaultlineTestSQLite]\nDriver=SQLite3\nDatabase=" << folder
             << "/test.sqlite\nJournalMode=WAL\nTimeout=100000\nStepAPI=1\n\n";
         backends.push_back({"SQLite", "VaultlineTestSQLite", "tester", ""});
+        // The same file through a connection whose authorizer refuses sum() and two columns.
+        out << "[VaultlineTestSQLiteRefusing]\nDriver=SQLite3\nDatabase=" << folder
+            << "/test.sqlite\nJournalMode=WAL\nTimeout=100000\nStepAPI=1\nLoadExt=" << VAULTLINE_SQLITE_REFUSING_EXT
+            << "\n\n";
         const std::string port = environment("VAULTLINE_TEST_PG_PORT");
         out << "[VaultlineTestPG]\nDriver=PostgreSQL ANSI\nServername=127.0.0.1\nPort=" << port
             << "\nDatabase=" << environment("VAULTLINE_TEST_PG_DATABASE", "vaultline")
@@ -67,6 +71,14 @@ std::vector<TestBackend> testBackends()
         setenv("ODBCINI", ini.c_str(), 1);
     });
     return backends;
+}
+
+TestBackend refusingSqliteBackend()
+{
+    TestBackend refusing = testBackends().front();
+    refusing.name = "SQLiteRefusing";
+    refusing.dsn = "VaultlineTestSQLiteRefusing";
+    return refusing;
 }
 
 TestBackend spareTestBackend()

@@ -26,6 +26,10 @@ inline void PrintTo(const TestBackend& backend, std::ostream* out)
 // SQLite and PostgreSQL. Writes this process's odbc.ini and points unixODBC at it (first call only).
 std::vector<TestBackend> testBackends();
 
+// The SQLite test database through a connection that refuses every statement calling sum() or
+// reading Life_Read_Perms_Media or Mount_Crypto_Rekey (an authorizer the driver loads).
+TestBackend refusingSqliteBackend();
+
 // The database "vaultline_spare" on the test PostgreSQL server (available when it is), for
 // tests that cut it off from everyone else; the test creates the database itself.
 TestBackend spareTestBackend();
