@@ -2,6 +2,7 @@
 
 #include "AgentCommand.h"
 #include "CliOptions.h"
+#include "CommandOptions.h"
 #include "CustomCommand.h"
 #include "DeleteCommand.h"
 #include "ImportCommand.h"
@@ -45,13 +46,19 @@ bool openDebugLog(const std::string& path)
 
 int prepareEmbeddedDatabase(const std::vector<std::string>& args)
 {
-    if (args.size() > 2 || (args.size() == 2 && (args[1].empty() || args[1][0] == '-'))) {
-        std::cerr << "vaultlinectl prepare-embedded-db: unexpected \"" << args.back() << "\"\n" << cliUsage();
+    CommandOptions options({});
+    if (!options.parse({args.begin() + 1, args.end()})) {
+        std::cerr << "vaultlinectl prepare-embedded-db: " << options.error() << "\n" << cliUsage();
+        return 2;
+    }
+    const std::vector<std::string>& words = options.positionals();
+    if (words.size() > 1 || (words.size() == 1 && words.front().empty())) {
+        std::cerr << "vaultlinectl prepare-embedded-db: unexpected \"" << words.back() << "\"\n" << cliUsage();
         return 2;
     }
     FirstRunDefaults defaults;
-    if (args.size() > 1)
-        defaults.dataSourceName = args[1];
+    if (!words.empty())
+        defaults.dataSourceName = words.front();
     const char* user = std::getenv("USER");
     defaults.userName = user != nullptr && *user != '\0' ? user : "vaultline";
 
@@ -88,6 +95,10 @@ std::string cliUsage()
 
 int runCliCommand(std::vector<std::string> args)
 {
+    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+        std::fputs(cliUsage().c_str(), args.empty() ? stderr : stdout);
+        return args.empty() ? 2 : 0;
+    }
     static const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
         {"prepare-embedded-db", prepareEmbeddedDatabase},
         {"import", importCommand},
@@ -110,11 +121,10 @@ int runCliCommand(std::vector<std::string> args)
     }
     // Help is asked for before anything is opened, read or written: an option word is never
     // taken for a file, an address or a data source name.
-    for (std::size_t at = 1; at < args.size(); ++at)
-        if (args[at] == "--help" || args[at] == "-h") {
-            std::cout << cliUsage();
-            return 0;
-        }
+    if (CommandOptions::asksForHelp({args.begin() + 1, args.end()})) {
+        std::cout << cliUsage();
+        return 0;
+    }
     if (!openDebugLog(options->logPath))
         return -1;
     return found->second(args);

@@ -19,8 +19,8 @@ struct DeleteRequest {
 
 std::optional<DeleteRequest> parseRequest(const std::vector<std::string>& args, std::string& error)
 {
-    CommandOptions parsed({"library", "drive", "volser"}, {"yes"});
-    if (!parsed.parse({args.begin() + 1, args.end()}) || !parsed.givenAtMostOnce({"library", "drive", "volser"})) {
+    CommandOptions parsed({{"library"}, {"drive"}, {"volser"}, {"yes", OptionKind::Switch}});
+    if (!parsed.parse({args.begin() + 1, args.end()})) {
         error = parsed.error();
         return std::nullopt;
     }

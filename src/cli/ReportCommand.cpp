@@ -93,7 +93,11 @@ bool retriesOption(const std::optional<std::string>& text, int& retries)
 
 int reportCommand(const std::vector<std::string>& args)
 {
-    CommandOptions options({"library", "from", "to", "threshold", "retries"}, {});
+    CommandOptions options({{"library", OptionKind::Repeated},
+                            {"from", OptionKind::Repeated},
+                            {"to", OptionKind::Repeated},
+                            {"threshold", OptionKind::Repeated},
+                            {"retries", OptionKind::Repeated}});
     const std::vector<std::string> words(args.begin() + 1, args.end());
     if (!options.parse(words))
         return usage(options.error());

@@ -167,6 +167,32 @@ TEST(CliHelp, EveryCommandPrintsItsUsageAndTouchesNothing)
     EXPECT_FALSE(fs::exists(folder.file("config/Kestrix")));
 }
 
+// Every command reads its command line with the one parser: an option takes its value after a
+// blank or after "=", and an unknown one is named, with the command's usage, before anything
+// is read or written.
+TEST(CliStart, EveryCommandNamesAnUnknownOption)
+{
+    TemporaryFolder folder;
+    for (const auto& [command, usage] : std::vector<std::pair<std::string, std::string>>{
+             {"prepare-embedded-db", "usage: vaultlinectl COMMAND"},
+             {"import f.csv --library=10.0.0.1", "usage: vaultlinectl import FILE --library ADDR\n"},
+             {"monitor --retry-period=100 10.0.0.1", "  monitor ADDRESS... | --all"},
+             {"agent --config=agent.ini --metrics-listen=127.0.0.1:0", "usage: vaultlinectl agent --config FILE"},
+             {"report mount-rates --from=2026-01-01", "usage: vaultlinectl report KIND"},
+             {"custom --template=x", "usage: vaultlinectl custom --template NAME"},
+             {"delete --volser=x", "usage: vaultlinectl delete --library ADDR"}}) {
+        const std::string name = command.substr(0, command.find(' '));
+        const CliRun run = runCli(folder, command + " --bogus=1");
+        EXPECT_EQ(run.status, 2) << command;
+        EXPECT_EQ(run.errors.rfind("vaultlinectl " + name + ": unknown option --bogus\n" + usage, 0), 0u) << run.errors;
+    }
+    const CliRun period = runCli(folder, "monitor --mount-history-period=0 10.0.0.1");
+    EXPECT_EQ(period.status, 2);
+    EXPECT_EQ(period.errors.rfind("vaultlinectl monitor: --mount-history-period needs a number of milliseconds\n", 0), 0u)
+        << period.errors;
+    EXPECT_FALSE(fs::exists(folder.file("config/Kestrix")));
+}
+
 // The agent's file is checked before anything runs: each bad one is refused naming its key
 // with status 2; a byte-order mark in front is accepted. A debug log name that is a symbolic
 // link stops every command before it writes through it.
