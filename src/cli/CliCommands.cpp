@@ -44,6 +44,20 @@ bool openDebugLog(const std::string& path)
     return false;
 }
 
+// The status of a command that has ended: a write to standard output that failed (a full disk,
+// a device without room) turns success into 1, said on standard error, so that a script never
+// takes an empty or cut output for the whole. A closed pipe has ended the process by SIGPIPE
+// before this.
+int withOutputChecked(const std::string& command, int status)
+{
+    // The stream's error flag stays once a write failed; the reason is gone with the lost bytes.
+    std::cout.flush();
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0 && !std::cout.bad())
+        return status;
+    std::cerr << command << ": standard output could not be written\n";
+    return status == 0 ? 1 : status;
+}
+
 int prepareEmbeddedDatabase(const std::vector<std::string>& args)
 {
     CommandOptions options({});
@@ -97,16 +111,22 @@ int runCliCommand(std::vector<std::string> args)
 {
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
         std::fputs(cliUsage().c_str(), args.empty() ? stderr : stdout);
-        return args.empty() ? 2 : 0;
+        return args.empty() ? 2 : withOutputChecked("vaultlinectl", 0);
     }
-    static const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
-        {"prepare-embedded-db", prepareEmbeddedDatabase},
-        {"import", importCommand},
-        {"monitor", monitorCommand},
-        {"agent", agentCommand},
-        {"report", reportCommand},
-        {"custom", customCommand},
-        {"delete", deleteCommand},
+    struct Command {
+        std::function<int(const std::vector<std::string>&)> run;
+        // A command that runs until it is stopped writes a log of its work on standard output
+        // and goes on when a line of it cannot be written.
+        bool service = false;
+    };
+    static const std::map<std::string, Command> commands = {
+        {"prepare-embedded-db", {prepareEmbeddedDatabase}},
+        {"import", {importCommand}},
+        {"monitor", {monitorCommand, true}},
+        {"agent", {agentCommand, true}},
+        {"report", {reportCommand}},
+        {"custom", {customCommand}},
+        {"delete", {deleteCommand}},
     };
     std::string error;
     const std::optional<CommonOptions> options = takeCommonOptions(args, error);
@@ -123,9 +143,10 @@ int runCliCommand(std::vector<std::string> args)
     // taken for a file, an address or a data source name.
     if (CommandOptions::asksForHelp({args.begin() + 1, args.end()})) {
         std::cout << cliUsage();
-        return 0;
+        return withOutputChecked("vaultlinectl", 0);
     }
     if (!openDebugLog(options->logPath))
         return -1;
-    return found->second(args);
+    const int status = found->second.run(args);
+    return found->second.service ? status : withOutputChecked("vaultlinectl " + found->first, status);
 }

@@ -147,6 +147,20 @@ TEST_F(ReportCommandProcess, DatesAreRealDaysGivenOnceBeforeAnyStatement)
     EXPECT_EQ(run(library + "--from 2026-11-01 --to 2026-11-30").status, 1);
 }
 
+// A report that could not be written is no success: status 1 and a message on standard error,
+// whether the text was written as it came (encryption status) or at the end (the CSV).
+TEST_F(ReportCommandProcess, AFullStandardOutputFailsTheRun)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "this system has no /dev/full";
+    for (const char* kind : {"encryption-status", "retries-perms"}) {
+        const CliRun result = runCli(m_folder, std::string("report ") + kind + " --library 10.0.0.1 --from 2026-01-01 "
+                                                   "--to 2026-01-31", "", "", "/dev/full");
+        EXPECT_EQ(result.status, 1) << kind;
+        EXPECT_EQ(result.errors, "vaultlinectl report: standard output could not be written\n") << kind;
+    }
+}
+
 // The library overview's two commands: the CSV's header and rows, the text, their bad
 // arguments, and a database error. The second mount of VOL001 grew its write retries by 6.
 TEST_F(ReportCommandProcess, SuspectsAndOverview)
