@@ -101,7 +101,8 @@ TEST_P(CliCommand, DeleteRefusesWrongArgumentsAndReportsTheDatabase)
                               "delete --library 10.0.0.1 --drive 3:12 --volser CL0001 --yes",
                               "delete --library 10.0.0.1 --drive 3 --yes", "delete --library 10.0.0.1 --drive 3:1x",
                               "delete --library 10.0.0.1 --volser CL0001 --force",
-                              "delete --library 10.0.0.1 --library 10.0.0.2 --volser CL0001 --yes"}) {
+                              "delete --library 10.0.0.1 --library 10.0.0.2 --volser CL0001 --yes",
+                              "delete --library 10.0.0.1 --volser '' --yes", "delete --library 10.0.0.1 --volser= --yes"}) {
         CliRun result = run(wrong, "y\n");
         EXPECT_EQ(result.status, 2) << wrong;
         EXPECT_NE(result.errors.find("usage: vaultlinectl delete"), std::string::npos) << wrong << result.errors;
