@@ -1,5 +1,6 @@
 #include "AgentCommand.h"
 
+#include "CommandOptions.h"
 #include "CommandSettings.h"
 #include "MetricsServer.h"
 #include "agent/AgentConfig.h"
@@ -24,6 +25,7 @@
 #include <fstream>
 #include <iostream>
 #include <mutex>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -88,25 +90,16 @@ std::optional<std::string> readConfig(const std::string& path, std::string& why)
 
 int agentCommand(const std::vector<std::string>& args)
 {
-    std::string path;
-    std::optional<std::string> metricsListen;
-    bool unknown = false;
-    for (std::size_t index = 1; index < args.size(); ++index) {
-        if (args[index] == "--config" && index + 1 < args.size())
-            path = args[++index];
-        else if (args[index].starts_with("--config="))
-            path = args[index].substr(9);
-        else if (args[index] == "--metrics-listen" && index + 1 < args.size())
-            metricsListen = args[++index];
-        else if (args[index].starts_with("--metrics-listen="))
-            metricsListen = args[index].substr(17);
-        else
-            unknown = true;
-    }
-    if (path.empty() || unknown) {
+    CommandOptions commandLine({{"config"}, {"metrics-listen", OptionKind::Once, "ADDRESS:PORT"}});
+    const bool read = commandLine.parse({args.begin() + 1, args.end()});
+    const std::string path = commandLine.value("config").value_or("");
+    if (!read || path.empty() || !commandLine.positionals().empty()) {
+        if (!read)
+            std::cerr << "vaultlinectl agent: " << commandLine.error() << "\n";
         std::cerr << "usage: vaultlinectl agent --config FILE [--metrics-listen ADDRESS:PORT]\n" << AgentCommandUsage;
         return 2;
     }
+    const std::optional<std::string> metricsListen = commandLine.value("metrics-listen");
     std::string why;
     const auto text = readConfig(path, why);
     if (!text) {

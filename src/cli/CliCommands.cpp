@@ -2,6 +2,7 @@
 
 #include "AgentCommand.h"
 #include "CliOptions.h"
+#include "CommandOptions.h"
 #include "CustomCommand.h"
 #include "DeleteCommand.h"
 #include "ImportCommand.h"
@@ -43,15 +44,35 @@ bool openDebugLog(const std::string& path)
     return false;
 }
 
+// The status of a command that has ended: a write to standard output that failed (a full disk,
+// a device without room) turns success into 1, said on standard error, so that a script never
+// takes an empty or cut output for the whole. A closed pipe has ended the process by SIGPIPE
+// before this.
+int withOutputChecked(const std::string& command, int status)
+{
+    // The stream's error flag stays once a write failed; the reason is gone with the lost bytes.
+    std::cout.flush();
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0 && !std::cout.bad())
+        return status;
+    std::cerr << command << ": standard output could not be written\n";
+    return status == 0 ? 1 : status;
+}
+
 int prepareEmbeddedDatabase(const std::vector<std::string>& args)
 {
-    if (args.size() > 2 || (args.size() == 2 && (args[1].empty() || args[1][0] == '-'))) {
-        std::cerr << "vaultlinectl prepare-embedded-db: unexpected \"" << args.back() << "\"\n" << cliUsage();
+    CommandOptions options({});
+    if (!options.parse({args.begin() + 1, args.end()})) {
+        std::cerr << "vaultlinectl prepare-embedded-db: " << options.error() << "\n" << cliUsage();
+        return 2;
+    }
+    const std::vector<std::string>& words = options.positionals();
+    if (words.size() > 1 || (words.size() == 1 && words.front().empty())) {
+        std::cerr << "vaultlinectl prepare-embedded-db: unexpected \"" << words.back() << "\"\n" << cliUsage();
         return 2;
     }
     FirstRunDefaults defaults;
-    if (args.size() > 1)
-        defaults.dataSourceName = args[1];
+    if (!words.empty())
+        defaults.dataSourceName = words.front();
     const char* user = std::getenv("USER");
     defaults.userName = user != nullptr && *user != '\0' ? user : "vaultline";
 
@@ -88,14 +109,24 @@ std::string cliUsage()
 
 int runCliCommand(std::vector<std::string> args)
 {
-    static const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
-        {"prepare-embedded-db", prepareEmbeddedDatabase},
-        {"import", importCommand},
-        {"monitor", monitorCommand},
-        {"agent", agentCommand},
-        {"report", reportCommand},
-        {"custom", customCommand},
-        {"delete", deleteCommand},
+    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+        std::fputs(cliUsage().c_str(), args.empty() ? stderr : stdout);
+        return args.empty() ? 2 : withOutputChecked("vaultlinectl", 0);
+    }
+    struct Command {
+        std::function<int(const std::vector<std::string>&)> run;
+        // A command that runs until it is stopped writes a log of its work on standard output
+        // and goes on when a line of it cannot be written.
+        bool service = false;
+    };
+    static const std::map<std::string, Command> commands = {
+        {"prepare-embedded-db", {prepareEmbeddedDatabase}},
+        {"import", {importCommand}},
+        {"monitor", {monitorCommand, true}},
+        {"agent", {agentCommand, true}},
+        {"report", {reportCommand}},
+        {"custom", {customCommand}},
+        {"delete", {deleteCommand}},
     };
     std::string error;
     const std::optional<CommonOptions> options = takeCommonOptions(args, error);
@@ -110,12 +141,12 @@ int runCliCommand(std::vector<std::string> args)
     }
     // Help is asked for before anything is opened, read or written: an option word is never
     // taken for a file, an address or a data source name.
-    for (std::size_t at = 1; at < args.size(); ++at)
-        if (args[at] == "--help" || args[at] == "-h") {
-            std::cout << cliUsage();
-            return 0;
-        }
+    if (CommandOptions::asksForHelp({args.begin() + 1, args.end()})) {
+        std::cout << cliUsage();
+        return withOutputChecked("vaultlinectl", 0);
+    }
     if (!openDebugLog(options->logPath))
         return -1;
-    return found->second(args);
+    const int status = found->second.run(args);
+    return found->second.service ? status : withOutputChecked("vaultlinectl " + found->first, status);
 }

@@ -1,38 +1,103 @@
 #include "CommandOptions.h"
 
-CommandOptions::CommandOptions(std::set<std::string> valueOptions, std::set<std::string> switches)
-    : m_valueOptions(std::move(valueOptions)), m_switches(std::move(switches))
+#include <algorithm>
+
+namespace {
+bool isOptionWord(const std::string& word)
 {
+    return word.size() > 1 && word.front() == '-';
+}
+
+// The option as written, without a value given with "=".
+std::string optionPart(const std::string& word)
+{
+    return word.substr(0, word.find('='));
+}
+
+std::optional<std::string> inlineValueOf(const std::string& word)
+{
+    const auto equals = word.find('=');
+    if (equals == std::string::npos)
+        return std::nullopt;
+    return word.substr(equals + 1);
+}
+} // namespace
+
+CommandOptions::CommandOptions(std::vector<OptionSpec> options) : m_options(std::move(options))
+{
+}
+
+const OptionSpec* CommandOptions::declared(const std::string& word) const
+{
+    // Only "--name" words name options: there are no one-letter ones.
+    if (!word.starts_with("--"))
+        return nullptr;
+    const std::string name = optionPart(word).substr(2);
+    const auto found =
+        std::find_if(m_options.begin(), m_options.end(), [&name](const OptionSpec& option) { return option.name == name; });
+    return found == m_options.end() ? nullptr : &*found;
+}
+
+bool CommandOptions::read(const std::vector<std::string>& words, std::size_t& at, const OptionSpec& option,
+                          std::optional<std::string> inlineValue)
+{
+    const std::string shown = "--" + option.name;
+    if (option.kind == OptionKind::Switch) {
+        if (inlineValue) {
+            m_error = shown + " takes no value";
+            return false;
+        }
+        m_switches.insert(option.name);
+        return true;
+    }
+    std::string text;
+    if (inlineValue) {
+        text = std::move(*inlineValue);
+    } else if (at + 1 < words.size()) {
+        text = words[++at];
+    } else {
+        m_error = option.needs.empty() ? "option " + shown + " needs a value" : shown + " needs " + option.needs;
+        return false;
+    }
+    std::vector<std::string>& given = m_values[option.name];
+    if (option.kind == OptionKind::Once && !given.empty()) {
+        m_error = shown + " given twice";
+        return false;
+    }
+    given.push_back(std::move(text));
+    return true;
 }
 
 bool CommandOptions::parse(const std::vector<std::string>& words)
 {
     for (std::size_t at = 0; at < words.size(); ++at) {
         const std::string& word = words[at];
-        if (!word.starts_with("--") || word == "--") {
+        if (!isOptionWord(word)) {
             m_positionals.push_back(word);
             continue;
         }
-        const auto equals = word.find('=');
-        const std::string name = word.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-        if (m_switches.count(name) > 0 && equals == std::string::npos) {
-            m_given.insert(name);
-            continue;
-        }
-        if (m_valueOptions.count(name) == 0) {
-            m_error = "unknown option " + word;
+        const OptionSpec* option = declared(word);
+        if (option == nullptr) {
+            m_error = "unknown option " + optionPart(word);
             return false;
         }
-        if (equals != std::string::npos) {
-            m_values[name].push_back(word.substr(equals + 1));
-        } else if (at + 1 < words.size()) {
-            m_values[name].push_back(words[++at]);
-        } else {
-            m_error = "option " + word + " needs a value";
+        if (!read(words, at, *option, inlineValueOf(word)))
             return false;
-        }
-        m_given.insert(name);
     }
+    return true;
+}
+
+bool CommandOptions::take(std::vector<std::string>& words)
+{
+    std::vector<std::string> rest;
+    for (std::size_t at = 0; at < words.size(); ++at) {
+        const OptionSpec* option = isOptionWord(words[at]) ? declared(words[at]) : nullptr;
+        if (option == nullptr)
+            rest.push_back(words[at]);
+        else if (!read(words, at, *option, inlineValueOf(words[at])))
+            return false;
+    }
+    words = std::move(rest);
     return true;
 }
 
@@ -53,15 +118,10 @@ std::optional<std::string> CommandOptions::value(const std::string& name) const
 
 bool CommandOptions::has(const std::string& name) const
 {
-    return m_given.count(name) > 0;
+    return m_switches.count(name) > 0 || !values(name).empty();
 }
 
-bool CommandOptions::givenAtMostOnce(const std::set<std::string>& names)
+bool CommandOptions::asksForHelp(const std::vector<std::string>& words)
 {
-    for (const std::string& name : names)
-        if (values(name).size() > 1) {
-            m_error = "--" + name + " given twice";
-            return false;
-        }
-    return true;
+    return std::any_of(words.begin(), words.end(), [](const std::string& word) { return word == "--help" || word == "-h"; });
 }

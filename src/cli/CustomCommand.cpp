@@ -54,9 +54,9 @@ bool tapeAlertCodesOf(const std::string& list, std::vector<std::string>& entries
 
 int customCommand(const std::vector<std::string>& args)
 {
-    CommandOptions options({"template", "user", "csv", "tapealert"}, {});
+    CommandOptions options({{"template"}, {"user"}, {"csv"}, {"tapealert"}});
     const std::vector<std::string> words(args.begin() + 1, args.end());
-    if (!options.parse(words) || !options.givenAtMostOnce({"template", "user", "csv", "tapealert"}))
+    if (!options.parse(words))
         return usage(options.error());
     if (!options.positionals().empty())
         return usage("unexpected \"" + options.positionals().front() + "\"");

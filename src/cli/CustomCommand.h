@@ -13,6 +13,6 @@ inline constexpr const char* CustomCommandUsage =
     "                              field needs the TapeAlert codes to count. A template holding\n"
     "                              a value the form could not have saved is refused\n";
 
-// vaultlinectl custom: 0 when the report ran, 1 on a database error, an unknown template or a
-// refused one, 2 on bad arguments.
+// vaultlinectl custom: 0 when the report ran, 1 on a database error, an unknown template, a
+// refused one or a table that could not be written, 2 on bad arguments.
 int customCommand(const std::vector<std::string>& args);

@@ -19,8 +19,8 @@ struct DeleteRequest {
 
 std::optional<DeleteRequest> parseRequest(const std::vector<std::string>& args, std::string& error)
 {
-    CommandOptions parsed({"library", "drive", "volser"}, {"yes"});
-    if (!parsed.parse({args.begin() + 1, args.end()}) || !parsed.givenAtMostOnce({"library", "drive", "volser"})) {
+    CommandOptions parsed({{"library"}, {"drive"}, {"volser"}, {"yes", OptionKind::Switch}});
+    if (!parsed.parse({args.begin() + 1, args.end()})) {
         error = parsed.error();
         return std::nullopt;
     }
@@ -52,7 +52,9 @@ std::optional<DeleteRequest> parseRequest(const std::vector<std::string>& args, 
         request.mode = RemovalMode::ByVolser;
         request.selection.volser = *parsed.value("volser");
     }
-    if (!selectionIsDeletable(request.mode, request.selection)) {
+    // An empty --volser is a slip (a shell variable not set), never a cartridge.
+    if (!selectionIsDeletable(request.mode, request.selection)
+        || (request.mode == RemovalMode::ByVolser && request.selection.volser.empty())) {
         error = request.mode == RemovalMode::ByDrive ? "--drive is FRAME:DRIVE, two numbers" : "--volser is empty";
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #include "ImportCommand.h"
 
+#include "CommandOptions.h"
 #include "ConsolePrompts.h"
 #include "CommandSettings.h"
 #include "app/CQmxApp.h"
@@ -7,48 +8,21 @@
 
 #include <cstdlib>
 #include <iostream>
-#include <optional>
 
 #include <unistd.h>
 
-namespace {
-struct ImportArguments {
-    std::string path;
-    std::string libraryAddress;
-};
-
-std::optional<ImportArguments> parseArguments(const std::vector<std::string>& args)
-{
-    ImportArguments parsed;
-    bool haveLibrary = false;
-    for (std::size_t at = 1; at < args.size(); ++at) {
-        const std::string& arg = args[at];
-        if (arg == "--library" && at + 1 < args.size()) {
-            parsed.libraryAddress = args[++at];
-            haveLibrary = true;
-        } else if (arg.starts_with("--library=")) {
-            parsed.libraryAddress = arg.substr(10);
-            haveLibrary = true;
-        } else if (parsed.path.empty() && !arg.starts_with("--")) {
-            parsed.path = arg;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (parsed.path.empty() || !haveLibrary)
-        return std::nullopt;
-    return parsed;
-}
-
-} // namespace
-
 int importCommand(const std::vector<std::string>& args)
 {
-    const auto parsed = parseArguments(args);
-    if (!parsed) {
+    CommandOptions parsed({{"library"}});
+    const bool read = parsed.parse({args.begin() + 1, args.end()});
+    if (!read || parsed.positionals().size() != 1 || parsed.positionals().front().empty() || !parsed.has("library")) {
+        if (!read)
+            std::cerr << "vaultlinectl import: " << parsed.error() << "\n";
         std::cerr << "usage: vaultlinectl import FILE --library ADDR\n";
         return 2;
     }
+    const std::string path = parsed.positionals().front();
+    const std::string libraryAddress = *parsed.value("library");
 
     if (!readCommandSettings(true))
         return 1;
@@ -69,6 +43,6 @@ int importCommand(const std::vector<std::string>& args)
             progressShown = false;
         };
     }
-    const ImportResult result = importSavedFile(parsed->path, parsed->libraryAddress, options);
+    const ImportResult result = importSavedFile(path, libraryAddress, options);
     return result.everyLineStored() ? 0 : 1;
 }

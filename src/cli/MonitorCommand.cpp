@@ -1,5 +1,6 @@
 #include "MonitorCommand.h"
 
+#include "CommandOptions.h"
 #include "CommandSettings.h"
 #include "MetricsServer.h"
 #include "app/CQmxApp.h"
@@ -73,37 +74,34 @@ std::optional<long> milliseconds(const std::string& text)
 
 int monitorCommand(const std::vector<std::string>& args)
 {
-    bool all = false;
-    std::vector<std::string> addresses;
+    CommandOptions parsed({{"all", OptionKind::Switch},
+                           {"metrics-listen", OptionKind::Once, "ADDRESS:PORT"},
+                           {"retry-period", OptionKind::Once, "a number of milliseconds"},
+                           {"mount-history-period", OptionKind::Once, "a number of milliseconds"},
+                           {"library-performance-period", OptionKind::Once, "a number of milliseconds"}});
+    if (!parsed.parse({args.begin() + 1, args.end()})) {
+        std::cerr << "vaultlinectl monitor: " << parsed.error() << "\n" << MonitorCommandUsage;
+        return 2;
+    }
+    const bool all = parsed.has("all");
+    const std::optional<std::string> metricsListen = parsed.value("metrics-listen");
     MonitorPeriods periods;
-    std::optional<std::string> metricsListen;
-    for (std::size_t index = 1; index < args.size(); ++index) {
-        const std::string& arg = args[index];
-        if (arg == "--all") {
-            all = true;
-        } else if (arg == "--metrics-listen" || arg.starts_with("--metrics-listen=")) {
-            if (arg.size() > 16)
-                metricsListen = arg.substr(17);
-            else if (index + 1 < args.size())
-                metricsListen = args[++index];
-            else {
-                std::cerr << "vaultlinectl monitor: --metrics-listen needs ADDRESS:PORT\n";
-                return 2;
-            }
-        } else if (arg == "--retry-period" || arg == "--mount-history-period" || arg == "--library-performance-period") {
-            const auto value = index + 1 < args.size() ? milliseconds(args[++index]) : std::nullopt;
-            if (!value) {
-                std::cerr << "vaultlinectl monitor: " << arg << " needs a number of milliseconds\n";
-                return 2;
-            }
-            auto& period = arg == "--retry-period" ? periods.retry
-                           : arg == "--mount-history-period" ? periods.mountHistory
-                                                             : periods.libraryPerformance;
-            period = std::chrono::milliseconds(*value);
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "vaultlinectl monitor: unknown switch \"" << arg << "\"\n" << MonitorCommandUsage;
+    for (auto [name, period] : {std::pair{"retry-period", &periods.retry},
+                                {"mount-history-period", &periods.mountHistory},
+                                {"library-performance-period", &periods.libraryPerformance}}) {
+        const auto given = parsed.value(name);
+        if (!given)
+            continue;
+        const auto value = milliseconds(*given);
+        if (!value) {
+            std::cerr << "vaultlinectl monitor: --" << name << " needs a number of milliseconds\n";
             return 2;
-        } else if (const std::string address = cleanLibraryAddress(arg); !address.empty()) {
+        }
+        *period = std::chrono::milliseconds(*value);
+    }
+    std::vector<std::string> addresses;
+    for (const std::string& word : parsed.positionals())
+        if (const std::string address = cleanLibraryAddress(word); !address.empty()) {
             // Every row carries the address: one the tables cannot hold is refused before any work.
             if (const std::string problem = libraryAddressProblem(address); !problem.empty()) {
                 std::cerr << "vaultlinectl monitor: " << problem << "\n";
@@ -111,7 +109,6 @@ int monitorCommand(const std::vector<std::string>& args)
             }
             addresses.push_back(address);
         }
-    }
     if (all == !addresses.empty()) {
         std::cerr << "usage: vaultlinectl monitor ADDRESS... | --all\n" << MonitorCommandUsage;
         return 2;

@@ -5,6 +5,7 @@
 #include "app/CQmxApp.h"
 #include "fleet/FleetReader.h"
 #include "fleet/FleetReport.h"
+#include "library/FieldText.h"
 #include "query/QueryExport.h"
 #include "query/QueryListData.h"
 #include "query/QueryResultSink.h"
@@ -19,7 +20,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <regex>
 
 namespace {
 // The report's text on standard output, with "\n" line ends.
@@ -37,10 +37,10 @@ public:
     }
 };
 
+// YYYY-MM-DD of a day the calendar has: 2026-02-30 never reaches a statement.
 bool isDate(const std::string& text)
 {
-    static const std::regex pattern("[0-9]{4}-(0[1-9]|1[0-2])-(0[1-9]|[12][0-9]|3[01])");
-    return std::regex_match(text, pattern);
+    return validatedDate(text) == text;
 }
 
 int usage(const std::string& why)
@@ -93,7 +93,11 @@ bool retriesOption(const std::optional<std::string>& text, int& retries)
 
 int reportCommand(const std::vector<std::string>& args)
 {
-    CommandOptions options({"library", "from", "to", "threshold", "retries"}, {});
+    CommandOptions options({{"library", OptionKind::Repeated},
+                            {"from"},
+                            {"to"},
+                            {"threshold", OptionKind::Repeated},
+                            {"retries"}});
     const std::vector<std::string> words(args.begin() + 1, args.end());
     if (!options.parse(words))
         return usage(options.error());
@@ -105,7 +109,9 @@ int reportCommand(const std::vector<std::string>& args)
     const auto to = options.value("to");
     if (libraries.empty())
         return usage("give at least one --library");
-    if (!from || !to || !isDate(*from) || !isDate(*to))
+    if (!from || !to)
+        return usage(!from ? "--from is missing" : "--to is missing");
+    if (!isDate(*from) || !isDate(*to))
         return usage("--from and --to take dates as YYYY-MM-DD");
     if (*from > *to)
         return usage("--from is after --to");

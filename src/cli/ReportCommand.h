@@ -12,5 +12,6 @@ inline constexpr const char* ReportCommandUsage =
     "                              suspects (CSV, one --library); --retries N: a mount whose\n"
     "                              retries grew by more than N is troubled (default 10)\n";
 
-// vaultlinectl report: 0 when the report ran to its end, 1 on a database error, 2 on bad arguments.
+// vaultlinectl report: 0 when the report ran to its end, 1 on a database error (or when its text
+// could not be written), 2 on bad arguments.
 int reportCommand(const std::vector<std::string>& args);

@@ -101,7 +101,8 @@ TEST_P(CliCommand, DeleteRefusesWrongArgumentsAndReportsTheDatabase)
                               "delete --library 10.0.0.1 --drive 3:12 --volser CL0001 --yes",
                               "delete --library 10.0.0.1 --drive 3 --yes", "delete --library 10.0.0.1 --drive 3:1x",
                               "delete --library 10.0.0.1 --volser CL0001 --force",
-                              "delete --library 10.0.0.1 --library 10.0.0.2 --volser CL0001 --yes"}) {
+                              "delete --library 10.0.0.1 --library 10.0.0.2 --volser CL0001 --yes",
+                              "delete --library 10.0.0.1 --volser '' --yes", "delete --library 10.0.0.1 --volser= --yes"}) {
         CliRun result = run(wrong, "y\n");
         EXPECT_EQ(result.status, 2) << wrong;
         EXPECT_NE(result.errors.find("usage: vaultlinectl delete"), std::string::npos) << wrong << result.errors;
@@ -164,6 +165,32 @@ TEST(CliHelp, EveryCommandPrintsItsUsageAndTouchesNothing)
     // Nor is another option word taken for the data source to seed the settings with.
     const CliRun option = runCli(folder, "prepare-embedded-db -x");
     EXPECT_EQ(option.status, 2);
+    EXPECT_FALSE(fs::exists(folder.file("config/Kestrix")));
+}
+
+// Every command reads its command line with the one parser: an option takes its value after a
+// blank or after "=", and an unknown one is named, with the command's usage, before anything
+// is read or written.
+TEST(CliStart, EveryCommandNamesAnUnknownOption)
+{
+    TemporaryFolder folder;
+    for (const auto& [command, usage] : std::vector<std::pair<std::string, std::string>>{
+             {"prepare-embedded-db", "usage: vaultlinectl COMMAND"},
+             {"import f.csv --library=10.0.0.1", "usage: vaultlinectl import FILE --library ADDR\n"},
+             {"monitor --retry-period=100 10.0.0.1", "  monitor ADDRESS... | --all"},
+             {"agent --config=agent.ini --metrics-listen=127.0.0.1:0", "usage: vaultlinectl agent --config FILE"},
+             {"report mount-rates --from=2026-01-01", "usage: vaultlinectl report KIND"},
+             {"custom --template=x", "usage: vaultlinectl custom --template NAME"},
+             {"delete --volser=x", "usage: vaultlinectl delete --library ADDR"}}) {
+        const std::string name = command.substr(0, command.find(' '));
+        const CliRun run = runCli(folder, command + " --bogus=1");
+        EXPECT_EQ(run.status, 2) << command;
+        EXPECT_EQ(run.errors.rfind("vaultlinectl " + name + ": unknown option --bogus\n" + usage, 0), 0u) << run.errors;
+    }
+    const CliRun period = runCli(folder, "monitor --mount-history-period=0 10.0.0.1");
+    EXPECT_EQ(period.status, 2);
+    EXPECT_EQ(period.errors.rfind("vaultlinectl monitor: --mount-history-period needs a number of milliseconds\n", 0), 0u)
+        << period.errors;
     EXPECT_FALSE(fs::exists(folder.file("config/Kestrix")));
 }
 

@@ -53,18 +53,19 @@ struct CliRun {
 
 // Runs vaultlinectl to its end in the folder on the folder's settings, through the shell: the
 // arguments as a shell reads them, `input` on standard input, VAULTLINE_DB_PASSWORD set to
-// `password`.
+// `password`, standard output into `outputPath` (read back when it is the folder's out.txt).
 inline CliRun runCli(const TemporaryFolder& folder, const std::string& arguments, const std::string& input = "",
-                     const std::string& password = "")
+                     const std::string& password = "", const std::string& outputPath = "out.txt")
 {
     std::ofstream(folder.file("in.txt")) << input;
     const std::string command = "cd '" + folder.path() + "' && XDG_CONFIG_HOME='" + folder.file("config")
                                 + "' VAULTLINE_DB_PASSWORD='" + password + "' '" + cliProgramPath() + "' "
-                                + arguments + " <in.txt >out.txt 2>err.txt";
+                                + arguments + " <in.txt >'" + outputPath + "' 2>err.txt";
     CliRun result;
     const int status = std::system(command.c_str());
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.output = readWholeFile(folder.file("out.txt"));
+    if (outputPath == "out.txt")
+        result.output = readWholeFile(folder.file("out.txt"));
     result.errors = readWholeFile(folder.file("err.txt"));
     return result;
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <filesystem>
 
 namespace {
 class CustomCommand : public BackendTablesTest {
@@ -146,6 +147,13 @@ TEST_P(CustomCommand, ExitStatusesOfBadArgumentsUnknownTemplatesAndDatabaseError
     EXPECT_EQ(ended.status, 1);
     EXPECT_NE(ended.errors.find("there is no template \"Nobody's\""), std::string::npos);
     EXPECT_EQ(run("--template 'Drive table' --user 'someone else'").status, 1);
+
+    // The table that cannot be written is no success.
+    if (std::filesystem::exists("/dev/full")) {
+        ended = runCli(folder, "custom --template 'Drive table'", "", "", "/dev/full");
+        EXPECT_EQ(ended.status, 1);
+        EXPECT_EQ(ended.errors, "vaultlinectl custom: standard output could not be written\n");
+    }
 
     ASSERT_TRUE(executeSql(GetParam(), "DROP TABLE " + base));
     EXPECT_EQ(run("--template 'Drive table'").status, 1);

@@ -109,7 +109,7 @@ TEST_F(CommandProcess, MonitorOfHostileLibrariesStaysSmallAndEndsAtOnceOnSigterm
     auto webPage = startLibrary();
     ASSERT_EQ(webPage->control("html", {{"on", "1"}, {"file", mountHistory}}), "");
 
-    CliProcess monitor(m_folder, {"monitor", "--retry-period", "100", endless->address(), drip->address(),
+    CliProcess monitor(m_folder, {"monitor", "--retry-period=100", endless->address(), drip->address(),
                                   wrongLength->address(), reset->address(), webPage->address()});
     // The endless file is dropped at the size limit every time, and checked again.
     ASSERT_TRUE(monitor.waitForOutput(endless->address() + ": The IP address", 3, 60s)) << monitor.errors();

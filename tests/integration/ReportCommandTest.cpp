@@ -115,6 +115,52 @@ TEST_F(ReportCommandProcess, BadArgumentsAndDatabaseErrors)
               std::string::npos);
 }
 
+// One day is a range: the report holds that day's mount and not the next day's.
+TEST_F(ReportCommandProcess, OneDayRange)
+{
+    const CliRun result = run("encryption-status --library 10.0.0.1 --from 2026-01-05 --to 2026-01-05");
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_EQ(result.output.substr(result.output.find('\n') + 1),
+              "\nThe date range is between 01-05-2026 and 01-05-2026\n\n\n10.0.0.1:\n"
+              "Volser: VOL001   Last Demount: 2026-01-05 08:00:00       Encrypted   ReKeys: 0\n\nDone!\n");
+}
+
+// The dates are checked before the database is asked: with the table gone a statement would
+// end with status 1, and each of these ends with 2 and says why.
+TEST_F(ReportCommandProcess, DatesAreRealDaysGivenOnceBeforeAnyStatement)
+{
+    ASSERT_TRUE(executeSql(m_backend, "drop table " + m_base));
+    const std::string library = "mount-rates --library 10.0.0.1 ";
+    const std::string dates = "--from and --to take dates as YYYY-MM-DD";
+    for (const auto& [arguments, why] : std::vector<std::pair<std::string, std::string>>{
+             {"--from 2026-11-01 --to 2026-11-31", dates},
+             {"--from 2026-02-30 --to 2026-03-01", dates},
+             {"--from 2026-01-01 --from 2026-01-02 --to 2026-01-31", "--from given twice"},
+             {"--from 2026-01-01 --to 2026-01-31 --to=2026-01-30", "--to given twice"},
+             {"--from 2026-01-01", "--to is missing"},
+             {"--to 2026-01-31", "--from is missing"}}) {
+        const CliRun result = run(library + arguments);
+        EXPECT_EQ(result.status, 2) << arguments;
+        EXPECT_EQ(result.errors.rfind("vaultlinectl report: " + why + "\nusage: vaultlinectl report KIND", 0), 0u)
+            << arguments << "\n" << result.errors;
+    }
+    EXPECT_EQ(run(library + "--from 2026-11-01 --to 2026-11-30").status, 1);
+}
+
+// A report that could not be written is no success: status 1 and a message on standard error,
+// whether the text was written as it came (encryption status) or at the end (the CSV).
+TEST_F(ReportCommandProcess, AFullStandardOutputFailsTheRun)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "this system has no /dev/full";
+    for (const char* kind : {"encryption-status", "retries-perms"}) {
+        const CliRun result = runCli(m_folder, std::string("report ") + kind + " --library 10.0.0.1 --from 2026-01-01 "
+                                                   "--to 2026-01-31", "", "", "/dev/full");
+        EXPECT_EQ(result.status, 1) << kind;
+        EXPECT_EQ(result.errors, "vaultlinectl report: standard output could not be written\n") << kind;
+    }
+}
+
 // The library overview's two commands: the CSV's header and rows, the text, their bad
 // arguments, and a database error. The second mount of VOL001 grew its write retries by 6.
 TEST_F(ReportCommandProcess, SuspectsAndOverview)
