@@ -36,7 +36,7 @@ std::string writeMountHistory(const TemporaryFolder& folder, const std::string& 
             bytes += "," + std::to_string(counter);
         bytes += "\n";
     }
-    const std::string path = folder.file(name);
+    std::string path = folder.file(name);
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }
@@ -47,7 +47,7 @@ std::string writePerformance(const TemporaryFolder& folder, const std::string& n
                         + "\nInterval\nLogical Libraries\nTime Stamp\nUnits\nDate and Time,Logical Library\n";
     for (int hour = 0; hour < 5; ++hour)
         bytes += "2009_04_28_" + std::to_string(10 + hour) + ":00,LL1,__2693,__1502,___2,_25,_23,__0,__0,__0,__0\n";
-    const std::string path = folder.file(name);
+    std::string path = folder.file(name);
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }

@@ -100,6 +100,7 @@ protected:
 std::vector<std::string> messageTexts(const std::vector<RecordingPrompts::Shown>& shown)
 {
     std::vector<std::string> texts;
+    texts.reserve(shown.size());
     for (const RecordingPrompts::Shown& message : shown)
         texts.push_back(message.text);
     return texts;
