@@ -62,7 +62,8 @@ void ImportSequence::fileDone(const ImportResult& result, const std::vector<Impo
     }
     if (m_done < m_request.files.size() || !m_everyLineStored || m_request.markPath.empty())
         return;
-    std::FILE* mark = std::fopen(m_request.markPath.c_str(), "w");
+    // Created if it is not there; a file that is there already is left as it is.
+    std::FILE* mark = std::fopen(m_request.markPath.c_str(), "a");
     int error = mark == nullptr ? errno : 0;
     if (mark != nullptr && std::fclose(mark) != 0)
         error = errno;
