@@ -2,8 +2,10 @@
 # The demonstration: a simulated tape library on 127.0.0.1:18080 with a year of history, on a
 # database and settings of its own, so the user's own database never sees a demonstration row.
 #
-#   scripts/demo.sh [PROGRAM ARGS]   prepare, start the library, run the program
-#   scripts/demo.sh prepare          only register the database and import the year once
+#   scripts/demo.sh [PROGRAM ARGS]   start the library and run the program; the first run
+#                                    has the program import the year in its window
+#   scripts/demo.sh prepare          only register the database and import the year once,
+#                                    with vaultlinectl, without a window
 #
 # Everything of the demonstration lives in one folder (VAULTLINE_DEMO_DIR, by default
 # ~/.local/share/vaultline-demo): the SQLite file, the settings and the history's start.
@@ -22,6 +24,8 @@ days="${VAULTLINE_DEMO_DAYS:-365}"
 database="$demo_dir/demo.sqlite"
 start_file="$demo_dir/history-start"
 imported_file="$demo_dir/imported"
+# The year's files for the program to import in its window; gone once the year is stored.
+year_files="$demo_dir/year"
 simulator="$build/tools/libsim/vaultline-libsim"
 vaultlinectl="$build/src/cli/vaultlinectl"
 
@@ -44,11 +48,16 @@ import_needed() {
   [[ ! -e "$imported_file" || ! -e "$database" ]]
 }
 
-prepare() {
+prepare_database() {
   VAULTLINE_DSN="$dsn" VAULTLINE_DB_FILE="$database" bash "$root/scripts/setup-embedded-db.sh"
   "$vaultlinectl" prepare-embedded-db "$dsn" >/dev/null
+}
+
+prepare() {
+  prepare_database
   if ! import_needed; then
     echo "The demonstration library's history is already in $database"
+    rm -rf "$year_files"
     return 0
   fi
   rm -f "$imported_file"
@@ -72,8 +81,24 @@ if [[ "${1:-}" == prepare ]]; then
   exit 0
 fi
 
-prepare
+prepare_database
 start=$(history_start)
+# The first run: the program opens its window and imports the year there, with its progress
+# dialog, and writes the mark itself once both files are stored (not when the import is
+# cancelled or fails: the next run imports again, and no line is stored twice).
+window_import=()
+if import_needed; then
+  rm -f "$imported_file"
+  rm -rf "$year_files"
+  mkdir -p "$year_files"
+  echo "Writing the demonstration library's year; the window imports it into $database (done once)"
+  "$simulator" --demo --days "$days" --start "$start" --write-files "$year_files"
+  window_import=(--import "$year_files/mount_history.csv" --import "$year_files/library_statistics.csv"
+    --library "$address" --imported-mark "$imported_file")
+else
+  echo "The demonstration library's history is already in $database"
+  rm -rf "$year_files"
+fi
 # The library reads its standard input until it ends. The program inherits the write end
 # (descriptor 9) and holds it until it exits, however it exits, and the library stops then.
 # The descriptor is opened anew: a copy made with >& would keep the close-on-exec mark that
@@ -85,4 +110,4 @@ if ! read -r -t 120 line <&"${LIBRARY[0]}" || [[ "$line" != "listening $address"
   exit 1
 fi
 echo "Demonstration library on $address: File > Start Monitoring... offers it"
-exec "$build/src/app/vaultline" "$@"
+exec "$build/src/app/vaultline" "${window_import[@]}" "$@"

@@ -4,7 +4,6 @@
 #include "QtSettingsStore.h"
 
 #include <QApplication>
-#include <QStringList>
 
 int main(int argc, char* argv[])
 {
@@ -16,6 +15,6 @@ int main(int argc, char* argv[])
         return -1;
 
     RunningApplication running =
-        startApplication(QApplication::arguments().join(QLatin1Char(' ')), std::make_unique<QtSettingsStore>());
+        startApplication(QApplication::arguments(), std::make_unique<QtSettingsStore>());
     return QApplication::exec();
 }

@@ -143,6 +143,46 @@ TEST_F(DemoScript, ImportsTheHistoryOnceAndNeverStoresALineTwice)
               "0");
 }
 
+TEST_F(DemoScript, TheFirstRunImportsTheYearInTheWindowAndMarksItOnceBothFilesAreStored)
+{
+    // The script becomes the program, which imports the year as its window opens.
+    const pid_t program = fork();
+    ASSERT_GE(program, 0);
+    if (program == 0) {
+        const std::string command = "cd '" + m_folder.path() + "' && " + m_environment
+                                    + " QT_QPA_PLATFORM=offscreen exec bash '" + VAULTLINE_SOURCE_DIR
+                                    + "/scripts/demo.sh' >window-out.txt 2>&1";
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const std::string mark = demoDir() + "/imported";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    int status = 0;
+    bool ended = false;
+    while (!fs::exists(mark) && std::chrono::steady_clock::now() < deadline && !ended) {
+        ended = waitpid(program, &status, WNOHANG) == program;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    const bool marked = fs::exists(mark);
+    if (!ended) {
+        kill(program, SIGKILL);
+        waitpid(program, &status, 0);
+    }
+    ASSERT_TRUE(marked) << readWhole(m_folder.file("window-out.txt"));
+    EXPECT_NE(readWhole(m_folder.file("window-out.txt")).find("the window imports it"), std::string::npos);
+    // The mark comes after both files: both are there whole.
+    EXPECT_GT(std::stoi(sql("select count(*) from VAULTLINE")), 1000);
+    EXPECT_GT(std::stoi(sql("select count(*) from VAULTLINE_LP")), 4 * 40);
+    const int mounts = std::stoi(sql("select count(*) from VAULTLINE"));
+
+    // The next run finds the year there and lets go of the files it was imported from.
+    const ScriptRun next = prepare();
+    ASSERT_EQ(next.status, 0) << next.output;
+    EXPECT_NE(next.output.find("already in"), std::string::npos) << next.output;
+    EXPECT_FALSE(fs::exists(demoDir() + "/year"));
+    EXPECT_EQ(std::stoi(sql("select count(*) from VAULTLINE")), mounts);
+}
+
 TEST_F(DemoScript, TheLibraryEndsWithTheProgramEvenWhenTheProgramIsKilled)
 {
     ASSERT_EQ(prepare().status, 0);

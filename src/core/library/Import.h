@@ -3,10 +3,12 @@
 #include "SavedFileCheck.h"
 #include "ImportOptions.h"
 
+#include <optional>
 #include <string>
 
-// How an import ended.
-enum class ImportOutcome { Cancelled, AddressTooLong, FileNotOpened, InvalidFormat, NotConnected, Completed };
+// How an import ended. Stopped: its stop flag ended it after a chunk, before the end of the
+// file; the lines of every chunk stored stay stored.
+enum class ImportOutcome { Cancelled, AddressTooLong, FileNotOpened, InvalidFormat, NotConnected, Stopped, Completed };
 
 // What one import did: the kind of file it read and what became of each of its data lines.
 struct ImportResult {
@@ -20,9 +22,19 @@ struct ImportResult {
     bool everyLineStored() const { return outcome == ImportOutcome::Completed && failed == 0; }
 };
 
-// File > Import..: asks for the saved file and the name of the library it came from, then
-// imports it. A name too long for the tables is refused and asked for again. Cancelling either
-// dialog ends the command with nothing done.
+// What File > Import.. imports: the saved file and the library it came from.
+struct ImportRequest {
+    std::string path;
+    std::string libraryAddress;
+};
+
+// File > Import..'s dialogs: asks for the saved file and the name of the library it came
+// from. A name too long for the tables is refused and asked for again. Nothing when either
+// dialog is cancelled.
+std::optional<ImportRequest> askImportRequest();
+
+// File > Import.. in one go: askImportRequest, then importSavedFile. Cancelling either dialog
+// ends the command with nothing done.
 ImportResult runImportCommand();
 
 // Imports a saved mount history or library performance file for the library address: refuses
@@ -38,3 +50,7 @@ std::string promptFilter(const std::string& pairs);
 
 // "Inserted %d new entries from ... file into database" for the kind and count.
 std::string importSummaryText(SavedFileKind kind, int inserted);
+
+// What a stopped import says: how many lines of the file are stored (new or stored before)
+// and that importing the file again stores the rest.
+std::string importStoppedText(const ImportResult& result);

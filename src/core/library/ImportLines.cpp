@@ -42,19 +42,27 @@ void storeImportLines(const std::vector<std::string>& lines, SavedFileKind kind,
     store.store(lines, counter(result));
 }
 
-void storeSavedFileLines(SavedFileReader& file, SavedFileKind kind, const std::string& libraryAddress,
+bool storeSavedFileLines(SavedFileReader& file, SavedFileKind kind, const std::string& libraryAddress,
                          OdbcHandles& handles, ImportResult& result, const ImportOptions& options)
 {
     ChunkedLineStore store(tableKindOf(kind), tableOf(kind), libraryAddress, handles, options.store);
-    const std::function<void(int)> each = counter(result);
+    const std::function<void(int)> countLine = counter(result);
+    std::size_t answered = 0;
+    const std::function<void(int)> each = [&](int stored) {
+        ++answered;
+        countLine(stored);
+    };
     std::vector<std::string> batch;
     std::size_t batchBytes = 0;
     bool firstDataLine = true;
     bool stopped = false;
     const auto storeBatch = [&] {
-        if (!batch.empty() && !store.store(batch, each))
+        // A stop can also end a chunk that is being stored again line by line: every line of
+        // the batch answered or not is what tells.
+        answered = 0;
+        if (!batch.empty() && (!store.store(batch, each) || answered < batch.size()))
             stopped = true;
-        if (!batch.empty() && options.progress)
+        if (!batch.empty() && !stopped && options.progress)
             options.progress({file.lineNumber(),
                               static_cast<std::uint64_t>(result.inserted + result.duplicates + result.failed),
                               file.bytesRead(), file.size()});
@@ -67,6 +75,8 @@ void storeSavedFileLines(SavedFileReader& file, SavedFileKind kind, const std::s
         if (line.tooLong) {
             // The lines before it are stored and logged first: the log keeps the file's order.
             storeBatch();
+            if (stopped)
+                break;
             refuseLine(tooLongLineReason(), "line " + std::to_string(file.lineNumber()) + " of the file");
             ++result.failed;
             continue;
@@ -81,5 +91,7 @@ void storeSavedFileLines(SavedFileReader& file, SavedFileKind kind, const std::s
         if (batch.size() >= std::max<std::size_t>(1, options.store.linesPerChunk) || batchBytes >= ImportBatchBytes)
             storeBatch();
     }
-    storeBatch();
+    if (!stopped)
+        storeBatch();
+    return !stopped;
 }

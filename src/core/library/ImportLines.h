@@ -23,5 +23,7 @@ void storeImportLines(const std::vector<std::string>& lines, SavedFileKind kind,
 // Reads the data lines of a saved file (its header lines already read) and stores them batch
 // by batch as storeImportLines does, holding one batch at a time. Blank lines are passed over;
 // a line longer than any a library writes is refused with its number and counted as failed.
-void storeSavedFileLines(SavedFileReader& file, SavedFileKind kind, const std::string& libraryAddress,
+// False when the stop flag of options.store ended it before every line read was stored: the
+// lines of the batches stored are counted, the rest of the file is not read.
+bool storeSavedFileLines(SavedFileReader& file, SavedFileKind kind, const std::string& libraryAddress,
                          OdbcHandles& handles, ImportResult& result, const ImportOptions& options = {});

@@ -24,5 +24,11 @@ struct ImportOptions {
     std::function<void()> progressDone;
 };
 
+// How much of the file is read, from 0 to 100 (0 while its size is not known).
+int importPercent(const ImportProgress& progress);
+
 // "Importing: <read> lines read, <stored> stored, <percent>% of the file".
 std::string importProgressText(const ImportProgress& progress);
+
+// The progress dialog's text: the file's name on a line of its own, then importProgressText.
+std::string importDialogText(const std::string& path, const ImportProgress& progress);

@@ -10,7 +10,10 @@
 #include "app/Startup.h"
 #include "app/SystemError.h"
 #include "fleet/FleetWindows.h"
+#include "library/ImportRun.h"
+#include "library/StartupImport.h"
 
+#include <QFile>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -24,8 +27,13 @@ bool openDebugLogOrExplain(const QString& path)
     return false;
 }
 
-RunningApplication startApplication(const QString& commandLine, std::unique_ptr<QtSettingsStore> settings)
+RunningApplication startApplication(const QStringList& arguments, std::unique_ptr<QtSettingsStore> settings)
 {
+    const QString commandLine = arguments.join(QLatin1Char(' '));
+    std::vector<std::string> words;
+    for (const QString& argument : arguments)
+        words.push_back(QFile::encodeName(argument).toStdString());
+    const StartupImportArguments startupImport = startupImportFromArguments(words);
     CQmxApp& app = theApp();
     RunningApplication running;
     running.settings = std::move(settings);
@@ -47,11 +55,19 @@ RunningApplication startApplication(const QString& commandLine, std::unique_ptr<
     app.mountHistoryTableVerified = false;
 
     CMainFrame* frame = running.mainFrame.get();
-    QTimer::singleShot(0, frame, [frame] {
-        if (decideStartup(theApp().settings) == StartupAction::Connect)
-            frame->onConnect();
+    QTimer::singleShot(0, frame, [frame, startupImport] {
+        const auto connectOrSetup = [frame] {
+            if (decideStartup(theApp().settings) == StartupAction::Connect)
+                frame->onConnect();
+            else
+                frame->onSetup();
+        };
+        if (!startupImport.problem.empty())
+            theApp().prompts().showMessage(startupImport.problem, MessageIcon::Exclamation);
+        if (startupImport.import)
+            runStartupImport(*frame, *startupImport.import, connectOrSetup);
         else
-            frame->onSetup();
+            connectOrSetup();
     });
     app.startupComplete = true;
     app.versionText = VersionText;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "CMainFrame.h"
@@ -19,5 +20,6 @@ struct RunningApplication {
 bool openDebugLogOrExplain(const QString& path);
 
 // The start-up sequence after the debug log is open: settings, debug switch, main window,
-// then Connect or Setup. The decision runs once the window is showing.
-RunningApplication startApplication(const QString& commandLine, std::unique_ptr<QtSettingsStore> settings);
+// then Connect or Setup. The decision runs once the window is showing, after the import the
+// arguments ask for (startupImportFromArguments), if any.
+RunningApplication startApplication(const QStringList& arguments, std::unique_ptr<QtSettingsStore> settings);

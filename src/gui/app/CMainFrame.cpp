@@ -491,6 +491,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         for (QMdiSubWindow* window : m_mdiArea->subWindowList())
             if (auto* child = qobject_cast<CChildWindow*>(window->widget()))
                 child->stopForExit();
+        emit exiting();
     }
     m_updateTimer->stop();
     m_mdiArea->closeAllSubWindows();

@@ -63,6 +63,11 @@ public slots:
     // Window > Cascade: the windows a step apart, none below a usable size.
     void cascadeChildWindows();
 
+signals:
+    // The user has agreed to exit: work that runs beside the windows stops now, before any
+    // window goes (the monitors are stopped already).
+    void exiting();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

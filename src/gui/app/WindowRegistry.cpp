@@ -5,7 +5,7 @@
 #include "custom/CustomReportWindows.h"
 #include "custom/GraphWindows.h"
 #include "fleet/FleetWindows.h"
-#include "library/Import.h"
+#include "library/ImportRun.h"
 #include "library/LibraryWindows.h"
 #include "query/QueryCommands.h"
 #include "reports/ReportWindows.h"
@@ -13,7 +13,7 @@
 
 void registerWindowKinds(CMainFrame& frame)
 {
-    frame.setCommandHandler(CommandId::Import, [] { runImportCommand(); });
+    frame.setCommandHandler(CommandId::Import, [&frame] { runImportInWindow(frame); });
     registerLibraryWindows(frame);
     registerGraphWindows(frame);
     registerCustomReportWindows(frame);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -95,6 +96,15 @@ protected:
     std::string m_base;
     std::size_t m_seen = 0;
 };
+
+std::vector<std::string> messageTexts(const std::vector<RecordingPrompts::Shown>& shown)
+{
+    std::vector<std::string> texts;
+    texts.reserve(shown.size());
+    for (const RecordingPrompts::Shown& message : shown)
+        texts.push_back(message.text);
+    return texts;
+}
 
 Rows column(std::vector<std::string> values)
 {
@@ -257,6 +267,64 @@ TEST_P(Import, LongFilesAcrossBatches)
     EXPECT_EQ(result.inserted, lines - 1 - kept);
     EXPECT_EQ(result.duplicates, kept);
     EXPECT_EQ(countRows(GetParam(), mountTable()), lines - 1);
+}
+
+TEST_P(Import, StopEndsAfterTheChunkAndTheNextImportStoresTheRestOnce)
+{
+    // 45 lines in chunks of 10; the stop flag is raised as a chunk's progress is told.
+    std::string bytes = mountHistoryHeader();
+    for (int index = 0; index < 45; ++index)
+        bytes += mountLine(index, "ST" + std::to_string(1000 + index)) + "\n";
+    const std::string path = writeFile("stop.csv", bytes);
+    std::atomic<bool> stop{false};
+    std::vector<ImportProgress> told;
+    std::size_t stopAfter = 0;
+    ImportOptions options;
+    options.store.linesPerChunk = 10;
+    options.store.stop = &stop;
+    options.progress = [&](const ImportProgress& progress) {
+        told.push_back(progress);
+        if (told.size() == stopAfter)
+            stop = true;
+    };
+
+    stopAfter = 2;
+    ImportResult result = importSavedFile(path, "10.0.0.1", options);
+    EXPECT_EQ(result.outcome, ImportOutcome::Stopped);
+    EXPECT_FALSE(result.everyLineStored());
+    EXPECT_EQ(result.inserted, 20);
+    EXPECT_EQ(told.size(), 2u);
+    EXPECT_EQ(countRows(GetParam(), mountTable()), 20);
+    // Line 1, four header lines and two chunks read.
+    EXPECT_EQ(importDialogText(path, told.back()).rfind("stop.csv\nImporting: 25 lines read, 20 stored, ", 0), 0u)
+        << importDialogText(path, told.back());
+    EXPECT_EQ(messageTexts(takeMessages()),
+              std::vector<std::string>{"Import cancelled: 20 lines of the file are stored (20 of them new entries).\n"
+                                       "Importing the file again stores the rest."});
+
+    // Stopped again a chunk further on: the 20 lines are found stored, 10 more are new.
+    stop = false;
+    told.clear();
+    stopAfter = 3;
+    result = importSavedFile(path, "10.0.0.1", options);
+    EXPECT_EQ(result.outcome, ImportOutcome::Stopped);
+    EXPECT_EQ(result.inserted, 10);
+    EXPECT_EQ(result.duplicates, 20);
+    EXPECT_EQ(messageTexts(takeMessages()),
+              std::vector<std::string>{"Import cancelled: 30 lines of the file are stored (10 of them new entries).\n"
+                                       "Importing the file again stores the rest."});
+
+    // Not stopped: the rest, and every line once.
+    stop = false;
+    stopAfter = 0;
+    result = importSavedFile(path, "10.0.0.1", options);
+    EXPECT_TRUE(result.everyLineStored());
+    EXPECT_EQ(result.inserted, 15);
+    EXPECT_EQ(result.duplicates, 30);
+    EXPECT_EQ(querySql(GetParam(), "select count(distinct volser) from " + mountTable()), column({"45"}));
+    EXPECT_EQ(countRows(GetParam(), mountTable()), 45);
+    EXPECT_EQ(messageTexts(takeMessages()),
+              std::vector<std::string>{"Inserted 15 new entries from Mount History file into database"});
 }
 
 TEST_P(Import, FilesThatAreNotImported)
