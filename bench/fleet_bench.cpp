@@ -71,7 +71,8 @@ int compute(const std::string& dsn, const std::string& user, const std::string& 
     std::printf("  %s\n", fleetAttentionSentence(result).c_str());
     std::printf("  wearing drives suspect:            %d / %d\n", figures.wearingDrivesSuspect, figures.wearingDrives);
     std::printf("  wearing cartridges suspect/watch:  %d / %d (%.1f %%)\n", figures.wearingCartridgesFlagged,
-                figures.wearingCartridges, 100.0 * figures.wearingCartridgesFlagged / std::max(1, figures.wearingCartridges));
+                figures.wearingCartridges,
+                100.0 * figures.wearingCartridgesFlagged / std::max(1, figures.wearingCartridges));
     std::printf("  healthy units suspect:             %d / %d (%.2f %%), on the watch list %d\n",
                 figures.healthySuspects, figures.healthyUnits,
                 100.0 * figures.healthySuspects / std::max(1, figures.healthyUnits), figures.healthyWatch);
@@ -130,7 +131,8 @@ int main(int argc, char** argv)
     bool ok = true;
     if (only != "postgresql")
         ok = benchDatabase("SQLite", "VaultlineFleetBench", "", simulation, days) && ok;
-    if (const char* port = std::getenv("VAULTLINE_TEST_PG_PORT"); port != nullptr && *port != '\0' && only != "sqlite") {
+    if (const char* port = std::getenv("VAULTLINE_TEST_PG_PORT");
+        port != nullptr && *port != '\0' && only != "sqlite") {
         const char* user = std::getenv("VAULTLINE_TEST_PG_USER");
         ok = benchDatabase("PostgreSQL", "VaultlineFleetBenchPG", user != nullptr ? user : "postgres", simulation, days)
              && ok;

@@ -123,7 +123,8 @@ double bulkLoadSeconds(const std::string& backend, const std::string& dsn, const
     std::string in;
     if (backend == "SQLite") {
         // The data source BenchSQLite<size> is the file bench<size>.sqlite.
-        const std::string database = (folder / ("bench" + dsn.substr(std::string("BenchSQLite").size()) + ".sqlite")).string();
+        const std::string database =
+            (folder / ("bench" + dsn.substr(std::string("BenchSQLite").size()) + ".sqlite")).string();
         out = "sqlite3 -csv " + quoted(database) + " " + quoted("select * from " + table) + " > " + quoted(rows);
         // The shell's .import runs in one transaction of its own.
         in = "sqlite3 " + quoted(database) + " " + quoted(".import --csv " + rows + " " + copy);
@@ -179,8 +180,8 @@ int main()
     {
         std::ofstream ini(folder / "odbc.ini");
         for (long size : sizes)
-            ini << "[BenchSQLite" << size << "]\nDriver=SQLite3\nDatabase=" << (folder / ("bench" + std::to_string(size)
-                                                                                          + ".sqlite")).string()
+            ini << "[BenchSQLite" << size
+                << "]\nDriver=SQLite3\nDatabase=" << (folder / ("bench" + std::to_string(size) + ".sqlite")).string()
                 << "\nJournalMode=WAL\nTimeout=100000\n\n";
         backends.push_back({"SQLite", "BenchSQLite", "bench", 5000});
         if (const char* port = std::getenv("VAULTLINE_TEST_PG_PORT"); port != nullptr && *port != '\0') {
@@ -191,7 +192,8 @@ int main()
             const char* options = std::getenv("VAULTLINE_BENCH_PG_OPTIONS");
             const std::string extra = options != nullptr ? options : "UseServerSidePrepare=0";
             ini << "[BenchPG]\nDriver=PostgreSQL ANSI\nServername=127.0.0.1\nPort=" << port
-                << "\nDatabase=vaultline\nUsername=postgres\n" << extra << "\n\n";
+                << "\nDatabase=vaultline\nUsername=postgres\n"
+                << extra << "\n\n";
             backends.push_back({"PostgreSQL (" + extra + ")", "BenchPG", "postgres", 1000});
         }
     }
@@ -199,9 +201,10 @@ int main()
 
     std::vector<std::string> files;
     for (long size : sizes)
-        files.push_back(files.size() == 1 && given != nullptr && *given != '\0'
-                            ? std::string(given)
-                            : writeMountHistoryFile((folder / ("mounts" + std::to_string(size) + ".csv")).string(), size));
+        files.push_back(
+            files.size() == 1 && given != nullptr && *given != '\0'
+                ? std::string(given)
+                : writeMountHistoryFile((folder / ("mounts" + std::to_string(size) + ".csv")).string(), size));
 
     bool allReached = true;
     {
@@ -224,8 +227,8 @@ int main()
         fs::resize_file(huge, 50u << 20);
         for (const std::string& path : {huge, std::string("/dev/zero")}) {
             const Timed timed = timedImport(path);
-            std::printf("  %-28s %s in %.1f ms, peak memory +%ld KB\n", path == huge ? "50 MB file, not a library's"
-                                                                                : "/dev/zero",
+            std::printf("  %-28s %s in %.1f ms, peak memory +%ld KB\n",
+                        path == huge ? "50 MB file, not a library's" : "/dev/zero",
                         timed.result.outcome == ImportOutcome::InvalidFormat ? "refused" : "NOT REFUSED",
                         timed.seconds * 1000, timed.peakGrowthKilobytes);
             allReached &= report("refused in under 100 ms with under 4 MB more memory",
@@ -255,8 +258,8 @@ int main()
             }
             const Timed first = timedImport(files[which]);
             const Timed again = timedImport(files[which]);
-            const double bulk = bulkLoadSeconds(backend.name.substr(0, 6), dsn, backend.user, folder,
-                                                settings.mountHistoryTableName);
+            const double bulk =
+                bulkLoadSeconds(backend.name.substr(0, 6), dsn, backend.user, folder, settings.mountHistoryTableName);
             dropTables(base, dsn, backend.user, "", nullptr);
             firstSeconds.push_back(first.seconds);
             char floor[96];
@@ -296,8 +299,8 @@ int main()
         std::printf("  time of 100,000 lines / time of 20,000 lines: %.2f\n", ratio);
         allReached &= report("at most 6", ratio <= 6.0);
         // The file is read line by line: five times the lines may not need more memory.
-        allReached &= report("100,000 lines need at most 4 MB more memory than 20,000",
-                             peakGrowth[1] <= peakGrowth[0] + 4096);
+        allReached &=
+            report("100,000 lines need at most 4 MB more memory than 20,000", peakGrowth[1] <= peakGrowth[0] + 4096);
     }
     theApp().setPrompts(nullptr);
     theApp().debugLog().close();

@@ -89,8 +89,9 @@ bool fillMountHistory(const std::string& dsn, const std::string& table, int rows
         std::string sql = "INSERT INTO " + table + " VALUES ";
         for (int i = first; i < std::min(rows, first + 1000); ++i) {
             char head[160];
-            std::snprintf(head, sizeof head, "('10.0.%d.%d', '2026-%02d-%02d', '%02d:%02d:%02d', 'V%05dL9', %d, %d, '%s', %d",
-                          i % 3, 1 + i % 2, 1 + i % 12, 1 + i % 28, i % 24, i % 60, (i * 7) % 60, (i * 7919) % 100000,
+            std::snprintf(head, sizeof head,
+                          "('10.0.%d.%d', '2026-%02d-%02d', '%02d:%02d:%02d', 'V%05dL9', %d, %d, '%s', %d", i % 3,
+                          1 + i % 2, 1 + i % 12, 1 + i % 28, i % 24, i % 60, (i * 7) % 60, (i * 7919) % 100000,
                           1 + i % 4, 1 + i % 12, libraries[i % 4], 256 + i % 48);
             sql += (i == first ? "" : ", ") + std::string(head);
             for (int column = 9; column <= 38; ++column)
@@ -171,10 +172,10 @@ int main(int argc, char** argv)
                     list->listModel().rowCount(), list->listModel().columnCount(), queryTime, cpuSeconds() - queryCpu,
                     workerTime, peakMemoryKilobytes());
         const std::size_t cellBytes = list->listData().cellMemoryBytes();
-        std::printf("the list's cells take %zu KB, %.1f bytes a cell\n", cellBytes / 1024,
-                    static_cast<double>(cellBytes)
-                        / std::max(1.0, static_cast<double>(list->listModel().rowCount())
-                                            * list->listModel().columnCount()));
+        std::printf(
+            "the list's cells take %zu KB, %.1f bytes a cell\n", cellBytes / 1024,
+            static_cast<double>(cellBytes)
+                / std::max(1.0, static_cast<double>(list->listModel().rowCount()) * list->listModel().columnCount()));
 
         const int volser = 4;
         const int frame = 5;

@@ -83,12 +83,11 @@ bool fill(const std::string& dsn, const std::string& user, const std::string& ta
                 // Mounts on whole hours too, so that the hour bins overlap as they do in life.
                 const int second = mount % 10 == 0 ? (mount / 10 % 24) * 3600 : (mount * 43 + day * 17) % 86400;
                 char row[256];
-                std::snprintf(row, sizeof row,
-                              "%s('%s', '%s', '%02d:%02d:%02d', 'V%05d', %d, %d, %d, %d, %d, %d, %d, %d, %d)",
-                              mount == first ? "" : ", ", address.c_str(), date.c_str(), second / 3600,
-                              second / 60 % 60, second % 60, cartridge, drive % 4 + 1, drive / 4 + 1, day + 1,
-                              day / 40, day / 90, (cartridge + day) / 60, day / 120, cartridge % 3 == 0 ? 1 : 0,
-                              (cartridge + day) % 97 == 0 ? 1 : 0);
+                std::snprintf(
+                    row, sizeof row, "%s('%s', '%s', '%02d:%02d:%02d', 'V%05d', %d, %d, %d, %d, %d, %d, %d, %d, %d)",
+                    mount == first ? "" : ", ", address.c_str(), date.c_str(), second / 3600, second / 60 % 60,
+                    second % 60, cartridge, drive % 4 + 1, drive / 4 + 1, day + 1, day / 40, day / 90,
+                    (cartridge + day) / 60, day / 120, cartridge % 3 == 0 ? 1 : 0, (cartridge + day) % 97 == 0 ? 1 : 0);
                 sql += row;
             }
             if (!execute(handles.statement, sql)) {
@@ -112,7 +111,8 @@ long long rowsInRange(const std::string& dsn, const std::string& user, const std
     const std::string sql = "select count(*) from " + table + " where ipaddress = '" + address + "' and date >= '"
                             + begin + "' and date <= '" + end + "'";
     long long rows = -1;
-    if (SQLExecDirect(handles.statement, sqlText(sql), SQL_NTS) == SQL_SUCCESS && fetchSucceeded(SQLFetch(handles.statement)))
+    if (SQLExecDirect(handles.statement, sqlText(sql), SQL_NTS) == SQL_SUCCESS
+        && fetchSucceeded(SQLFetch(handles.statement)))
         rows = std::atoll(getColumnText(handles.statement, 1).value_or("-1").c_str());
     closeCursor(handles.statement);
     db.disconnectDB(handles);
@@ -162,8 +162,8 @@ TimedReport timeReport(const char* name, int (*procedure)(const ReportRequest&),
     timed.text = text.substr(std::min(text.size(), text.find("\r\n") + 2));
     const char* comparison = batch == nullptr ? "" : (batch->text == timed.text ? ", the same text" : ", ANOTHER TEXT");
     std::printf("    %-22s %s to %s: %8.3f s, %lld rows in range, %zu bytes of text%s%s\n", name, begin.c_str(),
-                end.c_str(), timed.seconds, rowsInRange(dsn, user, table, address, begin, end), text.size(),
-                comparison, result == 1 ? "" : "  (stopped on a database error)");
+                end.c_str(), timed.seconds, rowsInRange(dsn, user, table, address, begin, end), text.size(), comparison,
+                result == 1 ? "" : "  (stopped on a database error)");
     std::fflush(stdout);
     return timed;
 }
@@ -195,8 +195,7 @@ void benchDatabase(const char* label, const std::string& dsn, const std::string&
     const std::string monthEnd = dayText(30);
     const std::string last = dayText(days - 1);
     timeReport("mount rates", ReportLibThread, address, first, monthEnd, dsn, user, table);
-    const double mountYear =
-        timeReport("mount rates", ReportLibThread, address, first, last, dsn, user, table).seconds;
+    const double mountYear = timeReport("mount rates", ReportLibThread, address, first, last, dsn, user, table).seconds;
     timeReport("cartridge statistics", ReportCtgStatThread, address, first, monthEnd, dsn, user, table);
     const double statisticsYear =
         timeReport("cartridge statistics", ReportCtgStatThread, address, first, last, dsn, user, table).seconds;
@@ -210,8 +209,8 @@ void benchDatabase(const char* label, const std::string& dsn, const std::string&
     // groups, against the drives' 17,000), summed on the server.
     timeGroupBy("per-day cartridge counts summed, all days", dsn, user,
                 statements.volserCountSums(address, first, last));
-    const TimedReport week = timeReport("mount rates, batched", ReportLibThread, address, first, dayText(6), dsn,
-                                        user, table);
+    const TimedReport week =
+        timeReport("mount rates, batched", ReportLibThread, address, first, dayText(6), dsn, user, table);
     timeReport("mount rates, per date", ReportLibThread, address, first, dayText(6), dsn, user, table, &week);
     const TimedReport statisticsDay =
         timeReport("cartridge statistics", ReportCtgStatThread, address, first, first, dsn, user, table);
@@ -261,7 +260,8 @@ int main(int argc, char** argv)
     const std::string only = argc > 2 ? argv[2] : "";
     if (only != "postgresql")
         benchDatabase("SQLite", "VaultlineReportBench", "", server.address(), days, 30);
-    if (const char* port = std::getenv("VAULTLINE_TEST_PG_PORT"); port != nullptr && *port != '\0' && only != "sqlite") {
+    if (const char* port = std::getenv("VAULTLINE_TEST_PG_PORT");
+        port != nullptr && *port != '\0' && only != "sqlite") {
         const char* user = std::getenv("VAULTLINE_TEST_PG_USER");
         benchDatabase("PostgreSQL", "VaultlineReportBenchPG", user != nullptr ? user : "postgres", server.address(),
                       days, 60);

@@ -14,7 +14,6 @@ int main(int argc, char* argv[])
     if (!openDebugLogOrExplain(QString::fromLatin1(app_texts::DebugLogName)))
         return -1;
 
-    RunningApplication running =
-        startApplication(QApplication::arguments(), std::make_unique<QtSettingsStore>());
+    RunningApplication running = startApplication(QApplication::arguments(), std::make_unique<QtSettingsStore>());
     return QApplication::exec();
 }

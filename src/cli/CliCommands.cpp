@@ -91,7 +91,8 @@ int prepareEmbeddedDatabase(const std::vector<std::string>& args)
         std::cout << "Created the tables of \"" << theApp().settings.mountHistoryTableName << "\" in \""
                   << theApp().settings.databaseName << "\"\n";
         return 0;
-    case FirstRunTables::Failed: break;
+    case FirstRunTables::Failed:
+        break;
     }
     std::cerr << "Could not prepare the tables of \"" << theApp().settings.mountHistoryTableName << "\" in \""
               << theApp().settings.databaseName << "\": see " << theApp().debugLog().path() << "\n";
@@ -103,8 +104,8 @@ std::string cliUsage()
 {
     return "usage: vaultlinectl COMMAND [ARGS]\n"
            "  prepare-embedded-db [DSN]   seed absent settings for the embedded database and create its tables once\n"
-           + std::string(ImportCommandUsage) + MonitorCommandUsage + ReportCommandUsage + CustomCommandUsage + AgentCommandUsage
-           + DeleteCommandUsage + CommonOptionsUsage;
+           + std::string(ImportCommandUsage) + MonitorCommandUsage + ReportCommandUsage + CustomCommandUsage
+           + AgentCommandUsage + DeleteCommandUsage + CommonOptionsUsage;
 }
 
 int runCliCommand(std::vector<std::string> args)

@@ -33,8 +33,8 @@ const OptionSpec* CommandOptions::declared(const std::string& word) const
     if (!word.starts_with("--"))
         return nullptr;
     const std::string name = optionPart(word).substr(2);
-    const auto found =
-        std::find_if(m_options.begin(), m_options.end(), [&name](const OptionSpec& option) { return option.name == name; });
+    const auto found = std::find_if(m_options.begin(), m_options.end(),
+                                    [&name](const OptionSpec& option) { return option.name == name; });
     return found == m_options.end() ? nullptr : &*found;
 }
 
@@ -123,5 +123,6 @@ bool CommandOptions::has(const std::string& name) const
 
 bool CommandOptions::asksForHelp(const std::vector<std::string>& words)
 {
-    return std::any_of(words.begin(), words.end(), [](const std::string& word) { return word == "--help" || word == "-h"; });
+    return std::any_of(words.begin(), words.end(),
+                       [](const std::string& word) { return word == "--help" || word == "-h"; });
 }

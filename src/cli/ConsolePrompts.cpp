@@ -37,8 +37,7 @@ std::optional<std::string> ConsolePrompts::askOpenFileName(const std::string&, c
     return {};
 }
 
-std::optional<std::string> ConsolePrompts::askSaveFileName(const std::string&, const std::string&,
-                                                           const std::string&)
+std::optional<std::string> ConsolePrompts::askSaveFileName(const std::string&, const std::string&, const std::string&)
 {
     return {};
 }

@@ -48,7 +48,8 @@ public:
 private:
     void print(const std::string& line)
     {
-        const std::string whole = formatLocalTime(StampFormat, std::time(nullptr)) + " " + m_address + ": " + line + "\n";
+        const std::string whole =
+            formatLocalTime(StampFormat, std::time(nullptr)) + " " + m_address + ": " + line + "\n";
         std::lock_guard lock(outputMutex());
         std::fwrite(whole.data(), 1, whole.size(), stdout);
         std::fflush(stdout);

@@ -93,11 +93,8 @@ bool retriesOption(const std::optional<std::string>& text, int& retries)
 
 int reportCommand(const std::vector<std::string>& args)
 {
-    CommandOptions options({{"library", OptionKind::Repeated},
-                            {"from"},
-                            {"to"},
-                            {"threshold", OptionKind::Repeated},
-                            {"retries"}});
+    CommandOptions options(
+        {{"library", OptionKind::Repeated}, {"from"}, {"to"}, {"threshold", OptionKind::Repeated}, {"retries"}});
     const std::vector<std::string> words(args.begin() + 1, args.end());
     if (!options.parse(words))
         return usage(options.error());

@@ -14,8 +14,8 @@ using Words = std::vector<std::string>;
 TEST(CommandOptions, ValuesSwitchesAndPositionalsInEitherForm)
 {
     CommandOptions options({{"from"}, {"to"}, {"library", OptionKind::Repeated}, {"yes", OptionKind::Switch}});
-    ASSERT_TRUE(options.parse({"kind", "--from", "2026-01-01", "--library=10.0.0.1", "--yes", "--library", "--yes",
-                               "-", "--to=a=b", "last"}))
+    ASSERT_TRUE(options.parse(
+        {"kind", "--from", "2026-01-01", "--library=10.0.0.1", "--yes", "--library", "--yes", "-", "--to=a=b", "last"}))
         << options.error();
     EXPECT_EQ(options.value("from"), "2026-01-01");
     // The word after a value option is its value, even one that looks like an option.

@@ -56,16 +56,17 @@ private slots:
             for (const char* values : {"('10.0.0.1', '2026-12-07', '10:00:00', 'CL0001', 3, 12)",
                                        "('10.0.0.1', '2026-12-07', '10:05:00', 'CL0002', 1, 2)",
                                        "('10.0.0.2', '2026-12-07', '10:00:00', 'CL0001', 3, 12)"})
-                QVERIFY(executeSql(backend, "INSERT INTO " + base + " (ipAddress, Date, Time, Volser, Frame, Drive) "
-                                            "VALUES " + values));
+                QVERIFY(executeSql(backend, "INSERT INTO " + base
+                                                + " (ipAddress, Date, Time, Volser, Frame, Drive) "
+                                                  "VALUES "
+                                                + values));
 
             CDeleteDialog dialog;
             QCOMPARE(dialog.windowTitle(), QStringLiteral("Data Removal Options"));
             QCOMPARE(dialog.tree()->topLevelItemCount(), 0);
             dialog.findChild<QRadioButton*>(QStringLiteral("ByDrive"))->setChecked(true);
-            QCOMPARE(treeTexts(dialog.tree()),
-                     (QStringList{"10.0.0.1", "  Frame: 1  Drive: 2", "  Frame: 3  Drive: 12", "10.0.0.2",
-                                  "  Frame: 3  Drive: 12"}));
+            QCOMPARE(treeTexts(dialog.tree()), (QStringList{"10.0.0.1", "  Frame: 1  Drive: 2", "  Frame: 3  Drive: 12",
+                                                            "10.0.0.2", "  Frame: 3  Drive: 12"}));
 
             // A library selected: the selection message, and nothing goes.
             auto* remove = dialog.findChild<QPushButton*>(QStringLiteral("Delete"));

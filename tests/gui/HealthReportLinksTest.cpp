@@ -192,7 +192,8 @@ private slots:
         QVERIFY(graph != nullptr);
         const std::shared_ptr<GraphState> state = graph->state();
         QTRY_VERIFY(state->flags().finished && state->flags().dataReady);
-        QVERIFY(drawnTexts(*state).contains(QStringLiteral("IPAddress: 10.0.0.1 Frame: 1 Drive: 7  01-01-2020 to 12-07-2026")));
+        QVERIFY(drawnTexts(*state).contains(
+            QStringLiteral("IPAddress: 10.0.0.1 Frame: 1 Drive: 7  01-01-2020 to 12-07-2026")));
 
         frame.mdiArea()->closeAllSubWindows();
         QTRY_VERIFY(frame.mdiArea()->subWindowList().isEmpty());

@@ -27,8 +27,9 @@ namespace {
 // A saved mount history file of that many data lines, each of its own volser.
 std::string writeMountHistory(const TemporaryFolder& folder, const std::string& name, int lines)
 {
-    std::string bytes = "Mount History,Library,SIM" + std::string(33, ',') + "\nFrames,4\nRecord,Mount\nTime Stamp\n"
-                        "Mount Time,Volser\n";
+    std::string bytes = "Mount History,Library,SIM" + std::string(33, ',')
+                        + "\nFrames,4\nRecord,Mount\nTime Stamp\n"
+                          "Mount Time,Volser\n";
     for (int index = 0; index < lines; ++index) {
         bytes += "2009__04__28__" + std::to_string(10 + index / 60 % 10) + "." + std::to_string(10 + index % 50) + ",W"
                  + std::to_string(100000 + index) + ",_4,_2,ARCHIVE,__267,0,0";
@@ -131,9 +132,8 @@ private slots:
         QTRY_VERIFY(dialog->labelText().contains(QStringLiteral("20 stored")));
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Import Data"));
-        QCOMPARE(dialog->labelText(),
-                 QStringLiteral("year.csv\nImporting: 25 lines read, 20 stored, %1% of the file")
-                     .arg(dialog->findChild<QProgressBar*>()->value()));
+        QCOMPARE(dialog->labelText(), QStringLiteral("year.csv\nImporting: 25 lines read, 20 stored, %1% of the file")
+                                          .arg(dialog->findChild<QProgressBar*>()->value()));
         QVERIFY(dialog->findChild<QProgressBar*>()->value() > 0);
         QCOMPARE(frame.cursor().shape(), Qt::ArrowCursor);
         if (const QByteArray hold = qgetenv("VAULTLINE_SCREENSHOT_HOLD_MS"); !hold.isEmpty()) {
@@ -161,7 +161,8 @@ private slots:
         m_scoped->prompts.textReplies.push_back("10.0.0.9");
         runImportInWindow(frame, ImportOptions{{.linesPerChunk = 20}, {}, {}});
         QTRY_COMPARE(m_scoped->prompts.messageTexts().size(), std::size_t{2});
-        QCOMPARE(m_scoped->prompts.messageTexts().back(), "Inserted 180 new entries from Mount History file into database");
+        QCOMPARE(m_scoped->prompts.messageTexts().back(),
+                 "Inserted 180 new entries from Mount History file into database");
         QCOMPARE(countRows(m_backend, m_scoped->app().settings.mountHistoryTableName), 200LL);
     }
 
@@ -213,10 +214,10 @@ private slots:
     void startupImportMarksOnlyAWholeYearAndThenConnects()
     {
         TemporaryFolder folder;
-        const StartupImport request{{writeMountHistory(folder, "mount_history.csv", 100),
-                                     writePerformance(folder, "library_statistics.csv")},
-                                    "127.0.0.1:1",
-                                    folder.file("imported")};
+        const StartupImport request{
+            {writeMountHistory(folder, "mount_history.csv", 100), writePerformance(folder, "library_statistics.csv")},
+            "127.0.0.1:1",
+            folder.file("imported")};
         const std::string performanceTable = m_scoped->app().settings.libraryPerformanceTableName;
         CMainFrame frame;
         frame.show();
@@ -228,7 +229,8 @@ private slots:
             options.store.linesPerChunk = 20;
             options.progress = gate.hold();
             int nexts = 0;
-            runStartupImport(frame, request, [&nexts] { ++nexts; }, options);
+            runStartupImport(
+                frame, request, [&nexts] { ++nexts; }, options);
             QTRY_VERIFY(importDialog(frame) != nullptr
                         && importDialog(frame)->labelText().startsWith(QStringLiteral("mount_history.csv\n")));
             QTRY_VERIFY(importDialog(frame)->labelText().contains(QStringLiteral("20 stored")));

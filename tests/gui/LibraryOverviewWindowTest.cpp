@@ -26,8 +26,8 @@
 namespace {
 int threadCount()
 {
-    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
-                                          std::filesystem::directory_iterator()));
+    return static_cast<int>(
+        std::distance(std::filesystem::directory_iterator("/proc/self/task"), std::filesystem::directory_iterator()));
 }
 
 // 30 days of 1,000 mounts: eight drives, 400 cartridges; drive 1:1 raises a TapeAlert at every
@@ -44,7 +44,8 @@ void insertMonth(const TestBackend& backend, const std::string& table)
             const int drive = i % 8 + 1;
             const bool alert = drive == 1 && i / 8 % 5 == 0;
             char row[200];
-            std::snprintf(row, sizeof row, "%s('10.0.0.1', '2026-03-%02d', '%02d:%02d:%02d', 'V%05d', 1, %d, 0, 0, 0, 0, %d, %d, 210)",
+            std::snprintf(row, sizeof row,
+                          "%s('10.0.0.1', '2026-03-%02d', '%02d:%02d:%02d', 'V%05d', 1, %d, 0, 0, 0, 0, %d, %d, 210)",
                           m == 0 ? "" : ", ", day + 1, m / 60 % 24, m % 60, m / 40 % 60, i * 7 % 400, drive,
                           alert ? 20 : 0, drive == 1 ? 220 - 4 * day : 222);
             sql += row;

@@ -79,9 +79,9 @@ private slots:
         scoped.app().settings.dateOutputFormat = "%Y-%m-%d";
         frame.updateCommands();
         before = enabledCommands(frame);
-        const QStringList framework = {"SaveAs", "PrintSetup", "Close", "Undo", "Cut", "Copy", "Paste", "Find",
-                                       "FindNext", "Replace", "SelectAll", "ViewToolbar", "ViewStatusBar",
-                                       "Cascade", "Tile", "ArrangeIcons"};
+        const QStringList framework = {
+            "SaveAs",   "PrintSetup", "Close",     "Undo",        "Cut",           "Copy",    "Paste", "Find",
+            "FindNext", "Replace",    "SelectAll", "ViewToolbar", "ViewStatusBar", "Cascade", "Tile",  "ArrangeIcons"};
         QStringList expected = {"ExportData", "Exit", "Setup", "Connect", "Thresholds", "HelpTopics", "About"};
         expected += framework;
         expected.sort();
@@ -93,9 +93,9 @@ private slots:
         QVERIFY(!frame.action(CommandId::Setup)->isEnabled());
         QVERIFY(!frame.action(CommandId::Connect)->isEnabled());
         QVERIFY(frame.action(CommandId::Connect)->isChecked());
-        for (CommandId id : {CommandId::StartMonitoring, CommandId::Import, CommandId::GeneralSqlQuery,
-                             CommandId::CustomReport, CommandId::DeleteData, CommandId::Disconnect,
-                             CommandId::ReportsAgent, CommandId::MountRates})
+        for (CommandId id :
+             {CommandId::StartMonitoring, CommandId::Import, CommandId::GeneralSqlQuery, CommandId::CustomReport,
+              CommandId::DeleteData, CommandId::Disconnect, CommandId::ReportsAgent, CommandId::MountRates})
             QVERIFY(frame.action(id)->isEnabled());
         QVERIFY2(!frame.action(CommandId::Print)->isEnabled(), "only a monitor prints");
     }
@@ -150,11 +150,12 @@ private slots:
         frame.show();
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
         QVERIFY(windowEntries(frame).isEmpty());
-        QMdiSubWindow* line = frame.addChildWindow(new TestWindow(ActiveWindowKind::Graph), QStringLiteral("LVR Line Graph 1"));
-        QMdiSubWindow* bar = frame.addChildWindow(new TestWindow(ActiveWindowKind::Graph), QStringLiteral("LVR Bar Graph 1"));
+        QMdiSubWindow* line =
+            frame.addChildWindow(new TestWindow(ActiveWindowKind::Graph), QStringLiteral("LVR Line Graph 1"));
+        QMdiSubWindow* bar =
+            frame.addChildWindow(new TestWindow(ActiveWindowKind::Graph), QStringLiteral("LVR Bar Graph 1"));
         frame.addChildWindow(new TestWindow(ActiveWindowKind::Graph), QStringLiteral("R&D"));
-        QCOMPARE(windowEntries(frame),
-                 (QStringList{"&1 LVR Line Graph 1", "&2 LVR Bar Graph 1", "*&3 R&&D"}));
+        QCOMPARE(windowEntries(frame), (QStringList{"&1 LVR Line Graph 1", "&2 LVR Bar Graph 1", "*&3 R&&D"}));
 
         // A window that closes leaves the list, even when it was not the active one.
         bar->close();

@@ -41,9 +41,8 @@ public:
     explicit SimulatedLibrary(const QStringList& switches)
     {
         const QString program = QCoreApplication::applicationDirPath() + "/../tools/libsim/vaultline-libsim";
-        m_process.start(program,
-                        QStringList{"--port", "0", "--days", "2", "--end", "2024-06-03 08:00", "--stop-at-eof"}
-                            + switches);
+        m_process.start(program, QStringList{"--port", "0", "--days", "2", "--end", "2024-06-03 08:00", "--stop-at-eof"}
+                                     + switches);
         if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000)) {
             const QString first = QString::fromLatin1(m_process.readLine()).trimmed();
             if (first.startsWith(QLatin1String("listening ")))

@@ -83,8 +83,8 @@ void insertMounts(const TestBackend& backend, const std::string& table, int coun
                           + " (ipAddress, Date, Time, Volser, Frame, Drive, Logical_Library, Mount_Host_Write) VALUES ";
         for (int i = first; i < std::min(count, first + 500); ++i)
             sql += (i == first ? "" : ", ") + std::string("('10.0.0.1', '2026-12-07', '13:05:00', 'V")
-                   + std::to_string(100000 + i).substr(1) + "', " + std::to_string(i % 7) + ", "
-                   + std::to_string(i % 3) + ", 'LL1', " + std::to_string(i) + ")";
+                   + std::to_string(100000 + i).substr(1) + "', " + std::to_string(i % 7) + ", " + std::to_string(i % 3)
+                   + ", 'LL1', " + std::to_string(i) + ")";
         QVERIFY(executeSql(backend, sql));
     }
 }
@@ -105,8 +105,8 @@ QPoint sectionCentre(const CSortableHeaderCtrl* header, int column)
 // Threads of this process.
 int threadCount()
 {
-    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
-                                          std::filesystem::directory_iterator()));
+    return static_cast<int>(
+        std::distance(std::filesystem::directory_iterator("/proc/self/task"), std::filesystem::directory_iterator()));
 }
 
 std::vector<TestBackend> availableBackends()
@@ -354,8 +354,9 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(QueryRun::unjoinedCount(), 0, 60000);
             QVERIFY(frame.mdiArea()->subWindowList().isEmpty());
             QVERIFY2(closedWhileRunning > 20, std::to_string(closedWhileRunning).c_str());
-            QTRY_VERIFY2(threadCount() <= threadsBefore, (std::to_string(threadCount()) + " threads, "
-                                                           + std::to_string(threadsBefore) + " before").c_str());
+            QTRY_VERIFY2(
+                threadCount() <= threadsBefore,
+                (std::to_string(threadCount()) + " threads, " + std::to_string(threadsBefore) + " before").c_str());
             dropTables(base, backend.dsn, backend.user, backend.password, nullptr);
         }
     }

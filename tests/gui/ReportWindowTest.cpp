@@ -89,7 +89,8 @@ private slots:
             QVERIFY(window->form()->running());
             QTRY_VERIFY_WITH_TIMEOUT(!window->form()->running(), 20000);
             const std::string text = window->reportText();
-            QVERIFY(text.find("IP Address: 10.0.0.1   Volser: V00001\r\n   MAX LIFE_MOUNTS: 3\r\n") != std::string::npos);
+            QVERIFY(text.find("IP Address: 10.0.0.1   Volser: V00001\r\n   MAX LIFE_MOUNTS: 3\r\n")
+                    != std::string::npos);
             QVERIFY(text.size() > 7 && text.substr(text.size() - 7) == "Done!\r\n");
             QString shown = QString::fromStdString(text);
             shown.remove(QLatin1Char('\r'));

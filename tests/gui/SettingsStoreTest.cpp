@@ -22,9 +22,10 @@ private slots:
         }
         QFile file(path);
         // Other local users must not read which database and user the site has.
-        QCOMPARE(file.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ReadOwner
-                                        | QFileDevice::WriteOwner),
-                 QFileDevice::Permissions());
+        QCOMPARE(
+            file.permissions()
+                & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ReadOwner | QFileDevice::WriteOwner),
+            QFileDevice::Permissions());
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray text = file.readAll();
         QVERIFY(text.contains("[Connection]"));

@@ -129,7 +129,7 @@ public:
         int status = 0;
         ::waitpid(m_pid, &status, 0);
         m_pid = -1;
-        waitForOutput("\x01", std::chrono::seconds(5));  // drain what is left
+        waitForOutput("\x01", std::chrono::seconds(5)); // drain what is left
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     const std::string& output() const { return m_seen; }
@@ -251,8 +251,9 @@ TEST(AgentMail, EveryReportReachesTheServer)
         ASSERT_TRUE(parser.waitForOutput("\nend\n")) << parser.output();
         const std::string& fields = parser.output();
         EXPECT_TRUE(fields.starts_with("defects: 0 []\nDate: ")) << fields;
-        EXPECT_NE(fields.find("\nFrom: " + std::string(DefaultAgentSender) + "\n"
-                              "To: ops@example.net, backup@example.net\nSubject: QMX Auto Reports Agent for "),
+        EXPECT_NE(fields.find("\nFrom: " + std::string(DefaultAgentSender)
+                              + "\n"
+                                "To: ops@example.net, backup@example.net\nSubject: QMX Auto Reports Agent for "),
                   std::string::npos)
             << fields;
         const std::size_t date = fields.find("\ndate: ") + 7;
@@ -299,8 +300,7 @@ TEST_P(AgentMailReports, EachReportIsMailedWithItsText)
     TemporaryFolder folder;
     const std::string saved = folder.file("mounts.csv");
     // Saved as the library's page shows it: the downloaded file as text.
-    std::ofstream(saved, std::ios::binary)
-        << libraryFileText(server.currentFile(library_texts::MountHistoryFileName));
+    std::ofstream(saved, std::ios::binary) << libraryFileText(server.currentFile(library_texts::MountHistoryFileName));
     const ImportResult imported = importSavedFile(saved, server.address());
     ASSERT_GT(imported.inserted, 0);
 
@@ -334,15 +334,15 @@ TEST_P(AgentMailReports, EachReportIsMailedWithItsText)
         ASSERT_TRUE(received.contains(info.subject)) << info.subject;
         // The line end in front of the end-of-data "." arrives as the body's last.
         const std::string body = received[info.subject];
-        EXPECT_EQ(afterHeader(body), afterHeader(*direct + "\r\n"))
-            << info.mailName;
+        EXPECT_EQ(afterHeader(body), afterHeader(*direct + "\r\n")) << info.mailName;
         EXPECT_NE(scoped.logText().find(info.successLine), std::string::npos) << info.successLine;
     }
     // An agent that is ending leaves its reports at their next step and mails none of them,
     // not even one cut short.
     const std::atomic<bool> ending{true};
     for (const AgentReport report : available)
-        EXPECT_FALSE(runMailReport(report, agentRunRequest(settings, now, &ending))) << agentReportInfo(report).mailName;
+        EXPECT_FALSE(runMailReport(report, agentRunRequest(settings, now, &ending)))
+            << agentReportInfo(report).mailName;
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, AgentMailReports, ::testing::ValuesIn(testBackends()), BackendName());
@@ -357,7 +357,7 @@ TEST(AgentMail, ServiceRunsItsScheduleAndStopsOnSigterm)
     SmtpSink sink(folder.file("mail"));
     ASSERT_TRUE(sink.ready());
 
-    const TestBackend backend = testBackends().front();  // SQLite
+    const TestBackend backend = testBackends().front(); // SQLite
     const std::string base = uniqueTableName("agent");
     ASSERT_EQ(createTables(base, "DEFAULT", backend.dsn, backend.user, backend.password), 1);
     fs::create_directories(folder.file("config/Kestrix"));

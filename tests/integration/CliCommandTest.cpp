@@ -74,7 +74,8 @@ TEST_P(CliCommand, DeleteAsksThenRemovesOneDriveOrCartridgeOfOneLibrary)
     EXPECT_EQ(refused.status, 2);
     // The question names the rows it would take, counted before asking.
     EXPECT_NE(refused.errors.find("Are you sure you want to delete data entries including:\nIP: 10.0.0.1  Frame: 3  "
-                                  "Drive: 12\n2 entries will be deleted from " + m_base + ".\n(y/n) "),
+                                  "Drive: 12\n2 entries will be deleted from "
+                                  + m_base + ".\n(y/n) "),
               std::string::npos)
         << refused.errors;
     EXPECT_EQ(countRows(GetParam(), m_base), 4);
@@ -97,12 +98,12 @@ TEST_P(CliCommand, DeleteAsksThenRemovesOneDriveOrCartridgeOfOneLibrary)
 
 TEST_P(CliCommand, DeleteRefusesWrongArgumentsAndReportsTheDatabase)
 {
-    for (const char* wrong : {"delete --drive 3:12 --yes", "delete --library 10.0.0.1 --yes",
-                              "delete --library 10.0.0.1 --drive 3:12 --volser CL0001 --yes",
-                              "delete --library 10.0.0.1 --drive 3 --yes", "delete --library 10.0.0.1 --drive 3:1x",
-                              "delete --library 10.0.0.1 --volser CL0001 --force",
-                              "delete --library 10.0.0.1 --library 10.0.0.2 --volser CL0001 --yes",
-                              "delete --library 10.0.0.1 --volser '' --yes", "delete --library 10.0.0.1 --volser= --yes"}) {
+    for (const char* wrong :
+         {"delete --drive 3:12 --yes", "delete --library 10.0.0.1 --yes",
+          "delete --library 10.0.0.1 --drive 3:12 --volser CL0001 --yes", "delete --library 10.0.0.1 --drive 3 --yes",
+          "delete --library 10.0.0.1 --drive 3:1x", "delete --library 10.0.0.1 --volser CL0001 --force",
+          "delete --library 10.0.0.1 --library 10.0.0.2 --volser CL0001 --yes",
+          "delete --library 10.0.0.1 --volser '' --yes", "delete --library 10.0.0.1 --volser= --yes"}) {
         CliRun result = run(wrong, "y\n");
         EXPECT_EQ(result.status, 2) << wrong;
         EXPECT_NE(result.errors.find("usage: vaultlinectl delete"), std::string::npos) << wrong << result.errors;
@@ -189,7 +190,8 @@ TEST(CliStart, EveryCommandNamesAnUnknownOption)
     }
     const CliRun period = runCli(folder, "monitor --mount-history-period=0 10.0.0.1");
     EXPECT_EQ(period.status, 2);
-    EXPECT_EQ(period.errors.rfind("vaultlinectl monitor: --mount-history-period needs a number of milliseconds\n", 0), 0u)
+    EXPECT_EQ(period.errors.rfind("vaultlinectl monitor: --mount-history-period needs a number of milliseconds\n", 0),
+              0u)
         << period.errors;
     EXPECT_FALSE(fs::exists(folder.file("config/Kestrix")));
 }

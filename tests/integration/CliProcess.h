@@ -59,8 +59,8 @@ inline CliRun runCli(const TemporaryFolder& folder, const std::string& arguments
 {
     std::ofstream(folder.file("in.txt")) << input;
     const std::string command = "cd '" + folder.path() + "' && XDG_CONFIG_HOME='" + folder.file("config")
-                                + "' VAULTLINE_DB_PASSWORD='" + password + "' '" + cliProgramPath() + "' "
-                                + arguments + " <in.txt >'" + outputPath + "' 2>err.txt";
+                                + "' VAULTLINE_DB_PASSWORD='" + password + "' '" + cliProgramPath() + "' " + arguments
+                                + " <in.txt >'" + outputPath + "' 2>err.txt";
     CliRun result;
     const int status = std::system(command.c_str());
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -73,7 +73,8 @@ inline CliRun runCli(const TemporaryFolder& folder, const std::string& arguments
 // One running vaultlinectl: standard output and error go to files in the folder.
 class CliProcess {
 public:
-    CliProcess(const TemporaryFolder& folder, const std::vector<std::string>& arguments, const std::string& name = "cli")
+    CliProcess(const TemporaryFolder& folder, const std::vector<std::string>& arguments,
+               const std::string& name = "cli")
         : m_output(folder.file(name + ".out")), m_errors(folder.file(name + ".err"))
     {
         // Everything is prepared before the fork: the child of a threaded process only calls

@@ -77,8 +77,11 @@ TEST_P(CustomCommand, PrintsTheTableWritesTheCsvAndTellsTheLastInstance)
     ASSERT_EQ(ended.status, 0) << ended.errors;
     EXPECT_EQ(ended.output, "10.0.0.7: HOST_WRITE(MBs) on Frame:1 Drive:1\n"
                             "ROW  DATE      TIME      HOST_WRITE(MBs)\n"
-                            "1    " + shown + "  00:00:01  600\n"
-                            "2    " + shown + "  00:00:02  70\n");
+                            "1    "
+                                + shown
+                                + "  00:00:01  600\n"
+                                  "2    "
+                                + shown + "  00:00:02  70\n");
 
     ended = run("'--template=Drive table' --csv out.csv");
     ASSERT_EQ(ended.status, 0) << ended.errors;
@@ -114,7 +117,8 @@ TEST_P(CustomCommand, RefusesATemplateWithAValueTheFormCouldNotHaveSaved)
 {
     ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
                                            + " (ipAddress, Date, Time, Volser, Frame, Drive, Mount_Host_Write) "
-                                             "VALUES ('10.0.0.1', '" + today + "', '00:00:03', 'VOL001', 1, 1, 5)"));
+                                             "VALUES ('10.0.0.1', '"
+                                           + today + "', '00:00:03', 'VOL001', 1, 1, 5)"));
     const std::vector<HostileTemplate> hostile =
         insertHostileTemplates(GetParam(), scoped.app().settings.reportsTableName, GetParam().user);
     ASSERT_EQ(hostile.size(), 8u);

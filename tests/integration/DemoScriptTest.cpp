@@ -75,8 +75,8 @@ protected:
     // The demonstration prepared in the temporary folder (the debug log goes there too).
     ScriptRun prepare()
     {
-        const std::string command = "cd '" + m_folder.path() + "' && " + m_environment + " bash '" + VAULTLINE_SOURCE_DIR
-                                    + "/scripts/demo.sh' prepare >out.txt 2>&1";
+        const std::string command = "cd '" + m_folder.path() + "' && " + m_environment + " bash '"
+                                    + VAULTLINE_SOURCE_DIR + "/scripts/demo.sh' prepare >out.txt 2>&1";
         ScriptRun result;
         const int status = std::system(command.c_str());
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -118,8 +118,7 @@ TEST_F(DemoScript, ImportsTheHistoryOnceAndNeverStoresALineTwice)
     EXPECT_EQ(sql("select distinct ipAddress from VAULTLINE"), address);
     // The demonstration has settings of its own; the user's are not written.
     EXPECT_FALSE(fs::exists(m_folder.file("user-config")));
-    EXPECT_NE(readWhole(demoDir() + "/config/Kestrix/Kestrix Vaultline.ini").find("VaultlineDemo"),
-              std::string::npos);
+    EXPECT_NE(readWhole(demoDir() + "/config/Kestrix/Kestrix Vaultline.ini").find("VaultlineDemo"), std::string::npos);
     const std::string start = readWhole(demoDir() + "/history-start");
 
     const ScriptRun second = prepare();
@@ -209,8 +208,8 @@ TEST_F(DemoScript, TheLibraryEndsWithTheProgramEvenWhenTheProgramIsKilled)
         output += c;
     close(outputPipe[0]);
     ASSERT_NE(output.find("Start Monitoring"), std::string::npos) << output;
-    const std::string programPath = fs::read_symlink("/proc/self/exe").parent_path().parent_path().string()
-                                    + "/src/app/vaultline";
+    const std::string programPath =
+        fs::read_symlink("/proc/self/exe").parent_path().parent_path().string() + "/src/app/vaultline";
     const std::string self = "/proc/" + std::to_string(program);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     std::error_code error;

@@ -32,8 +32,8 @@ TEST(FleetDemonstration, FindsTheWearingUnitsAndSparesTheHealthyOnes)
     const std::string address = "127.0.0.1:18080";
     ASSERT_TRUE(storeDemonstrationRows(simulation, backend.dsn, backend.user, table, address)) << scoped.logText();
 
-    const ReportRequest request = ReportRequest::fromSettings(demonstrationDate(*options.start),
-                                                              demonstrationDate(options.end), {address});
+    const ReportRequest request =
+        ReportRequest::fromSettings(demonstrationDate(*options.start), demonstrationDate(options.end), {address});
     FleetResult result;
     ASSERT_EQ(computeFleetHealth(request, address, FleetOptions{}, result), FleetReader::Outcome::Done);
     const GroundTruthFigures figures = compareWithGroundTruth(result, simulation.model());

@@ -51,8 +51,9 @@ protected:
 
     long long storedTwice()
     {
-        const auto rows = querySql(GetParam(), "select count(*) from (select ipaddress, volser, date, time from "
-                                                   + m_base + " group by ipaddress, volser, date, time having count(*) > 1) twice");
+        const auto rows =
+            querySql(GetParam(), "select count(*) from (select ipaddress, volser, date, time from " + m_base
+                                     + " group by ipaddress, volser, date, time having count(*) > 1) twice");
         return rows.empty() || !rows[0][0] ? -1 : std::stoll(*rows[0][0]);
     }
 
@@ -88,7 +89,8 @@ TEST_P(ImportKill, KilledAtAnyMomentStoresEachLineOnceAndARerunCompletes)
     const long long before = countRows(GetParam(), m_base);
     const CliRun rest = runCli(m_folder, "import '" + path + "' --library 10.0.0.1");
     EXPECT_EQ(rest.status, 0) << rest.errors;
-    EXPECT_EQ(rest.output, "Inserted " + std::to_string(lines - before) + " new entries from Mount History file into database\n");
+    EXPECT_EQ(rest.output,
+              "Inserted " + std::to_string(lines - before) + " new entries from Mount History file into database\n");
     EXPECT_EQ(countRows(GetParam(), m_base), lines);
     EXPECT_EQ(storedTwice(), 0);
 }

@@ -30,9 +30,8 @@ public:
         SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_environment);
         SQLSetEnvAttr(m_environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
         SQLAllocHandle(SQL_HANDLE_DBC, m_environment, &m_connection);
-        const SQLRETURN connected =
-            SQLConnect(m_connection, sqlText(backend.dsn), SQL_NTS, sqlText(backend.user), SQL_NTS,
-                       sqlText(backend.password), SQL_NTS);
+        const SQLRETURN connected = SQLConnect(m_connection, sqlText(backend.dsn), SQL_NTS, sqlText(backend.user),
+                                               SQL_NTS, sqlText(backend.password), SQL_NTS);
         if (connected == SQL_SUCCESS || connected == SQL_SUCCESS_WITH_INFO) {
             if (inTransaction)
                 SQLSetConnectAttr(m_connection, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF),
@@ -120,7 +119,8 @@ TEST_F(CommandProcess, MonitorOfHostileLibrariesStaysSmallAndEndsAtOnceOnSigterm
         ASSERT_TRUE(monitor.waitForOutput(server->address() + ": Problem getting Mount History file", 2, 60s));
         EXPECT_NE(monitor.output().find(server->address() + ":    o ERROR: "), std::string::npos);
     }
-    EXPECT_NE(monitor.output().find(webPage->address() + ":    o ERROR: The library sent a web page"), std::string::npos);
+    EXPECT_NE(monitor.output().find(webPage->address() + ":    o ERROR: The library sent a web page"),
+              std::string::npos);
     ASSERT_TRUE(monitor.waitForOutput("Getting Mount History file from " + drip->address(), 1, 30s));
     // The size limit (32 MB) keeps the process far below what an endless file would take.
     const long peak = monitor.peakResidentKilobytes();
@@ -226,8 +226,10 @@ TEST_F(CommandProcess, TwoImportsOfOneFileAtOnceBothFinishSoon)
     EXPECT_EQ(one.waitForExit(limit), 0) << one.errors();
     EXPECT_EQ(two.waitForExit(limit), 0) << two.errors();
     const auto bothTime = std::chrono::steady_clock::now() - began;
-    RecordProperty("lone_ms", static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(loneTime).count()));
-    RecordProperty("both_ms", static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(bothTime).count()));
+    RecordProperty("lone_ms",
+                   static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(loneTime).count()));
+    RecordProperty("both_ms",
+                   static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(bothTime).count()));
     EXPECT_LT(bothTime, bound) << "lone " << std::chrono::duration_cast<std::chrono::milliseconds>(loneTime).count()
                                << " ms";
     EXPECT_EQ(insertedIn(one.output()) + insertedIn(two.output()), lines);

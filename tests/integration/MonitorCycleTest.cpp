@@ -51,10 +51,7 @@ protected:
         return options;
     }
     long long mountRows() { return countRows(GetParam(), tableNameFor(TableKind::MountHistory, m_base)); }
-    long long performanceRows()
-    {
-        return countRows(GetParam(), tableNameFor(TableKind::LibraryPerformance, m_base));
-    }
+    long long performanceRows() { return countRows(GetParam(), tableNameFor(TableKind::LibraryPerformance, m_base)); }
 
     ScopedApp scoped;
     std::string m_base;
@@ -100,9 +97,8 @@ TEST_P(MonitorCycles, EveryMountIsStoredOnceAndLaterCyclesStoreOnlyNewMounts)
     // the cycle just counted is waited for before stopping: one per cycle that has ended.
     ASSERT_TRUE(lines.waitUntil(
         [](const std::vector<std::string>& seen) {
-            const auto ended = static_cast<std::size_t>(std::count_if(seen.begin(), seen.end(), [](const std::string& line) {
-                return line.rfind("Inserted ", 0) == 0;
-            }));
+            const auto ended = static_cast<std::size_t>(std::count_if(
+                seen.begin(), seen.end(), [](const std::string& line) { return line.rfind("Inserted ", 0) == 0; }));
             return static_cast<std::size_t>(std::count(seen.begin(), seen.end(), std::string())) >= ended;
         },
         20s));
@@ -155,7 +151,8 @@ TEST_P(MonitorCycles, RefusedLibraryIsCheckedEveryRetryPeriodAndMonitoredWhenBac
     server->setRefusing(true);
     MonitorEngine engine(server->address(), lines, quickOptions());
     engine.start();
-    const std::string notResponding = "The IP address " + server->address() + " is either invalid or not responding on ";
+    const std::string notResponding =
+        "The IP address " + server->address() + " is either invalid or not responding on ";
     ASSERT_TRUE(lines.waitFor(notResponding, 3, 10s));
     EXPECT_TRUE(lines.starting("Getting").empty());
     server->setRefusing(false);

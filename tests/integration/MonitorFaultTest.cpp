@@ -184,8 +184,8 @@ TEST(MonitorFaults, ServerThatRefusesConnectionsLosesNothing)
         added += first.count(mount) == 0 ? 1 : 0;
     ASSERT_GT(added, 0u);
     const std::size_t failuresBefore = lines.starting("Problem getting Mount History file").size();
-    const bool failed = lines.waitFor("Problem getting Mount History file. Will try again in one minute.\r\n",
-                                      failuresBefore + 1, 10s);
+    const bool failed =
+        lines.waitFor("Problem getting Mount History file. Will try again in one minute.\r\n", failuresBefore + 1, 10s);
     ASSERT_TRUE(executeSql(main, "alter database vaultline_spare allow_connections true"));
     ASSERT_TRUE(failed);
     EXPECT_NE(scoped.logText().find("Error connecting to Data Source Name VaultlineTestPGSpare"), std::string::npos);

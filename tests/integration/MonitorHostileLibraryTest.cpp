@@ -55,10 +55,7 @@ protected:
         return options;
     }
     long long mountRows() { return countRows(GetParam(), tableNameFor(TableKind::MountHistory, m_base)); }
-    long long performanceRows()
-    {
-        return countRows(GetParam(), tableNameFor(TableKind::LibraryPerformance, m_base));
-    }
+    long long performanceRows() { return countRows(GetParam(), tableNameFor(TableKind::LibraryPerformance, m_base)); }
 
     ScopedApp scoped;
     std::string m_base;
@@ -204,7 +201,8 @@ TEST(MonitorCheck, ConfigurationFileErrorsAreReportedAndCheckedAgainEveryRetryPe
     for (const Case& failure : std::vector<Case>{
              {"http404", {{"file", file}}, "The library answered HTTP status 404 instead of sending LIBLG_01_MR.bin\n"},
              {"html", {{"on", "1"}, {"file", file}}, "The library sent a web page instead of LIBLG_01_MR.bin\n"},
-             {"endless", {{"on", "1"}, {"file", file}},
+             {"endless",
+              {{"on", "1"}, {"file", file}},
               "LIBLG_01_MR.bin is longer than 65536 bytes, more than a library's file holds; it was not read\n"}}) {
         SCOPED_TRACE(failure.name);
         ASSERT_EQ(server.control("reset", {}), "");

@@ -87,8 +87,8 @@ TEST_F(MonitorMetricsProcess, ScrapesAgreeWithTheTableAndNameEachLibrarysFailure
 
     // The refusing library goes away after its configuration was read: its mount history
     // downloads fail to connect.
-    ASSERT_TRUE(waitForSample(port, series("vaultline_download_attempts_total", refusing->address(), "file=\"configuration\""),
-                              1, 30s));
+    ASSERT_TRUE(waitForSample(
+        port, series("vaultline_download_attempts_total", refusing->address(), "file=\"configuration\""), 1, 30s));
     refusing->setRefusing(true);
 
     ASSERT_TRUE(monitor.waitForOutput(good->address() + ": " + InsertedMountHistory, 1, 60s)) << monitor.output();
@@ -112,18 +112,21 @@ TEST_F(MonitorMetricsProcess, ScrapesAgreeWithTheTableAndNameEachLibrarysFailure
     EXPECT_GT(drives, 0u);
     EXPECT_EQ(mounts, static_cast<double>(countRows(m_backend, m_base)));
 
-    EXPECT_TRUE(waitForSample(port, series("vaultline_download_failures_total", failing->address(),
-                                           "file=\"mount_history\",reason=\"http_status\""),
+    EXPECT_TRUE(waitForSample(port,
+                              series("vaultline_download_failures_total", failing->address(),
+                                     "file=\"mount_history\",reason=\"http_status\""),
                               2, 60s));
-    EXPECT_TRUE(waitForSample(port, series("vaultline_download_failures_total", refusing->address(),
-                                           "file=\"mount_history\",reason=\"connect\""),
-                              1, 60s));
-    EXPECT_TRUE(waitForSample(port, series("vaultline_download_consecutive_failures", refusing->address(),
-                                           "file=\"mount_history\""),
-                              1, 60s));
+    EXPECT_TRUE(waitForSample(
+        port,
+        series("vaultline_download_failures_total", refusing->address(), "file=\"mount_history\",reason=\"connect\""),
+        1, 60s));
+    EXPECT_TRUE(waitForSample(
+        port, series("vaultline_download_consecutive_failures", refusing->address(), "file=\"mount_history\""), 1,
+        60s));
     text = scrape(port);
     EXPECT_EQ(sampleValue(text, series("vaultline_rows_inserted_total", failing->address(), mountHistory)), 0);
-    EXPECT_GE(sampleValue(text, series("vaultline_download_attempts_total", "q\\\"b\\\\s", "file=\"configuration\"")), 0)
+    EXPECT_GE(sampleValue(text, series("vaultline_download_attempts_total", "q\\\"b\\\\s", "file=\"configuration\"")),
+              0)
         << text.substr(0, 3000);
 
     // Nothing but GET and HEAD of /metrics.
@@ -176,8 +179,8 @@ TEST_F(MonitorMetricsProcess, PromtoolFindsNothingToComplainAbout)
     const std::string text = scrape(port);
     ASSERT_NE(text.find("vaultline_drive_rating{"), std::string::npos);
     std::ofstream(m_folder.file("scrape.txt"), std::ios::binary) << text;
-    const std::string command = "promtool check metrics <'" + m_folder.file("scrape.txt") + "' >'"
-                                + m_folder.file("promtool.txt") + "' 2>&1";
+    const std::string command =
+        "promtool check metrics <'" + m_folder.file("scrape.txt") + "' >'" + m_folder.file("promtool.txt") + "' 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << readWholeFile(m_folder.file("promtool.txt"));
     EXPECT_EQ(readWholeFile(m_folder.file("promtool.txt")), "");
     ASSERT_EQ(kill(monitor.pid(), SIGTERM), 0);

@@ -196,19 +196,22 @@ TEST_P(ReportBatches, RefusedBatchesFallBackToTheReferenceQueries)
         dataSource = refusingSqliteBackend().dsn;
     std::vector<std::string> setup;
     if (!sqlite)
-        setup = {"create role " + user + " login", "create schema " + user, "grant usage on schema " + user + " to " + user,
-          "create function " + user
-              + ".refuse(bigint, bigint) returns bigint language plpgsql as "
-                "$$ begin raise exception 'sum is refused here'; end $$",
-          "create function " + user
-              + ".refuse(bigint, integer) returns bigint language plpgsql as "
-                "$$ begin raise exception 'sum is refused here'; end $$",
-          "create aggregate " + user + ".sum(bigint) (sfunc = " + user + ".refuse, stype = bigint)",
-          "create aggregate " + user + ".sum(integer) (sfunc = " + user + ".refuse, stype = bigint)",
-          "alter role " + user + " set search_path = " + user + ", public, pg_catalog",
-          "grant select (ipAddress, Date, Time, Volser, Frame, Drive, Life_Mounts_Media, Life_Write_Retries_Media, "
-          "Life_Write_Perms_Media, Life_Read_Retries_Media, Mount_Crypto_Status) on "
-              + table + " to " + user};
+        setup = {
+            "create role " + user + " login",
+            "create schema " + user,
+            "grant usage on schema " + user + " to " + user,
+            "create function " + user
+                + ".refuse(bigint, bigint) returns bigint language plpgsql as "
+                  "$$ begin raise exception 'sum is refused here'; end $$",
+            "create function " + user
+                + ".refuse(bigint, integer) returns bigint language plpgsql as "
+                  "$$ begin raise exception 'sum is refused here'; end $$",
+            "create aggregate " + user + ".sum(bigint) (sfunc = " + user + ".refuse, stype = bigint)",
+            "create aggregate " + user + ".sum(integer) (sfunc = " + user + ".refuse, stype = bigint)",
+            "alter role " + user + " set search_path = " + user + ", public, pg_catalog",
+            "grant select (ipAddress, Date, Time, Volser, Frame, Drive, Life_Mounts_Media, Life_Write_Retries_Media, "
+            "Life_Write_Perms_Media, Life_Read_Retries_Media, Mount_Crypto_Status) on "
+                + table + " to " + user};
     for (const std::string& sql : setup)
         ASSERT_TRUE(executeSql(backend, sql)) << sql;
 
@@ -238,8 +241,8 @@ TEST_P(ReportBatches, RefusedBatchesFallBackToTheReferenceQueries)
 
     if (sqlite)
         return;
-    for (const std::string& sql : {"revoke all on " + table + " from " + user, "drop schema " + user + " cascade",
-                                   "drop role " + user})
+    for (const std::string& sql :
+         {"revoke all on " + table + " from " + user, "drop schema " + user + " cascade", "drop role " + user})
         EXPECT_TRUE(executeSql(backend, sql)) << sql;
 }
 

@@ -111,8 +111,9 @@ TEST_F(ReportCommandProcess, BadArgumentsAndDatabaseErrors)
     const CliRun result = run("cartridge-statistics --library 10.0.0.1 --from 2026-01-01 --to 2026-01-31");
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.errors.find("database error"), std::string::npos);
-    EXPECT_NE(readWholeFile(m_folder.file("lvr_debug.txt")).find(" the select statement in report by drive statistics:"),
-              std::string::npos);
+    EXPECT_NE(
+        readWholeFile(m_folder.file("lvr_debug.txt")).find(" the select statement in report by drive statistics:"),
+        std::string::npos);
 }
 
 // One day is a range: the report holds that day's mount and not the next day's.
@@ -142,7 +143,8 @@ TEST_F(ReportCommandProcess, DatesAreRealDaysGivenOnceBeforeAnyStatement)
         const CliRun result = run(library + arguments);
         EXPECT_EQ(result.status, 2) << arguments;
         EXPECT_EQ(result.errors.rfind("vaultlinectl report: " + why + "\nusage: vaultlinectl report KIND", 0), 0u)
-            << arguments << "\n" << result.errors;
+            << arguments << "\n"
+            << result.errors;
     }
     EXPECT_EQ(run(library + "--from 2026-11-01 --to 2026-11-30").status, 1);
 }
@@ -154,8 +156,11 @@ TEST_F(ReportCommandProcess, AFullStandardOutputFailsTheRun)
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "this system has no /dev/full";
     for (const char* kind : {"encryption-status", "retries-perms"}) {
-        const CliRun result = runCli(m_folder, std::string("report ") + kind + " --library 10.0.0.1 --from 2026-01-01 "
-                                                   "--to 2026-01-31", "", "", "/dev/full");
+        const CliRun result = runCli(m_folder,
+                                     std::string("report ") + kind
+                                         + " --library 10.0.0.1 --from 2026-01-01 "
+                                           "--to 2026-01-31",
+                                     "", "", "/dev/full");
         EXPECT_EQ(result.status, 1) << kind;
         EXPECT_EQ(result.errors, "vaultlinectl report: standard output could not be written\n") << kind;
     }

@@ -376,8 +376,8 @@ TEST_P(ReportTexts, RowsAnotherProgramWrote)
         EXPECT_TRUE(listed.empty()) << listed.size();
         return;
     }
-    EXPECT_EQ(listed, (std::vector<std::string>{"01-05-2026", "05:00:00", "BIG001", "1", "2", "4294967295", "0", "0",
-                                                "0"}));
+    EXPECT_EQ(listed,
+              (std::vector<std::string>{"01-05-2026", "05:00:00", "BIG001", "1", "2", "4294967295", "0", "0", "0"}));
     const std::string skipped = "Skipped a stored value that is not a whole number: ";
     EXPECT_NE(scoped.logText().find(skipped + hostile + " BIG001 2026-01-05 05:00:00, LIFE_WRITE_PERMS: 'abc'\n"),
               std::string::npos)

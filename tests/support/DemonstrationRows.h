@@ -44,7 +44,8 @@ inline bool storeDemonstrationRows(const libsim::LibrarySimulation& simulation, 
             const libsim::CivilTime civil = libsim::toCivil(record.mountedAt);
             const auto& drive = model.drives[static_cast<std::size_t>(record.drive)];
             char row[320];
-            std::snprintf(row, sizeof row, "%s('%s', '%04d-%02d-%02d', '%02d:%02d:00', '%s', %d, %d, %d, %d, %d, %d, %d, %d, %d, %d)",
+            std::snprintf(row, sizeof row,
+                          "%s('%s', '%04d-%02d-%02d', '%02d:%02d:00', '%s', %d, %d, %d, %d, %d, %d, %d, %d, %d, %d)",
                           at == first ? "" : ", ", address.c_str(), civil.year, civil.month, civil.day, civil.hour,
                           civil.minute, model.cartridges[static_cast<std::size_t>(record.cartridge)].volser.c_str(),
                           drive.frame, drive.position, record.lifeMounts, record.lifeWriteRetries,
@@ -102,7 +103,7 @@ inline GroundTruthFigures compareWithGroundTruth(const FleetResult& result, cons
         judge(std::to_string(drive.frame) + ":" + std::to_string(drive.position), drive.health.degrading,
               figures.wearingDrives, figures.wearingDrivesSuspect, false);
     for (const auto& cartridge : model.cartridges)
-        judge(cartridge.volser, cartridge.health.degrading, figures.wearingCartridges,
-              figures.wearingCartridgesFlagged, true);
+        judge(cartridge.volser, cartridge.health.degrading, figures.wearingCartridges, figures.wearingCartridgesFlagged,
+              true);
     return figures;
 }

@@ -69,9 +69,10 @@ std::vector<HostileTemplate> insertHostileTemplates(const TestBackend& backend, 
 
     std::vector<HostileTemplate> names;
     for (const auto& [hostile, row] : templates) {
-        const bool inserted = executeSql(backend, "INSERT INTO " + reportsTable + " VALUES (" + quoted(user) + ", " + quoted(hostile.name)
-                                + ", " + row.ipAddress + ", " + row.range + ", " + row.fieldType + ", " + row.rateText
-                                + ", " + row.columnType + ", " + row.value + ", " + row.reportType + ")");
+        const bool inserted = executeSql(
+            backend, "INSERT INTO " + reportsTable + " VALUES (" + quoted(user) + ", " + quoted(hostile.name) + ", "
+                         + row.ipAddress + ", " + row.range + ", " + row.fieldType + ", " + row.rateText + ", "
+                         + row.columnType + ", " + row.value + ", " + row.reportType + ")");
         if (!inserted)
             return {};
         if (!hostile.column.empty())

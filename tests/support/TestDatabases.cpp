@@ -57,8 +57,8 @@ std::vector<TestBackend> testBackends()
         out << "[VaultlineTestPG]\nDriver=PostgreSQL ANSI\nServername=127.0.0.1\nPort=" << port
             << "\nDatabase=" << environment("VAULTLINE_TEST_PG_DATABASE", "vaultline")
             << "\nUsername=" << environment("VAULTLINE_TEST_PG_USER", "postgres") << "\nUseServerSidePrepare=0\n\n";
-        backends.push_back({"PostgreSQL", "VaultlineTestPG", environment("VAULTLINE_TEST_PG_USER", "postgres"), "",
-                            !port.empty()});
+        backends.push_back(
+            {"PostgreSQL", "VaultlineTestPG", environment("VAULTLINE_TEST_PG_USER", "postgres"), "", !port.empty()});
         // A second database on the same server, for a test that takes it away from the monitor.
         out << "[VaultlineTestPGSpare]\nDriver=PostgreSQL ANSI\nServername=127.0.0.1\nPort=" << port
             << "\nDatabase=vaultline_spare\nUsername=" << environment("VAULTLINE_TEST_PG_USER", "postgres")

@@ -15,7 +15,7 @@
 //   Recipients   e-mail addresses separated by commas
 //   Sender       optional; the agent's own address without it
 struct AgentConfig {
-    AgentSettings settings;  // enabled, with every field but startDate
+    AgentSettings settings; // enabled, with every field but startDate
     AgentRange range = AgentRange::Day;
 };
 

@@ -11,9 +11,9 @@
 class AgentDatabaseWatch {
 public:
     struct Probes {
-        std::function<bool()> full;                    // connects the usual way, saying why it failed
-        std::function<bool()> quiet;                   // connects and says nothing
-        std::function<void(const std::string&)> tell;  // the service's own lines
+        std::function<bool()> full;                   // connects the usual way, saying why it failed
+        std::function<bool()> quiet;                  // connects and says nothing
+        std::function<void(const std::string&)> tell; // the service's own lines
     };
     explicit AgentDatabaseWatch(Probes probes, int repeatSeconds = 60);
 

@@ -22,7 +22,8 @@ const std::vector<AgentReportInfo>& agentReports()
          "QMX Auto Reports Failed for Cartridge Health Statistics"},
         {R::DriveStatistics, "Drive Statistics", "cartridge-statistics", "QMX Auto Reports Agent for Drive Statistics",
          "QMX Auto Reports Successful for Drive Statistics", "QMX Auto Reports Failed for Drive Statistics"},
-        {R::DriveHealth, "Drive Health Statistics", "drive-health", "QMX Auto Reports Agent for Drive Health Statistics",
+        {R::DriveHealth, "Drive Health Statistics", "drive-health",
+         "QMX Auto Reports Agent for Drive Health Statistics",
          "QMX Auto Reports Successful for Drive Health Statistics",
          "QMX Auto Reports Failed for Drive Health Statistics"},
         {R::EncryptionStatus, "Encryption Status", "encryption-status", "QMX Auto Reports Agent for Encryption Status",
@@ -52,12 +53,18 @@ namespace {
 bool AgentSettings::*chosenField(AgentReport report)
 {
     switch (report) {
-    case AgentReport::CartridgeHealth: return &AgentSettings::cartridgeHealth;
-    case AgentReport::DriveStatistics: return &AgentSettings::driveStatistics;
-    case AgentReport::DriveHealth: return &AgentSettings::driveHealth;
-    case AgentReport::EncryptionStatus: return &AgentSettings::encryptionStatus;
-    case AgentReport::MountRates: return &AgentSettings::mountRates;
-    case AgentReport::LibraryOverview: return &AgentSettings::libraryOverview;
+    case AgentReport::CartridgeHealth:
+        return &AgentSettings::cartridgeHealth;
+    case AgentReport::DriveStatistics:
+        return &AgentSettings::driveStatistics;
+    case AgentReport::DriveHealth:
+        return &AgentSettings::driveHealth;
+    case AgentReport::EncryptionStatus:
+        return &AgentSettings::encryptionStatus;
+    case AgentReport::MountRates:
+        return &AgentSettings::mountRates;
+    case AgentReport::LibraryOverview:
+        return &AgentSettings::libraryOverview;
     }
     return &AgentSettings::mountRates;
 }
@@ -80,12 +87,18 @@ using MailProcedure = int (*)(const ReportRequest&);
 MailProcedure mailProcedure(AgentReport report)
 {
     switch (report) {
-    case AgentReport::MountRates: return ReportLibThread;
-    case AgentReport::DriveStatistics: return ReportCtgStatThread;
-    case AgentReport::EncryptionStatus: return ReportEncThread;
-    case AgentReport::CartridgeHealth: return ReportCtgThread;
-    case AgentReport::DriveHealth: return ReportDrvThread;
-    case AgentReport::LibraryOverview: return ReportOverviewThread;
+    case AgentReport::MountRates:
+        return ReportLibThread;
+    case AgentReport::DriveStatistics:
+        return ReportCtgStatThread;
+    case AgentReport::EncryptionStatus:
+        return ReportEncThread;
+    case AgentReport::CartridgeHealth:
+        return ReportCtgThread;
+    case AgentReport::DriveHealth:
+        return ReportDrvThread;
+    case AgentReport::LibraryOverview:
+        return ReportOverviewThread;
     }
     return ReportLibThread;
 }
@@ -111,8 +124,8 @@ std::optional<std::string> runMailReport(AgentReport report, const MailReportReq
     TextReportSink body;
     request.sink = &body;
     if (procedure(request) != 1)
-        return std::nullopt;  // stopped on a database error: no mail
+        return std::nullopt; // stopped on a database error: no mail
     if (request.closing())
-        return std::nullopt;  // the agent is ending: a cut-off report is not mailed
+        return std::nullopt; // the agent is ending: a cut-off report is not mailed
     return body.text();
 }

@@ -13,8 +13,8 @@ enum class AgentReport { CartridgeHealth, DriveStatistics, DriveHealth, Encrypti
 
 struct AgentReportInfo {
     AgentReport report;
-    const char* mailName;     // in the subject and the log lines
-    const char* commandName;  // in vaultlinectl and the agent's configuration file
+    const char* mailName;    // in the subject and the log lines
+    const char* commandName; // in vaultlinectl and the agent's configuration file
     const char* subject;
     const char* successLine;
     const char* failureLine;
@@ -30,9 +30,9 @@ void setAgentReportChosen(AgentSettings& settings, AgentReport report, bool chos
 
 // What one report of an agent run reads: the period, the libraries and a stop flag.
 struct MailReportRequest {
-    std::string beginDate;       // "%Y-%m-%d"
-    std::string beginDateShown;  // the agent's stored "%m-%d-%Y", shown as it is
-    std::string endDate;         // the run's day, "%Y-%m-%d"
+    std::string beginDate;      // "%Y-%m-%d"
+    std::string beginDateShown; // the agent's stored "%m-%d-%Y", shown as it is
+    std::string endDate;        // the run's day, "%Y-%m-%d"
     std::vector<std::string> ipList;
     // The connection of the settings, read when the run starts (workers never read settings
     // that the window's thread may be changing).
@@ -41,7 +41,7 @@ struct MailReportRequest {
     std::string password;
     std::string mountHistoryTable;
     int databaseType = 0;
-    const std::atomic<bool>* stop = nullptr;  // set when the program or service is ending
+    const std::atomic<bool>* stop = nullptr; // set when the program or service is ending
 };
 
 // Runs one report in mail mode and returns its whole text (heading line to end line), or

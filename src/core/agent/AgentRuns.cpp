@@ -24,7 +24,9 @@ MailReportRequest agentRunRequest(const AgentSettings& settings, std::time_t now
     return request;
 }
 
-AgentRuns::AgentRuns(AgentRunOptions options) : m_options(std::move(options)) {}
+AgentRuns::AgentRuns(AgentRunOptions options) : m_options(std::move(options))
+{
+}
 
 AgentRuns::~AgentRuns()
 {

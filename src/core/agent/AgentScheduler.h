@@ -9,7 +9,7 @@
 struct AgentSchedulerState {
     bool ranToday = false;
     int year = 0;
-    int month = 0;  // 1-12
+    int month = 0; // 1-12
     int day = 0;
 };
 

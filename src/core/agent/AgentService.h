@@ -13,8 +13,8 @@ public:
     AgentServiceSchedule(AgentConfig config, std::time_t start);
 
     struct Tick {
-        bool startRun = false;     // start the reports now, on settings()
-        bool tellWaiting = false;  // the first tick of the day at which the database did not answer
+        bool startRun = false;    // start the reports now, on settings()
+        bool tellWaiting = false; // the first tick of the day at which the database did not answer
     };
     // databaseAnswers is asked only when a run is due, so a service between runs leaves the
     // database alone; a run that waits for it is tried again at every tick of that day.

@@ -23,9 +23,12 @@ std::string GetAgentStartDate(const AgentSettings& settings)
 long agentRangeSeconds(AgentRange range)
 {
     switch (range) {
-    case AgentRange::Day: return 86400;
-    case AgentRange::Week: return 604800;
-    case AgentRange::Month: return 2630016;  // 30.44 days
+    case AgentRange::Day:
+        return 86400;
+    case AgentRange::Week:
+        return 604800;
+    case AgentRange::Month:
+        return 2630016; // 30.44 days
     }
     return 86400;
 }

@@ -13,19 +13,19 @@ struct AgentSettings {
     bool enabled = false;
     bool mountRates = false;
     bool driveHealth = false;
-    bool driveStatistics = false;  // the cartridge statistics report
+    bool driveStatistics = false; // the cartridge statistics report
     bool encryptionStatus = false;
     bool cartridgeHealth = false;
     bool libraryOverview = false;
-    std::array<bool, 7> weekdays{};  // Monday first
+    std::array<bool, 7> weekdays{}; // Monday first
     int startHour = 0;
     int startMinute = 0;
     int startSecond = 0;
-    std::string smtpServer;  // "host" or "host:port"
-    std::string recipients;  // addresses separated by commas, as typed
-    std::string ipList;      // library addresses, each followed by ","
-    std::string startDate;   // first day reported, "%m-%d-%Y"
-    std::string sender;      // the From address; empty for the agent's own
+    std::string smtpServer; // "host" or "host:port"
+    std::string recipients; // addresses separated by commas, as typed
+    std::string ipList;     // library addresses, each followed by ","
+    std::string startDate;  // first day reported, "%m-%d-%Y"
+    std::string sender;     // the From address; empty for the agent's own
 };
 
 // The library addresses of ipList in order, blanks around each removed; empty pieces are

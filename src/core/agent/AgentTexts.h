@@ -30,7 +30,8 @@ inline constexpr const char* LineBreakInAddress =
 // Our own: a reply past the client's limit is cut, and its rest is not read as the next one.
 inline constexpr const char* LongReplyCut = "QMX Auto Reports: The mail server's reply was longer than 4096 bytes; "
                                             "its first 4096 bytes were kept and the rest was read and discarded";
-inline constexpr const char* BadServerPort = "ERROR: QMX Auto Reports: The SMTP server's port is not a number from 1 to 65535";
+inline constexpr const char* BadServerPort =
+    "ERROR: QMX Auto Reports: The SMTP server's port is not a number from 1 to 65535";
 
 // The dialogue's commands.
 inline constexpr const char* Helo = "HELO localhost\r\n";

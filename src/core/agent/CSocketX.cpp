@@ -94,8 +94,8 @@ int CSocketX::Connect(const std::string& host, const std::string& port, std::chr
     int error = ECONNREFUSED;
     bool created = false;
     for (addrinfo* address = found; address != nullptr && m_socket < 0; address = address->ai_next) {
-        const int socket = ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                                    address->ai_protocol);
+        const int socket =
+            ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address->ai_protocol);
         if (socket < 0) {
             error = errno;
             continue;

@@ -55,6 +55,6 @@ private:
     const std::atomic<bool>* m_stop = nullptr;
     long fail(int error);
 
-    std::string m_pending;  // bytes that arrived after the end of the last reply
+    std::string m_pending; // bytes that arrived after the end of the last reply
     std::string m_errorText;
 };

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 namespace {
-constexpr std::size_t LineBelow = 78;  // every header line stays shorter than this
+constexpr std::size_t LineBelow = 78; // every header line stays shorter than this
 }
 
 std::string mailDateText(std::time_t when)

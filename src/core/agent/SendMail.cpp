@@ -87,7 +87,7 @@ std::optional<SmtpServerAddress> parseSmtpServer(const std::string& server)
         address.host = server.substr(0, colon);
         port = server.substr(colon + 1);
     } else {
-        return address;  // no port, or a bare IPv6 address
+        return address; // no port, or a bare IPv6 address
     }
     if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
@@ -116,8 +116,7 @@ std::vector<std::string> splitMailRecipients(const std::string& recipients)
 }
 
 bool SendMail(const std::string& server, const std::string& sender, const std::string& recipients,
-              const std::string& subject, const std::string& body,
-              const SmtpLimits& limits)
+              const std::string& subject, const std::string& body, const SmtpLimits& limits)
 {
     const std::vector<std::string> addresses = splitMailRecipients(recipients);
     if (addresses.empty()) {
@@ -154,7 +153,7 @@ bool SendMail(const std::string& server, const std::string& sender, const std::s
     if (!dialogue.expect("354", texts::DataReceiveFailed, texts::DataRejected))
         return false;
     if (!dialogue.sendChecked(smtpMessageText(sender, addresses, subject, body, std::time(nullptr)),
-                               texts::BodySendFailed))
+                              texts::BodySendFailed))
         return false;
     dialogue.send(texts::EndOfData);
     if (!dialogue.expect("250", texts::EndReceiveFailed, texts::BodyRejected))

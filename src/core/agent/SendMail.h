@@ -8,19 +8,18 @@
 
 // How long the mail client waits; the defaults are the real values, tests shorten them.
 struct SmtpLimits {
-    std::chrono::milliseconds receive{10000};     // for each whole reply
-    std::chrono::milliseconds linePause{500};     // after a last line that lacks its line end
+    std::chrono::milliseconds receive{10000}; // for each whole reply
+    std::chrono::milliseconds linePause{500}; // after a last line that lacks its line end
     std::chrono::milliseconds connect{30000};
-    std::chrono::milliseconds send{30000};        // for each wait for room to send
-    const std::atomic<bool>* stop = nullptr;      // set: every wait ends at once (the program is ending)
+    std::chrono::milliseconds send{30000};   // for each wait for room to send
+    const std::atomic<bool>* stop = nullptr; // set: every wait ends at once (the program is ending)
 };
 
 // One blocking SMTP dialogue (HELO, MAIL FROM, one RCPT TO per address, DATA, the message of
 // MailMessage.h, QUIT) with the mail server "host" or "host:port" (port 25 without one). True only when the
 // server accepted the message; every failure is written to the debug log.
 bool SendMail(const std::string& server, const std::string& sender, const std::string& recipients,
-              const std::string& subject, const std::string& body,
-              const SmtpLimits& limits = {});
+              const std::string& subject, const std::string& body, const SmtpLimits& limits = {});
 
 struct SmtpServerAddress {
     std::string host;

@@ -28,10 +28,14 @@ int decimalValue(const std::string& text)
 std::string dateOutputFormatFor(int dateFormatCode)
 {
     switch (dateFormatCode) {
-    case 1: return "%m-%d-%Y";
-    case 2: return "%Y-%m-%d";
-    case 3: return "%d-%m-%Y";
-    default: return "";
+    case 1:
+        return "%m-%d-%Y";
+    case 2:
+        return "%Y-%m-%d";
+    case 3:
+        return "%d-%m-%Y";
+    default:
+        return "";
     }
 }
 

@@ -15,7 +15,7 @@ struct AppSettings {
     std::string mountHistoryTableName;
     std::string libraryPerformanceTableName;
     std::string reportsTableName;
-    int DateFormatCode = 0; // 1 United States, 2 ISO, 3 Europe
+    int DateFormatCode = 0;       // 1 United States, 2 ISO, 3 Europe
     std::string dateOutputFormat; // derived from DateFormatCode
 };
 

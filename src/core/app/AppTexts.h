@@ -12,8 +12,8 @@ inline constexpr const char* DebugLogName = "lvr_debug.txt";
 inline constexpr const char* DebugLogHeld = "%s is in use by another Vaultline process: pass --log FILE to write "
                                             "another file, or run from another folder\n";
 // Our own line after DebugFileFailed when the log's name is a symbolic link.
-inline constexpr const char* DebugLogIsLink =
-    "%s is a symbolic link, and the debug log is never written through one: remove the link, or run from another folder\n";
+inline constexpr const char* DebugLogIsLink = "%s is a symbolic link, and the debug log is never written through one: "
+                                              "remove the link, or run from another folder\n";
 inline constexpr const char* ExitQuestion = "Are you sure you would like to exit from LVR?";
 inline constexpr const char* AboutTitle = "About Kestrix Vaultline";
 inline constexpr const char* AboutTextPrefix = "Kestrix Vaultline v";

@@ -4,10 +4,8 @@
 #include "UserPrompts.h"
 
 CQmxApp::CQmxApp()
-    : m_defaultPrompts(std::make_unique<SilentPrompts>()),
-      m_defaultStore(std::make_unique<MemorySettingsStore>()),
-      m_prompts(m_defaultPrompts.get()),
-      m_store(m_defaultStore.get())
+    : m_defaultPrompts(std::make_unique<SilentPrompts>()), m_defaultStore(std::make_unique<MemorySettingsStore>()),
+      m_prompts(m_defaultPrompts.get()), m_store(m_defaultStore.get())
 {
 }
 

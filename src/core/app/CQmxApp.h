@@ -20,7 +20,7 @@ public:
     CQmxApp();
 
     AppSettings settings;
-    std::string password;          // held in memory only, never stored
+    std::string password; // held in memory only, never stored
     std::string nimbusNodeName = "DERBYNET";
     std::atomic<bool> connected{false};
     std::atomic<bool> mountHistoryTableVerified{false};

@@ -9,7 +9,8 @@ using R = EnableRule;
 const std::vector<CommandInfo>& table()
 {
     static const std::vector<CommandInfo> commands = {
-        {C::StartMonitoring, "StartMonitoring", "&Start Monitoring...", "Start monitoring a tape library", R::Connected},
+        {C::StartMonitoring, "StartMonitoring", "&Start Monitoring...", "Start monitoring a tape library",
+         R::Connected},
         {C::Import, "Import", "&Import..", "", R::Connected},
         {C::Save, "Save", "&Save...\tCtrl+S", "Save the active document", R::SaveByTitle},
         {C::SaveAs, "SaveAs", "Save &As...", "Save the active document with a new name", R::Framework},
@@ -100,16 +101,21 @@ std::optional<std::string> saveCommandText(const std::string& title, bool active
 bool commandEnabled(CommandId id, const CommandState& state)
 {
     switch (commandInfo(id).rule) {
-    case R::Always: return true;
-    case R::Connected: return state.connected;
-    case R::NotConnected: return !state.connected;
-    case R::ConnectSettings: return !state.connected && state.connectSettingsComplete;
+    case R::Always:
+        return true;
+    case R::Connected:
+        return state.connected;
+    case R::NotConnected:
+        return !state.connected;
+    case R::ConnectSettings:
+        return !state.connected && state.connectSettingsComplete;
     case R::PrintableActive:
         return state.activeKind == ActiveWindowKind::Monitor || state.activeKind == ActiveWindowKind::ShortReport
                || state.activeKind == ActiveWindowKind::FullReport || state.activeKind == ActiveWindowKind::Graph;
     case R::SaveByTitle:
         return saveCommandText(state.activeTitle, state.activeKind == ActiveWindowKind::Monitor).has_value();
-    case R::Framework: return true;
+    case R::Framework:
+        return true;
     }
     return false;
 }
@@ -117,10 +123,14 @@ bool commandEnabled(CommandId id, const CommandState& state)
 MenuBarKind menuBarFor(ActiveWindowKind kind)
 {
     switch (kind) {
-    case ActiveWindowKind::Monitor: return MenuBarKind::Monitor;
-    case ActiveWindowKind::ShortReport: return MenuBarKind::ShortReport;
-    case ActiveWindowKind::FullReport: return MenuBarKind::FullReport;
-    default: return MenuBarKind::Main;
+    case ActiveWindowKind::Monitor:
+        return MenuBarKind::Monitor;
+    case ActiveWindowKind::ShortReport:
+        return MenuBarKind::ShortReport;
+    case ActiveWindowKind::FullReport:
+        return MenuBarKind::FullReport;
+    default:
+        return MenuBarKind::Main;
     }
 }
 
@@ -130,13 +140,15 @@ std::vector<MenuInfo> menuBar(MenuBarKind kind)
     std::vector<MenuInfo> bar;
     const bool report = kind == MenuBarKind::ShortReport || kind == MenuBarKind::FullReport;
     if (report) {
-        bar.push_back({"&File", {C::StartMonitoring, C::Close, C::Save, C::SaveAs, C::ExportData, S, C::Print,
-                                 C::PrintPreview, C::PrintSetup, S, C::Exit}});
-        bar.push_back({"&Edit", {C::Undo, S, C::Cut, C::Copy, C::Paste, S, C::Find, C::FindNext, C::Replace,
-                                 C::SelectAll}});
+        bar.push_back({"&File",
+                       {C::StartMonitoring, C::Close, C::Save, C::SaveAs, C::ExportData, S, C::Print, C::PrintPreview,
+                        C::PrintSetup, S, C::Exit}});
+        bar.push_back(
+            {"&Edit", {C::Undo, S, C::Cut, C::Copy, C::Paste, S, C::Find, C::FindNext, C::Replace, C::SelectAll}});
     } else if (kind == MenuBarKind::Monitor) {
-        bar.push_back({"&File", {C::StartMonitoring, C::Import, C::Close, C::Save, C::SaveAs, S, C::Print,
-                                 C::PrintPreview, C::PrintSetup, S, C::Exit}});
+        bar.push_back({"&File",
+                       {C::StartMonitoring, C::Import, C::Close, C::Save, C::SaveAs, S, C::Print, C::PrintPreview,
+                        C::PrintSetup, S, C::Exit}});
         bar.push_back({"&Edit", {C::Copy, S, C::Find, C::FindNext, S, C::SelectAll}});
     } else {
         bar.push_back({"&File", {C::StartMonitoring, C::Import, C::Save, C::Close, S, C::PrintSetup, S, C::Exit}});
@@ -146,18 +158,19 @@ std::vector<MenuInfo> menuBar(MenuBarKind kind)
 
     switch (kind) {
     case MenuBarKind::FullReport:
-        bar.push_back({"&Reports", {C::CartridgeHealth, C::DriveHealth, C::CartridgeStatistics, C::EncryptionStatus,
-                                    C::MountRates, C::CartridgeRetriesPerms, C::LibraryOverview, S, C::GeneralSqlQuery,
-                                    C::CustomReport}});
+        bar.push_back({"&Reports",
+                       {C::CartridgeHealth, C::DriveHealth, C::CartridgeStatistics, C::EncryptionStatus, C::MountRates,
+                        C::CartridgeRetriesPerms, C::LibraryOverview, S, C::GeneralSqlQuery, C::CustomReport}});
         bar.push_back({"R&esources", {C::DriveInfo, C::DeleteData}});
         bar.push_back({"&Settings", {C::Thresholds, C::ReportsAgent}});
         break;
     case MenuBarKind::Main:
         // The empty main window offers the report windows' own commands as well, so that the
         // first report, the thresholds and the agent can be reached without a report open.
-        bar.push_back({"&Reports", {C::GeneralSqlQuery, C::CustomReport, S, C::CartridgeHealth, C::DriveHealth,
-                                    C::CartridgeStatistics, C::EncryptionStatus, C::MountRates,
-                                    C::CartridgeRetriesPerms, C::LibraryOverview}});
+        bar.push_back(
+            {"&Reports",
+             {C::GeneralSqlQuery, C::CustomReport, S, C::CartridgeHealth, C::DriveHealth, C::CartridgeStatistics,
+              C::EncryptionStatus, C::MountRates, C::CartridgeRetriesPerms, C::LibraryOverview}});
         bar.push_back({"R&esources", {C::DriveInfo, C::DeleteData}});
         bar.push_back({"&Settings", {C::Thresholds, C::ReportsAgent}});
         break;
@@ -180,8 +193,8 @@ std::string commandText(CommandId id, MenuBarKind bar)
 
 std::vector<CommandId> toolbarCommands()
 {
-    return {C::StartMonitoring, C::Save, C::Separator, C::Copy, C::Paste, C::Separator, C::Print, C::Separator,
-            C::About};
+    return {C::StartMonitoring, C::Save,  C::Separator, C::Copy, C::Paste,
+            C::Separator,       C::Print, C::Separator, C::About};
 }
 
 std::string monitorPaneText(int openMonitors)
@@ -210,14 +223,23 @@ const std::vector<WindowTemplate>& windowTemplates()
 std::optional<std::string> templateForCommand(CommandId id)
 {
     switch (id) {
-    case C::StartMonitoring: return "Qmx";
-    case C::MountRates: return "Report By Mount Rates ";
-    case C::DriveHealth: return "Report By Drive Health Statistics ";
-    case C::CartridgeHealth: return "Report By Cartridge Health Statistics ";
-    case C::EncryptionStatus: return "Report By Encryption Status ";
-    case C::CartridgeStatistics: return "Report By Cartridge Statistics ";
-    case C::CartridgeRetriesPerms: return "Cartridge Retries and Perms ";
-    case C::CustomReport: return "Custom Reports ";
-    default: return std::nullopt;
+    case C::StartMonitoring:
+        return "Qmx";
+    case C::MountRates:
+        return "Report By Mount Rates ";
+    case C::DriveHealth:
+        return "Report By Drive Health Statistics ";
+    case C::CartridgeHealth:
+        return "Report By Cartridge Health Statistics ";
+    case C::EncryptionStatus:
+        return "Report By Encryption Status ";
+    case C::CartridgeStatistics:
+        return "Report By Cartridge Statistics ";
+    case C::CartridgeRetriesPerms:
+        return "Cartridge Retries and Perms ";
+    case C::CustomReport:
+        return "Custom Reports ";
+    default:
+        return std::nullopt;
     }
 }

@@ -8,35 +8,65 @@
 // window builds its menus and toolbar from these tables and asks commandEnabled().
 
 enum class CommandId {
-    StartMonitoring, Import, Save, SaveAs, ExportData, Print, PrintPreview, PrintSetup, Close, Exit,
-    Undo, Cut, Copy, Paste, Find, FindNext, Replace, SelectAll,
-    ViewToolbar, ViewStatusBar,
-    Setup, Connect, Disconnect,
-    GeneralSqlQuery, CustomReport, CartridgeHealth, DriveHealth, CartridgeStatistics, EncryptionStatus, MountRates,
+    StartMonitoring,
+    Import,
+    Save,
+    SaveAs,
+    ExportData,
+    Print,
+    PrintPreview,
+    PrintSetup,
+    Close,
+    Exit,
+    Undo,
+    Cut,
+    Copy,
+    Paste,
+    Find,
+    FindNext,
+    Replace,
+    SelectAll,
+    ViewToolbar,
+    ViewStatusBar,
+    Setup,
+    Connect,
+    Disconnect,
+    GeneralSqlQuery,
+    CustomReport,
+    CartridgeHealth,
+    DriveHealth,
+    CartridgeStatistics,
+    EncryptionStatus,
+    MountRates,
     CartridgeRetriesPerms,
     LibraryOverview,
-    DriveInfo, DeleteData,
-    Thresholds, ReportsAgent,
-    Cascade, Tile, ArrangeIcons,
-    HelpTopics, About,
+    DriveInfo,
+    DeleteData,
+    Thresholds,
+    ReportsAgent,
+    Cascade,
+    Tile,
+    ArrangeIcons,
+    HelpTopics,
+    About,
     Separator,
 };
 
 enum class EnableRule {
-    Always,             // Export Data, Thresholds, Help Topics, About, Exit
-    Connected,          // most database commands
-    NotConnected,       // Setup
-    ConnectSettings,    // Connect: not connected, and the settings it needs are set
-    PrintableActive,    // Print, Print Preview: a monitor, a text report or a graph window prints
-    SaveByTitle,        // File > Save: its text and enabling follow the active window's title
-    Framework,          // window, view and edit commands
+    Always,          // Export Data, Thresholds, Help Topics, About, Exit
+    Connected,       // most database commands
+    NotConnected,    // Setup
+    ConnectSettings, // Connect: not connected, and the settings it needs are set
+    PrintableActive, // Print, Print Preview: a monitor, a text report or a graph window prints
+    SaveByTitle,     // File > Save: its text and enabling follow the active window's title
+    Framework,       // window, view and edit commands
 };
 
 struct CommandInfo {
     CommandId id;
-    const char* objectName;  // stable name of the action (tests and the toolbar find it by it)
-    const char* text;        // menu text with its mnemonic and shortcut
-    const char* statusText;  // shown in the status bar while highlighted ("" for none)
+    const char* objectName; // stable name of the action (tests and the toolbar find it by it)
+    const char* text;       // menu text with its mnemonic and shortcut
+    const char* statusText; // shown in the status bar while highlighted ("" for none)
     EnableRule rule;
 };
 

@@ -4,8 +4,20 @@
 
 // Where each window's and dialog's help lives. Requests name the help file, "::/" and a page.
 enum class HelpContext {
-    QueryForm, QueryList, MonitorStartDialog, MainWindow, MonitorWindow, ConnectDialog, TableSetupPage,
-    DatabaseSetupPage, DataRemovalDialog, ImportDialog, GraphWindow, CustomReportWindow, ReportsAgentDialog, LibraryOverview,
+    QueryForm,
+    QueryList,
+    MonitorStartDialog,
+    MainWindow,
+    MonitorWindow,
+    ConnectDialog,
+    TableSetupPage,
+    DatabaseSetupPage,
+    DataRemovalDialog,
+    ImportDialog,
+    GraphWindow,
+    CustomReportWindow,
+    ReportsAgentDialog,
+    LibraryOverview,
     Other,
 };
 

@@ -35,10 +35,9 @@ bool contains(const std::string& text, const char* part)
 // The column names that are keys or unused, never offered as a data type.
 bool skippedColumn(const std::string& name)
 {
-    static const char* const skipped[] = {"IPADDRESS", "DATE",     "DATES",           "TIME",
-                                          "VOLSER",    "FRAME",    "DRIVE",           "LOGICAL_LIBRARY",
-                                          "ELEMENT_ADDRESS", "RESERVED1", "RESERVED2", "RESERVED3",
-                                          "RESERVED4", "RESERVED5"};
+    static const char* const skipped[] = {
+        "IPADDRESS",       "DATE",      "DATES",     "TIME",      "VOLSER",    "FRAME",    "DRIVE", "LOGICAL_LIBRARY",
+        "ELEMENT_ADDRESS", "RESERVED1", "RESERVED2", "RESERVED3", "RESERVED4", "RESERVED5"};
     return std::any_of(std::begin(skipped), std::end(skipped),
                        [&](const char* skip) { return strcasecmp(name.c_str(), skip) == 0; });
 }
@@ -61,8 +60,8 @@ class FormConnection {
 public:
     explicit FormConnection(const CustomFormDatabase& database)
     {
-        m_connected = m_db.connectDB(database.dataSourceName, database.userName, database.password, m_handles, false,
-                                     nullptr);
+        m_connected =
+            m_db.connectDB(database.dataSourceName, database.userName, database.password, m_handles, false, nullptr);
         if (!m_connected)
             WriteTraceLine(texts::ExitConnect);
     }
@@ -284,10 +283,9 @@ FormLists loadFormLists(const FormListsRequest& request, const CustomFormDatabas
     };
     if (!request.templateName.empty()) {
         bool failed = false;
-        lists.loadedTemplate = loadCustomTemplate(connection.handles(), database.reportsTable, request.templateName,
-                                                  request.templateUser.empty() ? database.userName
-                                                                               : request.templateUser,
-                                                  failed);
+        lists.loadedTemplate =
+            loadCustomTemplate(connection.handles(), database.reportsTable, request.templateName,
+                               request.templateUser.empty() ? database.userName : request.templateUser, failed);
         lists.templateFailed = failed;
         if (!lists.loadedTemplate)
             return lists;

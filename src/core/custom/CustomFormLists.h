@@ -47,10 +47,10 @@ std::string driveItemText(const std::string& frame, const std::string& drive);
 
 // What a form handler asks the database for. Every part is optional.
 struct FormListsRequest {
-    bool libraries = false;       // the library combo
-    bool templateNames = false;   // the template combo
-    bool itemLists = false;       // volsers, logical libraries and drives of the library
-    bool fields = false;          // the column names of both tables
+    bool libraries = false;     // the library combo
+    bool templateNames = false; // the template combo
+    bool itemLists = false;     // volsers, logical libraries and drives of the library
+    bool fields = false;        // the column names of both tables
     std::string ipAddress;
     std::time_t rangeStart = 0;
     // Load template: the template to read; its library's lists are read as well unless it is

@@ -17,7 +17,7 @@ inline constexpr const char* DriveVolserLabel = "Drive / Volser:";
 inline constexpr const char* VolserLabel = "                Volser:";
 inline constexpr const char* LogicalLibraryLabel = "Logical Library:";
 inline constexpr const char* RollupNote = "Note: The report will be a rollup instead of a trend if more than one "
-                                         "Drive / Volser / Logical Library are selected ";
+                                          "Drive / Volser / Logical Library are selected ";
 inline constexpr const char* ReportTypeGroup = "Report Type";
 inline constexpr const char* ReportLastInstance = "Report Last Instance       ";
 inline constexpr const char* ReportLineGraph = "Report Trend or Rollup in Line Graph";

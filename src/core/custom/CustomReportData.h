@@ -36,9 +36,7 @@ std::string customRowDate(const std::string& sqlDate, int dateFormatCode);
 // Collects the values of one report, statement by statement, row by row.
 class CustomReportValues {
 public:
-    CustomReportValues(const CustomReportPlan& plan, int dateFormatCode) : m_plan(plan), m_dateFormat(dateFormatCode)
-    {
-    }
+    CustomReportValues(const CustomReportPlan& plan, int dateFormatCode) : m_plan(plan), m_dateFormat(dateFormatCode) {}
     // A statement begins; its rows follow, then its end.
     void beginStatement(const CustomStatement& statement);
     // One row: the value column, the divisor or count column (or "") and the row's date and time.

@@ -43,8 +43,7 @@ bool libraryRollupField(const std::string& dataType)
 
 bool mediaCountField(const std::string& dataType)
 {
-    return hasField(dataType,
-                    {"WRITE_RETRIES_MEDIA", "WRITE_PERMS_MEDIA", "READ_RETRIES_MEDIA", "READ_PERMS_MEDIA"});
+    return hasField(dataType, {"WRITE_RETRIES_MEDIA", "WRITE_PERMS_MEDIA", "READ_RETRIES_MEDIA", "READ_PERMS_MEDIA"});
 }
 
 } // namespace
@@ -54,8 +53,8 @@ CustomReportForm::CustomReportForm(UserPrompts& prompts, Clock clock)
       m_rangeStart(m_clock())
 {
     templateCombo.items = {texts::SelectTemplate};
-    rangeCombo.items = {texts::SelectRange,     texts::LastDay,       texts::LastWeek,
-                        texts::LastMonth,       texts::LastTwoMonths, texts::LastSixMonths};
+    rangeCombo.items = {texts::SelectRange, texts::LastDay,       texts::LastWeek,
+                        texts::LastMonth,   texts::LastTwoMonths, texts::LastSixMonths};
     libraryCombo.items = {texts::SelectLibrary};
     dataTypeCombo.items = {texts::SelectDataType};
     rateCombo.items = {texts::SelectRate, texts::PerSecond, texts::PerMount};
@@ -399,9 +398,9 @@ std::vector<std::string> CustomReportForm::visibleSelection() const
     return (logicalList.shown ? logicalList : driveList).selectedItems();
 }
 
-std::optional<CustomReportRequest> CustomReportForm::Generate(
-    const TapeAlertChooser& chooseTapeAlerts,
-    const std::function<CustomReportRequest(const CustomReportChoices&)>& buildRequest)
+std::optional<CustomReportRequest>
+CustomReportForm::Generate(const TapeAlertChooser& chooseTapeAlerts,
+                           const std::function<CustomReportRequest(const CustomReportChoices&)>& buildRequest)
 {
     CustomReportChoices choices;
     choices.ipAddress = libraryCombo.text();

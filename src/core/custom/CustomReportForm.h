@@ -66,9 +66,9 @@ public:
     // Generate: the checks with their messages, the TapeAlert dialog and the export file
     // dialog, then the request to run (nothing when a check failed or a dialog was cancelled).
     // Logs the submitted report.
-    std::optional<CustomReportRequest> Generate(const TapeAlertChooser& chooseTapeAlerts,
-                                                const std::function<CustomReportRequest(const CustomReportChoices&)>&
-                                                    buildRequest);
+    std::optional<CustomReportRequest>
+    Generate(const TapeAlertChooser& chooseTapeAlerts,
+             const std::function<CustomReportRequest(const CustomReportChoices&)>& buildRequest);
 
     // Save, Delete: the checks with their messages, the combo updated, then what to write.
     std::optional<TemplateWrite> saveTemplate(const std::string& userName);

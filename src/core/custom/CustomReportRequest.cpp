@@ -22,9 +22,8 @@ std::string tapeAlertCondition(const std::vector<std::string>& items)
     for (const std::string& item : items) {
         if (isDriveItem(item)) {
             const DriveItem drive = parseDriveItem(item);
-            condition = condition.empty()
-                            ? formatReportText(FirstDriveCondition, {drive.frame, drive.drive})
-                            : formatReportText(NextDriveCondition, {condition, drive.frame, drive.drive});
+            condition = condition.empty() ? formatReportText(FirstDriveCondition, {drive.frame, drive.drive})
+                                          : formatReportText(NextDriveCondition, {condition, drive.frame, drive.drive});
         } else if (!volserListOpen) {
             condition = condition.empty() ? formatReportText(FirstVolserCondition, {escapeQuotes(item)})
                                           : formatReportText(NextVolserListCondition, {condition, escapeQuotes(item)});
@@ -41,8 +40,7 @@ std::string tapeAlertCondition(const std::vector<std::string>& items)
 
 CustomReportRequest buildCustomReportRequest(const CustomReportChoices& choices, const std::string& dataSourceName,
                                              const std::string& userName, const std::string& password,
-                                             const std::string& mountHistoryTable, int databaseType,
-                                             int dateFormatCode)
+                                             const std::string& mountHistoryTable, int databaseType, int dateFormatCode)
 {
     CustomReportRequest request;
     request.dataSourceName = dataSourceName;

@@ -196,11 +196,11 @@ public:
         statement.rows = CustomRowsKind::RawRows;
         if (isDriveItem(item)) {
             const DriveItem drive = parseDriveItem(item);
-            statement.sql = formatReportText(TapeAlertDrive, {p.column, p.table, m_prefix, code, drive.frame,
-                                                              drive.drive, p.orderClause});
+            statement.sql = formatReportText(
+                TapeAlertDrive, {p.column, p.table, m_prefix, code, drive.frame, drive.drive, p.orderClause});
         } else {
-            statement.sql = formatReportText(TapeAlertVolser, {p.column, p.table, m_prefix, code, escapeQuotes(item),
-                                                               p.orderClause});
+            statement.sql = formatReportText(TapeAlertVolser,
+                                             {p.column, p.table, m_prefix, code, escapeQuotes(item), p.orderClause});
         }
         return statement;
     }
@@ -318,13 +318,13 @@ CustomReportPlan planCustomReport(const CustomReportRequest& request)
                 statement.firstLabel = entry.substr(0, 8);
                 statement.secondLabel = entry.size() > 8 ? entry.substr(8, 8) : std::string();
                 statement.rows = CustomRowsKind::RawRows;
-                statement.sql = formatReportText(
-                    TapeAlertCodes, {plan.column, plan.table, request.conditionPrefix, request.selection,
-                                     std::to_string(tapeAlertNumber(entry)), plan.orderClause});
+                statement.sql = formatReportText(TapeAlertCodes,
+                                                 {plan.column, plan.table, request.conditionPrefix, request.selection,
+                                                  std::to_string(tapeAlertNumber(entry)), plan.orderClause});
                 plan.statements.push_back(std::move(statement));
             }
-            plan.subtitle = !request.rollup && items.size() == 1 ? itemSubtitle(items.front(), false, false)
-                                                                : request.sinceText;
+            plan.subtitle =
+                !request.rollup && items.size() == 1 ? itemSubtitle(items.front(), false, false) : request.sinceText;
         }
         break;
     }

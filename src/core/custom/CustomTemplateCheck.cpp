@@ -107,9 +107,9 @@ std::optional<std::string> templateBadColumn(const CustomTemplate& tmpl, const T
     if (tmpl.columnType != (driveVolserList ? 2 : 3))
         return std::string("Col_Type");
     const std::vector<std::string> items = splitItems(tmpl.value);
-    if (items.empty()
-        || !std::all_of(items.begin(), items.end(),
-                        [&](const std::string& item) { return itemOfList(item, driveVolserList); }))
+    if (items.empty() || !std::all_of(items.begin(), items.end(), [&](const std::string& item) {
+            return itemOfList(item, driveVolserList);
+        }))
         return std::string("Value");
     if (tmpl.reportType < 0 || tmpl.reportType > 4)
         return std::string("Report_Type");

@@ -67,8 +67,8 @@ public:
     SettingsConnection()
     {
         const CQmxApp& app = theApp();
-        m_open = m_db.connectDB(app.settings.databaseName, app.settings.userName, app.password, m_handles, false,
-                                nullptr);
+        m_open =
+            m_db.connectDB(app.settings.databaseName, app.settings.userName, app.password, m_handles, false, nullptr);
     }
     ~SettingsConnection()
     {
@@ -161,10 +161,10 @@ bool saveCustomTemplate(OdbcHandles& handles, const std::string& reportsTable, c
     bool saved = true;
     for (const std::string& piece : splitTemplateValue(tmpl.value)) {
         const std::string sql = formatReportText(
-            TemplateInsert, {reportsTable, escapeQuotes(tmpl.userName), escapeQuotes(tmpl.name),
-                             escapeQuotes(tmpl.ipAddress), std::to_string(tmpl.range), escapeQuotes(tmpl.fieldType),
-                             escapeQuotes(tmpl.rateText), std::to_string(tmpl.columnType), escapeQuotes(piece),
-                             std::to_string(tmpl.reportType)});
+            TemplateInsert,
+            {reportsTable, escapeQuotes(tmpl.userName), escapeQuotes(tmpl.name), escapeQuotes(tmpl.ipAddress),
+             std::to_string(tmpl.range), escapeQuotes(tmpl.fieldType), escapeQuotes(tmpl.rateText),
+             std::to_string(tmpl.columnType), escapeQuotes(piece), std::to_string(tmpl.reportType)});
         if (!run(db, handles.statement, sql, InsertFailed, InsertFailed)) {
             saved = false;
             break;
@@ -188,9 +188,8 @@ std::optional<CustomTemplate> loadCustomTemplate(OdbcHandles& handles, const std
     }
     const qmxDB db;
     const SQLHSTMT statement = handles.statement;
-    const std::string sql =
-        formatReportText(TemplateSelect, {reportsTable, escapeQuotes(name), escapeQuotes(userName)})
-        + templateRowOrder(productName(handles.connection));
+    const std::string sql = formatReportText(TemplateSelect, {reportsTable, escapeQuotes(name), escapeQuotes(userName)})
+                            + templateRowOrder(productName(handles.connection));
     if (!run(db, statement, sql, SelectPrepareFailed, SelectExecuteFailed)) {
         failed = true;
         return std::nullopt;

@@ -14,12 +14,12 @@ struct CustomTemplate {
     std::string userName;
     std::string name;
     std::string ipAddress;
-    int range = 0;           // 1 "Last Day" ... 5 "Last 6 Months"
-    std::string fieldType;   // the data type combo's text, "* " included
-    std::string rateText;    // the rate combo's text, also its prompt
-    int columnType = 2;      // 2 drive/volser items, 3 logical library names
-    std::string value;       // the whole comma-separated selection
-    int reportType = 5;      // 0 to 4 as CustomReportType, 5 none
+    int range = 0;         // 1 "Last Day" ... 5 "Last 6 Months"
+    std::string fieldType; // the data type combo's text, "* " included
+    std::string rateText;  // the rate combo's text, also its prompt
+    int columnType = 2;    // 2 drive/volser items, 3 logical library names
+    std::string value;     // the whole comma-separated selection
+    int reportType = 5;    // 0 to 4 as CustomReportType, 5 none
 };
 
 // The pieces a selection is stored in: each up to and including the last ',' within its first

@@ -142,7 +142,6 @@ inline constexpr const char* LastInstance = "The last instance of %s%s\nwas reco
 // No row in the range, or a lifetime field with one row (which gives no increase): a value
 // made up of nothing would mislead, so the message says what there is.
 inline constexpr const char* NothingRecorded = "Nothing was recorded for %s%s%s.";
-inline constexpr const char* NoIncrease =
-    "Only one mount was recorded for %s%s%s,\nso there is no increase to show.";
+inline constexpr const char* NoIncrease = "Only one mount was recorded for %s%s%s,\nso there is no increase to show.";
 
 } // namespace custom_texts

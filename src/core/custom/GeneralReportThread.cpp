@@ -113,8 +113,7 @@ private:
 
     void reportFailure(SQLHSTMT statement, SQLRETURN result)
     {
-        const std::string message =
-            m_db.reportDiagnostics(SQL_HANDLE_STMT, statement, result, false, nullptr, false);
+        const std::string message = m_db.reportDiagnostics(SQL_HANDLE_STMT, statement, result, false, nullptr, false);
         if (!message.empty())
             m_prompts.showMessage(message, MessageIcon::Stop);
     }

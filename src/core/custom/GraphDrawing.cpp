@@ -26,8 +26,7 @@ public:
         item.pen = pen;
         m_items.push_back(std::move(item));
     }
-    void rect(double left, double top, double right, double bottom, const GraphColour& outline,
-              const GraphColour& fill)
+    void rect(double left, double top, double right, double bottom, const GraphColour& outline, const GraphColour& fill)
     {
         GraphItem item;
         item.kind = GraphItem::Kind::FilledRect;
@@ -97,9 +96,15 @@ void keepTextsInside(std::vector<GraphItem>& items, const GraphFrame& f)
         const double length = static_cast<double>(item.text.size());
         double room = 0;
         switch (item.align) {
-        case GraphTextAlign::Left: room = f.width - 1 - item.x1; break;
-        case GraphTextAlign::Right: room = item.x1 - 1; break;
-        case GraphTextAlign::Centre: room = f.width - 2; break;
+        case GraphTextAlign::Left:
+            room = f.width - 1 - item.x1;
+            break;
+        case GraphTextAlign::Right:
+            room = item.x1 - 1;
+            break;
+        case GraphTextAlign::Centre:
+            room = f.width - 2;
+            break;
         }
         if (room > 0 && length * shown.width > room) {
             shown.width = std::max(1, static_cast<int>(room / length));
@@ -278,8 +283,7 @@ std::vector<GraphItem> barGraphItems(const GraphData& data, int clientWidth, int
 
 std::vector<GraphItem> twoSeriesGraphItems(const std::string& library, const std::string& title,
                                            const std::vector<std::uint32_t>& ratings,
-                                           const std::vector<std::uint32_t>& trend, int clientWidth,
-                                           int clientHeight)
+                                           const std::vector<std::uint32_t>& trend, int clientWidth, int clientHeight)
 {
     ItemList items;
     const GraphFrame f = graphFrame(clientWidth, clientHeight, true);
@@ -314,8 +318,7 @@ std::vector<GraphItem> twoSeriesGraphItems(const std::string& library, const std
     if (trend.size() >= 2) {
         const GraphPen trendPen{TrendBlue, 2, false, false};
         series(items, f, scale, trend, trendPen);
-        items.line(legendLeft + 10, f.top + f.plotHeight * 0.4, legendLeft + 20, f.top + f.plotHeight * 0.4,
-                   trendPen);
+        items.line(legendLeft + 10, f.top + f.plotHeight * 0.4, legendLeft + 20, f.top + f.plotHeight * 0.4, trendPen);
         items.text(legendLeft + 25, f.top + f.plotHeight * 0.37, graph_texts::TrendLegend, pointFont,
                    GraphTextAlign::Left);
     }

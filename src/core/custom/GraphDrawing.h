@@ -40,8 +40,8 @@ struct GraphItem {
     // Line: from (x1, y1) to (x2, y2). Rectangle: left, top, right, bottom. Text: x is the left
     // edge, right edge or centre by `align`, y1 the top.
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    GraphPen pen;          // lines and rectangle outlines
-    GraphColour brush;     // rectangle fill
+    GraphPen pen;      // lines and rectangle outlines
+    GraphColour brush; // rectangle fill
     std::string text;
     GraphFont font;
     GraphTextAlign align = GraphTextAlign::Left;
@@ -65,8 +65,7 @@ std::vector<GraphItem> barGraphItems(const GraphData& data, int clientWidth, int
 // 0 to 100, with a legend; no labels or markers.
 std::vector<GraphItem> twoSeriesGraphItems(const std::string& library, const std::string& title,
                                            const std::vector<std::uint32_t>& ratings,
-                                           const std::vector<std::uint32_t>& trend, int clientWidth,
-                                           int clientHeight);
+                                           const std::vector<std::uint32_t>& trend, int clientWidth, int clientHeight);
 
 namespace graph_texts {
 inline constexpr const char* BarAxisCaption = "Mounts";

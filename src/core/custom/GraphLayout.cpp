@@ -70,10 +70,17 @@ std::vector<std::size_t> labelledIndexes(std::size_t count)
     } else {
         const std::size_t quarter = count / 4;
         const std::size_t eighth = quarter / 2;
-        const std::size_t eighthUp = (quarter + 1) / 2; // ceil((n / 4) / 2)
+        const std::size_t eighthUp = (quarter + 1) / 2;        // ceil((n / 4) / 2)
         const std::size_t threeQuarters = 3 * (count / 2) / 2; // floor(1.5 x (n / 2))
-        indexes = {0, count - 1, count / 2, quarter, threeQuarters, eighth, quarter + eighthUp,
-                   threeQuarters + eighthUp, threeQuarters - eighth};
+        indexes = {0,
+                   count - 1,
+                   count / 2,
+                   quarter,
+                   threeQuarters,
+                   eighth,
+                   quarter + eighthUp,
+                   threeQuarters + eighthUp,
+                   threeQuarters - eighth};
     }
     return {indexes.begin(), indexes.end()};
 }

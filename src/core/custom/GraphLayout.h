@@ -9,12 +9,12 @@
 
 // The plot rectangle of one paint. Positions are measured from the client origin.
 struct GraphFrame {
-    int width = 0;           // client width, widened to the minimum
-    int height = 0;          // client height, widened to 200
-    int left = 0;            // X0, truncated
-    int top = 0;             // Y0, truncated
-    double plotWidth = 0;    // PW
-    double plotHeight = 0;   // PH
+    int width = 0;         // client width, widened to the minimum
+    int height = 0;        // client height, widened to 200
+    int left = 0;          // X0, truncated
+    int top = 0;           // Y0, truncated
+    double plotWidth = 0;  // PW
+    double plotHeight = 0; // PH
 };
 
 // One-series graphs need 400 pixels of width and use 0.9 of it for the plot; the two-series

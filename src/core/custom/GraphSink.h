@@ -6,8 +6,8 @@
 
 // The flags a graph window shares with the report thread that fills it.
 struct GraphReportFlags {
-    std::atomic<bool> dataReady{false};     // nothing is painted before the data arrived
-    std::atomic<bool> finished{true};       // false while a report thread works for the window
+    std::atomic<bool> dataReady{false};      // nothing is painted before the data arrived
+    std::atomic<bool> finished{true};        // false while a report thread works for the window
     std::atomic<bool> closeRequested{false}; // the window is closing: the thread stops at its next check
 };
 

@@ -9,8 +9,8 @@
 
 #include <algorithm>
 
-ChunkedLineStore::ChunkedLineStore(TableKind kind, std::string table, std::string libraryAddress,
-                                   OdbcHandles& handles, ChunkedLineStoreOptions options)
+ChunkedLineStore::ChunkedLineStore(TableKind kind, std::string table, std::string libraryAddress, OdbcHandles& handles,
+                                   ChunkedLineStoreOptions options)
     : m_kind(kind), m_table(std::move(table)), m_address(std::move(libraryAddress)), m_handles(handles),
       m_options(options)
 {

@@ -56,8 +56,8 @@ public:
 private:
     void storeChunk(const std::vector<std::string>& lines, std::size_t begin, std::size_t end,
                     const std::function<void(int)>& each);
-    std::optional<std::vector<StoredLine>> storeInTransaction(const std::vector<std::string>& lines,
-                                                              std::size_t begin, std::size_t end,
+    std::optional<std::vector<StoredLine>> storeInTransaction(const std::vector<std::string>& lines, std::size_t begin,
+                                                              std::size_t end,
                                                               std::optional<std::size_t>& storedByCheck,
                                                               bool& passedOver);
     void storeOneByOne(const std::vector<std::string>& lines, std::size_t begin, std::size_t end,

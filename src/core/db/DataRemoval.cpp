@@ -36,7 +36,7 @@ bool allDigits(const std::string& text)
 // Runs a select on the connection's statement; each row's columns as text. Nothing on failure,
 // which is logged and reported.
 std::optional<std::vector<std::vector<std::string>>> selectRows(const qmxDB& db, SQLHSTMT statement,
-                                                                 const std::string& sql, int columns)
+                                                                const std::string& sql, int columns)
 {
     if (prepareStatement(statement, sql) != SQL_SUCCESS) {
         WriteDebugLine(std::string(ErrorPreparing) + sql);
@@ -91,12 +91,11 @@ std::optional<std::vector<RemovalLibrary>> loadRemovalTree(RemovalMode mode)
         const std::string address = quoteLiteral(library.address);
         if (mode == RemovalMode::ByDrive) {
             const auto drives = selectRows(db, handles.statement,
-                                           "select distinct frame, drive from " + table + " where ipaddress = "
-                                               + address + " order by frame asc, drive asc",
+                                           "select distinct frame, drive from " + table
+                                               + " where ipaddress = " + address + " order by frame asc, drive asc",
                                            2);
             for (const auto& drive : drives.value_or(decltype(drives)::value_type{}))
-                library.entries.push_back(
-                    driveEntryText(std::atoi(drive[0].c_str()), std::atoi(drive[1].c_str())));
+                library.entries.push_back(driveEntryText(std::atoi(drive[0].c_str()), std::atoi(drive[1].c_str())));
         } else {
             const auto volsers = selectRows(
                 db, handles.statement,
@@ -183,8 +182,8 @@ RemovalCount countMountHistoryEntries(RemovalMode mode, const RemovalSelection& 
         count.status = RemovalCount::Status::NotConnected;
         return count;
     }
-    const auto rows = selectRows(db, handles.statement,
-                                 removalCountStatement(mode, settings.mountHistoryTableName, selection), 1);
+    const auto rows =
+        selectRows(db, handles.statement, removalCountStatement(mode, settings.mountHistoryTableName, selection), 1);
     db.disconnectDB(handles);
     if (!rows || rows->size() != 1)
         return count;

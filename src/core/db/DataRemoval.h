@@ -14,7 +14,8 @@ inline constexpr const char* ChooseMode =
 inline constexpr const char* ChooseEntry = "Please selet a volser or drive information to delete.";
 inline constexpr const char* DriveQuestion =
     "Are you sure you want to delete data entries including:\nIP: %s  Frame: %s  Drive: %s";
-inline constexpr const char* VolserQuestion = "Are you sure you want to delete data entries including:\nIP: %s  Volser: %s";
+inline constexpr const char* VolserQuestion =
+    "Are you sure you want to delete data entries including:\nIP: %s  Volser: %s";
 inline constexpr const char* Deleted = "Entries successfully deleted.";
 inline constexpr const char* NotDeleted = "Unsuccessful deletion.";
 inline constexpr const char* ErrorPreparing = "Error preparing the select statement in report by mount rates:";

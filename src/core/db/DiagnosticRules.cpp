@@ -10,13 +10,20 @@ using Focus = DiagnosticRule::Focus;
 std::vector<DiagnosticRule> supportedDatabaseRules()
 {
     // One cause, as PostgreSQL names it by its state and SQLite by its words.
-    auto both = [](const char* message, std::vector<const char*> postgresStates,
-                   std::vector<const char*> sqliteWords, Focus focus = Focus::None, bool focusFirst = false) {
+    auto both = [](const char* message, std::vector<const char*> postgresStates, std::vector<const char*> sqliteWords,
+                   Focus focus = Focus::None, bool focusFirst = false) {
         return std::vector<DiagnosticRule>{
-            {.codes = std::move(postgresStates), .message = message, .focus = focus, .focusBeforeMessage = focusFirst,
+            {.codes = std::move(postgresStates),
+             .message = message,
+             .focus = focus,
+             .focusBeforeMessage = focusFirst,
              .withDriverText = true},
-            {.codes = {"HY000", "S1000"}, .message = message, .focus = focus, .focusBeforeMessage = focusFirst,
-             .texts = std::move(sqliteWords), .withDriverText = true},
+            {.codes = {"HY000", "S1000"},
+             .message = message,
+             .focus = focus,
+             .focusBeforeMessage = focusFirst,
+             .texts = std::move(sqliteWords),
+             .withDriverText = true},
         };
     };
     std::vector<DiagnosticRule> rules = {
@@ -40,7 +47,9 @@ std::vector<DiagnosticRule> supportedDatabaseRules()
          .texts = {"Connection refused", "could not connect", "timeout expired", "could not translate host name",
                    "No route to host", "Network is unreachable"},
          .withDriverText = true},
-        {.codes = {"08001"}, .message = "Could not connect to the database.", .stopFurtherBoxes = true,
+        {.codes = {"08001"},
+         .message = "Could not connect to the database.",
+         .stopFurtherBoxes = true,
          .withDriverText = true},
         {.codes = {"HY000", "S1000"},
          .message = "The database file could not be opened. Please check the database file of the data source "
@@ -64,10 +73,10 @@ std::vector<DiagnosticRule> supportedDatabaseRules()
              {"42601"}, {"syntax error", "unrecognized token", "incomplete input"}, Focus::TableName, true),
         both("The statement names a column the table does not have. Please check the column names.", {"42703"},
              {"no such column"}),
-        both("The database is busy: another program holds a lock on it. Please try again later.",
-             {"55P03", "40P01"}, {"database is locked", "database table is locked"}),
-        both("The database user may not do this. Please check the user's rights on the database.",
-             {"42501", "25006"}, {"readonly database"}),
+        both("The database is busy: another program holds a lock on it. Please try again later.", {"55P03", "40P01"},
+             {"database is locked", "database table is locked"}),
+        both("The database user may not do this. Please check the user's rights on the database.", {"42501", "25006"},
+             {"readonly database"}),
     };
     for (const std::vector<DiagnosticRule>& pair : causes)
         rules.insert(rules.end(), pair.begin(), pair.end());
@@ -83,8 +92,10 @@ const std::vector<DiagnosticRule>& connectionRules()
          "Test Failed: Invalid IP port and/or IP address and/or Database name.\nPlease check the IP address, IP port, "
          "Database name, and that your server is up and running.",
          Focus::IpAddress},
-        {{"42X01", "42X02", "37000", "07001"}, "Invalid character used or syntax error. Please try again.",
-         Focus::TableName, true},
+        {{"42X01", "42X02", "37000", "07001"},
+         "Invalid character used or syntax error. Please try again.",
+         Focus::TableName,
+         true},
         {{"42X05"}, "Table name does not exist. Please try again.", Focus::TableName, true, true},
         {{"42Y07"}, "Invalid table name. Please try again.", Focus::TableName},
         {{"42Y55"}, "ERROR: Invalid table name.  Please try again.", Focus::TableName},
@@ -114,8 +125,9 @@ const std::vector<DiagnosticRule>& statementRules()
         {{"ORA-12154", "ORA-12541"},
          "ERROR: Could not connect to the specified database name.\nPlease check database name and/or database "
          "address and/or network connectivity"},
-        {{"ORA-12569"}, "ERROR: Could not connect to the specified database.\nPlease check network connection to the "
-                        "database server"},
+        {{"ORA-12569"},
+         "ERROR: Could not connect to the specified database.\nPlease check network connection to the "
+         "database server"},
         {{"ORA-00955"}, "ERROR: Table name already exists.  Please try again."},
         {{"ORA-01017"}, "Username and/or Password invalid.  Please try again."},
         {{"IM002"}, "Invalid database name.  Check database name in Setup."},
@@ -124,7 +136,10 @@ const std::vector<DiagnosticRule>& statementRules()
         {{"NMB04103E", "NMB04104E", "NMB04105E"},
          "Network Error: Invalid database IP port and/or database IP address and/or network disconnected.\nPlease "
          "check the IP address, IP port, network connection, and that your server is up and running.",
-         Focus::None, false, false, true},
+         Focus::None,
+         false,
+         false,
+         true},
         {{"NMB04101E"}, "Username and/or Password invalid.  Please try again."},
     };
     static const std::vector<DiagnosticRule> all = [] {

@@ -11,14 +11,14 @@ struct DiagnosticRule {
     enum class Focus { None, DatabaseName, IpAddress, TableName };
 
     std::vector<const char*> codes;
-    const char* message = nullptr;     // nullptr: no message box
-    Focus focus = Focus::None;         // a field to focus when the window is the page that owns it
+    const char* message = nullptr; // nullptr: no message box
+    Focus focus = Focus::None;     // a field to focus when the window is the page that owns it
     bool focusBeforeMessage = false;
     bool silentOnOtherWindows = false; // a window that is not the table page gets no message
     bool stopFurtherBoxes = false;     // no more boxes for the remaining records of the call
     bool logRecordTwice = false;
     std::vector<const char*> texts = {}; // when given, one of them must occur in the record too
-    bool withDriverText = false;       // the message is followed by the driver's own message
+    bool withDriverText = false;         // the message is followed by the driver's own message
 };
 
 // The rule for a record, or nullptr when none matched: under the connection rules the

@@ -41,7 +41,9 @@ bool twoDigitGroup(const std::string& group, std::string& out)
 }
 } // namespace
 
-Dialect::Dialect(int databaseType) : m_oracle(databaseType == OracleDatabaseType) {}
+Dialect::Dialect(int databaseType) : m_oracle(databaseType == OracleDatabaseType)
+{
+}
 
 Dialect Dialect::current()
 {

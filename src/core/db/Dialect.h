@@ -47,11 +47,11 @@ public:
     std::string timeCondition(const std::string& comparison, const std::string& time) const;
 
     // Column types of the table definitions.
-    std::string textType(int length) const;     // varchar2(n) / varchar(n)
-    std::string integerType() const;            // number / int
-    std::string smallIntegerType() const;       // number / smallint
-    std::string dateType() const;               // date
-    std::string timeType() const;               // timestamp / time
+    std::string textType(int length) const; // varchar2(n) / varchar(n)
+    std::string integerType() const;        // number / int
+    std::string smallIntegerType() const;   // number / smallint
+    std::string dateType() const;           // date
+    std::string timeType() const;           // timestamp / time
 
 private:
     bool m_oracle;

@@ -54,7 +54,8 @@ FirstRunTables createTablesOnce()
             return FirstRunTables::AlreadyThere;
     }
     return createTables(settings.mountHistoryTableName, "DEFAULT", settings.databaseName, settings.userName,
-                        app.password) == 1
+                        app.password)
+                   == 1
                ? FirstRunTables::Created
                : FirstRunTables::Failed;
 }

@@ -49,8 +49,7 @@ std::string mountHistoryInsertStatement(const MountHistoryLine& line, const std:
     return sql + ") ";
 }
 
-int InsertMR(const std::string& line, const std::string& table, const std::string& libraryAddress,
-             SQLHSTMT statement)
+int InsertMR(const std::string& line, const std::string& table, const std::string& libraryAddress, SQLHSTMT statement)
 {
     // The comma the caller appended closes the last field; it is not a field of its own.
     std::string_view text = line;

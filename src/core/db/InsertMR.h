@@ -20,5 +20,4 @@ std::string mountHistoryInsertStatement(const MountHistoryLine& line, const std:
 // there, in the dialect of the settings. The caller appends "," to the line, so that every
 // field ends with one. Returns 1 inserted, 2 already stored, 0 failure (details in the debug
 // log). Leaves the statement's cursor closed.
-int InsertMR(const std::string& line, const std::string& table, const std::string& libraryAddress,
-             SQLHSTMT statement);
+int InsertMR(const std::string& line, const std::string& table, const std::string& libraryAddress, SQLHSTMT statement);

@@ -105,10 +105,11 @@ bool shortenLockWaits(OdbcHandles& handles, const std::string& dataSourceName)
     SQLDisconnect(handles.connection);
     handles.connected = false;
     // The embedded store takes no user name or password.
-    const std::string connection = "DSN=" + dataSourceName + ";Timeout=" + std::to_string(StopWhileLocked::Wait.count());
+    const std::string connection =
+        "DSN=" + dataSourceName + ";Timeout=" + std::to_string(StopWhileLocked::Wait.count());
     SQLSMALLINT length = 0;
-    const SQLRETURN connected = SQLDriverConnect(handles.connection, nullptr, sqlText(connection), SQL_NTS, nullptr,
-                                                 0, &length, SQL_DRIVER_NOPROMPT);
+    const SQLRETURN connected = SQLDriverConnect(handles.connection, nullptr, sqlText(connection), SQL_NTS, nullptr, 0,
+                                                 &length, SQL_DRIVER_NOPROMPT);
     if (!succeeded(connected)) {
         WriteDebugLine("Error connecting to Data Source Name " + dataSourceName + " again with a short busy timeout");
         handles.release();

@@ -54,8 +54,8 @@ void freeStatement(SQLHSTMT& handle)
 }
 } // namespace
 
-PreparedLineStore::PreparedLineStore(TableKind kind, std::string table, std::string libraryAddress,
-                                     SQLHDBC connection, bool embeddedStore, RunningStatement* running)
+PreparedLineStore::PreparedLineStore(TableKind kind, std::string table, std::string libraryAddress, SQLHDBC connection,
+                                     bool embeddedStore, RunningStatement* running)
     : m_kind(kind), m_table(std::move(table)), m_address(std::move(libraryAddress)), m_connection(connection),
       m_embeddedStore(embeddedStore), m_running(running), m_columns(tableColumnNames(kind, Dialect(2)))
 {
@@ -175,8 +175,8 @@ std::string PreparedLineStore::selectText(std::size_t keys) const
     // Each key in full, so that every term is one look-up in the unique key's index.
     std::string term = "(" + m_columns[0] + " = ? AND " + m_columns[3] + " = ? AND " + m_columns[1] + " = "
                        + placeholder(1) + " AND " + m_columns[2] + " = " + placeholder(2) + ")";
-    std::string sql = "SELECT " + m_columns[3] + ", " + m_columns[1] + ", " + m_columns[2] + " FROM " + m_table
-                      + " WHERE ";
+    std::string sql =
+        "SELECT " + m_columns[3] + ", " + m_columns[1] + ", " + m_columns[2] + " FROM " + m_table + " WHERE ";
     for (std::size_t key = 0; key < keys; ++key)
         sql += (key == 0 ? "" : " OR ") + term;
     return sql;
@@ -223,8 +223,8 @@ bool PreparedLineStore::execute(SQLHSTMT handle, const std::vector<const std::op
         SQLPOINTER data = value ? const_cast<char*>(value->c_str()) : nullptr;
         const SQLULEN size = value ? std::max<SQLULEN>(1, value->size()) : 1;
         const SQLRETURN bound =
-            SQLBindParameter(handle, static_cast<SQLUSMALLINT>(at + 1), SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, size, 0,
-                             data, value ? static_cast<SQLLEN>(value->size()) : 0, &lengths[at]);
+            SQLBindParameter(handle, static_cast<SQLUSMALLINT>(at + 1), SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, size,
+                             0, data, value ? static_cast<SQLLEN>(value->size()) : 0, &lengths[at]);
         if (bound != SQL_SUCCESS && bound != SQL_SUCCESS_WITH_INFO)
             return false;
     }
@@ -273,8 +273,8 @@ bool PreparedLineStore::findStored(const std::vector<Row>& rows, std::unordered_
 
 bool PreparedLineStore::insertRows(const std::vector<const Row*>& rows)
 {
-    const std::size_t perInsert = m_kind == TableKind::MountHistory ? MountHistoryRowsPerInsert
-                                                                    : LibraryPerformanceRowsPerInsert;
+    const std::size_t perInsert =
+        m_kind == TableKind::MountHistory ? MountHistoryRowsPerInsert : LibraryPerformanceRowsPerInsert;
     for (std::size_t first = 0; first < rows.size(); first += perInsert) {
         const std::size_t count = std::min(perInsert, rows.size() - first);
         Statement& statement = count == perInsert ? m_insert : m_tailInsert;

@@ -32,12 +32,18 @@ std::optional<CredentialsReply> askForUser(int operation)
 std::optional<std::string> credentialsTitle(int operation)
 {
     switch (operation) {
-    case 1: return "Delete Table";
-    case 2: return "Test Database";
-    case 3: return "Database Connection";
-    case 4: return "Create Table";
-    case 5: return "Test Table";
-    default: return std::nullopt;
+    case 1:
+        return "Delete Table";
+    case 2:
+        return "Test Database";
+    case 3:
+        return "Database Connection";
+    case 4:
+        return "Create Table";
+    case 5:
+        return "Test Table";
+    default:
+        return std::nullopt;
     }
 }
 

@@ -21,7 +21,8 @@ StoredInteger storedIntegerFromText(std::string_view text)
     if (!digits.empty() && digits.front() == '+')
         digits.remove_prefix(1);
     const bool negative = !digits.empty() && digits.front() == '-';
-    if (digits.size() <= (negative ? 1u : 0u) || digits.find_first_not_of("0123456789", negative ? 1 : 0) != std::string_view::npos)
+    if (digits.size() <= (negative ? 1u : 0u)
+        || digits.find_first_not_of("0123456789", negative ? 1 : 0) != std::string_view::npos)
         return stored;
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
@@ -40,6 +41,6 @@ StoredInteger getColumnInteger(SQLHSTMT statement, SQLUSMALLINT column)
         return {};
     StoredInteger stored = storedIntegerFromText(*text);
     if (stored.kind == StoredInteger::Kind::Null)
-        stored.kind = StoredInteger::Kind::NotANumber;  // an empty text is a text, not NULL
+        stored.kind = StoredInteger::Kind::NotANumber; // an empty text is a text, not NULL
     return stored;
 }

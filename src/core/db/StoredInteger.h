@@ -13,7 +13,7 @@ struct StoredInteger {
     enum class Kind { Integer, Null, NotANumber };
     Kind kind = Kind::Null;
     std::int64_t value = 0;
-    std::string text;  // as stored (cut to 64 bytes), for the log line that names a bad value
+    std::string text; // as stored (cut to 64 bytes), for the log line that names a bad value
 
     bool isInteger() const { return kind == Kind::Integer; }
 };

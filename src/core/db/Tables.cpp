@@ -70,12 +70,18 @@ const std::vector<ColumnDefinition>& mountHistoryColumns()
 const std::vector<ColumnDefinition>& libraryPerformanceColumns()
 {
     static const std::vector<ColumnDefinition> columns = {
-        {"ipAddress", ColumnType::Text, LibraryAddressLength},      {"Date", ColumnType::Date},
-        {"Time", ColumnType::Time},               {"Logical_Library", ColumnType::Text, 30},
-        {"Residency_Max", ColumnType::Integer},   {"Residency_Avg", ColumnType::Integer},
-        {"Mounts_Total", ColumnType::SmallInteger}, {"Mounts_Max", ColumnType::SmallInteger},
-        {"Mounts_Avg", ColumnType::SmallInteger}, {"Ejects_Total", ColumnType::SmallInteger},
-        {"Ejects_Max", ColumnType::SmallInteger}, {"Ejects_Avg", ColumnType::SmallInteger},
+        {"ipAddress", ColumnType::Text, LibraryAddressLength},
+        {"Date", ColumnType::Date},
+        {"Time", ColumnType::Time},
+        {"Logical_Library", ColumnType::Text, 30},
+        {"Residency_Max", ColumnType::Integer},
+        {"Residency_Avg", ColumnType::Integer},
+        {"Mounts_Total", ColumnType::SmallInteger},
+        {"Mounts_Max", ColumnType::SmallInteger},
+        {"Mounts_Avg", ColumnType::SmallInteger},
+        {"Ejects_Total", ColumnType::SmallInteger},
+        {"Ejects_Max", ColumnType::SmallInteger},
+        {"Ejects_Avg", ColumnType::SmallInteger},
         {"Inserts_Total", ColumnType::SmallInteger},
     };
     return columns;
@@ -84,10 +90,14 @@ const std::vector<ColumnDefinition>& libraryPerformanceColumns()
 const std::vector<ColumnDefinition>& reportsColumns()
 {
     static const std::vector<ColumnDefinition> columns = {
-        {"Username", ColumnType::Text, 25},   {"Report_Name", ColumnType::Text, 50},
-        {"ipAddress", ColumnType::Text, LibraryAddressLength},  {"Range", ColumnType::SmallInteger},
-        {"Field_Type", ColumnType::Text, 50}, {"Eff_Value", ColumnType::Text, 50},
-        {"Col_Type", ColumnType::SmallInteger}, {"Value", ColumnType::Text, 512},
+        {"Username", ColumnType::Text, 25},
+        {"Report_Name", ColumnType::Text, 50},
+        {"ipAddress", ColumnType::Text, LibraryAddressLength},
+        {"Range", ColumnType::SmallInteger},
+        {"Field_Type", ColumnType::Text, 50},
+        {"Eff_Value", ColumnType::Text, 50},
+        {"Col_Type", ColumnType::SmallInteger},
+        {"Value", ColumnType::Text, 512},
         {"Report_Type", ColumnType::SmallInteger},
     };
     return columns;
@@ -187,8 +197,8 @@ struct TableStep {
     bool executed = false;
 };
 
-bool prepareStep(const qmxDB& db, SQLHSTMT statement, TableStep& step, const char* verbStart,
-                 DiagnosticsWindow* window, bool showMessages)
+bool prepareStep(const qmxDB& db, SQLHSTMT statement, TableStep& step, const char* verbStart, DiagnosticsWindow* window,
+                 bool showMessages)
 {
     step.prepared = db.checkSQLResult(prepareStatement(statement, step.sql), verb(verbStart, step.name), statement,
                                       window, showMessages);
@@ -196,8 +206,8 @@ bool prepareStep(const qmxDB& db, SQLHSTMT statement, TableStep& step, const cha
     return step.prepared;
 }
 
-bool executeStep(const qmxDB& db, SQLHSTMT statement, TableStep& step, const char* verbStart,
-                 DiagnosticsWindow* window, bool showMessages)
+bool executeStep(const qmxDB& db, SQLHSTMT statement, TableStep& step, const char* verbStart, DiagnosticsWindow* window,
+                 bool showMessages)
 {
     step.executed = db.checkSQLResult(executeDirectly(statement, step.sql), verb(verbStart, step.name), statement,
                                       window, showMessages);
@@ -280,8 +290,8 @@ std::string uniqueKeyStatement(TableKind kind, const std::string& tableName, con
     if (kind == TableKind::Reports)
         return "";
     const std::string second = kind == TableKind::MountHistory ? "Volser" : "Logical_Library";
-    return "CREATE UNIQUE INDEX " + tableName + table_texts::UniqueKeyIndexSuffix + " ON " + tableName
-           + " (ipAddress, " + second + ", " + dialect.dateColumn() + ", " + dialect.timeColumn() + ")";
+    return "CREATE UNIQUE INDEX " + tableName + table_texts::UniqueKeyIndexSuffix + " ON " + tableName + " (ipAddress, "
+           + second + ", " + dialect.dateColumn() + ", " + dialect.timeColumn() + ")";
 }
 
 int createTables(const std::string& baseName, const std::string& layout, const std::string& databaseName,

@@ -57,9 +57,11 @@ bool qmxDB::connectDB(const std::string& dataSourceName, const std::string& user
         WriteDebugLine("Error connecting to Data Source Name " + dataSourceName + "\n");
         if (handles.connection != SQL_NULL_HDBC) {
             if (window == nullptr)
-                handles.failureReason = reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, nullptr, true);
+                handles.failureReason =
+                    reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, nullptr, true);
             else if (window->windowKind() == DiagnosticsWindow::Kind::MonitorView)
-                handles.failureReason = reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, window, false);
+                handles.failureReason =
+                    reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, window, false);
             else
                 handles.failureReason =
                     reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, connectionRules, window, true);
@@ -142,7 +144,8 @@ std::vector<DiagnosticRecord> readDiagnosticRecords(SQLSMALLINT handleType, SQLH
         SQLRETURN got = SQLGetDiagRec(handleType, handle, record, state, &native, message, sizeof message, &length);
         if (got != SQL_SUCCESS && got != SQL_SUCCESS_WITH_INFO)
             break;
-        records.push_back({reinterpret_cast<char*>(state), static_cast<long>(native), reinterpret_cast<char*>(message)});
+        records.push_back(
+            {reinterpret_cast<char*>(state), static_cast<long>(native), reinterpret_cast<char*>(message)});
     }
     return records;
 }
@@ -179,8 +182,8 @@ std::string qmxDB::reportDiagnosticRecords(int count, const std::vector<Diagnost
 
         const auto kind = window != nullptr ? window->windowKind() : DiagnosticsWindow::Kind::Other;
         const bool tableRule = rule->focus == DiagnosticRule::Focus::TableName;
-        const bool databaseRule = rule->focus == DiagnosticRule::Focus::DatabaseName
-                                  || rule->focus == DiagnosticRule::Focus::IpAddress;
+        const bool databaseRule =
+            rule->focus == DiagnosticRule::Focus::DatabaseName || rule->focus == DiagnosticRule::Focus::IpAddress;
         const bool focusHere = window != nullptr
                                && ((tableRule && kind == DiagnosticsWindow::Kind::TableSetupPage)
                                    || (databaseRule && kind == DiagnosticsWindow::Kind::DatabaseSetupPage));
@@ -194,8 +197,8 @@ std::string qmxDB::reportDiagnosticRecords(int count, const std::vector<Diagnost
             else
                 window->focusTableName();
         };
-        const bool silenced = rule->silentOnOtherWindows && window != nullptr
-                              && kind != DiagnosticsWindow::Kind::TableSetupPage;
+        const bool silenced =
+            rule->silentOnOtherWindows && window != nullptr && kind != DiagnosticsWindow::Kind::TableSetupPage;
         if (rule->focusBeforeMessage)
             focus();
         if (!message.empty() && boxesAllowed && !silenced)
@@ -297,8 +300,8 @@ std::optional<std::string> getColumnText(SQLHSTMT statement, SQLUSMALLINT column
 {
     std::string buffer(maxBytes + 1, '\0');
     SQLLEN indicator = 0;
-    SQLRETURN result = SQLGetData(statement, column, SQL_C_CHAR, buffer.data(), static_cast<SQLLEN>(buffer.size()),
-                                  &indicator);
+    SQLRETURN result =
+        SQLGetData(statement, column, SQL_C_CHAR, buffer.data(), static_cast<SQLLEN>(buffer.size()), &indicator);
     if (!fetchSucceeded(result) || indicator == SQL_NULL_DATA)
         return std::nullopt;
     buffer.resize(std::char_traits<char>::length(buffer.c_str()));
@@ -319,8 +322,9 @@ ColumnText getWholeColumnText(SQLHSTMT statement, SQLUSMALLINT column, std::size
         value.null = false;
         // A piece that filled the buffer holds its size less the terminator; a last piece its length.
         const std::size_t available = sizeof piece - 1;
-        const bool more = result == SQL_SUCCESS_WITH_INFO
-                          && (indicator == SQL_NO_TOTAL || indicator < 0 || static_cast<std::size_t>(indicator) > available);
+        const bool more =
+            result == SQL_SUCCESS_WITH_INFO
+            && (indicator == SQL_NO_TOTAL || indicator < 0 || static_cast<std::size_t>(indicator) > available);
         const std::size_t length = more || indicator < 0 ? available : static_cast<std::size_t>(indicator);
         const std::size_t room = limit - value.text.size();
         value.text.append(piece, std::min(length, room));

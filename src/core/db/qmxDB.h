@@ -37,11 +37,11 @@ public:
     // Logs every diagnostic record of the handle and maps it to the user's message. Gives the
     // first record's message (the driver's own text when no rule names one), shown or not.
     std::string reportDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, SQLRETURN result, bool connectionRules,
-                           DiagnosticsWindow* window, bool showMessages) const;
+                                  DiagnosticsWindow* window, bool showMessages) const;
 
     // Logs each record and applies the rules: what reportDiagnostics does once it has read them.
     std::string reportDiagnosticRecords(int count, const std::vector<DiagnosticRecord>& records, bool connectionRules,
-                                 DiagnosticsWindow* window, bool showMessages) const;
+                                        DiagnosticsWindow* window, bool showMessages) const;
 
     // "SELECT <columns> FROM <table> <where>" into the list (or nowhere); rows read, or -1.
     int selectIntoList(const std::string& columns, const std::string& table, const std::string& whereClause,

@@ -67,8 +67,8 @@ bool worseFirst(const Unit& a, const Unit& b)
 
 // The evidence of one pair for one of its units: the pair's troubled mounts, split by whether
 // the unit and its partner are in trouble elsewhere.
-void weigh(FleetEvidence& evidence, double& cleanMounts, std::int64_t mounts, std::int64_t troubled,
-           bool unitHot, bool partnerHot)
+void weigh(FleetEvidence& evidence, double& cleanMounts, std::int64_t mounts, std::int64_t troubled, bool unitHot,
+           bool partnerHot)
 {
     if (!partnerHot) {
         evidence.withCleanPartners += troubled;
@@ -90,9 +90,12 @@ void weigh(FleetEvidence& evidence, double& cleanMounts, std::int64_t mounts, st
 const char* fleetVerdictName(FleetVerdict verdict)
 {
     switch (verdict) {
-    case FleetVerdict::Suspect: return "suspect";
-    case FleetVerdict::Watch: return "watch";
-    case FleetVerdict::Ok: return "ok";
+    case FleetVerdict::Suspect:
+        return "suspect";
+    case FleetVerdict::Watch:
+        return "watch";
+    case FleetVerdict::Ok:
+        return "ok";
     }
     return "ok";
 }
@@ -104,8 +107,8 @@ std::string FleetDrive::unit() const
 
 int FleetResult::drivesNeedingAttention() const
 {
-    return static_cast<int>(std::count_if(drives.begin(), drives.end(),
-                                          [](const FleetDrive& d) { return d.verdict != FleetVerdict::Ok; }));
+    return static_cast<int>(
+        std::count_if(drives.begin(), drives.end(), [](const FleetDrive& d) { return d.verdict != FleetVerdict::Ok; }));
 }
 
 int FleetResult::cartridgesNeedingAttention() const
@@ -115,7 +118,9 @@ int FleetResult::cartridgesNeedingAttention() const
     }));
 }
 
-FleetHealth::FleetHealth(FleetOptions options) : m_options(std::move(options)) {}
+FleetHealth::FleetHealth(FleetOptions options) : m_options(std::move(options))
+{
+}
 
 bool FleetHealth::troubled(const std::array<std::int64_t, 4>& growth, std::int64_t tapeAlert) const
 {
@@ -162,8 +167,8 @@ void FleetHealth::add(const FleetMount& mount)
         const auto grown = cartridge.growth[counter].next(mount.counters[counter]);
         growth[counter] = grown && *grown > 0 ? *grown : 0;
         if (mount.counters[counter])
-            cartridge.maxima[counter + 1] = std::max(cartridge.maxima[counter + 1].value_or(INT64_MIN),
-                                                     *mount.counters[counter]);
+            cartridge.maxima[counter + 1] =
+                std::max(cartridge.maxima[counter + 1].value_or(INT64_MIN), *mount.counters[counter]);
     }
     if (mount.lifeMounts)
         cartridge.maxima[0] = std::max(cartridge.maxima[0].value_or(INT64_MIN), *mount.lifeMounts);
@@ -238,8 +243,7 @@ FleetResult FleetHealth::finish(const std::string& beginDate, const std::string&
             const DriveState& drive = m_drives[pair.drive];
             const CartridgeState& cartridge = m_cartridges[pair.cartridge];
             const bool driveHot = hot(drive.troubled - pair.troubled, drive.mounts - pair.mounts, usual);
-            const bool cartridgeHot =
-                hot(cartridge.troubled - pair.troubled, cartridge.mounts - pair.mounts, usual);
+            const bool cartridgeHot = hot(cartridge.troubled - pair.troubled, cartridge.mounts - pair.mounts, usual);
             changed = changed || driveHot != pair.driveHot || cartridgeHot != pair.cartridgeHot || round == 0;
             pair.driveHot = driveHot;
             pair.cartridgeHot = cartridgeHot;

@@ -61,8 +61,7 @@ std::optional<double> dayNumber(const std::string& date, const std::string& time
     double days = static_cast<double>(sys_days(civil).time_since_epoch().count());
     int hour = 0, minute = 0, second = 0;
     if (time.size() >= 8 && time[2] == ':' && time[5] == ':' && digitsAt(time, 0, 2, hour)
-        && digitsAt(time, 3, 2, minute) && digitsAt(time, 6, 2, second) && hour < 24 && minute < 60
-        && second < 62)
+        && digitsAt(time, 3, 2, minute) && digitsAt(time, 6, 2, second) && hour < 24 && minute < 60 && second < 62)
         days += (hour * 3600 + minute * 60 + second) / 86400.0;
     return days;
 }

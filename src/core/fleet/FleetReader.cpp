@@ -184,19 +184,19 @@ FleetReader::Outcome FleetReader::ratingSeries(const std::string& address, bool 
         sum = 0;
         count = 0;
     };
-    const Outcome outcome = eachRow(m_request, m_connection.statement(), sql, 2,
-                                    [&](const std::vector<std::optional<std::string>>& cells) {
-                                        const std::string date = cells[0].value_or("");
-                                        if (date != day) {
-                                            flush();
-                                            day = date;
-                                        }
-                                        const int rating = smallIntegerOf(cells[1]);
-                                        if (rating > 0) {
-                                            sum += rating;
-                                            ++count;
-                                        }
-                                    });
+    const Outcome outcome =
+        eachRow(m_request, m_connection.statement(), sql, 2, [&](const std::vector<std::optional<std::string>>& cells) {
+            const std::string date = cells[0].value_or("");
+            if (date != day) {
+                flush();
+                day = date;
+            }
+            const int rating = smallIntegerOf(cells[1]);
+            if (rating > 0) {
+                sum += rating;
+                ++count;
+            }
+        });
     flush();
     return outcome;
 }

@@ -47,9 +47,12 @@ int rank(FleetVerdict verdict)
 
 std::vector<std::string> evidenceCells(const FleetEvidence& evidence)
 {
-    return {std::to_string(evidence.withCleanPartners), format("%.2f", evidence.expected),
-            format("%.1f", evidence.surprise),          std::to_string(evidence.againstUnit),
-            std::to_string(evidence.againstPartner),    std::to_string(evidence.shared),
+    return {std::to_string(evidence.withCleanPartners),
+            format("%.2f", evidence.expected),
+            format("%.1f", evidence.surprise),
+            std::to_string(evidence.againstUnit),
+            std::to_string(evidence.againstPartner),
+            std::to_string(evidence.shared),
             std::to_string(evidence.chance)};
 }
 
@@ -65,8 +68,8 @@ std::vector<std::string> driveRow(const FleetDrive& drive)
                                     std::to_string(drive.troubledCartridges)};
     for (std::string& cell : evidenceCells(drive.evidence))
         row.push_back(std::move(cell));
-    for (const auto& figure : {drive.rating.start, drive.rating.end, drive.rating.slopePer30Days,
-                               drive.ratingVsMedian, drive.slopeVsMedian})
+    for (const auto& figure :
+         {drive.rating.start, drive.rating.end, drive.rating.slopePer30Days, drive.ratingVsMedian, drive.slopeVsMedian})
         row.push_back(fleetFigure(figure));
     row.push_back("");
     return row;
@@ -128,10 +131,27 @@ std::string fleetFigure(const std::optional<double>& value, int decimals)
 
 std::vector<std::string> fleetSuspectColumns()
 {
-    return {"Kind",         "Unit",         "Verdict",      "Mounts",       "MountsPerDay",  "Partners",
-            "Troubled",     "TroubledPartners", "TroubledWithCleanPartners", "ExpectedByChance", "Surprise",
-            "AgainstUnit",  "AgainstPartner", "Shared",     "Chance",       "RatingStart",   "RatingEnd",
-            "RatingSlopePer30Days", "RatingVsMedian", "SlopeVsMedian", "ThresholdLevel"};
+    return {"Kind",
+            "Unit",
+            "Verdict",
+            "Mounts",
+            "MountsPerDay",
+            "Partners",
+            "Troubled",
+            "TroubledPartners",
+            "TroubledWithCleanPartners",
+            "ExpectedByChance",
+            "Surprise",
+            "AgainstUnit",
+            "AgainstPartner",
+            "Shared",
+            "Chance",
+            "RatingStart",
+            "RatingEnd",
+            "RatingSlopePer30Days",
+            "RatingVsMedian",
+            "SlopeVsMedian",
+            "ThresholdLevel"};
 }
 
 std::vector<std::vector<std::string>> fleetSuspectRows(const FleetResult& result)
@@ -208,9 +228,9 @@ std::string fleetOverviewText(const std::string& address, const FleetResult& res
         any = true;
         text += format(fleet_texts::CartridgeEvidence, cartridge.volser.c_str(), fleetVerdictName(cartridge.verdict),
                        static_cast<long long>(cartridge.troubled), static_cast<long long>(cartridge.mounts),
-                       static_cast<long long>(cartridge.evidence.withCleanPartners),
-                       cartridge.evidence.cleanPartners, cartridge.evidence.expected,
-                       ratingFigure(cartridge.rating.end).c_str(), signedFigure(cartridge.rating.slopePer30Days).c_str())
+                       static_cast<long long>(cartridge.evidence.withCleanPartners), cartridge.evidence.cleanPartners,
+                       cartridge.evidence.expected, ratingFigure(cartridge.rating.end).c_str(),
+                       signedFigure(cartridge.rating.slopePer30Days).c_str())
                 + "\r\n";
     }
     if (!any)

@@ -20,7 +20,8 @@ inline constexpr const char* NoRetirement = "No cartridge is over a threshold of
 inline constexpr const char* RetirementLine = "  cartridge %s  %s: %s";
 inline constexpr const char* Warning = "WARNING";
 inline constexpr const char* Error = "ERROR";
-inline constexpr const char* Skipped = "%lld mounts of units past the overview's limits or without a drive or volser were left out.";
+inline constexpr const char* Skipped =
+    "%lld mounts of units past the overview's limits or without a drive or volser were left out.";
 inline constexpr const char* Done = "Done!";
 inline constexpr const char* Canceled = "Canceled";
 

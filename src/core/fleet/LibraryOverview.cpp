@@ -103,7 +103,7 @@ std::vector<std::vector<std::string>> LibraryOverview::cartridgeRows(const Fleet
     for (const FleetCartridge& cartridge : result.cartridges) {
         if (cartridge.verdict == FleetVerdict::Ok && cartridge.thresholdLevel == 0)
             continue;
-        const char* threshold = cartridge.thresholdLevel == 2 ? fleet_texts::Error
+        const char* threshold = cartridge.thresholdLevel == 2   ? fleet_texts::Error
                                 : cartridge.thresholdLevel == 1 ? fleet_texts::Warning
                                                                 : "";
         rows.push_back({cartridge.volser, std::to_string(cartridge.mounts), std::to_string(cartridge.drives),

@@ -24,8 +24,7 @@ public:
     LibraryOverview& operator=(const LibraryOverview&) = delete;
 
     // Starts a run; `finished` is called on the worker's thread when it ends, however it ends.
-    void start(ReportRequest request, const std::string& address, FleetOptions options,
-               std::function<void()> finished);
+    void start(ReportRequest request, const std::string& address, FleetOptions options, std::function<void()> finished);
     void cancel() { m_worker.cancel(); }
     bool running() const { return m_worker.running(); }
     // Waits for a run to end.

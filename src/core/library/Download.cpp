@@ -31,14 +31,14 @@ struct CurlListDeleter {
 struct Transfer {
     CURL* curl = nullptr;
     std::string text;
-    std::size_t limit = std::string::npos; // cut here (the mount history file)
+    std::size_t limit = std::string::npos;    // cut here (the mount history file)
     std::size_t maxBytes = std::string::npos; // fail past this
     const std::atomic<bool>* stop = nullptr;
     std::size_t received = 0;
     bool cutAtLimit = false;
     bool tooLarge = false;
-    bool notFile = false;    // an error status: its page is not read
-    bool webPage = false;    // a web page where the file should be
+    bool notFile = false; // an error status: its page is not read
+    bool webPage = false; // a web page where the file should be
     bool stopped = false;
 
     bool stopRequested()
@@ -209,15 +209,16 @@ DownloadResult downloadLibraryFile(const std::string& address, const std::string
     return result;
 }
 
-std::string downloadProblemText(const DownloadResult& result, const std::string& fileName,
-                                const DownloadLimits& limits)
+std::string downloadProblemText(const DownloadResult& result, const std::string& fileName, const DownloadLimits& limits)
 {
     switch (result.status) {
     case DownloadResult::Status::Complete:
-    case DownloadResult::Status::Stopped: return {};
+    case DownloadResult::Status::Stopped:
+        return {};
     case DownloadResult::Status::NoFile:
         return filled(monitor_texts::DownloadHttpStatus, {std::to_string(result.httpStatus), fileName});
-    case DownloadResult::Status::NotLibraryFile: return filled(monitor_texts::DownloadWebPage, {fileName});
+    case DownloadResult::Status::NotLibraryFile:
+        return filled(monitor_texts::DownloadWebPage, {fileName});
     case DownloadResult::Status::TooLarge:
         return filled(monitor_texts::DownloadTooLarge, {fileName, std::to_string(limits.maxBytes)});
     case DownloadResult::Status::TimedOut:
@@ -225,7 +226,8 @@ std::string downloadProblemText(const DownloadResult& result, const std::string&
                       {fileName, std::to_string(std::chrono::duration_cast<std::chrono::seconds>(
                                                     limits.totalTime + std::chrono::milliseconds(999))
                                                     .count())});
-    case DownloadResult::Status::InternetError: break;
+    case DownloadResult::Status::InternetError:
+        break;
     }
     return FormatWinInetError(result.internetError);
 }

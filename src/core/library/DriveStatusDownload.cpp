@@ -28,15 +28,18 @@ std::optional<std::vector<DriveStatusLine>> driveStatusOrMessage(const DriveStat
 {
     UserPrompts& prompts = theApp().prompts();
     switch (fetch.status) {
-    case DownloadResult::Status::Complete: return fetch.drives;
-    case DownloadResult::Status::Stopped: return std::nullopt;
+    case DownloadResult::Status::Complete:
+        return fetch.drives;
+    case DownloadResult::Status::Stopped:
+        return std::nullopt;
     case DownloadResult::Status::NoFile:
     case DownloadResult::Status::NotLibraryFile:
     case DownloadResult::Status::TooLarge:
         prompts.showMessage(monitor_texts::NoDriveStatusFile, MessageIcon::Exclamation);
         return std::nullopt;
     case DownloadResult::Status::TimedOut:
-    case DownloadResult::Status::InternetError: break;
+    case DownloadResult::Status::InternetError:
+        break;
     }
     prompts.showMessage(monitor_texts::NoAddressEntered, MessageIcon::Stop);
     return std::nullopt;

@@ -68,8 +68,7 @@ std::string importStoppedText(const ImportResult& result)
     return text;
 }
 
-ImportResult importSavedFile(const std::string& path, const std::string& libraryAddress,
-                             const ImportOptions& options)
+ImportResult importSavedFile(const std::string& path, const std::string& libraryAddress, const ImportOptions& options)
 {
     SavedFileImport import(path, libraryAddress);
     {
@@ -87,7 +86,8 @@ ImportResult importSavedFile(const std::string& path, const std::string& library
 std::optional<ImportRequest> askImportRequest()
 {
     UserPrompts& prompts = theApp().prompts();
-    const auto path = prompts.askOpenFileName(import_texts::FileDialogTitle, promptFilter(import_texts::FileDialogFilter));
+    const auto path =
+        prompts.askOpenFileName(import_texts::FileDialogTitle, promptFilter(import_texts::FileDialogFilter));
     if (!path)
         return std::nullopt;
     // The address is stored with every row as it was typed; only its length is checked, and a

@@ -17,9 +17,10 @@ inline constexpr const char* InsertErrors =
 // Our own lines for how far a long import has come, and for one cancelled.
 inline constexpr const char* Progress = "Importing: %llu lines read, %llu stored, %d%% of the file";
 inline constexpr const char* Stopping = "Cancelling: the lines being stored are finished first";
-inline constexpr const char* Stopped =
-    "Import cancelled: %d lines of the file are stored (%d of them new entries).\nImporting the file again stores the rest.";
+inline constexpr const char* Stopped = "Import cancelled: %d lines of the file are stored (%d of them new "
+                                       "entries).\nImporting the file again stores the rest.";
 // The desktop program's arguments for an import as its window opens, when they are not complete.
-inline constexpr const char* StartupUsage = "Nothing is imported: the program imports files with --import FILE (once for "
-                                            "each file) --library ADDRESS [--imported-mark FILE]";
+inline constexpr const char* StartupUsage =
+    "Nothing is imported: the program imports files with --import FILE (once for "
+    "each file) --library ADDRESS [--imported-mark FILE]";
 } // namespace import_texts

@@ -19,7 +19,7 @@ struct LibraryPerformanceLine {
 
     std::string date;
     std::string time;
-    std::size_t fieldCount = 0; // fields found on the line, the time stamp included
+    std::size_t fieldCount = 0;      // fields found on the line, the time stamp included
     std::vector<std::string> values; // fields 2 onwards in file order
 
     // The line as the file has it (a "\r" left from its line end is ignored).

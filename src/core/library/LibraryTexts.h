@@ -41,7 +41,7 @@ inline constexpr const char* DriveWwnnMarker = "5005";
 
 // Library performance fields as the library statistics window titles them, in file order.
 inline constexpr const char* LibraryPerformanceTitles[] = {
-    "Date and Time",        "Logical Library",      "Max Residency (sec)", "Avg Residency (sec)",
-    "Total Mounts (count)", "Max Mounts (sec)",     "Avg Mounts (sec)",    "Total Ejects (count)",
-    "Max Ejects (sec)",     "Avg Ejects (sec)",     "Total Inserts (count)"};
+    "Date and Time",        "Logical Library",  "Max Residency (sec)",  "Avg Residency (sec)",
+    "Total Mounts (count)", "Max Mounts (sec)", "Avg Mounts (sec)",     "Total Ejects (count)",
+    "Max Ejects (sec)",     "Avg Ejects (sec)", "Total Inserts (count)"};
 } // namespace library_texts

@@ -54,9 +54,7 @@ MonitorDatabase MonitorDatabase::fromSettings()
 
 MonitorEngine::MonitorEngine(std::string address, MonitorSink& sink, MonitorOptions options,
                              std::unique_ptr<MonitorScheduler> scheduler)
-    : m_address(std::move(address)),
-      m_mountHistoryFileName(library_texts::MountHistoryFileName),
-      m_sink(sink),
+    : m_address(std::move(address)), m_mountHistoryFileName(library_texts::MountHistoryFileName), m_sink(sink),
       m_options(std::move(options)),
       m_scheduler(scheduler ? std::move(scheduler) : std::make_unique<MonitorTimerThread>())
 {
@@ -149,7 +147,8 @@ void MonitorEngine::onTimer(int timerId)
             return;
         startWorker(m_checkThread, &MonitorEngine::checkWorker);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -157,8 +156,8 @@ void MonitorEngine::checkWorker()
 {
     const MonitorPeriods& periods = m_options.periods;
     if (!m_stopRequested) {
-        DownloadResult configuration = downloadLibraryFile(m_address, library_texts::ConfigurationFileName,
-                                                           &m_stopRequested, m_options.limits);
+        DownloadResult configuration =
+            downloadLibraryFile(m_address, library_texts::ConfigurationFileName, &m_stopRequested, m_options.limits);
         if (m_options.observer && configuration.status != DownloadResult::Status::Stopped)
             m_options.observer->downloadEnded(m_address, MonitorFile::Configuration, configuration);
         if (!configuration.complete() && configuration.status != DownloadResult::Status::Stopped) {
@@ -277,9 +276,15 @@ bool MonitorEngine::mountHistoryDownload()
                 m_options.observer->lineStored(m_address, MonitorTable::MountHistory, lines[next], stored);
             ++next;
             switch (stored) {
-            case 1: ++inserted; break;
-            case 2: WriteDebugLine(monitor_texts::Repeat); break;
-            default: write(monitor_texts::InsertProblem); break;
+            case 1:
+                ++inserted;
+                break;
+            case 2:
+                WriteDebugLine(monitor_texts::Repeat);
+                break;
+            default:
+                write(monitor_texts::InsertProblem);
+                break;
             }
         });
     }
@@ -295,8 +300,8 @@ bool MonitorEngine::libraryPerformanceDownload()
     if (m_stopRequested)
         return true;
     write(formatMonitorText(monitor_texts::GettingLibraryPerformance, m_address.c_str(), timeText().c_str()));
-    DownloadResult file = downloadLibraryFile(m_address, library_texts::LibraryPerformanceFileName,
-                                              &m_stopRequested, m_options.limits);
+    DownloadResult file =
+        downloadLibraryFile(m_address, library_texts::LibraryPerformanceFileName, &m_stopRequested, m_options.limits);
     if (m_options.observer && file.status != DownloadResult::Status::Stopped)
         m_options.observer->downloadEnded(m_address, MonitorFile::LibraryPerformance, file);
     if (file.status == DownloadResult::Status::NoFile) {
@@ -341,9 +346,14 @@ bool MonitorEngine::libraryPerformanceDownload()
                 m_options.observer->lineStored(m_address, MonitorTable::LibraryPerformance, lines[next], stored);
             ++next;
             switch (stored) {
-            case 1: ++inserted; break;
-            case 2: break;
-            default: write(monitor_texts::InsertProblem); break;
+            case 1:
+                ++inserted;
+                break;
+            case 2:
+                break;
+            default:
+                write(monitor_texts::InsertProblem);
+                break;
             }
         });
     }

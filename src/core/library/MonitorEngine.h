@@ -45,7 +45,7 @@ struct MonitorOptions {
     DownloadLimits limits;
     std::chrono::milliseconds startOffset{0};
     MonitorDatabase database = MonitorDatabase::fromSettings();
-    std::function<std::time_t()> clock; // the time in window lines; the system's when empty
+    std::function<std::time_t()> clock;  // the time in window lines; the system's when empty
     MonitorObserver* observer = nullptr; // told of downloads, stored lines and cycles; outlives the engine
 };
 

@@ -31,7 +31,8 @@ inline constexpr const char* SkippingMountHistory =
     "Skipping Mount History file. Previous Mount History still processing\n";
 inline constexpr const char* SkippingLibraryPerformance =
     "Skipping Library Performance file. Previous Library Performance still processing\n";
-inline constexpr const char* MountHistoryRetry = "Problem getting Mount History file. Will try again in one minute.\r\n";
+inline constexpr const char* MountHistoryRetry =
+    "Problem getting Mount History file. Will try again in one minute.\r\n";
 inline constexpr const char* LibraryPerformanceRetry =
     "Problem getting Library Performance file. Will try again in one minute.\r\n";
 inline constexpr const char* InsertProblem = "ERROR: Problem inserting line. See debug file for more information";
@@ -43,7 +44,8 @@ inline constexpr const char* UnknownError = "Unknown Error: %d\n";
 // Why a download failed, after "   o ERROR: ".
 inline constexpr const char* DownloadHttpStatus = "The library answered HTTP status %s instead of sending %s\n";
 inline constexpr const char* DownloadWebPage = "The library sent a web page instead of %s\n";
-inline constexpr const char* DownloadTooLarge = "%s is longer than %s bytes, more than a library's file holds; it was not read\n";
+inline constexpr const char* DownloadTooLarge =
+    "%s is longer than %s bytes, more than a library's file holds; it was not read\n";
 inline constexpr const char* DownloadTimedOut = "%s did not arrive within %s seconds\n";
 
 // Close and Save of a monitor window.

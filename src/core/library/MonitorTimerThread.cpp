@@ -1,6 +1,8 @@
 #include "MonitorTimerThread.h"
 
-MonitorTimerThread::MonitorTimerThread() : m_thread([this] { run(); }) {}
+MonitorTimerThread::MonitorTimerThread() : m_thread([this] { run(); })
+{
+}
 
 MonitorTimerThread::~MonitorTimerThread()
 {

@@ -44,9 +44,9 @@ std::string widestMonitorLine(const std::string& address)
     std::string widest = formatMonitorText(monitor_texts::GettingLibraryPerformance, address.c_str(),
                                            formatTime(StampFormat, when).c_str());
     // With a short address a fixed line can be wider than the stamped one.
-    for (std::string line : {std::string(monitor_texts::SkippingLibraryPerformance),
-                             std::string(monitor_texts::LibraryPerformanceRetry),
-                             formatMonitorText(monitor_texts::InsertedLibraryPerformance, 2147483647)}) {
+    for (std::string line :
+         {std::string(monitor_texts::SkippingLibraryPerformance), std::string(monitor_texts::LibraryPerformanceRetry),
+          formatMonitorText(monitor_texts::InsertedLibraryPerformance, 2147483647)}) {
         line.erase(line.find_last_not_of("\r\n") + 1);
         if (line.size() > widest.size())
             widest = line;

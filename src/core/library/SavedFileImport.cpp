@@ -73,8 +73,9 @@ void SavedFileImport::finish()
             ++m_result.failed;
         }
         m_result.outcome = m_stopped ? ImportOutcome::Stopped : ImportOutcome::Completed;
-        m_messages.push_back({m_stopped ? importStoppedText(m_result) : importSummaryText(m_result.kind, m_result.inserted),
-                              MessageIcon::Information});
+        m_messages.push_back(
+            {m_stopped ? importStoppedText(m_result) : importSummaryText(m_result.kind, m_result.inserted),
+             MessageIcon::Information});
         if (m_result.failed > 0)
             m_messages.push_back({import_texts::InsertErrors, MessageIcon::Stop});
     }

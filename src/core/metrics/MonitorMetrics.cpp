@@ -64,26 +64,36 @@ std::string driveLabel(const std::pair<int, int>& drive)
 const char* downloadFailureReason(const DownloadResult& result)
 {
     switch (result.status) {
-    case DownloadResult::Status::NoFile: return "http_status";
-    case DownloadResult::Status::NotLibraryFile: return "not_a_library_file";
-    case DownloadResult::Status::TooLarge: return "too_large";
-    case DownloadResult::Status::TimedOut: return "timeout";
+    case DownloadResult::Status::NoFile:
+        return "http_status";
+    case DownloadResult::Status::NotLibraryFile:
+        return "not_a_library_file";
+    case DownloadResult::Status::TooLarge:
+        return "too_large";
+    case DownloadResult::Status::TimedOut:
+        return "timeout";
     case DownloadResult::Status::Complete:
-    case DownloadResult::Status::Stopped: return "other";
-    case DownloadResult::Status::InternetError: break;
+    case DownloadResult::Status::Stopped:
+        return "other";
+    case DownloadResult::Status::InternetError:
+        break;
     }
     switch (result.internetError) {
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_URL_MALFORMAT:
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_CONNECT: return "connect";
-    case CURLE_OPERATION_TIMEDOUT: return "timeout";
+    case CURLE_COULDNT_CONNECT:
+        return "connect";
+    case CURLE_OPERATION_TIMEDOUT:
+        return "timeout";
     case CURLE_PARTIAL_FILE:
     case CURLE_GOT_NOTHING:
     case CURLE_SEND_ERROR:
-    case CURLE_RECV_ERROR: return "cut";
-    default: return "other";
+    case CURLE_RECV_ERROR:
+        return "cut";
+    default:
+        return "other";
     }
 }
 
@@ -98,7 +108,9 @@ std::string metricsLibraryLabel(const std::string& address)
     return address.substr(0, colon) + address.substr(at);
 }
 
-MonitorMetrics::MonitorMetrics(Clock clock) : m_clock(std::move(clock)), m_startTime(now()) {}
+MonitorMetrics::MonitorMetrics(Clock clock) : m_clock(std::move(clock)), m_startTime(now())
+{
+}
 
 double MonitorMetrics::now() const
 {
@@ -218,8 +230,12 @@ void MonitorMetrics::lineStored(const std::string& address, MonitorTable table, 
         return;
     TableCounters& counters = state->tables[static_cast<std::size_t>(table)];
     switch (result) {
-    case 1: ++counters.inserted; break;
-    case 2: ++counters.duplicate; break;
+    case 1:
+        ++counters.inserted;
+        break;
+    case 2:
+        ++counters.duplicate;
+        break;
     default:
         ++counters.failed;
         ++counters.failedInCycle;
@@ -264,7 +280,8 @@ std::string MonitorMetrics::exposition() const
     std::lock_guard lock(m_mutex);
     out.family("vaultline_monitor_up", "gauge", "1 while the monitor runs.");
     out.sample("vaultline_monitor_up", {}, 1);
-    out.family("vaultline_monitor_start_time_seconds", "gauge", "When the monitor started, in seconds since the epoch.");
+    out.family("vaultline_monitor_start_time_seconds", "gauge",
+               "When the monitor started, in seconds since the epoch.");
     out.sample("vaultline_monitor_start_time_seconds", {}, m_startTime);
 
     const auto perFile = [&](const char* name, const char* type, const char* help, auto value) {
@@ -273,9 +290,11 @@ std::string MonitorMetrics::exposition() const
             for (std::size_t file = 0; file < FileCount; ++file)
                 out.sample(name, {{"library", label}, {"file", FileLabels[file]}}, value(state.files[file]));
     };
-    perFile("vaultline_download_attempts_total", "counter", "Downloads of the library's file, ended other than by a stop.",
+    perFile("vaultline_download_attempts_total", "counter",
+            "Downloads of the library's file, ended other than by a stop.",
             [](const FileCounters& file) { return static_cast<double>(file.attempts); });
-    out.family("vaultline_download_failures_total", "counter", "Downloads of the library's file that failed, by reason.");
+    out.family("vaultline_download_failures_total", "counter",
+               "Downloads of the library's file that failed, by reason.");
     for (const auto& [label, state] : m_libraries)
         for (std::size_t file = 0; file < FileCount; ++file)
             for (std::size_t reason = 0; reason < ReasonCount; ++reason)

@@ -75,8 +75,8 @@ constexpr std::size_t CellTextBytes = 512;
 std::string readCell(SQLHSTMT statement, SQLUSMALLINT column, std::vector<char>& buffer)
 {
     SQLLEN indicator = 0;
-    const SQLRETURN result = SQLGetData(statement, column, SQL_C_CHAR, buffer.data(),
-                                        static_cast<SQLLEN>(buffer.size()), &indicator);
+    const SQLRETURN result =
+        SQLGetData(statement, column, SQL_C_CHAR, buffer.data(), static_cast<SQLLEN>(buffer.size()), &indicator);
     if (!fetchSucceeded(result) || indicator == SQL_NULL_DATA)
         return {};
     return std::string(buffer.data(), std::char_traits<char>::length(buffer.data()));
@@ -189,10 +189,14 @@ std::string queryDateText(const std::string& storedDate, int dateFormatCode)
     const std::string month = storedDate.substr(5, 2);
     const std::string day = storedDate.substr(8, 2);
     switch (dateFormatCode) {
-    case 1: return month + "-" + day + "-" + year;
-    case 2: return year + "-" + month + "-" + day;
-    case 3: return day + "-" + month + "-" + year;
-    default: return storedDate;
+    case 1:
+        return month + "-" + day + "-" + year;
+    case 2:
+        return year + "-" + month + "-" + day;
+    case 3:
+        return day + "-" + month + "-" + year;
+    default:
+        return storedDate;
     }
 }
 

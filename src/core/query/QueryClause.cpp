@@ -39,8 +39,8 @@ const std::vector<QueryRowInfo>& queryFormRows()
         {QueryRowId::Drive, DriveLabel, numberOperators, "", "drive", QueryValueKind::Text, false, true},
         {QueryRowId::LogicalLibrary, LogicalLibraryLabel, textOperators, LogicalLibraryHint, "logical_library",
          QueryValueKind::Text, true, false},
-        {QueryRowId::ElementAddress, ElementAddressLabel, numberOperators, "", "element_address",
-         QueryValueKind::Text, false, true},
+        {QueryRowId::ElementAddress, ElementAddressLabel, numberOperators, "", "element_address", QueryValueKind::Text,
+         false, true},
     };
     return rows;
 }
@@ -112,8 +112,8 @@ GeneratedQuery BuildWhereClause(const QueryFormFields& fields, const Dialect& di
             conditions += "and ";
         switch (info.valueKind) {
         case QueryValueKind::DatePicker:
-            conditions += FormatDateTimeCondition(choice.comparison, dialect.isOracle() ? "dates" : "date",
-                                                  fields.date, dialect);
+            conditions +=
+                FormatDateTimeCondition(choice.comparison, dialect.isOracle() ? "dates" : "date", fields.date, dialect);
             break;
         case QueryValueKind::TimePicker:
             conditions += FormatDateTimeCondition(choice.comparison, "time", fields.time, dialect);

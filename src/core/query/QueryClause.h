@@ -18,8 +18,8 @@ struct QueryRowInfo {
     QueryRowId id;
     const char* label;
     std::vector<std::string> operators;
-    const char* hint;      // "" when the row has none
-    const char* column;    // the date row's column comes from the dialect
+    const char* hint;   // "" when the row has none
+    const char* column; // the date row's column comes from the dialect
     QueryValueKind valueKind;
     bool isText;           // only traced: the user types the quotes
     bool mountHistoryOnly; // left out for the library performance table

@@ -90,9 +90,14 @@ bool QueryColumnCells::encode(std::string_view text, std::int32_t& value) const
     }
     long long key = -1;
     switch (m_kind) {
-    case QueryColumnKind::Text: return false;
-    case QueryColumnKind::Date: key = dateOrderKey(text, m_dateFormatCode); break;
-    case QueryColumnKind::Time: key = timeOrderKey(text); break;
+    case QueryColumnKind::Text:
+        return false;
+    case QueryColumnKind::Date:
+        key = dateOrderKey(text, m_dateFormatCode);
+        break;
+    case QueryColumnKind::Time:
+        key = timeOrderKey(text);
+        break;
     case QueryColumnKind::Integer: {
         // Only the one way of writing the number: the text must read back the same.
         std::int32_t number = 0;
@@ -133,7 +138,8 @@ std::string QueryColumnCells::decode(std::int32_t value) const
         std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", value / 3600, value / 60 % 60, value % 60);
         return buffer;
     case QueryColumnKind::Integer:
-    case QueryColumnKind::Text: break;
+    case QueryColumnKind::Text:
+        break;
     }
     return std::to_string(value);
 }
@@ -195,10 +201,13 @@ std::string QueryColumnCells::text(std::size_t row) const
 long long QueryColumnCells::keyOfText(std::string_view text) const
 {
     switch (m_kind) {
-    case QueryColumnKind::Date: return dateOrderKey(text, m_dateFormatCode);
-    case QueryColumnKind::Time: return timeOrderKey(text);
+    case QueryColumnKind::Date:
+        return dateOrderKey(text, m_dateFormatCode);
+    case QueryColumnKind::Time:
+        return timeOrderKey(text);
     case QueryColumnKind::Integer:
-    case QueryColumnKind::Text: break;
+    case QueryColumnKind::Text:
+        break;
     }
     return decimalValue(std::string(text));
 }

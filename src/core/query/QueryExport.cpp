@@ -94,9 +94,8 @@ bool ExportData(const std::string& activeTitle, const QueryListData* list)
         prompts.showMessage(query_texts::ExportOnlyForQueryWindows, MessageIcon::Stop);
         return false;
     }
-    const auto chosen = prompts.askSaveFileName(query_texts::ExportDialogTitle,
-                                                dialogFilter(query_texts::ExportFilter),
-                                                "");
+    const auto chosen =
+        prompts.askSaveFileName(query_texts::ExportDialogTitle, dialogFilter(query_texts::ExportFilter), "");
     if (!chosen)
         return false;
     // The file dialog asked about the name that was chosen; a name that got ".csv" only now

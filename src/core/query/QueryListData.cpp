@@ -72,7 +72,8 @@ std::string QueryListData::cell(int row, int column) const
 {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
         return {};
-    return m_cells[static_cast<std::size_t>(column)].text(static_cast<std::size_t>(m_order[static_cast<std::size_t>(row)]));
+    return m_cells[static_cast<std::size_t>(column)].text(
+        static_cast<std::size_t>(m_order[static_cast<std::size_t>(row)]));
 }
 
 std::string QueryListData::longestCell(int column) const

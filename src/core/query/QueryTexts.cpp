@@ -8,8 +8,8 @@ std::string fillTemplate(std::string_view pattern, std::initializer_list<std::st
     text.reserve(pattern.size());
     auto next = arguments.begin();
     for (std::size_t pos = 0; pos < pattern.size(); ++pos) {
-        const bool marker = pattern[pos] == '%' && pos + 1 < pattern.size()
-                            && (pattern[pos + 1] == 's' || pattern[pos + 1] == 'd');
+        const bool marker =
+            pattern[pos] == '%' && pos + 1 < pattern.size() && (pattern[pos + 1] == 's' || pattern[pos + 1] == 'd');
         if (marker && next != arguments.end()) {
             text += *next++;
             ++pos;

@@ -46,7 +46,8 @@ inline constexpr const char* RowColumn = "ROW";
 // database rejects a statement that no diagnostic rule explains.
 inline constexpr const char* RefusedSeveralStatements =
     "ERROR: A query runs one SELECT statement only.\nPlease remove the \";\" from the fields.";
-inline constexpr const char* RefusedFunction = "ERROR: %s cannot be used in a query.\nPlease remove it from the fields.";
+inline constexpr const char* RefusedFunction =
+    "ERROR: %s cannot be used in a query.\nPlease remove it from the fields.";
 inline constexpr const char* RejectedByDatabase = "ERROR: The database rejected the query:\n%s";
 inline constexpr const char* ReadOnlyFailed = "Error making the query connection read-only";
 inline constexpr const char* CancelledTrace = "General query cancelled at the database";

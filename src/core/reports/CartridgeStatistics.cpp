@@ -11,8 +11,7 @@
 #include <algorithm>
 
 namespace {
-const ReportErrorTexts StatisticsErrors{report_texts::DriveStatisticsPreparing,
-                                        report_texts::DriveStatisticsExecuting,
+const ReportErrorTexts StatisticsErrors{report_texts::DriveStatisticsPreparing, report_texts::DriveStatisticsExecuting,
                                         report_texts::DriveStatisticsFetching};
 
 // A maximum that came back as a text: the true one is the highest whole number of the rows,
@@ -44,9 +43,9 @@ void finish(const ReportRequest& request)
 } // namespace
 
 std::unordered_map<std::string, LifetimeMaxima> batchedLifetimeMaxima(const ReportRequest& request,
-                                                                       const ReportConnection& connection,
-                                                                       const ReportStatements& statements,
-                                                                       const std::string& address)
+                                                                      const ReportConnection& connection,
+                                                                      const ReportStatements& statements,
+                                                                      const std::string& address)
 {
     std::unordered_map<std::string, LifetimeMaxima> maxima;
     const std::size_t counters = ReportStatements::lifetimeCounters().size();
@@ -73,8 +72,7 @@ std::unordered_map<std::string, LifetimeMaxima> batchedLifetimeMaxima(const Repo
 
 std::string CartridgeLifetimeMaxima(const ReportRequest& request, const ReportConnection& connection,
                                     const ReportStatements& statements, const std::string& address,
-                                    const std::string& volser, const ReportRequest* view,
-                                    const LifetimeMaxima* batched)
+                                    const std::string& volser, const ReportRequest* view, const LifetimeMaxima* batched)
 {
     std::string result;
     auto put = [&](const std::string& line) {
@@ -132,8 +130,8 @@ int ReportCtgStatThread(const ReportRequest& request)
         if (request.stopped())
             break;
         std::vector<std::string> volsers;
-        if (connection.selectVolsers(statements.volsers(address, request.beginDate, request.endDate), address,
-                                     volsers, StatisticsErrors)
+        if (connection.selectVolsers(statements.volsers(address, request.beginDate, request.endDate), address, volsers,
+                                     StatisticsErrors)
             != ReportConnection::Result::Ok) {
             if (!request.mail() && !request.stopped() && request.sink != nullptr)
                 request.sink->restoreButtons();

@@ -28,9 +28,9 @@ std::string CartridgeLifetimeMaxima(const ReportRequest& request, const ReportCo
 // statement failed; a value it could not read exactly as the per-cartridge query would is left
 // out.
 std::unordered_map<std::string, LifetimeMaxima> batchedLifetimeMaxima(const ReportRequest& request,
-                                                                       const ReportConnection& connection,
-                                                                       const ReportStatements& statements,
-                                                                       const std::string& address);
+                                                                      const ReportConnection& connection,
+                                                                      const ReportStatements& statements,
+                                                                      const std::string& address);
 
 // The cartridge statistics report: 1 when it ran to its end, 0 when a database error stopped it.
 int ReportCtgStatThread(const ReportRequest& request);

@@ -15,8 +15,8 @@ const ReportErrorTexts EncryptionErrors{report_texts::EncryptionPreparing, repor
 
 void finish(const ReportRequest& request)
 {
-    finishReport(request, report_texts::EncryptionDone, report_texts::EncryptionCanceled,
-                 report_texts::EncryptionDone, report_texts::EncryptionStatusMailName);
+    finishReport(request, report_texts::EncryptionDone, report_texts::EncryptionCanceled, report_texts::EncryptionDone,
+                 report_texts::EncryptionStatusMailName);
 }
 
 std::string firstText(const ReportConnection& connection, const std::string& sql)
@@ -41,8 +41,7 @@ std::optional<BatchedLastMounts> batchedLastMounts(const ReportRequest& request,
         const std::optional<std::int32_t> rekeys = batchedInteger(row[4]);
         // The per-cartridge queries look the last mount up again by the date and time they read,
         // written in canonical form: a row stored otherwise is left to them.
-        if (!status || !rekeys || normalisedDate(row[1]) != row[1]
-            || normalisedTime(row[2]) != row[2])
+        if (!status || !rekeys || normalisedDate(row[1]) != row[1] || normalisedTime(row[2]) != row[2])
             mounts[row[0]] = std::nullopt;
         else
             mounts[row[0]] = LastMount{std::move(row[1]), std::move(row[2]), *status, *rekeys};
@@ -52,8 +51,7 @@ std::optional<BatchedLastMounts> batchedLastMounts(const ReportRequest& request,
 
 std::string CartridgeEncryptionStatus(const ReportRequest& request, const ReportConnection& connection,
                                       const ReportStatements& statements, const std::string& address,
-                                      const std::string& volser, const ReportRequest* view,
-                                      const LastMount* batched)
+                                      const std::string& volser, const ReportRequest* view, const LastMount* batched)
 {
     LastMount last;
     if (batched != nullptr) {
@@ -76,9 +74,8 @@ std::string CartridgeEncryptionStatus(const ReportRequest& request, const Report
     const std::string& lastDate = last.date;
     const std::string& lastTime = last.time;
     const std::int32_t rekeys = last.rekeys;
-    std::string line =
-        formatReportText(status != 0 ? report_texts::EncryptedLine : report_texts::NotEncryptedLine,
-                         {volser, lastDate, lastTime, std::to_string(rekeys)});
+    std::string line = formatReportText(status != 0 ? report_texts::EncryptedLine : report_texts::NotEncryptedLine,
+                                        {volser, lastDate, lastTime, std::to_string(rekeys)});
     if (view == nullptr)
         return line;
     WriteReportLine(*view, line);

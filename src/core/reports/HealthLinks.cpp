@@ -77,8 +77,7 @@ std::vector<TextRange> fieldLinkRanges(const std::string& text, const std::vecto
     return ranges;
 }
 
-std::optional<std::string> fieldAt(const std::string& text, std::size_t position,
-                                   const std::vector<std::string>& names)
+std::optional<std::string> fieldAt(const std::string& text, std::size_t position, const std::vector<std::string>& names)
 {
     const std::vector<TextRange> ranges = fieldLinkRanges(text, names);
     for (const TextRange& range : ranges)

@@ -152,8 +152,8 @@ int stoppedByDatabase(const ReportRequest& request)
 }
 
 // One drive's or cartridge's section: its header line, then one text per field.
-bool writeSubject(const ReportRequest& request, SQLHSTMT statement, HealthReportKind kind,
-                  const HealthSubject& subject, const Errors& errors)
+bool writeSubject(const ReportRequest& request, SQLHSTMT statement, HealthReportKind kind, const HealthSubject& subject,
+                  const Errors& errors)
 {
     WriteReportLine(request, healthContextLine(subject));
     const Dialect dialect(request.databaseType);
@@ -178,11 +178,13 @@ int runHealthReport(HealthReportKind kind, const ReportRequest& request)
     using namespace health_texts;
     const bool drive = kind == HealthReportKind::Drive;
     const char* reportName = drive ? DriveReportName : CartridgeReportName;
-    const auto finish = [&] { finishReport(request, report_texts::Done, report_texts::Canceled, report_texts::Done, reportName); };
+    const auto finish = [&] {
+        finishReport(request, report_texts::Done, report_texts::Canceled, report_texts::Done, reportName);
+    };
 
     // The header's window size is fixed; the runner fills in the time.
-    const std::string header = formatReportText(drive ? DriveHeader : CartridgeHeader,
-                                                {std::to_string(MovingAverageTrend::WindowSize), "%s"});
+    const std::string header =
+        formatReportText(drive ? DriveHeader : CartridgeHeader, {std::to_string(MovingAverageTrend::WindowSize), "%s"});
     writeReportHeader(request, header.c_str());
     if (request.stopped()) {
         finish();
@@ -260,7 +262,8 @@ std::string drillDownLibraryText(const DrillDownRequest& request)
     const std::string end = displayDate(request.run.endDate);
     const HealthSubject& subject = request.subject;
     if (subject.cartridge)
-        return formatReportText(health_texts::DrillDownCartridgeSubject, {subject.ipAddress, subject.volser, begin, end});
-    return formatReportText(health_texts::DrillDownDriveSubject,
-                            {subject.ipAddress, std::to_string(subject.frame), std::to_string(subject.drive), begin, end});
+        return formatReportText(health_texts::DrillDownCartridgeSubject,
+                                {subject.ipAddress, subject.volser, begin, end});
+    return formatReportText(health_texts::DrillDownDriveSubject, {subject.ipAddress, std::to_string(subject.frame),
+                                                                  std::to_string(subject.drive), begin, end});
 }

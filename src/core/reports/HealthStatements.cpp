@@ -63,8 +63,8 @@ const HealthField* findHealthField(HealthReportKind kind, const std::string& nam
 std::string healthSubjectStatement(HealthReportKind kind, const std::string& table, const std::string& ipAddress,
                                    const std::string& beginDate, const std::string& endDate, const Dialect& dialect)
 {
-    const std::string where = " where ipaddress = " + quoteLiteral(ipAddress) + " and "
-                              + dateRange(beginDate, endDate, dialect);
+    const std::string where =
+        " where ipaddress = " + quoteLiteral(ipAddress) + " and " + dateRange(beginDate, endDate, dialect);
     if (kind == HealthReportKind::Drive)
         return "select distinct frame, drive from " + table + where + "order by frame asc, drive asc";
     return "select distinct volser from " + table + where + "order by volser asc";
@@ -74,8 +74,8 @@ std::string healthFieldStatement(const HealthField& field, const std::string& ta
                                  const std::string& endDate, const Dialect& dialect)
 {
     const std::string column = field.column;
-    std::string sql = "select " + column + ", " + dialect.dateSelectExpression() + ", "
-                      + dialect.timeSelectExpression() + " from " + table + " where " + column
+    std::string sql = "select " + column + ", " + dialect.dateSelectExpression() + ", " + dialect.timeSelectExpression()
+                      + " from " + table + " where " + column
                       + " <> 0 and ipaddress = " + quoteLiteral(subject.ipAddress) + " and ";
     if (subject.cartridge)
         sql += "volser = " + quoteLiteral(subject.volser) + " and ";

@@ -32,8 +32,10 @@ inline constexpr const char* OnAverage = " on the avarage data line";
 
 // The end lines are the runner's "Done!" and "Canceled".
 
-inline constexpr const char* DrivePrepareError = "Error preparing the select statement in report by drive health statistics:";
-inline constexpr const char* DriveExecuteError = "Error executing the select statement in report by drive health statistics:";
+inline constexpr const char* DrivePrepareError =
+    "Error preparing the select statement in report by drive health statistics:";
+inline constexpr const char* DriveExecuteError =
+    "Error executing the select statement in report by drive health statistics:";
 inline constexpr const char* CartridgePrepareError =
     "Error preparing the select statement in report by cartridge health statistics:";
 inline constexpr const char* CartridgeListExecuteError =

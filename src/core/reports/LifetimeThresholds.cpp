@@ -51,9 +51,12 @@ CellShade LifetimeCellColouring::shadeFor(const std::string& columnTitle, std::s
         return CellShade::Default;
     const std::string text(cellText);
     switch (ClassifyLifetimeValue(thresholds, columnTitle, std::strtoll(text.c_str(), nullptr, 10))) {
-    case 1: return CellShade::Yellow;
-    case 2: return CellShade::Red;
-    default: return CellShade::Default;
+    case 1:
+        return CellShade::Yellow;
+    case 2:
+        return CellShade::Red;
+    default:
+        return CellShade::Default;
     }
 }
 

@@ -133,8 +133,8 @@ void readHourBatch(const MountRateContext& context, const std::string& address, 
             continue;
         // A time after 23:59:59 ('25:99:99', 'x') is no time of day: no bin counts it.
         if (hour > "23") {
-            WriteDebugLine(std::string(report_texts::SkippedTime) + address + " " + row[0] + ", hour '"
-                           + hour + "': " + row[2] + " rows");
+            WriteDebugLine(std::string(report_texts::SkippedTime) + address + " " + row[0] + ", hour '" + hour
+                           + "': " + row[2] + " rows");
             continue;
         }
         std::int64_t count = 0;
@@ -241,7 +241,7 @@ std::string GetDriveStatisticsFile(const ReportRequest* view, const std::string&
         return file.text;
     // A library that answers without the file is a failure as well, in the internet library's words.
     const int code = file.status == DownloadResult::Status::NoFile ? 22 /* CURLE_HTTP_RETURNED_ERROR */
-                                                                    : file.internetError;
+                                                                   : file.internetError;
     const std::string message = FormatWinInetError(code);
     if (writeToView && view != nullptr) {
         WriteReportLine(*view, report_texts::DriveStatisticsFailed);
@@ -286,11 +286,11 @@ std::string HourMountRate(const MountRateContext& context, const std::string& ad
     const int bin = std::atoi(start.c_str());
     const bool batched = context.batch != nullptr && bin >= 0 && bin < 24
                          && context.batch->hours[static_cast<std::size_t>(bin)].has_value();
-    const CountSummary counts =
-        batched ? batchedPerDate(*context.batch->hours[static_cast<std::size_t>(bin)], "", dates)
-                : countPerDate(context, dates, [&](const std::string& date) {
-                      return context.statements.hourCount(address, date, start, end);
-                  });
+    const CountSummary counts = batched
+                                    ? batchedPerDate(*context.batch->hours[static_cast<std::size_t>(bin)], "", dates)
+                                    : countPerDate(context, dates, [&](const std::string& date) {
+                                          return context.statements.hourCount(address, date, start, end);
+                                      });
     if (counts.dates == 0)
         return "";
     return emit(statisticLine(report_texts::HourLine, start, TruncatedDeviation(counts, true)), view);
@@ -338,7 +338,8 @@ bool reportAddress(const MountRateContext& shared, const std::string& address)
         const ReportStatements& statements = context.statements;
         batch.drives = readSums(context, statements.driveCountSums(address, request.beginDate, request.endDate), 2);
         batch.volsers = readSums(context, statements.volserCountSums(address, request.beginDate, request.endDate), 1);
-        readHourBatch(context, address, statements.hourCountsByDate(address, request.beginDate, request.endDate), batch);
+        readHourBatch(context, address, statements.hourCountsByDate(address, request.beginDate, request.endDate),
+                      batch);
     }
 
     const std::string statisticsText = GetDriveStatisticsFile(&request, address, !request.mail());
@@ -381,7 +382,8 @@ bool reportAddress(const MountRateContext& shared, const std::string& address)
     }
     WriteReportLine(request, "");
     for (int bin = 0; bin < 24 && !request.stopped(); ++bin)
-        mailLine(HourMountRate(context, address, HourBins[bin], bin < 23 ? HourBins[bin + 1] : LastSecond, dates, view));
+        mailLine(
+            HourMountRate(context, address, HourBins[bin], bin < 23 ? HourBins[bin + 1] : LastSecond, dates, view));
     WriteReportLine(request, "");
     return true;
 }
@@ -406,7 +408,7 @@ int ReportLibThread(const ReportRequest& request)
         if (!reportAddress(context, address))
             return 0;
     }
-    finishReport(request, report_texts::MountRatesDone, report_texts::MountRatesCanceled,
-                 report_texts::MountRatesDone, report_texts::MountRatesMailName);
+    finishReport(request, report_texts::MountRatesDone, report_texts::MountRatesCanceled, report_texts::MountRatesDone,
+                 report_texts::MountRatesMailName);
     return 1;
 }

@@ -75,9 +75,9 @@ MovingAverageTrend::Figures MovingAverageTrend::figures() const
         sumXY += static_cast<double>(m_points[k]) * static_cast<double>(n - k);
     const float fn = static_cast<float>(n);
     const float denominator = fn * m_sumX2 - m_sumX * m_sumX;
-    result.slope = static_cast<float>((static_cast<double>(n) * sumXY
-                                       - static_cast<double>(m_sumX) * static_cast<double>(m_sumY))
-                                      / static_cast<double>(denominator));
+    result.slope =
+        static_cast<float>((static_cast<double>(n) * sumXY - static_cast<double>(m_sumX) * static_cast<double>(m_sumY))
+                           / static_cast<double>(denominator));
 
     const std::size_t m = n < ShortRegressionLength ? n : ShortRegressionLength;
     double sx = 0, sx2 = 0, sy = 0, sxy = 0;
@@ -114,16 +114,19 @@ std::string TrendStatus(float shortSlope, double dataAverageQuotient, float data
 
     using namespace health_texts;
     if (shortSlope > 0.0f)
-        return std::string(Increasing) + (relation == Above ? TowardsAverage
-                                          : relation == Below ? AwayFromAverage
-                                                              : FromAverage);
+        return std::string(Increasing)
+               + (relation == Above   ? TowardsAverage
+                  : relation == Below ? AwayFromAverage
+                                      : FromAverage);
     if (shortSlope == 0.0f)
-        return std::string(Straight) + (relation == Above ? BelowAverage
-                                        : relation == Below ? AboveAverage
-                                                            : OnAverage);
-    return std::string(Decreasing) + (relation == Above ? AwayFromAverage
-                                      : relation == Below ? TowardsAverage
-                                                          : FromAverage);
+        return std::string(Straight)
+               + (relation == Above   ? BelowAverage
+                  : relation == Below ? AboveAverage
+                                      : OnAverage);
+    return std::string(Decreasing)
+           + (relation == Above   ? AwayFromAverage
+              : relation == Below ? TowardsAverage
+                                  : FromAverage);
 }
 
 std::string MovingAverageTrend::reportText(const std::string& field, const HealthSubject& subject) const

@@ -11,7 +11,8 @@ bool serverNamed(SQLHDBC connection, const char* product)
 {
     SQLCHAR name[64] = {};
     SQLSMALLINT length = 0;
-    if (connection == SQL_NULL_HDBC || !fetchSucceeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length)))
+    if (connection == SQL_NULL_HDBC
+        || !fetchSucceeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length)))
         return false;
     return strncasecmp(reinterpret_cast<const char*>(name), product, std::strlen(product)) == 0;
 }
@@ -71,7 +72,8 @@ void keepStatisticsCurrent(SQLHDBC connection, SQLHSTMT statement, const std::st
         // The server's own vacuum keeps them current once it has run; a table loaded moments
         // ago may not have had that yet.
         if (answersYes(statement, "select count(*) from pg_stat_user_tables where relname = lower("
-                                      + quoteLiteral(table) + ") and last_analyze is null and last_autoanalyze is null"))
+                                      + quoteLiteral(table)
+                                      + ") and last_analyze is null and last_autoanalyze is null"))
             runDirectly(statement, "ANALYZE " + table);
         return;
     }
@@ -83,8 +85,9 @@ void keepStatisticsCurrent(SQLHDBC connection, SQLHSTMT statement, const std::st
     const bool current = answersYes(statement, "select (select count(*) from sqlite_stat1 where tbl = " + name
                                                    + ") > 0 and not exists (select 1 from sqlite_master where type = "
                                                      "'index' and tbl_name = "
-                                                   + name + " and name not in (select idx from sqlite_stat1 where "
-                                                            "tbl = "
+                                                   + name
+                                                   + " and name not in (select idx from sqlite_stat1 where "
+                                                     "tbl = "
                                                    + name + " and idx is not null))");
     if (!current)
         runDirectly(statement, "ANALYZE " + table);

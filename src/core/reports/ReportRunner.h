@@ -98,8 +98,7 @@ public:
     // Failures are logged with the step's text and the SQL; the cursor is closed on every path.
     // Workers keep showMessages off: a worker never waits for a message box on the UI thread.
     Result selectTexts(const std::string& sql, int columns, std::vector<std::vector<std::string>>& rows,
-                       const ReportErrorTexts& texts, bool showMessages = false,
-                       std::size_t maxRows = SIZE_MAX) const;
+                       const ReportErrorTexts& texts, bool showMessages = false, std::size_t maxRows = SIZE_MAX) const;
     // The same with NULL told apart from an empty text, and a value longer than the limit marked.
     Result selectTextRows(const std::string& sql, int columns, std::vector<std::vector<ColumnText>>& rows,
                           const ReportErrorTexts& texts, bool showMessages = false,

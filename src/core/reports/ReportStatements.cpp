@@ -71,8 +71,8 @@ std::string ReportStatements::lastMounts(const std::string& address, const std::
 {
     const std::string date = m_dialect.isOracle() ? "TO_CHAR(dates,'yyyy-mm-dd')" : "date";
     const std::string time = m_dialect.isOracle() ? "TO_CHAR(time,'hh24:mi:ss')" : "time";
-    return "select volser, last_date, last_time, last_status, rekeys from (select volser, " + date
-           + " as last_date, " + time
+    return "select volser, last_date, last_time, last_status, rekeys from (select volser, " + date + " as last_date, "
+           + time
            + " as last_time, case when time is null then 0 else mount_crypto_status end as last_status, "
              "row_number() over (partition by volser order by "
            + dateColumn()
@@ -104,12 +104,11 @@ std::string ReportStatements::addresses() const
     return "select distinct ipaddress from " + m_table + " order by ipaddress asc";
 }
 
-std::string ReportStatements::dates(const std::string& address, const std::string& begin,
-                                    const std::string& end) const
+std::string ReportStatements::dates(const std::string& address, const std::string& begin, const std::string& end) const
 {
     const std::string column = dateText();
-    return "select distinct " + column + " from " + m_table + " where ipaddress = " + quoteLiteral(address)
-           + " and " + rangeCondition(begin, end) + " order by " + column + " asc";
+    return "select distinct " + column + " from " + m_table + " where ipaddress = " + quoteLiteral(address) + " and "
+           + rangeCondition(begin, end) + " order by " + column + " asc";
 }
 
 std::string ReportStatements::volsers(const std::string& address, const std::string& begin,
@@ -123,8 +122,8 @@ std::string ReportStatements::driveCount(const std::string& address, int frame, 
                                          const std::string& date) const
 {
     return "select count(volser) from " + m_table + " where ipaddress = " + quoteLiteral(address)
-           + " and frame = " + std::to_string(frame) + " and drive = " + std::to_string(drive) + " and "
-           + dateColumn() + " = " + m_dialect.dateLiteral(date);
+           + " and frame = " + std::to_string(frame) + " and drive = " + std::to_string(drive) + " and " + dateColumn()
+           + " = " + m_dialect.dateLiteral(date);
 }
 
 std::string ReportStatements::volserCount(const std::string& address, const std::string& volser,
@@ -134,8 +133,8 @@ std::string ReportStatements::volserCount(const std::string& address, const std:
            + " and volser = " + quoteLiteral(volser) + " and " + dateColumn() + " = " + m_dialect.dateLiteral(date);
 }
 
-std::string ReportStatements::hourCount(const std::string& address, const std::string& date,
-                                        const std::string& start, const std::string& end) const
+std::string ReportStatements::hourCount(const std::string& address, const std::string& date, const std::string& start,
+                                        const std::string& end) const
 {
     std::string sql = "select count(time) from " + m_table + " where ipaddress = " + quoteLiteral(address) + " and "
                       + dateColumn() + " = " + m_dialect.dateLiteral(date) + " and time ";
@@ -159,22 +158,21 @@ std::string ReportStatements::lifetimeValues(const std::string& counter, const s
 {
     const std::string column = lifetimeColumn(counter);
     return "select " + column + ", " + m_dialect.dateSelectExpression() + ", " + m_dialect.timeSelectExpression()
-           + " from " + m_table + " where ipaddress = " + quoteLiteral(address) + " and volser = "
-           + quoteLiteral(volser) + " and " + column + " > 0 and " + rangeCondition(begin, end);
+           + " from " + m_table + " where ipaddress = " + quoteLiteral(address)
+           + " and volser = " + quoteLiteral(volser) + " and " + column + " > 0 and " + rangeCondition(begin, end);
 }
 
 std::string ReportStatements::addressVolserPairs(const std::string& address, const std::string& begin,
                                                  const std::string& end) const
 {
-    return "select distinct ipaddress, volser from " + m_table + " where ipaddress = " + quoteLiteral(address)
-           + " and " + rangeCondition(begin, end) + " order by ipaddress asc, volser asc";
+    return "select distinct ipaddress, volser from " + m_table + " where ipaddress = " + quoteLiteral(address) + " and "
+           + rangeCondition(begin, end) + " order by ipaddress asc, volser asc";
 }
 
-std::string ReportStatements::lastDate(const std::string& address, const std::string& volser,
-                                       const std::string& begin, const std::string& end) const
+std::string ReportStatements::lastDate(const std::string& address, const std::string& volser, const std::string& begin,
+                                       const std::string& end) const
 {
-    const std::string column =
-        m_dialect.isOracle() ? "TO_CHAR(max(dates),'yyyy-mm-dd')" : "max(date)";
+    const std::string column = m_dialect.isOracle() ? "TO_CHAR(max(dates),'yyyy-mm-dd')" : "max(date)";
     return "select " + column + " from " + m_table + " where ipaddress = " + quoteLiteral(address)
            + " and volser = " + quoteLiteral(volser) + " and " + rangeCondition(begin, end);
 }

@@ -63,8 +63,10 @@ inline constexpr const char* EncryptedLine = "Volser: %s   Last Demount: %s %s  
 inline constexpr const char* NotEncryptedLine = "Volser: %s   Last Demount: %s %s   Not Encrypted   ReKeys: %d";
 inline constexpr const char* EncryptionDone = "\r\nDone!";
 inline constexpr const char* EncryptionCanceled = "\r\nCanceled";
-inline constexpr const char* EncryptionPreparing = "Error preparing the select statement in report by encryption status:";
-inline constexpr const char* EncryptionExecuting = "Error executing the select statement in report by encryption status:";
+inline constexpr const char* EncryptionPreparing =
+    "Error preparing the select statement in report by encryption status:";
+inline constexpr const char* EncryptionExecuting =
+    "Error executing the select statement in report by encryption status:";
 inline constexpr const char* EncryptionFetching =
     "Error fetching date from the select statement in report by encryption status:";
 

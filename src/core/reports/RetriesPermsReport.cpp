@@ -75,10 +75,17 @@ std::vector<RetriesPermsRow> cartridgeGrowthRows(const std::string& address, con
 
 const std::vector<std::string>& retriesPermsColumns()
 {
-    static const std::vector<std::string> columns = {"ROW",   "IPADDRESS",          "DATE",
-                                                     "TIME",  "VOLSER",             "FRAME",
-                                                     "DRIVE", "LIFE_WRITE_RETRIES", "LIFE_WRITE_PERMS",
-                                                     "LIFE_READ_RETRIES",           "LIFE_READ_PERMS"};
+    static const std::vector<std::string> columns = {"ROW",
+                                                     "IPADDRESS",
+                                                     "DATE",
+                                                     "TIME",
+                                                     "VOLSER",
+                                                     "FRAME",
+                                                     "DRIVE",
+                                                     "LIFE_WRITE_RETRIES",
+                                                     "LIFE_WRITE_PERMS",
+                                                     "LIFE_READ_RETRIES",
+                                                     "LIFE_READ_PERMS"};
     return columns;
 }
 
@@ -90,8 +97,9 @@ bool retriesPermsColumnNumeric(int column)
 
 std::vector<std::string> retriesPermsCells(int number, const RetriesPermsRow& row)
 {
-    std::vector<std::string> cells = {std::to_string(number), row.address, row.date, row.time, row.volser,
-                                      std::to_string(row.frame), std::to_string(row.drive)};
+    std::vector<std::string> cells = {
+        std::to_string(number),   row.address, row.date, row.time, row.volser, std::to_string(row.frame),
+        std::to_string(row.drive)};
     for (const std::int64_t growth : row.growth)
         cells.push_back(std::to_string(growth));
     return cells;
@@ -123,8 +131,8 @@ int ReportThresholdThread(const ReportRequest& request, QueryResultSink& list, c
         if (request.stopped())
             break;
         std::vector<std::string> volsers;
-        if (connection.selectVolsers(statements.volsers(address, request.beginDate, request.endDate), address,
-                                     volsers, ThresholdErrors)
+        if (connection.selectVolsers(statements.volsers(address, request.beginDate, request.endDate), address, volsers,
+                                     ThresholdErrors)
             != ReportConnection::Result::Ok)
             return failed();
         for (const std::string& volser : volsers) {

@@ -34,8 +34,8 @@ constexpr std::array<ReportBox, 6> ReportBoxes{{
     {"Mount Rates", AgentReport::MountRates},
     {"Library Overview", AgentReport::LibraryOverview},
 }};
-constexpr std::array<const char*, 7> DayLabels{"Monday", "Tuesday", "Wednesday", "Thursday",
-                                                "Friday", "Saturday", "Sunday"};
+constexpr std::array<const char*, 7> DayLabels{"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                               "Friday", "Saturday", "Sunday"};
 
 QString latin(const char* text)
 {
@@ -44,15 +44,9 @@ QString latin(const char* text)
 } // namespace
 
 CReportsAgent::CReportsAgent(const AgentSettings& settings, const std::vector<std::string>& addresses, QWidget* parent)
-    : QDialog(parent),
-      m_enabled(new QCheckBox(latin("Enable Auto Reports"), this)),
-      m_startTime(new QTimeEdit(this)),
-      m_range(new QComboBox(this)),
-      m_addresses(new QTreeWidget(this)),
-      m_server(new QLineEdit(this)),
-      m_recipients(new QLineEdit(this)),
-      m_confirmed(settings),
-      m_clock([] { return std::time(nullptr); })
+    : QDialog(parent), m_enabled(new QCheckBox(latin("Enable Auto Reports"), this)), m_startTime(new QTimeEdit(this)),
+      m_range(new QComboBox(this)), m_addresses(new QTreeWidget(this)), m_server(new QLineEdit(this)),
+      m_recipients(new QLineEdit(this)), m_confirmed(settings), m_clock([] { return std::time(nullptr); })
 {
     setWindowTitle(latin(agent_texts::DialogTitle));
     setObjectName(QStringLiteral("CReportsAgent"));
@@ -85,7 +79,7 @@ CReportsAgent::CReportsAgent(const AgentSettings& settings, const std::vector<st
     m_range->setObjectName(QStringLiteral("Range"));
     for (const char* range : AgentRangeTexts)
         m_range->addItem(latin(range));
-    m_range->setCurrentIndex(-1);  // the range is not kept: it is chosen at every OK
+    m_range->setCurrentIndex(-1); // the range is not kept: it is chosen at every OK
     rangeLayout->addRow(latin("Range"), m_range);
 
     m_addresses->setObjectName(QStringLiteral("IpAddresses"));

@@ -35,8 +35,8 @@ public slots:
 
 private:
     QCheckBox* m_enabled;
-    std::array<QCheckBox*, 6> m_reports{};  // cartridge health, drive health, drive statistics, encryption, mount rates,
-                                            // library overview
+    std::array<QCheckBox*, 6> m_reports{}; // cartridge health, drive health, drive statistics, encryption, mount rates,
+                                           // library overview
     std::array<QCheckBox*, 7> m_days{};
     QTimeEdit* m_startTime;
     QComboBox* m_range;

@@ -25,9 +25,7 @@ CHelpViewer& CHelpViewer::instance()
 }
 
 CHelpViewer::CHelpViewer()
-    : QWidget(nullptr, Qt::Window),
-      m_browser(new QTextBrowser(this)),
-      m_findBox(new QLineEdit(this)),
+    : QWidget(nullptr, Qt::Window), m_browser(new QTextBrowser(this)), m_findBox(new QLineEdit(this)),
       m_findResult(new QLabel(this))
 {
     // The pages live in the gui library; a static library's resources are registered by hand.
@@ -87,8 +85,8 @@ void CHelpViewer::showAddress(const std::string& address)
         m_browser->setSource(QUrl(QStringLiteral("qrc:/help/") + page));
     } else {
         m_page = page;
-        m_browser->setHtml(tr("<h2>Help page not found</h2><p>The help has no page named <tt>%1</tt>.</p>")
-                               .arg(page.toHtmlEscaped()));
+        m_browser->setHtml(
+            tr("<h2>Help page not found</h2><p>The help has no page named <tt>%1</tt>.</p>").arg(page.toHtmlEscaped()));
     }
     bringToFront();
 }

@@ -98,8 +98,10 @@ void CMainFrame::createActions()
         m_actions[id] = action;
     }
     // The standard accelerators that have no menu item of their own.
-    action(CommandId::Copy)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+Ins"))});
-    action(CommandId::Paste)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+V")), QKeySequence(QStringLiteral("Shift+Ins"))});
+    action(CommandId::Copy)
+        ->setShortcuts({QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+Ins"))});
+    action(CommandId::Paste)
+        ->setShortcuts({QKeySequence(QStringLiteral("Ctrl+V")), QKeySequence(QStringLiteral("Shift+Ins"))});
     auto* contextHelp = new QAction(this);
     contextHelp->setShortcuts({QKeySequence(QStringLiteral("F1")), QKeySequence(QStringLiteral("Shift+F1"))});
     connect(contextHelp, &QAction::triggered, this, &CMainFrame::onContextHelp);
@@ -141,12 +143,10 @@ void CMainFrame::createActions()
             if (window->isMinimized())
                 window->showMinimized();
     });
-    setCommandHandler(CommandId::ViewToolbar, [this] {
-        findChild<QToolBar*>()->setVisible(action(CommandId::ViewToolbar)->isChecked());
-    });
-    setCommandHandler(CommandId::ViewStatusBar, [this] {
-        statusBar()->setVisible(action(CommandId::ViewStatusBar)->isChecked());
-    });
+    setCommandHandler(CommandId::ViewToolbar,
+                      [this] { findChild<QToolBar*>()->setVisible(action(CommandId::ViewToolbar)->isChecked()); });
+    setCommandHandler(CommandId::ViewStatusBar,
+                      [this] { statusBar()->setVisible(action(CommandId::ViewStatusBar)->isChecked()); });
     setCommandHandler(CommandId::Save, [this] {
         if (CChildWindow* child = activeChild())
             child->save();
@@ -170,7 +170,8 @@ void CMainFrame::createActions()
         if (child == nullptr)
             return;
         QPrintPreviewDialog preview(&printer(), this);
-        connect(&preview, &QPrintPreviewDialog::paintRequested, child, [child](QPrinter* target) { child->print(*target); });
+        connect(&preview, &QPrintPreviewDialog::paintRequested, child,
+                [child](QPrinter* target) { child->print(*target); });
         preview.exec();
     });
     setCommandHandler(CommandId::Find, [this] {
@@ -297,7 +298,8 @@ void CMainFrame::cascadeChildWindows()
         if (!window->isMinimized() && !window->isHidden())
             windows.append(window);
     const QSize area = m_mdiArea->viewport()->size();
-    const std::vector<WindowRect> places = cascadeWindows(area.width(), area.height(), static_cast<int>(windows.size()));
+    const std::vector<WindowRect> places =
+        cascadeWindows(area.width(), area.height(), static_cast<int>(windows.size()));
     for (std::size_t i = 0; i < places.size(); ++i) {
         QMdiSubWindow* window = windows[static_cast<int>(i)];
         if (window->isMaximized())
@@ -411,9 +413,8 @@ CommandState CMainFrame::commandState() const
     CChildWindow* child = activeChild();
     CommandState state;
     state.connected = app.connected.load();
-    state.connectSettingsComplete = connectSettingsComplete(app.settings.databaseName,
-                                                            app.settings.mountHistoryTableName,
-                                                            app.settings.dateOutputFormat);
+    state.connectSettingsComplete = connectSettingsComplete(
+        app.settings.databaseName, app.settings.mountHistoryTableName, app.settings.dateOutputFormat);
     state.activeKind = child != nullptr ? child->windowKind() : ActiveWindowKind::None;
     state.activeTitle = child != nullptr ? child->windowTitle().toStdString() : "";
     return state;

@@ -12,9 +12,12 @@ namespace {
 QMessageBox::Icon boxIcon(MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::Stop: return QMessageBox::Critical;
-    case MessageIcon::Exclamation: return QMessageBox::Warning;
-    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Stop:
+        return QMessageBox::Critical;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
     }
     return QMessageBox::NoIcon;
 }
@@ -76,9 +79,9 @@ std::optional<std::string> QtUserPrompts::askSaveFileName(const std::string& tit
 {
     std::optional<std::string> chosen;
     runOnUiThread([&] {
-        QString path = QFileDialog::getSaveFileName(m_parent, QString::fromStdString(title),
-                                                    QString::fromStdString(defaultName),
-                                                    QString::fromStdString(filter));
+        QString path =
+            QFileDialog::getSaveFileName(m_parent, QString::fromStdString(title), QString::fromStdString(defaultName),
+                                         QString::fromStdString(filter));
         if (!path.isEmpty())
             chosen = path.toStdString();
     });

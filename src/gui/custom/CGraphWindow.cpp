@@ -234,8 +234,8 @@ bool CGraphWindow::writeCapture(const std::string& path)
 
 bool CGraphWindow::save()
 {
-    const auto chosen = theApp().prompts().askSaveFileName(graph_capture_texts::DialogTitle,
-                                                           graph_capture_texts::Filter, "");
+    const auto chosen =
+        theApp().prompts().askSaveFileName(graph_capture_texts::DialogTitle, graph_capture_texts::Filter, "");
     if (!chosen)
         return false;
     // A file that cannot be written is skipped without a message, as it always was.

@@ -62,15 +62,10 @@ QString latin(const char* text)
 } // namespace
 
 CLibraryOverview::CLibraryOverview(QWidget* parent)
-    : CChildWindow(parent),
-      m_overview(std::make_unique<LibraryOverview>()),
-      m_library(new QComboBox(this)),
-      m_begin(new QDateEdit(this)),
-      m_end(new QDateEdit(this)),
+    : CChildWindow(parent), m_overview(std::make_unique<LibraryOverview>()), m_library(new QComboBox(this)),
+      m_begin(new QDateEdit(this)), m_end(new QDateEdit(this)),
       m_generate(new QPushButton(latin(report_texts::GenerateReport), this)),
-      m_export(new QPushButton(tr("Export..."), this)),
-      m_summary(new QLabel(this)),
-      m_drives(new CQueryData(this)),
+      m_export(new QPushButton(tr("Export..."), this)), m_summary(new QLabel(this)), m_drives(new CQueryData(this)),
       m_cartridges(new CQueryData(this))
 {
     setWindowTitle(tr("Library Overview"));
@@ -188,7 +183,8 @@ void CLibraryOverview::showResult()
     m_overview->join();
     m_generate->setText(latin(report_texts::GenerateReport));
     switch (m_overview->state()) {
-    case LibraryOverview::State::Done: break;
+    case LibraryOverview::State::Done:
+        break;
     case LibraryOverview::State::Cancelled:
         m_summary->setText(latin(report_texts::Canceled));
         emit runFinished();
@@ -217,13 +213,13 @@ void CLibraryOverview::openGraph(CQueryData* list, int row, bool drive)
     if (graph == nullptr)
         return;
     // The graph's thread holds copies of what it reads: this window may close meanwhile.
-    graph->startReport([request = m_overview->lastRequest(), address = m_overview->address(), unit,
-                        drive](GraphState& state) {
-        if (state.closeRequested())
-            return;
-        if (auto data = LibraryOverview::ratingGraph(request, address, unit, drive))
-            state.SetReportData(std::move(*data));
-    });
+    graph->startReport(
+        [request = m_overview->lastRequest(), address = m_overview->address(), unit, drive](GraphState& state) {
+            if (state.closeRequested())
+                return;
+            if (auto data = LibraryOverview::ratingGraph(request, address, unit, drive))
+                state.SetReportData(std::move(*data));
+        });
 }
 
 void CLibraryOverview::exportTables()

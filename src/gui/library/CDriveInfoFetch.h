@@ -12,7 +12,6 @@
 
 class CMainFrame;
 
-
 // One Drive Info download: runs on a thread of its own while the main window shows the wait
 // cursor and a dialog with Cancel; the window keeps answering. When the file is there the
 // drive status window opens; a failure shows its message; Cancel ends the download within a

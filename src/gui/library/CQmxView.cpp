@@ -92,9 +92,9 @@ QSize CQmxView::sizeHint() const
 bool CQmxView::save()
 {
     UserPrompts& prompts = theApp().prompts();
-    const auto path = prompts.askSaveFileName(formatMonitorText(monitor_texts::SaveTitle, m_document.title().c_str()),
-                                              dialogFilterList(monitor_texts::SaveFilter),
-                                              monitor_texts::SaveDefaultName);
+    const auto path =
+        prompts.askSaveFileName(formatMonitorText(monitor_texts::SaveTitle, m_document.title().c_str()),
+                                dialogFilterList(monitor_texts::SaveFilter), monitor_texts::SaveDefaultName);
     if (!path)
         return false;
     if (!m_document.saveTo(*path))
@@ -136,8 +136,8 @@ bool CQmxView::confirmClose()
 {
     if (m_stopped)
         return true;
-    if (!theApp().prompts().askYesNo(
-            formatMonitorText(monitor_texts::StopQuestion, m_document.title().c_str()), MessageIcon::Exclamation))
+    if (!theApp().prompts().askYesNo(formatMonitorText(monitor_texts::StopQuestion, m_document.title().c_str()),
+                                     MessageIcon::Exclamation))
         return false;
     WaitCursor wait(theApp().prompts());
     stopAndWait(150);

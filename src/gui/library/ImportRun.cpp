@@ -49,8 +49,8 @@ void ImportRun::start()
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
     // Long enough for the counts of a large file, so that the dialog does not grow as they do.
-    m_progress->setMinimumWidth(m_progress->fontMetrics().horizontalAdvance(QString::fromStdString(
-                                    importProgressText({999999999, 999999999, 0, 0})))
+    m_progress->setMinimumWidth(m_progress->fontMetrics().horizontalAdvance(
+                                    QString::fromStdString(importProgressText({999999999, 999999999, 0, 0})))
                                 + 80);
     // Cancel stops the import and the dialog stays until the chunk being stored is committed:
     // the dialog's own reset and hide on Cancel is connected by name.
@@ -65,13 +65,15 @@ void ImportRun::start()
     options.progressDone = nullptr;
     options.progress = [this, alsoTell = m_options.progress](const ImportProgress& progress) {
         // Dropped by Qt when the run is gone by the time the call would run.
-        QMetaObject::invokeMethod(this, [this, progress] { showProgress(progress); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, progress] { showProgress(progress); }, Qt::QueuedConnection);
         if (alsoTell)
             alsoTell(progress);
     };
     m_worker = std::thread([this, options = std::move(options)] {
         m_import.storeLines(options);
-        QMetaObject::invokeMethod(this, [this] { linesStored(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { linesStored(); }, Qt::QueuedConnection);
     });
 }
 
@@ -166,8 +168,9 @@ void importNextFile(CMainFrame& frame, const std::shared_ptr<SequenceState>& sta
 }
 } // namespace
 
-void runStartupImport(CMainFrame& frame, const StartupImport& request, std::function<void()> next, ImportOptions options)
+void runStartupImport(CMainFrame& frame, const StartupImport& request, std::function<void()> next,
+                      ImportOptions options)
 {
-    importNextFile(frame, std::make_shared<SequenceState>(SequenceState{ImportSequence(request), std::move(next),
-                                                                        std::move(options)}));
+    importNextFile(frame, std::make_shared<SequenceState>(
+                              SequenceState{ImportSequence(request), std::move(next), std::move(options)}));
 }

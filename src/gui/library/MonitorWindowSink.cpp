@@ -10,7 +10,8 @@ void MonitorWindowSink::writeMonitorLine(const std::string& text)
     if (m_view == nullptr)
         return;
     CQmxView* view = m_view;
-    QMetaObject::invokeMethod(view, [view, text] { view->writeLine(text); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        view, [view, text] { view->writeLine(text); }, Qt::QueuedConnection);
 }
 
 void MonitorWindowSink::detach()

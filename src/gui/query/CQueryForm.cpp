@@ -74,7 +74,8 @@ CQueryForm::CQueryForm(CQueryData* view, QWidget* parent) : QWidget(parent), m_v
     // Enter in a field is the default button: Query while idle, nothing while a run is under
     // way.
     for (const Row& row : m_rows)
-        for (QWidget* field : {static_cast<QWidget*>(row.check), static_cast<QWidget*>(row.comparison), row.valueWidget})
+        for (QWidget* field :
+             {static_cast<QWidget*>(row.check), static_cast<QWidget*>(row.comparison), row.valueWidget})
             field->installEventFilter(this);
     m_table->installEventFilter(this);
 }

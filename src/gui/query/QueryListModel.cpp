@@ -9,7 +9,9 @@ QColor colourOf(const RgbColour& colour)
 }
 } // namespace
 
-QueryListModel::QueryListModel(QObject* parent) : QAbstractTableModel(parent) {}
+QueryListModel::QueryListModel(QObject* parent) : QAbstractTableModel(parent)
+{
+}
 
 int QueryListModel::rowCount(const QModelIndex& parent) const
 {
@@ -34,9 +36,12 @@ QVariant QueryListModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     case Qt::BackgroundRole:
         switch (m_data.cellShade(index.row(), index.column())) {
-        case CellShade::Yellow: return colourOf(YellowColour);
-        case CellShade::Red: return colourOf(RedColour);
-        case CellShade::Default: return {};
+        case CellShade::Yellow:
+            return colourOf(YellowColour);
+        case CellShade::Red:
+            return colourOf(RedColour);
+        case CellShade::Default:
+            return {};
         }
         return {};
     default:

@@ -13,7 +13,8 @@
 #include <climits>
 
 CFiltersDlg::CFiltersDlg(const LifetimeThresholds& thresholds, QWidget* parent)
-    : QDialog(parent), m_pages(new QTabWidget), m_enable(new QCheckBox(QString::fromLatin1(report_texts::EnableFilters)))
+    : QDialog(parent), m_pages(new QTabWidget),
+      m_enable(new QCheckBox(QString::fromLatin1(report_texts::EnableFilters)))
 {
     setObjectName(QStringLiteral("CFiltersDlg"));
     setWindowTitle(QString::fromLatin1(report_texts::SettingsTitle));

@@ -174,9 +174,15 @@ void CSplitterReport::GenerateReport()
     std::shared_ptr<ReportWindowSink> sink = m_sink;
     std::function<int(const ReportRequest&)> procedure;
     switch (m_kind) {
-    case ReportKind::MountRates: procedure = ReportLibThread; break;
-    case ReportKind::CartridgeStatistics: procedure = ReportCtgStatThread; break;
-    case ReportKind::EncryptionStatus: procedure = ReportEncThread; break;
+    case ReportKind::MountRates:
+        procedure = ReportLibThread;
+        break;
+    case ReportKind::CartridgeStatistics:
+        procedure = ReportCtgStatThread;
+        break;
+    case ReportKind::EncryptionStatus:
+        procedure = ReportEncThread;
+        break;
     case ReportKind::DriveHealth:
     case ReportKind::CartridgeHealth:
         // A run that ends without a database error (cancelled too) marks its field names.

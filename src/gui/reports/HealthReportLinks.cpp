@@ -93,8 +93,8 @@ bool openDrillDown(QTextEdit* view, int position, HealthReportKind kind, CMainFr
         if (state.closeRequested())
             return;
         if (auto series = runDrillDown(request))
-            state.SetRatingsAndTrend(drillDownLibraryText(request), drillDownTitle(request),
-                                     std::move(series->ratings), std::move(series->trend));
+            state.SetRatingsAndTrend(drillDownLibraryText(request), drillDownTitle(request), std::move(series->ratings),
+                                     std::move(series->trend));
     });
     return true;
 }

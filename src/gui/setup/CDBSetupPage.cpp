@@ -11,12 +11,10 @@
 #include <QVBoxLayout>
 
 CDBSetupPage::CDBSetupPage(const SetupChoice& initial, QWidget* parent)
-    : QWidget(parent),
-      m_databaseName(new QLineEdit(QString::fromStdString(initial.databaseName))),
+    : QWidget(parent), m_databaseName(new QLineEdit(QString::fromStdString(initial.databaseName))),
       m_ipAddress(new QLineEdit(QString::fromStdString(initial.databaseIpAddress))),
       m_ipPort(new QLineEdit(QString::fromStdString(initial.databaseIpPort))),
-      m_oracle(new QRadioButton(QStringLiteral("Oracle"))),
-      m_derby(new QRadioButton(QStringLiteral("Derby / Nimbus")))
+      m_oracle(new QRadioButton(QStringLiteral("Oracle"))), m_derby(new QRadioButton(QStringLiteral("Derby / Nimbus")))
 {
     setObjectName(QStringLiteral("CDBSetupPage"));
     m_databaseName->setObjectName(QStringLiteral("DatabaseName"));

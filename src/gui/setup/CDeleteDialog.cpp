@@ -10,10 +10,8 @@
 #include <QVBoxLayout>
 
 CDeleteDialog::CDeleteDialog(QWidget* parent)
-    : QDialog(parent),
-      m_byDrive(new QRadioButton(QStringLiteral("By Drive"))),
-      m_byVolser(new QRadioButton(QStringLiteral("By Volser"))),
-      m_tree(new QTreeWidget)
+    : QDialog(parent), m_byDrive(new QRadioButton(QStringLiteral("By Drive"))),
+      m_byVolser(new QRadioButton(QStringLiteral("By Volser"))), m_tree(new QTreeWidget)
 {
     setObjectName(QStringLiteral("CDeleteDialog"));
     setWindowTitle(QStringLiteral("Data Removal Options"));

@@ -12,9 +12,7 @@
 #include <QVBoxLayout>
 
 CSetupDlg::CSetupDlg(const SetupChoice& initial, QWidget* parent)
-    : QDialog(parent),
-      m_pages(new QTabWidget(this)),
-      m_databasePage(new CDBSetupPage(initial)),
+    : QDialog(parent), m_pages(new QTabWidget(this)), m_databasePage(new CDBSetupPage(initial)),
       m_tablePage(new CTableSetupPage(initial))
 {
     setWindowTitle(QStringLiteral("Setup"));

@@ -14,10 +14,8 @@
 #include <QVBoxLayout>
 
 CTableSetupPage::CTableSetupPage(const SetupChoice& initial, QWidget* parent)
-    : QWidget(parent),
-      m_tableName(new QLineEdit(QString::fromStdString(initial.mountHistoryTableName))),
-      m_unitedStates(new QRadioButton(QStringLiteral("United States"))),
-      m_iso(new QRadioButton(QStringLiteral("ISO"))),
+    : QWidget(parent), m_tableName(new QLineEdit(QString::fromStdString(initial.mountHistoryTableName))),
+      m_unitedStates(new QRadioButton(QStringLiteral("United States"))), m_iso(new QRadioButton(QStringLiteral("ISO"))),
       m_europe(new QRadioButton(QStringLiteral("Europe")))
 {
     setObjectName(QStringLiteral("CTableSetupPage"));
@@ -50,10 +48,17 @@ CTableSetupPage::CTableSetupPage(const SetupChoice& initial, QWidget* parent)
     connect(remove, &QPushButton::clicked, this, &CTableSetupPage::deleteTables);
 
     switch (initial.dateFormat) {
-    case DateFormatChoice::Iso: m_iso->setChecked(true); break;
-    case DateFormatChoice::Europe: m_europe->setChecked(true); break;
-    case DateFormatChoice::UnitedStates: m_unitedStates->setChecked(true); break;
-    case DateFormatChoice::None: break;
+    case DateFormatChoice::Iso:
+        m_iso->setChecked(true);
+        break;
+    case DateFormatChoice::Europe:
+        m_europe->setChecked(true);
+        break;
+    case DateFormatChoice::UnitedStates:
+        m_unitedStates->setChecked(true);
+        break;
+    case DateFormatChoice::None:
+        break;
     }
 }
 

@@ -95,8 +95,8 @@ namespace {
 // for it, runs when it answers, and reports the range back from each run's own day.
 TEST(AgentService, WaitsForTheDatabaseAndRollsThePeriod)
 {
-    AgentConfig config = std::get<AgentConfig>(parseAgentConfig(Good));  // mon, fri, sun at 06:30:05, 1 week
-    AgentServiceSchedule schedule(config, localTime(2026, 12, 7, 0, 0, 0));  // a Monday
+    AgentConfig config = std::get<AgentConfig>(parseAgentConfig(Good));     // mon, fri, sun at 06:30:05, 1 week
+    AgentServiceSchedule schedule(config, localTime(2026, 12, 7, 0, 0, 0)); // a Monday
     int asked = 0;
     bool answers = false;
     const auto database = [&] {
@@ -144,11 +144,11 @@ TEST(AgentService, OutageIsSaidOnceAMinute)
     EXPECT_EQ(quiet, 285);
     EXPECT_TRUE(told.empty());
     up = true;
-    EXPECT_TRUE(watch.answers(start + 290));  // a quiet try finds it back
+    EXPECT_TRUE(watch.answers(start + 290)); // a quiet try finds it back
     EXPECT_EQ(quiet, 286);
     EXPECT_EQ(told, std::vector<std::string>{agent_texts::DatabaseAnswersAgain});
     EXPECT_TRUE(watch.answers(start + 291));
-    EXPECT_EQ(full, 6);  // quiet tries only during an outage
+    EXPECT_EQ(full, 6); // quiet tries only during an outage
     up = false;
     EXPECT_FALSE(watch.answers(start + 292));
     EXPECT_EQ(full, 7);

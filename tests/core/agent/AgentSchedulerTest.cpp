@@ -76,8 +76,8 @@ TEST(AgentScheduler, LastSecondOfTheDayAndALateConnection)
     // Connected only after midnight: that Monday's run is lost.
     state = agentSchedulerStart(localTime(2026, 12, 14, 0, 0, 0));
     EXPECT_FALSE(agentTick(localTime(2026, 12, 14, 23, 59, 59), settings, state, false));
-    EXPECT_TRUE(runsBetween(localTime(2026, 12, 15, 0, 0, 0), localTime(2026, 12, 15, 0, 1, 0), settings, state)
-                    .empty());
+    EXPECT_TRUE(
+        runsBetween(localTime(2026, 12, 15, 0, 0, 0), localTime(2026, 12, 15, 0, 1, 0), settings, state).empty());
 
     // Not connected at 08:00: the run waits for the connection, the same day.
     const AgentSettings morning = mondayAt(8, 0, 0);
@@ -93,7 +93,7 @@ TEST(AgentSettings, AddressListAndStartDate)
     AgentSettings settings;
     settings.ipList = "10.0.0.1,10.0.0.2,";
     EXPECT_EQ(GetAgentIpList(settings), (std::vector<std::string>{"10.0.0.1", "10.0.0.2"}));
-    settings.ipList = "10.0.0.1,, 10.0.0.2";  // the last address counts without its comma
+    settings.ipList = "10.0.0.1,, 10.0.0.2"; // the last address counts without its comma
     EXPECT_EQ(GetAgentIpList(settings), (std::vector<std::string>{"10.0.0.1", "10.0.0.2"}));
     EXPECT_TRUE(agentIpListHolds(settings, "10.0.0.2"));
     EXPECT_FALSE(agentIpListHolds(settings, "10.0.0."));
@@ -172,7 +172,7 @@ TEST(AgentRuns, StopReachesTheReportAndTheMail)
     };
     AgentSettings settings;
     settings.mountRates = true;
-    settings.smtpServer = "192.0.2.1";  // never answers: only the stop ends the connect
+    settings.smtpServer = "192.0.2.1"; // never answers: only the stop ends the connect
     settings.recipients = "ops@example.net";
     AgentRuns runs(options);
     ASSERT_EQ(runs.start(settings, std::time(nullptr)), 1);

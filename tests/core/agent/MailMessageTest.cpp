@@ -32,15 +32,15 @@ private:
     std::optional<std::string> m_old;
 };
 
-constexpr std::time_t Moment = 1796770721;  // Tue, 08 Dec 2026 22:58:41 UTC
+constexpr std::time_t Moment = 1796770721; // Tue, 08 Dec 2026 22:58:41 UTC
 
 // The header fields in order, the local offset with its sign and minutes, English names.
 TEST(MailMessage, HeaderFieldsThenAnEmptyLine)
 {
     {
         ScopedTimeZone zone("IST-05:30");
-        EXPECT_EQ(smtpMessageText("agent@example.net", {"ops@example.net", "b@example.net"}, "QMX Auto Reports Agent for Mount Rates",
-                                  "Starting\r\nDone!", Moment),
+        EXPECT_EQ(smtpMessageText("agent@example.net", {"ops@example.net", "b@example.net"},
+                                  "QMX Auto Reports Agent for Mount Rates", "Starting\r\nDone!", Moment),
                   "Date: Wed, 09 Dec 2026 04:28:41 +0530\r\n"
                   "From: agent@example.net\r\n"
                   "To: ops@example.net, b@example.net\r\n"
@@ -86,7 +86,7 @@ TEST(MailMessage, LongRecipientListIsFolded)
     }
     EXPECT_GT(count, 4);
     EXPECT_EQ(unfolded, joined);
-    EXPECT_EQ(field.find("\r\n "), field.find("\n") - 1);  // every fold is a CRLF and a blank
+    EXPECT_EQ(field.find("\r\n "), field.find("\n") - 1); // every fold is a CRLF and a blank
 }
 
 // Every line end leaves as CRLF, and a "." that begins any line, the first too, is doubled.

@@ -23,15 +23,30 @@ using namespace std::chrono_literals;
 
 struct PeerStep {
     enum Kind { Reply, ReadLine, HangUp } kind;
-    std::vector<std::string> pieces;  // Reply: each piece is one send
+    std::vector<std::string> pieces; // Reply: each piece is one send
 };
 // A reply sent in pieces, one send each.
-PeerStep replyInPieces(std::vector<std::string> pieces) { return {PeerStep::Reply, std::move(pieces)}; }
-PeerStep reply(std::string text) { return {PeerStep::Reply, {std::move(text)}}; }
-PeerStep readLine() { return {PeerStep::ReadLine, {}}; }
-PeerStep hangUp() { return {PeerStep::HangUp, {}}; }
+PeerStep replyInPieces(std::vector<std::string> pieces)
+{
+    return {PeerStep::Reply, std::move(pieces)};
+}
+PeerStep reply(std::string text)
+{
+    return {PeerStep::Reply, {std::move(text)}};
+}
+PeerStep readLine()
+{
+    return {PeerStep::ReadLine, {}};
+}
+PeerStep hangUp()
+{
+    return {PeerStep::HangUp, {}};
+}
 // Reads the client's line, then answers.
-std::vector<PeerStep> exchange(std::string answer) { return {readLine(), reply(std::move(answer))}; }
+std::vector<PeerStep> exchange(std::string answer)
+{
+    return {readLine(), reply(std::move(answer))};
+}
 
 class ScriptedSmtpPeer {
 public:
@@ -211,7 +226,7 @@ TEST(SendMail, OverlongReplyIsDroppedUpToItsEnd)
 TEST(SendMail, RepliesAreReadWhole)
 {
     SmtpLimits patient;
-    patient.linePause = 60s;  // only a line end may complete these replies
+    patient.linePause = 60s; // only a line end may complete these replies
     const std::vector<PeerStep> greetings{
         replyInPieces({"220-mail.example.net ESMTP\r\n", "220-no unsolicited mail\r\n", "220 ready\r\n"}),
         replyInPieces({"220 mail.exa", "mple.net ESMTP\r\n"}),
@@ -219,8 +234,7 @@ TEST(SendMail, RepliesAreReadWhole)
     for (const PeerStep& greeting : greetings) {
         ScopedApp app;
         ScriptedSmtpPeer peer(acceptingServer(greeting, 1, 8));
-        EXPECT_TRUE(SendMail(peer.server(), "agent@x", "ops@x", "S", "line one\r\nline two", patient))
-            << app.logText();
+        EXPECT_TRUE(SendMail(peer.server(), "agent@x", "ops@x", "S", "line one\r\nline two", patient)) << app.logText();
         peer.finish();
         EXPECT_EQ(occurrences(peer.received(), "RCPT TO:"), 1);
         EXPECT_TRUE(peer.received().ends_with(".\r\nQUIT\r\n"));
@@ -230,9 +244,10 @@ TEST(SendMail, RepliesAreReadWhole)
     ScopedApp app;
     SmtpLimits quick;
     quick.linePause = 50ms;
-    std::vector<PeerStep> bare{reply("220 mail"), readLine(), reply("250-mail\r\n250 Ok"), readLine(), reply("250 Ok"),
-                               readLine(), reply("250 Ok"), readLine(), reply("354 go")};
-    for (int line = 0; line < 7; ++line)  // the four header lines, the empty line, "body", "."
+    std::vector<PeerStep> bare{reply("220 mail"), readLine(),      reply("250-mail\r\n250 Ok"),
+                               readLine(),        reply("250 Ok"), readLine(),
+                               reply("250 Ok"),   readLine(),      reply("354 go")};
+    for (int line = 0; line < 7; ++line) // the four header lines, the empty line, "body", "."
         bare.push_back(readLine());
     bare.push_back(reply("250 queued"));
     ScriptedSmtpPeer peer(bare);

@@ -90,7 +90,8 @@ TEST(Commands, MonitorPaneAndHelpAddresses)
 
     EXPECT_EQ(helpFileFor("/opt/vaultline/bin/vaultline"), "/opt/vaultline/bin/vaultline.chm");
     EXPECT_EQ(helpFileFor("/opt/v1.2/vaultline"), "/opt/v1.2/vaultline.chm");
-    EXPECT_EQ(helpAddress("/x/vaultline.chm", HelpContext::QueryForm), "/x/vaultline.chm::/lvr1_genqueryhelp_3tzg67.html");
+    EXPECT_EQ(helpAddress("/x/vaultline.chm", HelpContext::QueryForm),
+              "/x/vaultline.chm::/lvr1_genqueryhelp_3tzg67.html");
     EXPECT_EQ(helpPage(HelpContext::ImportDialog), "lvr1_importfile_help.html");
     EXPECT_EQ(helpPage(HelpContext::Other), "lvr1_overviewhelp_3tz904.html");
     EXPECT_EQ(pageOfHelpAddress("/x/vaultline.chm::/lvr1_setuphelp_3tm9pr.html"), "lvr1_setuphelp_3tm9pr.html");

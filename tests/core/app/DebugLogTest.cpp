@@ -45,8 +45,7 @@ TEST(DebugLog, StampIgnoresTheProcessLocale)
     // makes a German locale of its own from the system's locale sources, whatever the machine has
     // generated.
     TemporaryFolder folder;
-    const std::string command =
-        "localedef -i de_DE -f UTF-8 '" + folder.file("de_DE.UTF-8") + "' >/dev/null 2>&1";
+    const std::string command = "localedef -i de_DE -f UTF-8 '" + folder.file("de_DE.UTF-8") + "' >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << "localedef could not make de_DE.UTF-8 (package locales)";
     const char* previousPath = std::getenv("LOCPATH");
     const std::string savedPath = previousPath != nullptr ? previousPath : "";
@@ -105,7 +104,8 @@ TEST(DebugLog, SecondStartTruncatesAndThreadsNeverInterleave)
     std::getline(lines, line);
     EXPECT_NE(line.find("second run"), std::string::npos);
     EXPECT_EQ(readWholeFile(path).find("first run"), std::string::npos);
-    const std::regex whole(R"(^\w{3} \w{3} \d\d \d{4} at \d\d:\d\d:\d\d [AP]M: (second run|still mine|thread \d x{300})$)");
+    const std::regex whole(
+        R"(^\w{3} \w{3} \d\d \d{4} at \d\d:\d\d:\d\d [AP]M: (second run|still mine|thread \d x{300})$)");
     int count = 0;
     lines.seekg(0);
     while (std::getline(lines, line)) {
@@ -196,9 +196,10 @@ TEST(DebugLog, SymbolicLinksAreNeverWrittenThrough)
         const int error = log.open(path);
         EXPECT_EQ(error, ELOOP);
         EXPECT_FALSE(log.isOpen());
-        EXPECT_EQ(debugLogOpenFailure(path, error), "ERROR: Failed to open debug file!\n" + FormatSystemError(ELOOP) + path
-                                                       + " is a symbolic link, and the debug log is never written "
-                                                         "through one: remove the link, or run from another folder\n");
+        EXPECT_EQ(debugLogOpenFailure(path, error), "ERROR: Failed to open debug file!\n" + FormatSystemError(ELOOP)
+                                                        + path
+                                                        + " is a symbolic link, and the debug log is never written "
+                                                          "through one: remove the link, or run from another folder\n");
     }
     EXPECT_EQ(readWholeFile(target), "keep me\n");
     EXPECT_EQ(permissionsOf(target), 0644u);

@@ -82,9 +82,9 @@ TEST(Startup, ConnectsOnlyWhenTheSettingsAreCompleteForTheirType)
     AppSettings s = completeDerby();
     EXPECT_EQ(decideStartup(s), StartupAction::Connect);
 
-    for (std::string AppSettings::*field : {&AppSettings::userName, &AppSettings::databaseName,
-                                            &AppSettings::databaseIpAddress, &AppSettings::databaseIpPort,
-                                            &AppSettings::mountHistoryTableName, &AppSettings::dateOutputFormat}) {
+    for (std::string AppSettings::*field :
+         {&AppSettings::userName, &AppSettings::databaseName, &AppSettings::databaseIpAddress,
+          &AppSettings::databaseIpPort, &AppSettings::mountHistoryTableName, &AppSettings::dateOutputFormat}) {
         AppSettings missing = completeDerby();
         missing.*field = "";
         EXPECT_EQ(decideStartup(missing), StartupAction::Setup);
@@ -105,9 +105,12 @@ TEST(Startup, ConnectsOnlyWhenTheSettingsAreCompleteForTheirType)
 
     MemorySettingsStore store;
     store.write("Connection", "Username", "op");
-    for (auto [entry, value] : {std::pair{"Database Name", "D"}, {"Database IP Address", "a"},
-                                {"Database IP Port", "1"}, {"Database Type", "2"},
-                                {"Mount History Table Name", "MH"}, {"Date Format", "abc"}})
+    for (auto [entry, value] : {std::pair{"Database Name", "D"},
+                                {"Database IP Address", "a"},
+                                {"Database IP Port", "1"},
+                                {"Database Type", "2"},
+                                {"Mount History Table Name", "MH"},
+                                {"Date Format", "abc"}})
         store.write("Setup", entry, value);
     EXPECT_EQ(decideStartup(readAppSettings(store)), StartupAction::Setup) << "date format abc";
 }
@@ -135,11 +138,12 @@ TEST(SetupCommand, ValidatesThenWritesTheSettingsInOrder)
     EXPECT_EQ(shown, 3u);
     EXPECT_EQ(scoped.prompts.messageTexts(),
               (std::vector<std::string>{"Please Select a Database type", "Please select a date format"}));
-    EXPECT_EQ(scoped.store.writes(),
-              (std::vector<std::string>{"Setup/Database Name=Vaultline", "Setup/Database IP Address=127.0.0.1",
-                                        "Setup/Database IP Port=1527", "Setup/Database Type=2",
-                                        "Setup/Mount History Table Name=MH", "Setup/Library Performance Table Name=MH_LP",
-                                        "Setup/Reports Table Name=MH_REPORTS", "Setup/Date Format=3"}));
+    EXPECT_EQ(
+        scoped.store.writes(),
+        (std::vector<std::string>{"Setup/Database Name=Vaultline", "Setup/Database IP Address=127.0.0.1",
+                                  "Setup/Database IP Port=1527", "Setup/Database Type=2",
+                                  "Setup/Mount History Table Name=MH", "Setup/Library Performance Table Name=MH_LP",
+                                  "Setup/Reports Table Name=MH_REPORTS", "Setup/Date Format=3"}));
     const AppSettings& s = scoped.app().settings;
     EXPECT_EQ(s.DatabaseType, 2);
     EXPECT_EQ(s.reportsTableName, "MH_REPORTS");

@@ -27,8 +27,8 @@ int indexOf(const FormCombo& combo, const std::string& text)
 }
 
 // A form whose lists are given, as the database would fill them, without one.
-CustomReportForm formWith(UserPrompts& prompts, std::vector<std::string> dataTypes,
-                          std::vector<std::string> driveItems, std::vector<std::string> logicalLibraries = {})
+CustomReportForm formWith(UserPrompts& prompts, std::vector<std::string> dataTypes, std::vector<std::string> driveItems,
+                          std::vector<std::string> logicalLibraries = {})
 {
     CustomReportForm form(prompts);
     form.initialise();
@@ -70,22 +70,35 @@ CustomReportRequest plainRequest(const CustomReportChoices& choices)
 
 TEST(CustomFormFields, ColumnNamesInAnyCaseGiveTheSameItems)
 {
-    const std::vector<std::string> declared = {"ipAddress",          "Date",          "Time",
-                                               "Volser",             "Frame",         "Drive",
-                                               "Logical_Library",    "Element_Address", "Reserved1",
-                                               "Mount_Host_Write",   "Mount_Host_Read", "Mount_Drive_Residency",
-                                               "Life_Mounts_Media",  "Life_Write_Retries_Media",
-                                               "Mount_Rating_Drive", "Mount_Crypto_Status", "Reserved5"};
+    const std::vector<std::string> declared = {"ipAddress",
+                                               "Date",
+                                               "Time",
+                                               "Volser",
+                                               "Frame",
+                                               "Drive",
+                                               "Logical_Library",
+                                               "Element_Address",
+                                               "Reserved1",
+                                               "Mount_Host_Write",
+                                               "Mount_Host_Read",
+                                               "Mount_Drive_Residency",
+                                               "Life_Mounts_Media",
+                                               "Life_Write_Retries_Media",
+                                               "Mount_Rating_Drive",
+                                               "Mount_Crypto_Status",
+                                               "Reserved5"};
     std::vector<std::string> lower;
     for (std::string name : declared) {
         std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
         lower.push_back(name);
     }
-    const std::vector<std::string> expected = {
-        "Mount History: HOST_WRITE (Drive / Volser)", "Mount History: HOST_READ (Drive / Volser)",
-        "Mount History: DRIVE_RESIDENCY",             "Mount History: LIFE_MOUNTS_MEDIA",
-        "Mount History: WRITE_RETRIES_MEDIA",         "* Mount History: RATING_DRIVE",
-        "Mount History: CRYPTO_STATUS"};
+    const std::vector<std::string> expected = {"Mount History: HOST_WRITE (Drive / Volser)",
+                                               "Mount History: HOST_READ (Drive / Volser)",
+                                               "Mount History: DRIVE_RESIDENCY",
+                                               "Mount History: LIFE_MOUNTS_MEDIA",
+                                               "Mount History: WRITE_RETRIES_MEDIA",
+                                               "* Mount History: RATING_DRIVE",
+                                               "Mount History: CRYPTO_STATUS"};
     EXPECT_EQ(fieldComboItems(declared, CustomTableKind::MountHistory, 1), expected);
     EXPECT_EQ(fieldComboItems(lower, CustomTableKind::MountHistory, 1), expected) << "PostgreSQL's lower case";
 
@@ -211,8 +224,8 @@ TEST(CustomFormRules, LogicalLibraryRollupsAndTheRate)
 {
     RecordingPrompts prompts;
     CustomReportForm form = formWith(prompts,
-                                     {"Mount History: HOST_WRITE (Drive / Volser)",
-                                      "Library Performance: MOUNTS_TOTAL", "Library Performance: MOUNTS_MAX"},
+                                     {"Mount History: HOST_WRITE (Drive / Volser)", "Library Performance: MOUNTS_TOTAL",
+                                      "Library Performance: MOUNTS_MAX"},
                                      {"VOL001"}, {"LL1", "LL2"});
     form.dataTypeChanged(indexOf(form.dataTypeCombo, "Mount History: HOST_WRITE (Drive / Volser)"));
     EXPECT_TRUE(form.rateCombo.shown && form.rateCombo.enabled && form.rateLabel.shown);
@@ -335,10 +348,10 @@ TEST(CustomFormGenerate, ChecksInOrderThenTheDialogsAndTheLogLine)
     ASSERT_TRUE(table);
     EXPECT_EQ(table->type, CustomReportType::Table);
     EXPECT_EQ(table->tapeAlertCodes, std::vector<std::string>{"3:Hard error"});
-    EXPECT_NE(scoped.logText().find(
-                  "Custom Report Submitted: |10.0.0.1|, |Mount History: TAPEALERT_MEDIA|, |VOL001|, ||, |"
-                  "Optionally Select a Rate...|"),
-              std::string::npos);
+    EXPECT_NE(
+        scoped.logText().find("Custom Report Submitted: |10.0.0.1|, |Mount History: TAPEALERT_MEDIA|, |VOL001|, ||, |"
+                              "Optionally Select a Rate...|"),
+        std::string::npos);
 
     // The export's file dialog cancelled: logged, not run.
     form.checkReportType(4);
@@ -359,8 +372,7 @@ protected:
     CustomFormDatabaseTest() : BackendTablesTest("form") {}
     std::string today = formatLocalTime("%Y-%m-%d", std::time(nullptr));
 
-    void mount(const std::string& address, const std::string& volser, int frame, int drive,
-               const std::string& date)
+    void mount(const std::string& address, const std::string& volser, int frame, int drive, const std::string& date)
     {
         const std::string values = "('" + address + "', '" + date + "', '10:00:00', '" + escapeQuotes(volser) + "', "
                                    + std::to_string(frame) + ", " + std::to_string(drive) + ", 'LL1')";
@@ -372,10 +384,9 @@ protected:
 
     void performance(const std::string& address, const std::string& logicalLibrary, const std::string& time)
     {
-        ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
-                                               + "_LP (ipAddress, Date, Time, Logical_Library, Mounts_Total) VALUES ('"
-                                               + address + "', '" + today + "', '" + time + "', '"
-                                               + logicalLibrary + "', 3)"));
+        ASSERT_TRUE(executeSql(
+            GetParam(), "INSERT INTO " + base + "_LP (ipAddress, Date, Time, Logical_Library, Mounts_Total) VALUES ('"
+                            + address + "', '" + today + "', '" + time + "', '" + logicalLibrary + "', 3)"));
     }
 
     CustomFormDatabase database() const { return CustomFormDatabase::fromSettings(); }
@@ -452,7 +463,7 @@ TEST_P(CustomFormDatabaseTest, TemplatesSaveLoadAndDeletePerUser)
     for (int i = 0; i < 160; ++i) {
         volsers.push_back("V'" + std::to_string(100000 + i).substr(1));
         values += std::string(values.empty() ? "" : ", ") + "('10.0.0.1', '" + today + "', '10:00:00', '"
-                + escapeQuotes(volsers.back()) + "', 1, 1)";
+                  + escapeQuotes(volsers.back()) + "', 1, 1)";
     }
     ASSERT_TRUE(executeSql(GetParam(),
                            "INSERT INTO " + base + " (ipAddress, Date, Time, Volser, Frame, Drive) VALUES " + values));
@@ -531,11 +542,20 @@ TEST_P(CustomFormDatabaseTest, GeneratedRequestRunsAsTheFormShowedIt)
     ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
                                            + " (ipAddress, Date, Time, Volser, Frame, Drive, "
                                              "Life_Write_Retries_Media) VALUES "
-                                             "('10.0.0.1', '" + today + "', '08:00:00', 'VOL001', 1, 1, 10), "
-                                             "('10.0.0.1', '" + today + "', '09:00:00', 'VOL001', 1, 2, 12), "
-                                             "('10.0.0.1', '" + today + "', '10:00:00', 'VOL001', 1, 1, 15), "
-                                             "('10.0.0.1', '" + today + "', '08:30:00', 'VOL002', 1, 1, 7), "
-                                             "('10.0.0.1', '" + today + "', '09:30:00', 'VOL002', 1, 1, 9)"));
+                                             "('10.0.0.1', '"
+                                           + today
+                                           + "', '08:00:00', 'VOL001', 1, 1, 10), "
+                                             "('10.0.0.1', '"
+                                           + today
+                                           + "', '09:00:00', 'VOL001', 1, 2, 12), "
+                                             "('10.0.0.1', '"
+                                           + today
+                                           + "', '10:00:00', 'VOL001', 1, 1, 15), "
+                                             "('10.0.0.1', '"
+                                           + today
+                                           + "', '08:30:00', 'VOL002', 1, 1, 7), "
+                                             "('10.0.0.1', '"
+                                           + today + "', '09:30:00', 'VOL002', 1, 1, 9)"));
     CustomReportForm form(scoped.prompts);
     open(form, "10.0.0.1");
     form.dataTypeChanged(indexOf(form.dataTypeCombo, "Mount History: WRITE_RETRIES_MEDIA"));

@@ -35,8 +35,7 @@ TEST(CustomReportRequestTest, PrefixSinceTextAndTablesFollowDialectAndDateFormat
     EXPECT_FALSE(derby.rollup);
     EXPECT_FALSE(derby.starred);
 
-    const CustomReportRequest oracle =
-        build(choices("Library Performance: MOUNTS_TOTAL", {"LL1", "LL2"}), 1, 1);
+    const CustomReportRequest oracle = build(choices("Library Performance: MOUNTS_TOTAL", {"LL1", "LL2"}), 1, 1);
     EXPECT_EQ(oracle.conditionPrefix,
               "where ipaddress = '10.0.0.7' and dates >= TO_DATE('2008-03-15','yyyy-mm-dd') and ");
     EXPECT_EQ(oracle.sinceText, " since 03-15-2008");
@@ -70,8 +69,8 @@ TEST(CustomReportRequestTest, StarRateAndFlags)
 
 TEST(CustomReportRequestTest, TapeAlertSelectionIsConditionAndCodesAreSorted)
 {
-    CustomReportChoices chosen = choices("Mount History: TAPEALERT_MEDIA",
-                                         {"Frame: 1  Drive: 2", "Frame: 3  Drive: 14", "A0001", "B'2"});
+    CustomReportChoices chosen =
+        choices("Mount History: TAPEALERT_MEDIA", {"Frame: 1  Drive: 2", "Frame: 3  Drive: 14", "A0001", "B'2"});
     chosen.tapeAlert = true;
     chosen.tapeAlertCodes = {"20:Clean now", "3:Hard error", "11:Cleaning media"};
     const CustomReportRequest several = build(chosen);

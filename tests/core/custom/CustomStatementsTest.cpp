@@ -49,11 +49,10 @@ TEST(CustomStatementsTest, HostFieldsReadTheirMountColumnOnDrivesVolsersAndLogic
     const CustomReportPlan perMount =
         plan("Mount History: HOST_WRITE (Drive / Volser)", {"Frame: 1  Drive: 2", "O'B"}, 2, "Per Mount");
     EXPECT_EQ(sqlOf(perMount),
-              (std::vector<std::string>{
-                  std::string("SELECT MOUNT_HOST_WRITE, LIFE_MOUNTS_MEDIA FROM VAULTLINE ") + Derby
-                      + "frame = 1 and drive = 2 order by date asc, time asc",
-                  std::string("SELECT MOUNT_HOST_WRITE, LIFE_MOUNTS_MEDIA FROM VAULTLINE ") + Derby
-                      + "volser = 'O''B' order by date asc, time asc"}));
+              (std::vector<std::string>{std::string("SELECT MOUNT_HOST_WRITE, LIFE_MOUNTS_MEDIA FROM VAULTLINE ")
+                                            + Derby + "frame = 1 and drive = 2 order by date asc, time asc",
+                                        std::string("SELECT MOUNT_HOST_WRITE, LIFE_MOUNTS_MEDIA FROM VAULTLINE ")
+                                            + Derby + "volser = 'O''B' order by date asc, time asc"}));
     EXPECT_EQ(perMount.valueLabel, "HOST_WRITE(MBs) Per Mount");
     EXPECT_EQ(perMount.statements[0].firstLabel, "Fr1:Drv2");
 
@@ -72,8 +71,9 @@ TEST(CustomStatementsTest, HostFieldsReadTheirMountColumnOnDrivesVolsersAndLogic
 TEST(CustomStatementsTest, LifetimeAndCountFieldsAndTheirLabels)
 {
     const CustomReportPlan trend = plan("Mount History: WRITE_RETRIES_MEDIA", {"A00001"});
-    EXPECT_EQ(sqlOf(trend), std::vector<std::string>{std::string("SELECT LIFE_WRITE_RETRIES_MEDIA, DATE, TIME FROM VAULTLINE ")
-                                                     + Derby + "volser ='A00001' order by date asc, time asc"});
+    EXPECT_EQ(sqlOf(trend),
+              std::vector<std::string>{std::string("SELECT LIFE_WRITE_RETRIES_MEDIA, DATE, TIME FROM VAULTLINE ")
+                                       + Derby + "volser ='A00001' order by date asc, time asc"});
     EXPECT_EQ(trend.valueLabel, "WRITE_RETRIES_MEDIA(count)");
     EXPECT_EQ(trend.subtitle, " on A00001");
 
@@ -85,7 +85,8 @@ TEST(CustomStatementsTest, LifetimeAndCountFieldsAndTheirLabels)
                                             + "volser ='A00002' order by dates asc, time asc");
     EXPECT_EQ(rollup.statements[1].rows, CustomRowsKind::RawRows);
 
-    const CustomReportPlan mounts = plan("Mount History: LIFE_MOUNTS_MEDIA", {"Frame: 1  Drive: 2", "Frame: 1  Drive: 3"});
+    const CustomReportPlan mounts =
+        plan("Mount History: LIFE_MOUNTS_MEDIA", {"Frame: 1  Drive: 2", "Frame: 1  Drive: 3"});
     EXPECT_EQ(mounts.valueLabel, "Mounts");
     EXPECT_EQ(mounts.statements[1].sql, std::string("SELECT LIFE_MOUNTS_MEDIA FROM VAULTLINE ") + Derby
                                             + "frame = 1 and drive = 3 order by date asc, time asc");
@@ -94,8 +95,9 @@ TEST(CustomStatementsTest, LifetimeAndCountFieldsAndTheirLabels)
     // "MAX" is looked for before "MOUNTS".
     const CustomReportPlan performance = plan("Library Performance: MOUNTS_MAX", {"LL1"});
     EXPECT_EQ(performance.valueLabel, "MOUNTS_MAX(sec)");
-    EXPECT_EQ(sqlOf(performance), std::vector<std::string>{std::string("SELECT MOUNTS_MAX, DATE, TIME FROM VAULTLINE_LP ")
-                                                           + Derby + "logical_library = 'LL1' order by date asc, time asc"});
+    EXPECT_EQ(sqlOf(performance),
+              std::vector<std::string>{std::string("SELECT MOUNTS_MAX, DATE, TIME FROM VAULTLINE_LP ") + Derby
+                                       + "logical_library = 'LL1' order by date asc, time asc"});
     EXPECT_EQ(performance.subtitle, " on logical library LL1");
     EXPECT_EQ(plan("Library Performance: MOUNTS_TOTAL", {"**ALL**", "LL1"}).statements[0].sql,
               std::string("SELECT SUM(MOUNTS_TOTAL) FROM VAULTLINE_LP ") + Derby + "logical_library = '**ALL**'");
@@ -105,11 +107,12 @@ TEST(CustomStatementsTest, StarredRollupIsAnAverage)
 {
     const CustomReportPlan rollup = plan("* Mount History: RATING_DRIVE", {"Frame: 1  Drive: 2", "B'1"});
     EXPECT_EQ(rollup.valueLabel, "RATING_DRIVE(1-255)");
-    EXPECT_EQ(sqlOf(rollup), (std::vector<std::string>{
-                                 std::string("SELECT SUM(MOUNT_RATING_DRIVE), COUNT(MOUNT_RATING_DRIVE) FROM VAULTLINE ")
-                                     + Derby + "frame = 1 and drive = 2",
-                                 std::string("SELECT SUM(MOUNT_RATING_DRIVE), COUNT(MOUNT_RATING_DRIVE) FROM VAULTLINE ")
-                                     + Derby + "volser = 'B''1'"}));
+    EXPECT_EQ(sqlOf(rollup),
+              (std::vector<std::string>{
+                  std::string("SELECT SUM(MOUNT_RATING_DRIVE), COUNT(MOUNT_RATING_DRIVE) FROM VAULTLINE ") + Derby
+                      + "frame = 1 and drive = 2",
+                  std::string("SELECT SUM(MOUNT_RATING_DRIVE), COUNT(MOUNT_RATING_DRIVE) FROM VAULTLINE ") + Derby
+                      + "volser = 'B''1'"}));
     EXPECT_TRUE(rollup.statements[0].averaged);
 }
 
@@ -118,14 +121,13 @@ TEST(CustomStatementsTest, TapeAlertCodesGiveOneStatementEachLowestFirst)
     const CustomReportPlan several = plan("Mount History: TAPEALERT_MEDIA", {"Frame: 1  Drive: 2", "A00001"}, 2, "",
                                           {"20:Clean now", "3:Hard error", "18:Directory corrupted in CM"});
     const std::string condition = "((frame = 1 and drive = 2) or volser in ('A00001'))";
-    EXPECT_EQ(sqlOf(several),
-              (std::vector<std::string>{
-                  std::string("SELECT MOUNT_TAPEALERT_MEDIA FROM VAULTLINE ") + Derby + " " + condition
-                      + " and MOUNT_TAPEALERT_MEDIA = 3 order by date asc, time asc",
-                  std::string("SELECT MOUNT_TAPEALERT_MEDIA FROM VAULTLINE ") + Derby + " " + condition
-                      + " and MOUNT_TAPEALERT_MEDIA = 18 order by date asc, time asc",
-                  std::string("SELECT MOUNT_TAPEALERT_MEDIA FROM VAULTLINE ") + Derby + " " + condition
-                      + " and MOUNT_TAPEALERT_MEDIA = 20 order by date asc, time asc"}));
+    EXPECT_EQ(sqlOf(several), (std::vector<std::string>{
+                                  std::string("SELECT MOUNT_TAPEALERT_MEDIA FROM VAULTLINE ") + Derby + " " + condition
+                                      + " and MOUNT_TAPEALERT_MEDIA = 3 order by date asc, time asc",
+                                  std::string("SELECT MOUNT_TAPEALERT_MEDIA FROM VAULTLINE ") + Derby + " " + condition
+                                      + " and MOUNT_TAPEALERT_MEDIA = 18 order by date asc, time asc",
+                                  std::string("SELECT MOUNT_TAPEALERT_MEDIA FROM VAULTLINE ") + Derby + " " + condition
+                                      + " and MOUNT_TAPEALERT_MEDIA = 20 order by date asc, time asc"}));
     EXPECT_EQ(several.valueLabel, "TAPEALERT(count)");
     EXPECT_EQ(several.statements[1].firstLabel, "18:Direc");
     EXPECT_EQ(several.statements[1].secondLabel, "tory cor");
@@ -139,8 +141,8 @@ TEST(CustomStatementsTest, TapeAlertCodesGiveOneStatementEachLowestFirst)
     EXPECT_EQ(plan("Mount History: TAPEALERT_MEDIA", {"A00001"}, 2, "", {"5:Read failure", "4:Media"}).subtitle,
               "on A00001");
 
-    const CustomReportPlan one = plan("Mount History: TAPEALERT_MEDIA", {"Frame: 1  Drive: 2", "A'1"}, 1, "",
-                                      {"5:Read failure"});
+    const CustomReportPlan one =
+        plan("Mount History: TAPEALERT_MEDIA", {"Frame: 1  Drive: 2", "A'1"}, 1, "", {"5:Read failure"});
     EXPECT_EQ(one.valueLabel, "TAPEALERT 5:Read failure(count)");
     EXPECT_EQ(sqlOf(one),
               (std::vector<std::string>{

@@ -82,7 +82,8 @@ TEST_P(TemplateCheckDatabase, FormsLoadRefusesAValueItCouldNotHaveSaved)
     const std::string today = formatLocalTime("%Y-%m-%d", std::time(nullptr));
     ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
                                            + " (ipAddress, Date, Time, Volser, Frame, Drive, Mount_Host_Write) "
-                                             "VALUES ('10.0.0.1', '" + today + "', '10:00:00', 'VOL001', 1, 1, 5)"));
+                                             "VALUES ('10.0.0.1', '"
+                                           + today + "', '10:00:00', 'VOL001', 1, 1, 5)"));
     const std::vector<HostileTemplate> hostile =
         insertHostileTemplates(GetParam(), base + "_REPORTS", scoped.app().settings.userName);
     ASSERT_EQ(hostile.size(), 8u);
@@ -133,10 +134,9 @@ TEST_P(TemplateCheckDatabase, FormsLoadRefusesAValueItCouldNotHaveSaved)
     ASSERT_TRUE(other.loadTemplate());
     completeFormLoads(other, broken);
     const auto messages = scoped.prompts.messages();
-    EXPECT_TRUE(std::none_of(messages.begin() + static_cast<std::ptrdiff_t>(before), messages.end(),
-                             [](const auto& shownMessage) {
-                                 return shownMessage.text.find("was refused") != std::string::npos;
-                             }));
+    EXPECT_TRUE(std::none_of(
+        messages.begin() + static_cast<std::ptrdiff_t>(before), messages.end(),
+        [](const auto& shownMessage) { return shownMessage.text.find("was refused") != std::string::npos; }));
     EXPECT_TRUE(other.libraryCombo.onPrompt() && other.dataTypeCombo.onPrompt());
 }
 

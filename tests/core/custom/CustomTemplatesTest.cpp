@@ -38,8 +38,8 @@ std::string longSelection()
 {
     std::string value;
     for (int i = 0; value.size() < 1190; ++i)
-        value += (value.empty() ? "" : ",") + (i % 3 == 0 ? "Frame: " + std::to_string(i) + "  Drive: 1"
-                                                         : "VOL" + std::to_string(100000 + i));
+        value += (value.empty() ? "" : ",")
+                 + (i % 3 == 0 ? "Frame: " + std::to_string(i) + "  Drive: 1" : "VOL" + std::to_string(100000 + i));
     return value;
 }
 } // namespace

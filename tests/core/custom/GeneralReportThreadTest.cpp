@@ -157,7 +157,8 @@ TEST_P(GeneralReport, RollupsOfTwoDrivesTotalsRatesAndMounts)
     data = graphOf(request("Mount History: HOST_WRITE (Drive / Volser)", drives, CustomReportType::BarGraph,
                            "Per Second (while Mounted)"));
     EXPECT_EQ(data.values, (Values{4, 2}));
-    data = graphOf(request("Mount History: HOST_WRITE (Drive / Volser)", drives, CustomReportType::BarGraph, "Per Mount"));
+    data =
+        graphOf(request("Mount History: HOST_WRITE (Drive / Volser)", drives, CustomReportType::BarGraph, "Per Mount"));
     EXPECT_EQ(data.values, (Values{600, 433}));
     data = graphOf(request("Mount History: LIFE_MOUNTS_MEDIA", drives, CustomReportType::LineGraph));
     EXPECT_EQ(data.values, (Values{2, 3}));
@@ -175,7 +176,8 @@ TEST_P(GeneralReport, LifetimeDifferencesAsTableAndCsv)
     EXPECT_EQ(titles, (Texts{"ROW", "DATE", "TIME", "WRITE_RETRIES_MEDIA(count)"}));
     EXPECT_EQ(cells, (std::vector<Texts>{{"1", "06-01-26", "11:00:00", "2"}, {"2", "07-01-26", "09:30:00", "3"}}));
 
-    cells = tableOf(request("Mount History: WRITE_RETRIES_MEDIA", {"A00001", "B'0002"}, CustomReportType::Table), &titles);
+    cells =
+        tableOf(request("Mount History: WRITE_RETRIES_MEDIA", {"A00001", "B'0002"}, CustomReportType::Table), &titles);
     EXPECT_EQ(titles, (Texts{"ROW", "DRIVE/VOLSER", "WRITE_RETRIES(count)"}));
     EXPECT_EQ(cells, (std::vector<Texts>{{"1", "A00001", "5"}, {"2", "B'0002", "3"}}));
 
@@ -206,8 +208,7 @@ TEST_P(GeneralReport, LifetimeDifferencesAsTableAndCsv)
     csv.exportPath = folder.file("missing/trend.csv");
     GeneralReportThread(csv, {nullptr, nullptr, &scoped.prompts}, &ok);
     EXPECT_FALSE(ok);
-    EXPECT_EQ(scoped.prompts.messageTexts().back(),
-              "ERROR: Failed to open export file!\nNo such file or directory\n");
+    EXPECT_EQ(scoped.prompts.messageTexts().back(), "ERROR: Failed to open export file!\nNo such file or directory\n");
 }
 
 TEST_P(GeneralReport, SeveralTapeAlertCodesAreCountedPerCode)
@@ -219,12 +220,12 @@ TEST_P(GeneralReport, SeveralTapeAlertCodesAreCountedPerCode)
     const auto cells = tableOf(chosen, &titles);
     EXPECT_EQ(titles, (Texts{"ROW", "TapeAlert", "TAPEALERT(count)"}));
     // Code 3: drive 1/1 twice and B'0002 once; 18: never; 20: on drive 1/2 with A00001, not selected.
-    EXPECT_EQ(cells, (std::vector<Texts>{{"1", "3:Hard error", "3"},
-                                         {"2", "18:Directory corrupted in CM", "0"},
-                                         {"3", "20:Clean now", "0"}}));
+    EXPECT_EQ(cells,
+              (std::vector<Texts>{
+                  {"1", "3:Hard error", "3"}, {"2", "18:Directory corrupted in CM", "0"}, {"3", "20:Clean now", "0"}}));
 
-    const GraphData data = graphOf(request("Mount History: TAPEALERT_MEDIA", {"A00001"}, CustomReportType::BarGraph,
-                                           "", {"3:Hard error", "20:Clean now"}));
+    const GraphData data = graphOf(request("Mount History: TAPEALERT_MEDIA", {"A00001"}, CustomReportType::BarGraph, "",
+                                           {"3:Hard error", "20:Clean now"}));
     EXPECT_EQ(data.values, (Values{2, 1}));
     EXPECT_EQ(data.firstLabels, (Texts{"3:Hard e", "20:Clean"}));
     EXPECT_EQ(data.secondLabels, (Texts{"rror", " now"}));
@@ -234,12 +235,12 @@ TEST_P(GeneralReport, SeveralTapeAlertCodesAreCountedPerCode)
 TEST_P(GeneralReport, LastInstanceTellsTheNewestRowOrThatThereIsNone)
 {
     bool ok = false;
-    GeneralReportThread(request("Mount History: HOST_WRITE (Drive / Volser)", {"Frame: 1  Drive: 1"},
-                                CustomReportType::LastInstance),
-                        {nullptr, nullptr, &scoped.prompts}, &ok);
-    GeneralReportThread(request("Mount History: HOST_WRITE (Drive / Volser)", {"Frame: 9  Drive: 9"},
-                                CustomReportType::LastInstance),
-                        {nullptr, nullptr, &scoped.prompts}, &ok);
+    GeneralReportThread(
+        request("Mount History: HOST_WRITE (Drive / Volser)", {"Frame: 1  Drive: 1"}, CustomReportType::LastInstance),
+        {nullptr, nullptr, &scoped.prompts}, &ok);
+    GeneralReportThread(
+        request("Mount History: HOST_WRITE (Drive / Volser)", {"Frame: 9  Drive: 9"}, CustomReportType::LastInstance),
+        {nullptr, nullptr, &scoped.prompts}, &ok);
     mount("10.0.0.7", "2026-01-09", "08:00:00", "C00003", 2, 2, 1, 1, 7, 0);
     GeneralReportThread(request("Mount History: WRITE_RETRIES_MEDIA", {"C00003"}, CustomReportType::LastInstance),
                         {nullptr, nullptr, &scoped.prompts}, &ok);
@@ -293,7 +294,6 @@ TEST_P(GeneralReport, FailuresEndTheReportAndTellWhy)
                   "The table does not exist in the database. Please check the table name in Setup.", 0),
               0U);
 
-
     CustomReportRequest elsewhere =
         request("Mount History: HOST_WRITE (Drive / Volser)", {"A00001"}, CustomReportType::LastInstance);
     elsewhere.dataSourceName = "VaultlineNoSuchSource";
@@ -319,9 +319,9 @@ TEST_P(GeneralReport, AClosingGraphStopsALongTrendWhileItsRowsAreRead)
     // The first look comes before the statement; a second one only while its rows are read.
     closing.beforeStatement = [](int check) { return check >= 2; };
     bool ok = true;
-    GeneralReportThread(request("Mount History: HOST_WRITE (Drive / Volser)", {"Frame: 3  Drive: 3"},
-                                CustomReportType::LineGraph),
-                        {&closing, nullptr, &scoped.prompts}, &ok);
+    GeneralReportThread(
+        request("Mount History: HOST_WRITE (Drive / Volser)", {"Frame: 3  Drive: 3"}, CustomReportType::LineGraph),
+        {&closing, nullptr, &scoped.prompts}, &ok);
     EXPECT_FALSE(ok);
     EXPECT_EQ(closing.checks, 2);
     EXPECT_EQ(closing.handed(), 0);

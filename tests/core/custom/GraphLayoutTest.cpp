@@ -42,10 +42,9 @@ TEST(GraphScale, BandsRoundUpToTheirStepAndKeepExactLimits)
         std::uint32_t largest, maximum, step, ticks;
     };
     const Case cases[] = {
-        {0, 10, 1, 10},     {10, 10, 1, 10},     {11, 12, 2, 6},    {12, 14, 2, 7},
-        {13, 14, 2, 7},     {20, 20, 2, 10},     {25, 30, 5, 6},    {50, 50, 5, 10},
-        {60, 70, 10, 7},    {100, 100, 10, 10},  {101, 120, 20, 6}, {500, 500, 50, 10},
-        {1234, 1353, 123, 11}, {1230, 1230, 123, 10},
+        {0, 10, 1, 10},    {10, 10, 1, 10},    {11, 12, 2, 6},        {12, 14, 2, 7},        {13, 14, 2, 7},
+        {20, 20, 2, 10},   {25, 30, 5, 6},     {50, 50, 5, 10},       {60, 70, 10, 7},       {100, 100, 10, 10},
+        {101, 120, 20, 6}, {500, 500, 50, 10}, {1234, 1353, 123, 11}, {1230, 1230, 123, 10},
     };
     for (const Case& c : cases) {
         const GraphScale scale = graphScale(c.largest);
@@ -229,8 +228,8 @@ TEST(GraphTexts, EveryTextIsDrawnInsideTheWindow)
                 const double left = text->align == GraphTextAlign::Left    ? text->x1
                                     : text->align == GraphTextAlign::Right ? text->x1 - extent
                                                                            : text->x1 - extent / 2;
-                const std::string where = name + " " + std::to_string(width) + "x" + std::to_string(height) + " \""
-                                          + text->text + "\"";
+                const std::string where =
+                    name + " " + std::to_string(width) + "x" + std::to_string(height) + " \"" + text->text + "\"";
                 EXPECT_GE(left, 0) << where;
                 EXPECT_LE(left + extent, width) << where;
                 EXPECT_GE(text->y1, 0) << where;

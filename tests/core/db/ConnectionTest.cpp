@@ -113,7 +113,8 @@ TEST_P(Database, MissingTableLogsTheFourLineRecord)
 TEST_P(Database, SelectIntoListFillsColumnsAndRows)
 {
     const std::string table = uniqueTableName("list");
-    ASSERT_TRUE(executeSql(GetParam(), "create table " + table + " (ipaddress varchar(32), date date, drives integer)"));
+    ASSERT_TRUE(
+        executeSql(GetParam(), "create table " + table + " (ipaddress varchar(32), date date, drives integer)"));
     OdbcHandles handles;
     ASSERT_TRUE(db.connectDB(GetParam().dsn, GetParam().user, GetParam().password, handles, false, nullptr));
 

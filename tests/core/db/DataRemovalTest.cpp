@@ -28,9 +28,8 @@ protected:
              })
             ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
                                                    + " (ipAddress, Date, Time, Volser, Frame, Drive) VALUES ('"
-                                                   + address + "', '2026-12-07', '" + time + "', '" + volser
-                                                   + "', " + std::to_string(frame) + ", " + std::to_string(drive)
-                                                   + ")"));
+                                                   + address + "', '2026-12-07', '" + time + "', '" + volser + "', "
+                                                   + std::to_string(frame) + ", " + std::to_string(drive) + ")"));
     }
 
     Rows rows(const std::string& columns)
@@ -47,7 +46,8 @@ protected:
 TEST(DataRemovalText, SelectionAndStatementsFromTheTreeItems)
 {
     // The frame sits between the first two blanks, the drive after the last.
-    RemovalSelection drive = selectionFromTreeItem(RemovalMode::ByDrive, std::string("10.0.0.1"), driveEntryText(3, 12));
+    RemovalSelection drive =
+        selectionFromTreeItem(RemovalMode::ByDrive, std::string("10.0.0.1"), driveEntryText(3, 12));
     EXPECT_EQ(driveEntryText(3, 12), "Frame: 3  Drive: 12");
     EXPECT_TRUE(drive.entrySelected);
     EXPECT_EQ(drive.frame, "3");
@@ -68,8 +68,9 @@ TEST(DataRemovalText, SelectionAndStatementsFromTheTreeItems)
 
     // A library item selects nothing; a drive text that is not two numbers builds no statement.
     EXPECT_FALSE(selectionFromTreeItem(RemovalMode::ByDrive, std::nullopt, "10.0.0.1").entrySelected);
-    EXPECT_FALSE(selectionIsDeletable(RemovalMode::ByDrive, selectionFromTreeItem(RemovalMode::ByDrive, std::string("a"),
-                                                                                 "Frame: 3;drop  Drive: 1")));
+    EXPECT_FALSE(
+        selectionIsDeletable(RemovalMode::ByDrive,
+                             selectionFromTreeItem(RemovalMode::ByDrive, std::string("a"), "Frame: 3;drop  Drive: 1")));
     EXPECT_FALSE(selectionIsDeletable(RemovalMode::None, drive));
 }
 
@@ -102,28 +103,31 @@ TEST_P(DataRemoval, TreeListsLibrariesWithTheirDrivesOrVolsers)
 TEST_P(DataRemoval, DriveTwelveOfFrameThreeGoesFromTheOneLibraryOnly)
 {
     scoped.prompts.yesNoReplies = {true};
-    const auto result = runDataRemoval(RemovalMode::ByDrive, pick(RemovalMode::ByDrive, "10.0.0.1", "Frame: 3  Drive: 12"));
+    const auto result =
+        runDataRemoval(RemovalMode::ByDrive, pick(RemovalMode::ByDrive, "10.0.0.1", "Frame: 3  Drive: 12"));
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, RemovalResult::Status::Deleted);
     EXPECT_EQ(result->rows, 2);
     // Counted before asking: the two rows of that drive in that library, not the other library's.
-    EXPECT_EQ(scoped.prompts.questions(), std::vector<std::string>{
-                                              "Are you sure you want to delete data entries including:\n"
-                                              "IP: 10.0.0.1  Frame: 3  Drive: 12\n2 entries will be deleted from "
-                                              + base + "."});
+    EXPECT_EQ(scoped.prompts.questions(),
+              std::vector<std::string>{"Are you sure you want to delete data entries including:\n"
+                                       "IP: 10.0.0.1  Frame: 3  Drive: 12\n2 entries will be deleted from "
+                                       + base + "."});
     EXPECT_EQ(scoped.prompts.messageTexts(), std::vector<std::string>{"Entries successfully deleted."});
-    EXPECT_EQ(rows("ipaddress, volser"), (Rows{{"10.0.0.1", "CL0003"}, {"10.0.0.1", "CL0004"},
-                                               {"10.0.0.2", "CL0001"}, {"10.0.0.2", "O'BRIEN"}}))
+    EXPECT_EQ(rows("ipaddress, volser"),
+              (Rows{{"10.0.0.1", "CL0003"}, {"10.0.0.1", "CL0004"}, {"10.0.0.2", "CL0001"}, {"10.0.0.2", "O'BRIEN"}}))
         << "frame 12 drive 3 and the other library's drive 12 stay";
-    EXPECT_NE(scoped.logText().find("delete from " + base + " where ipaddress = '10.0.0.1' and frame = 3 and drive = 12"),
-              std::string::npos);
+    EXPECT_NE(
+        scoped.logText().find("delete from " + base + " where ipaddress = '10.0.0.1' and frame = 3 and drive = 12"),
+        std::string::npos);
     const auto tree = loadRemovalTree(RemovalMode::ByDrive);
     ASSERT_TRUE(tree);
     EXPECT_EQ((*tree)[0].entries, (std::vector<std::string>{"Frame: 1  Drive: 2", "Frame: 12  Drive: 3"}));
 
     // The same drive again: nothing matches any more, which is no successful deletion.
     scoped.prompts.yesNoReplies = {true};
-    const auto again = runDataRemoval(RemovalMode::ByDrive, pick(RemovalMode::ByDrive, "10.0.0.1", "Frame: 3  Drive: 12"));
+    const auto again =
+        runDataRemoval(RemovalMode::ByDrive, pick(RemovalMode::ByDrive, "10.0.0.1", "Frame: 3  Drive: 12"));
     ASSERT_TRUE(again);
     EXPECT_EQ(again->status, RemovalResult::Status::NothingMatched);
     EXPECT_NE(scoped.prompts.questions().back().find("\n0 entries will be deleted from"), std::string::npos);
@@ -138,11 +142,12 @@ TEST_P(DataRemoval, VolserInTwoLibrariesAndVolserWithAQuote)
     ASSERT_TRUE(runDataRemoval(RemovalMode::ByVolser, pick(RemovalMode::ByVolser, "10.0.0.2", "O'BRIEN")));
     EXPECT_EQ(scoped.prompts.questions().front(),
               "Are you sure you want to delete data entries including:\nIP: 10.0.0.2  Volser: CL0001\n"
-              "1 entry will be deleted from " + base + ".");
+              "1 entry will be deleted from "
+                  + base + ".");
     EXPECT_EQ(scoped.prompts.messageTexts(),
               (std::vector<std::string>{"Entries successfully deleted.", "Entries successfully deleted."}));
-    EXPECT_EQ(rows("ipaddress, volser"), (Rows{{"10.0.0.1", "CL0001"}, {"10.0.0.1", "CL0002"},
-                                               {"10.0.0.1", "CL0003"}, {"10.0.0.1", "CL0004"}}));
+    EXPECT_EQ(rows("ipaddress, volser"),
+              (Rows{{"10.0.0.1", "CL0001"}, {"10.0.0.1", "CL0002"}, {"10.0.0.1", "CL0003"}, {"10.0.0.1", "CL0004"}}));
 }
 
 TEST_P(DataRemoval, NothingIsDeletedWithoutModeEntryOrYes)
@@ -151,7 +156,8 @@ TEST_P(DataRemoval, NothingIsDeletedWithoutModeEntryOrYes)
     // Without a mode the mode message comes first, even with an entry selected.
     EXPECT_FALSE(runDataRemoval(RemovalMode::None, drive));
     // A library selected: the selection message.
-    EXPECT_FALSE(runDataRemoval(RemovalMode::ByDrive, selectionFromTreeItem(RemovalMode::ByDrive, std::nullopt, "10.0.0.1")));
+    EXPECT_FALSE(
+        runDataRemoval(RemovalMode::ByDrive, selectionFromTreeItem(RemovalMode::ByDrive, std::nullopt, "10.0.0.1")));
     // No to the question.
     scoped.prompts.yesNoReplies = {false};
     EXPECT_FALSE(runDataRemoval(RemovalMode::ByDrive, drive));

@@ -59,7 +59,8 @@ TEST(ReportDiagnostics, StopRuleShowsOneBoxAndLogsEveryRecord)
     };
     qmxDB().reportDiagnosticRecords(3, records, false, nullptr, true);
 
-    ASSERT_EQ(scoped.prompts.messageTexts(), std::vector<std::string>{"Invalid Database Name\nPlease check the Database Name."});
+    ASSERT_EQ(scoped.prompts.messageTexts(),
+              std::vector<std::string>{"Invalid Database Name\nPlease check the Database Name."});
     EXPECT_EQ(scoped.prompts.messages()[0].icon, MessageIcon::Stop);
     const std::string log = scoped.logText();
     EXPECT_NE(log.find("Number of Diagnostic Records: 3"), std::string::npos);
@@ -126,8 +127,8 @@ TEST(ReportDiagnostics, SetupPagesGetTheirFieldFocusedInTheRightOrder)
     EXPECT_EQ(databasePage.events, (std::vector<std::string>{"database after 1", "address after 2"}));
 
     RecordingWindow tablePage(DiagnosticsWindow::Kind::TableSetupPage, &scoped.prompts);
-    db.reportDiagnosticRecords(1, {{"42X05", 0, "no table"}}, true, &tablePage, true);  // before the box
-    db.reportDiagnosticRecords(1, {{"X0Y32", 0, "exists"}}, true, &tablePage, true);    // after the box
+    db.reportDiagnosticRecords(1, {{"42X05", 0, "no table"}}, true, &tablePage, true); // before the box
+    db.reportDiagnosticRecords(1, {{"X0Y32", 0, "exists"}}, true, &tablePage, true);   // after the box
     EXPECT_EQ(tablePage.events, (std::vector<std::string>{"table after 2", "table after 4"}));
 
     // The missing-table rule stays silent for any other window, and a database rule does

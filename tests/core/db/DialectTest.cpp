@@ -95,11 +95,10 @@ TEST_P(DialectOnDatabase, LiteralsConditionsAndOrderWorkOnTheServer)
         ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + table + " VALUES (" + quoteLiteral("10.0.0.1") + ", "
                                                + derby.dateLiteral(date) + ", " + derby.timeLiteral(time) + ")"));
 
-    const auto selected = querySql(GetParam(), "SELECT " + derby.dateSelectExpression() + ", "
-                                                   + derby.timeSelectExpression() + " FROM " + table + " where "
-                                                   + derby.timeCondition(">=", "09:05:00") + "and "
-                                                   + derby.dateCondition(">=", "2026-01-05")
-                                                   + derby.dateTimeOrderClause());
+    const auto selected =
+        querySql(GetParam(), "SELECT " + derby.dateSelectExpression() + ", " + derby.timeSelectExpression() + " FROM "
+                                 + table + " where " + derby.timeCondition(">=", "09:05:00") + "and "
+                                 + derby.dateCondition(">=", "2026-01-05") + derby.dateTimeOrderClause());
     ASSERT_EQ(selected.size(), 4u);
     std::vector<std::string> seen;
     for (const auto& row : selected)
@@ -107,9 +106,9 @@ TEST_P(DialectOnDatabase, LiteralsConditionsAndOrderWorkOnTheServer)
     EXPECT_EQ(seen, (std::vector<std::string>{"2026-01-05 23:00:00", "2026-12-07 09:05:00", "2026-12-07 13:04:59",
                                               "2026-12-07 13:05:00"}));
 
-    const auto later = querySql(GetParam(), "SELECT ipAddress FROM " + table + " where "
-                                                + derby.timeCondition(">", "13:04:59")
-                                                + "and ipAddress = " + quoteLiteral("10.0.0.1"));
+    const auto later =
+        querySql(GetParam(), "SELECT ipAddress FROM " + table + " where " + derby.timeCondition(">", "13:04:59")
+                                 + "and ipAddress = " + quoteLiteral("10.0.0.1"));
     EXPECT_EQ(later.size(), 2u) << "13:05 and 23:00 lie after 13:04:59";
 
     // A quoted value with a quote in it is stored as typed.

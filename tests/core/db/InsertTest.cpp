@@ -17,7 +17,8 @@ namespace {
 using Rows = std::vector<std::vector<std::optional<std::string>>>;
 
 // Fields 1 to 36 of a mount history line as the library writes it.
-std::vector<std::string> mountFields(const std::string& stamp = "2009  04  28  15.46", const std::string& volser = "ABC123")
+std::vector<std::string> mountFields(const std::string& stamp = "2009  04  28  15.46",
+                                     const std::string& volser = "ABC123")
 {
     std::vector<std::string> fields{stamp, volser, "1", "2", "LIB1", "257", "0", "0"};
     for (int counter = 9; counter <= 36; ++counter)
@@ -35,7 +36,6 @@ std::string mountLine(const std::vector<std::string>& fields)
 }
 
 const std::string PerformanceLine = "2009 04 28 15: 46,LIB1,120,60,42,30,12,3,20,9,7";
-
 
 class Insert : public BackendTest {
 protected:
@@ -93,15 +93,17 @@ TEST_P(Insert, MountHistoryDuplicatesKeyOnAddressVolserDateAndTime)
     EXPECT_EQ(countRows(GetParam(), mountTable()), 5);
 
     // Stored as a real date and a time with seconds, so reports compare them as such.
-    const Rows stored = querySql(GetParam(), "select date, time, mount_rating_drive from " + mountTable()
-                                                 + " where ipaddress = '10.0.0.1' and volser = 'ABC123' and time = '15:46:00'");
+    const Rows stored =
+        querySql(GetParam(), "select date, time, mount_rating_drive from " + mountTable()
+                                 + " where ipaddress = '10.0.0.1' and volser = 'ABC123' and time = '15:46:00'");
     ASSERT_EQ(stored.size(), 2u);
     EXPECT_EQ(stored[0][1], "15:46:00");
     EXPECT_EQ(stored[0][2], "18");
     // The statement is always logged; a duplicate is not an error.
     const std::string log = scoped.logText();
-    EXPECT_NE(log.find("INSERT INTO " + mountTable() + " VALUES ('10.0.0.1', '2009-04-28', '15:46:00', 'ABC123', 1, 2, "
-                       "'LIB1', 257, 0, 0, 1, 10, 1, 12"),
+    EXPECT_NE(log.find("INSERT INTO " + mountTable()
+                       + " VALUES ('10.0.0.1', '2009-04-28', '15:46:00', 'ABC123', 1, 2, "
+                         "'LIB1', 257, 0, 0, 1, 10, 1, 12"),
               std::string::npos);
     EXPECT_EQ(log.find("Error"), std::string::npos) << log;
     EXPECT_TRUE(scoped.prompts.messages().empty());
@@ -146,8 +148,9 @@ TEST_P(Insert, MountHistoryLinesThatCannotBeStored)
     EXPECT_EQ(insertMount(fields), 0);
     EXPECT_EQ(countRows(GetParam(), mountTable()), 0);
     const std::string log = scoped.logText();
-    EXPECT_NE(log.find("Line not inserted, its time stamp gives no valid date (2009042815.46--): 2009 04 28 15.46,ABC123"),
-              std::string::npos)
+    EXPECT_NE(
+        log.find("Line not inserted, its time stamp gives no valid date (2009042815.46--): 2009 04 28 15.46,ABC123"),
+        std::string::npos)
         << log;
     EXPECT_NE(log.find("Line not inserted, field 11 is not a number ()"), std::string::npos);
     EXPECT_NE(log.find("Line not inserted, it has 35 fields, not 36"), std::string::npos);
@@ -180,7 +183,8 @@ TEST_P(Insert, UniqueKeyRefusalCountsAsDuplicate)
     EXPECT_EQ(runInsertStatement("INSERT INTO no_such_vaultline_table VALUES (1) ", handles.statement), 0);
     const std::string log = scoped.logText();
     EXPECT_TRUE(log.find("Error preparing the insert statement ") != std::string::npos
-                || log.find("Error executing insert statment: INSERT INTO no_such_vaultline_table") != std::string::npos)
+                || log.find("Error executing insert statment: INSERT INTO no_such_vaultline_table")
+                       != std::string::npos)
         << log;
     EXPECT_TRUE(scoped.prompts.messages().empty());
 }
@@ -220,8 +224,7 @@ TEST_P(Insert, LibraryPerformanceLines)
     EXPECT_EQ(db.InsertLP("2009 04 28 15:46,LIB1,999,60,42,30,12,3,20,9,7", performanceTable(), "10.0.0.1",
                           handles.statement),
               2);
-    EXPECT_EQ(db.InsertLP("2009 04 28 15:46,L'2,1,2,3,4,5,6,7,8,9", performanceTable(), "10.0.0.1",
-                          handles.statement),
+    EXPECT_EQ(db.InsertLP("2009 04 28 15:46,L'2,1,2,3,4,5,6,7,8,9", performanceTable(), "10.0.0.1", handles.statement),
               1);
     const Rows rows = querySql(GetParam(), "select time, logical_library, inserts_total from " + performanceTable()
                                                + " order by logical_library");
@@ -230,9 +233,9 @@ TEST_P(Insert, LibraryPerformanceLines)
     EXPECT_EQ(rows[1], (std::vector<std::optional<std::string>>{"15:46:00", "LIB1", "7"}));
 
     // An empty counter fails; a line with fewer than two fields never reaches the database.
-    EXPECT_EQ(db.InsertLP("2009 04 28 16:46,LIB1,120,,42,30,12,3,20,9,7", performanceTable(), "10.0.0.1",
-                          handles.statement),
-              0);
+    EXPECT_EQ(
+        db.InsertLP("2009 04 28 16:46,LIB1,120,,42,30,12,3,20,9,7", performanceTable(), "10.0.0.1", handles.statement),
+        0);
     EXPECT_EQ(db.InsertLP("2009 04 28 16:46", "no_such_vaultline_table", "10.0.0.1", handles.statement), 0);
     EXPECT_EQ(countRows(GetParam(), performanceTable()), 2);
     const std::string log = scoped.logText();
@@ -283,10 +286,11 @@ TEST(InsertStatements, OracleTextsExactly)
     EXPECT_EQ(mountHistoryDuplicateCheck(mount, "10.0.0.1", oracle),
               "where ((ipaddress in ('10.0.0.1')) AND (volser in ('ABC123')) AND (TO_CHAR(time,'hh24:mi:ss') in "
               "('15:46:00')) AND (dates in (TO_DATE('2009-04-28','yyyy-mm-dd'))))");
-    EXPECT_EQ(mountHistoryInsertStatement(mount, "MH", "10.0.0.1", oracle),
-              "INSERT INTO MH VALUES ('10.0.0.1', TO_DATE('2009-04-28','yyyy-mm-dd'), TO_DATE('15:46','hh24:mi:ss'), "
-              "'ABC123', 1, 2, 'LIB1', null, 0, 0, 1, 10, 1, 12, 1, 14, 1, 16, 1, 18, 1, 20, 1, 22, 1, 24, 1, 26, 1, 28, "
-              "1, 30, 1, 32, 1, 34, 1, 36) ");
+    EXPECT_EQ(
+        mountHistoryInsertStatement(mount, "MH", "10.0.0.1", oracle),
+        "INSERT INTO MH VALUES ('10.0.0.1', TO_DATE('2009-04-28','yyyy-mm-dd'), TO_DATE('15:46','hh24:mi:ss'), "
+        "'ABC123', 1, 2, 'LIB1', null, 0, 0, 1, 10, 1, 12, 1, 14, 1, 16, 1, 18, 1, 20, 1, 22, 1, 24, 1, 26, 1, 28, "
+        "1, 30, 1, 32, 1, 34, 1, 36) ");
 
     const LibraryPerformanceLine performance = LibraryPerformanceLine::parse(PerformanceLine);
     EXPECT_EQ(libraryPerformanceDuplicateCheck(performance, "10.0.0.1", oracle),
@@ -314,8 +318,9 @@ TEST(InsertStatements, DerbyTextsCarrySecondsAndDoubledQuotes)
     EXPECT_EQ(libraryPerformanceDuplicateCheck(performance, "10.0.0.1", derby),
               "where ((ipaddress in ('10.0.0.1')) AND (Logical_Library in ('LIB1')) AND (time in ('15:46:00')) "
               "AND (date in ('2009-04-28')))");
-    EXPECT_EQ(libraryPerformanceInsertStatement(performance, "LP", "10.0.0.1", derby),
-              "INSERT INTO LP VALUES ('10.0.0.1', '2009-04-28', '15:46:00', 'LIB1', 120, 60, 42, 30, 12, 3, 20, 9, 7) ");
+    EXPECT_EQ(
+        libraryPerformanceInsertStatement(performance, "LP", "10.0.0.1", derby),
+        "INSERT INTO LP VALUES ('10.0.0.1', '2009-04-28', '15:46:00', 'LIB1', 120, 60, 42, 30, 12, 3, 20, 9, 7) ");
 }
 
 TEST(InsertRefusal, LinesThatCannotFitNeverReachTheDatabase)

@@ -11,25 +11,54 @@
 
 namespace {
 // The column lists as the tables are documented, written out independently of the code.
-const std::vector<std::string> MountHistoryDerby = {
-    "ipAddress varchar(15)", "Date date", "Time time", "Volser varchar(8)", "Frame int", "Drive int",
-    "Logical_Library varchar(30)", "Element_Address int", "Reserved1 int", "Reserved2 int", "Mount_Host_Write int",
-    "Mount_Host_Read int", "Mount_Drive_Residency int", "Mount_TapeAlert_Media int", "Life_Mounts_Media int",
-    "Life_Write_Retries_Media int", "Life_Write_Perms_Media int", "Life_Read_Retries_Media int",
-    "Life_Read_Perms_Media int", "Mount_Rating_Drive int", "Mount_Rating_Media int", "Mount_Rating_Ports int",
-    "Mount_Rating_Port0 int", "Mount_Rating_Port1 int", "Reserved3 int", "Mount_Write_Perf_Util int",
-    "Mount_Write_ERPs_Impct int", "Mount_Write_Burst_Util int", "Mount_Write_Buffer_Util int",
-    "Mount_Read_Perf_Util int", "Mount_Read_ERPs_Impct int", "Mount_Read_Burst_Util int",
-    "Mount_Read_Buffer_Util int", "Mount_Capacity_Total_Util int", "Mount_Capacity_Writes_Util int",
-    "Mount_Capacity_Control_Util int", "Mount_Crypto_Status smallint", "Mount_Crypto_Rekey smallint"};
+const std::vector<std::string> MountHistoryDerby = {"ipAddress varchar(15)",
+                                                    "Date date",
+                                                    "Time time",
+                                                    "Volser varchar(8)",
+                                                    "Frame int",
+                                                    "Drive int",
+                                                    "Logical_Library varchar(30)",
+                                                    "Element_Address int",
+                                                    "Reserved1 int",
+                                                    "Reserved2 int",
+                                                    "Mount_Host_Write int",
+                                                    "Mount_Host_Read int",
+                                                    "Mount_Drive_Residency int",
+                                                    "Mount_TapeAlert_Media int",
+                                                    "Life_Mounts_Media int",
+                                                    "Life_Write_Retries_Media int",
+                                                    "Life_Write_Perms_Media int",
+                                                    "Life_Read_Retries_Media int",
+                                                    "Life_Read_Perms_Media int",
+                                                    "Mount_Rating_Drive int",
+                                                    "Mount_Rating_Media int",
+                                                    "Mount_Rating_Ports int",
+                                                    "Mount_Rating_Port0 int",
+                                                    "Mount_Rating_Port1 int",
+                                                    "Reserved3 int",
+                                                    "Mount_Write_Perf_Util int",
+                                                    "Mount_Write_ERPs_Impct int",
+                                                    "Mount_Write_Burst_Util int",
+                                                    "Mount_Write_Buffer_Util int",
+                                                    "Mount_Read_Perf_Util int",
+                                                    "Mount_Read_ERPs_Impct int",
+                                                    "Mount_Read_Burst_Util int",
+                                                    "Mount_Read_Buffer_Util int",
+                                                    "Mount_Capacity_Total_Util int",
+                                                    "Mount_Capacity_Writes_Util int",
+                                                    "Mount_Capacity_Control_Util int",
+                                                    "Mount_Crypto_Status smallint",
+                                                    "Mount_Crypto_Rekey smallint"};
 const std::vector<std::string> LibraryPerformanceDerby = {
-    "ipAddress varchar(15)", "Date date", "Time time", "Logical_Library varchar(30)", "Residency_Max int",
-    "Residency_Avg int", "Mounts_Total smallint", "Mounts_Max smallint", "Mounts_Avg smallint",
-    "Ejects_Total smallint", "Ejects_Max smallint", "Ejects_Avg smallint", "Inserts_Total smallint"};
+    "ipAddress varchar(15)",       "Date date",           "Time time",
+    "Logical_Library varchar(30)", "Residency_Max int",   "Residency_Avg int",
+    "Mounts_Total smallint",       "Mounts_Max smallint", "Mounts_Avg smallint",
+    "Ejects_Total smallint",       "Ejects_Max smallint", "Ejects_Avg smallint",
+    "Inserts_Total smallint"};
 const std::vector<std::string> ReportsDerby = {
-    "Username varchar(25)", "Report_Name varchar(50)", "ipAddress varchar(15)", "Range smallint",
-    "Field_Type varchar(50)", "Eff_Value varchar(50)", "Col_Type smallint", "Value varchar(512)",
-    "Report_Type smallint"};
+    "Username varchar(25)", "Report_Name varchar(50)", "ipAddress varchar(15)",
+    "Range smallint",       "Field_Type varchar(50)",  "Eff_Value varchar(50)",
+    "Col_Type smallint",    "Value varchar(512)",      "Report_Type smallint"};
 
 std::string upper(std::string text)
 {
@@ -184,14 +213,17 @@ TEST_P(Tables, CreateMakesTheThreeTablesWithTheirColumnsInOrder)
     // Every column takes the values the insertion writes: full ints, smallints, text at its length.
     ASSERT_TRUE(executeSql(GetParam(), mountRow(base, "VOL001", "15:46")));
     const auto stored = querySql(GetParam(), "SELECT DATE, TIME, VOLSER, MOUNT_CAPACITY_CONTROL_UTIL, "
-                                             "MOUNT_CRYPTO_STATUS FROM " + base);
+                                             "MOUNT_CRYPTO_STATUS FROM "
+                                                 + base);
     ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0], (std::vector<std::optional<std::string>>{"2026-12-07", "15:46:00", "VOL001", "2000000036",
-                                                                  "32767"}));
-    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base + "_lp VALUES ('10.1.2.3', '2026-12-07', '15:00:00', "
-                                           "'**ALL**', 86400, 600, 32767, 9, 4, 1, 1, 0, 2)"));
-    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base + "_reports VALUES ('operator', 'Weekly', "
-                                           "'10.1.2.3', 7, 'Mount History: HOST_WRITE (Drive / Volser)', 'x', 1, "
+    EXPECT_EQ(stored[0],
+              (std::vector<std::optional<std::string>>{"2026-12-07", "15:46:00", "VOL001", "2000000036", "32767"}));
+    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
+                                           + "_lp VALUES ('10.1.2.3', '2026-12-07', '15:00:00', "
+                                             "'**ALL**', 86400, 600, 32767, 9, 4, 1, 1, 0, 2)"));
+    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
+                                           + "_reports VALUES ('operator', 'Weekly', "
+                                             "'10.1.2.3', 7, 'Mount History: HOST_WRITE (Drive / Volser)', 'x', 1, "
                                            + quoteLiteral(std::string(512, 'v')) + ", 2)"));
 }
 
@@ -208,12 +240,14 @@ TEST_P(Tables, UniqueKeyRefusesASecondRowWithTheSameKey)
     EXPECT_EQ(countRows(GetParam(), base), 3);
 
     const std::string lp = base + "_lp";
-    const std::string row = "INSERT INTO " + lp + " VALUES ('10.1.2.3', '2026-12-07', '15:00:00', 'LL1', 1, 1, 1, "
-                                                  "1, 1, 1, 1, 1, 1)";
+    const std::string row = "INSERT INTO " + lp
+                            + " VALUES ('10.1.2.3', '2026-12-07', '15:00:00', 'LL1', 1, 1, 1, "
+                              "1, 1, 1, 1, 1, 1)";
     ASSERT_TRUE(executeSql(GetParam(), row));
     EXPECT_FALSE(executeSql(GetParam(), row));
-    EXPECT_TRUE(executeSql(GetParam(), "INSERT INTO " + lp + " VALUES ('10.1.2.3', '2026-12-07', '15:00:00', 'LL2', "
-                                                             "1, 1, 1, 1, 1, 1, 1, 1, 1)"));
+    EXPECT_TRUE(executeSql(GetParam(), "INSERT INTO " + lp
+                                           + " VALUES ('10.1.2.3', '2026-12-07', '15:00:00', 'LL2', "
+                                             "1, 1, 1, 1, 1, 1, 1, 1, 1)"));
     EXPECT_EQ(countRows(GetParam(), lp), 2);
 }
 
@@ -228,8 +262,9 @@ TEST_P(Tables, AKeyThatCannotBeMadeIsLoggedAndLeavesTheResult)
     EXPECT_NE(log.find("Error executed CreateUniqueKey (" + base + "_key) statement "), std::string::npos) << log;
     EXPECT_NE(log.find("The unique key " + base + "_key was not created"), std::string::npos);
     // The other table still got its key.
-    const std::string lpRow = "INSERT INTO " + base + "_lp VALUES ('a', '2026-12-07', '15:00:00', 'LL1', 1, 1, 1, 1, "
-                                                      "1, 1, 1, 1, 1)";
+    const std::string lpRow = "INSERT INTO " + base
+                              + "_lp VALUES ('a', '2026-12-07', '15:00:00', 'LL1', 1, 1, 1, 1, "
+                                "1, 1, 1, 1, 1)";
     ASSERT_TRUE(executeSql(GetParam(), lpRow));
     EXPECT_FALSE(executeSql(GetParam(), lpRow));
 }

@@ -98,9 +98,9 @@ TEST_P(FleetAttribution, BlamesTheBadDriveAndTheBadTapeButNotTheCleanUnitsThatMe
     // only that once).
     for (int f = 1; f <= 3; ++f)
         library.mount(f, "FILL0" + std::to_string(f), bad, {}, 0, 200);
-    const std::vector<std::pair<std::array<int, 4>, int>> troubles = {
-        {{0, 0, 0, 0}, 20}, {{0, 1, 0, 0}, 0}, {{8, 0, 5, 0}, 0}, {{0, 0, 0, 1}, 0}, {{0, 0, 0, 0}, 21},
-        {{0, 0, 0, 0}, 38}};
+    const std::vector<std::pair<std::array<int, 4>, int>> troubles = {{{0, 0, 0, 0}, 20}, {{0, 1, 0, 0}, 0},
+                                                                      {{8, 0, 5, 0}, 0},  {{0, 0, 0, 1}, 0},
+                                                                      {{0, 0, 0, 0}, 21}, {{0, 0, 0, 0}, 38}};
     for (std::size_t c = 0; c < troubles.size(); ++c) {
         // A mount before the bad drive's gives the counters their base in the range.
         const std::string volser = c < 5 ? "CART0" + std::to_string(c + 1) : "KIND01";
@@ -191,11 +191,11 @@ TEST(FleetFigures, TroubleGrowthAndChance)
     };
     mount(10);
     mount(std::nullopt);
-    mount(14);                     // 4 since the 10: not more than the threshold
-    mount(2);                      // lower: a new base
-    mount(7);                      // 5 since the 2: troubled
-    mount(7, 3);                   // an alert: troubled
-    mount(std::int64_t{1} << 40);  // far above: troubled, without overflow
+    mount(14);                    // 4 since the 10: not more than the threshold
+    mount(2);                     // lower: a new base
+    mount(7);                     // 5 since the 2: troubled
+    mount(7, 3);                  // an alert: troubled
+    mount(std::int64_t{1} << 40); // far above: troubled, without overflow
     const FleetResult result = health.finish("2026-01-01", "2026-01-01");
     EXPECT_EQ(result.troubled, 3);
     EXPECT_EQ(result.drives.front().mountsPerDay, 7);

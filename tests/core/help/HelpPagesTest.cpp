@@ -191,9 +191,10 @@ TEST(HelpPages, EveryQuotedTextIsOneOfTheProgramsOwnTexts)
 TEST(HelpPages, QuotesAreFoundInMarkupAsWrittenAndEscapesMatchTheSource)
 {
     std::vector<std::string> literals;
-    collectLiterals("// \"not a literal\"\nconst char* a = \"Line one\\r\\n\"\n  \"and two\"; char q = '\"'; /* \"nor this\" */ "
-                    "auto b = R\"(raw \"text\")\";",
-                    literals);
+    collectLiterals(
+        "// \"not a literal\"\nconst char* a = \"Line one\\r\\n\"\n  \"and two\"; char q = '\"'; /* \"nor this\" */ "
+        "auto b = R\"(raw \"text\")\";",
+        literals);
     EXPECT_EQ(literals, (std::vector<std::string>{"Line one\\r\\nand two", "raw \"text\""}));
 
     auto texts = quotedTexts("<body><p title=\"attr\">Shows \"A &amp; B\" and <span class=\"msg\">x &lt; y</span>"

@@ -23,11 +23,11 @@ TEST(DriveStatus, DriveLinesBecomeRows)
                              " TAPE DRIVE : 1 : 3 : 4 : SCSI :LTO3:NO:NONE:OFF:\r\n"
                              "TAPEDRIVE:2:1:1:FC:LTO4:YES:APPL:ON:extra:more:\n"
                              "TAPEDRIVE:2:2:1:FC tail";
-    EXPECT_EQ(cellsOf(text), (std::vector<std::vector<std::string>>{
-                                 {"1", "2", "3", "FC", "LTO4", "YES", "APPL", "ON"},
-                                 {"1", "3", "4", "SCSI", "LTO3", "NO", "NONE", "OFF"},
-                                 {"2", "1", "1", "FC", "LTO4", "YES", "APPL", "ON"},
-                                 {"2", "2", "1"}}));
+    EXPECT_EQ(cellsOf(text),
+              (std::vector<std::vector<std::string>>{{"1", "2", "3", "FC", "LTO4", "YES", "APPL", "ON"},
+                                                     {"1", "3", "4", "SCSI", "LTO3", "NO", "NONE", "OFF"},
+                                                     {"2", "1", "1", "FC", "LTO4", "YES", "APPL", "ON"},
+                                                     {"2", "2", "1"}}));
 }
 
 TEST(DriveStatus, ReadingEndsAtTheFirstEmptyLine)

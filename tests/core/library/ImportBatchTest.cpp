@@ -36,8 +36,8 @@ std::string mountLine(int index, const std::string& volser, long long firstCount
 // Chunks of 500 lines keep the line-by-line reference short.
 constexpr std::size_t ChunkLines = 500;
 
-const std::string Header = "Mount History,Library,SIM" + std::string(33, ',')
-                           + "\nFrames,4\nRecord,Mount\nTime Stamp\nMount Time,Volser\n";
+const std::string Header =
+    "Mount History,Library,SIM" + std::string(33, ',') + "\nFrames,4\nRecord,Mount\nTime Stamp\nMount Time,Volser\n";
 
 // The log without its time stamps, and without the line that says a chunk is stored again line
 // by line, which only the batched store has.
@@ -75,9 +75,12 @@ protected:
                                                    + "' begin select raise(abort, 'refused by the test'); end"));
             return;
         }
-        ASSERT_TRUE(executeSql(GetParam(), "create function " + base + "_refuse() returns trigger language plpgsql as "
-                                               "$$ begin if new.volser = '" + volser + "' then raise exception "
-                                               "'refused by the test'; end if; return new; end $$"));
+        ASSERT_TRUE(executeSql(GetParam(), "create function " + base
+                                               + "_refuse() returns trigger language plpgsql as "
+                                                 "$$ begin if new.volser = '"
+                                               + volser
+                                               + "' then raise exception "
+                                                 "'refused by the test'; end if; return new; end $$"));
         ASSERT_TRUE(executeSql(GetParam(), "create trigger " + base + "_refuse before insert on " + base
                                                + " for each row execute function " + base + "_refuse()"));
     }
@@ -158,9 +161,10 @@ TEST_P(ImportBatch, SameAnswersAsLineByLine)
     const Outcome reference = import(stored, fileWith("\n"), false);
     EXPECT_EQ(reference.inserted, count - 200 - 6);
     EXPECT_EQ(reference.failed, 2);
-    EXPECT_NE(std::find_if(reference.log.begin(), reference.log.end(),
-                           [](const std::string& line) { return line.find("refused by the test") != std::string::npos; }),
-              reference.log.end());
+    EXPECT_NE(
+        std::find_if(reference.log.begin(), reference.log.end(),
+                     [](const std::string& line) { return line.find("refused by the test") != std::string::npos; }),
+        reference.log.end());
     for (const std::string lineEnd : {"\n", "\r\n", "\r"}) {
         SCOPED_TRACE(lineEnd == "\n" ? "LF" : lineEnd == "\r" ? "CR" : "CR LF");
         const Outcome batched = import(stored, fileWith(lineEnd), true);

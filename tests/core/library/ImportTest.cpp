@@ -27,8 +27,9 @@ std::string titleLine(const std::string& title, int fields)
 
 std::string mountHistoryHeader(int fieldsOfLine1 = 36)
 {
-    return titleLine("Mount History,Library,SIM", fieldsOfLine1 - 2) + "\nFrames,4\nRecord,Mount\nTime Stamp\nMount "
-           "Time,Volser\n";
+    return titleLine("Mount History,Library,SIM", fieldsOfLine1 - 2)
+           + "\nFrames,4\nRecord,Mount\nTime Stamp\nMount "
+             "Time,Volser\n";
 }
 
 // One data line as a library saves it: the stamp with two blanks between its pieces, blanks
@@ -44,13 +45,15 @@ std::string mountLine(int minute, const std::string& volser)
 
 std::string performanceHeader()
 {
-    return titleLine("Library Statistics,Library,SIM", 9) + "\nInterval\nLogical Libraries\nTime Stamp\nUnits\nDate "
-           "and Time,Logical Library\n";
+    return titleLine("Library Statistics,Library,SIM", 9)
+           + "\nInterval\nLogical Libraries\nTime Stamp\nUnits\nDate "
+             "and Time,Logical Library\n";
 }
 
 std::string performanceLine(int hour, const std::string& logicalLibrary)
 {
-    return "2009_04_28_" + std::to_string(10 + hour) + ":00," + logicalLibrary + ",__2693,__1502,___2,_25,_23,__0,__0,__0,__0";
+    return "2009_04_28_" + std::to_string(10 + hour) + ":00," + logicalLibrary
+           + ",__2693,__1502,___2,_25,_23,__0,__0,__0,__0";
 }
 
 class Import : public BackendTest {
@@ -78,10 +81,7 @@ protected:
     }
     std::string mountTable() const { return theApp().settings.mountHistoryTableName; }
     std::string performanceTable() const { return theApp().settings.libraryPerformanceTableName; }
-    Rows volsers()
-    {
-        return querySql(GetParam(), "select volser from " + mountTable() + " order by volser");
-    }
+    Rows volsers() { return querySql(GetParam(), "select volser from " + mountTable() + " order by volser"); }
     // The messages shown since the last call, and forgets them.
     std::vector<RecordingPrompts::Shown> takeMessages()
     {
@@ -169,16 +169,17 @@ TEST_P(Import, LibraryPerformanceFiles)
     EXPECT_EQ(scoped.prompts.messageTexts(),
               std::vector<std::string>{"Inserted 0 new entries from Library Performance file into database"});
 
-    const std::string path = writeFile("performance.csv", performanceHeader() + performanceLine(1, "PRODBKUP____")
-                                                              + "\n" + performanceLine(1, "ARCHIVE") + "\n\n"
-                                                              + performanceLine(2, "ARCHIVE"));
+    const std::string path =
+        writeFile("performance.csv", performanceHeader() + performanceLine(1, "PRODBKUP____") + "\n"
+                                         + performanceLine(1, "ARCHIVE") + "\n\n" + performanceLine(2, "ARCHIVE"));
     EXPECT_EQ(importSavedFile(path, "10.0.0.1").inserted, 3);
     result = importSavedFile(path, "10.0.0.1");
     EXPECT_EQ(result.inserted, 0);
     EXPECT_EQ(result.duplicates, 3);
-    EXPECT_EQ(querySql(GetParam(), "select logical_library, time, residency_max from " + performanceTable()
-                                       + " order by logical_library, time"),
-              (Rows{{"ARCHIVE", "11:00:00", "2693"}, {"ARCHIVE", "12:00:00", "2693"}, {"PRODBKUP", "11:00:00", "2693"}}));
+    EXPECT_EQ(
+        querySql(GetParam(), "select logical_library, time, residency_max from " + performanceTable()
+                                 + " order by logical_library, time"),
+        (Rows{{"ARCHIVE", "11:00:00", "2693"}, {"ARCHIVE", "12:00:00", "2693"}, {"PRODBKUP", "11:00:00", "2693"}}));
     takeMessages();
     EXPECT_EQ(scoped.prompts.messageTexts().back(),
               "Inserted 0 new entries from Library Performance file into database");
@@ -201,10 +202,9 @@ TEST_P(Import, BadLinesAreReportedAndTheGoodOnesStored)
     hugeCounter.replace(hugeCounter.rfind(',') + 1, std::string::npos, "999999999999999999999999999999");
     std::string fraction = mountLine(4, "BB0008");
     fraction.replace(fraction.rfind(',') + 1, std::string::npos, "0.5");
-    const std::string bytes = mountHistoryHeader() + mountLine(1, "BB0001") + "\n" + garbage + "\n" + truncated
-                              + "\n" + std::string(2 << 20, 'Z') + "\n" + hugeCounter + "\n" + fraction + "\n"
-                              + mountLine(5, "O'B5") + "\n" + mountLine(6, "X');--") + "\n"
-                              + mountLine(7, "BB0007");
+    const std::string bytes = mountHistoryHeader() + mountLine(1, "BB0001") + "\n" + garbage + "\n" + truncated + "\n"
+                              + std::string(2 << 20, 'Z') + "\n" + hugeCounter + "\n" + fraction + "\n"
+                              + mountLine(5, "O'B5") + "\n" + mountLine(6, "X');--") + "\n" + mountLine(7, "BB0007");
     const std::string path = writeFile("bad.csv", bytes);
 
     ImportResult result = importSavedFile(path, "10.0.0.1");
@@ -245,8 +245,8 @@ TEST_P(Import, LongFilesAcrossBatches)
     for (int index = 0; index < lines; ++index) {
         const std::string volser = "E" + std::to_string(100000 + index);
         auto twoDigits = [](int value) { return std::string(value < 10 ? "0" : "") + std::to_string(value); };
-        std::string line = "2009__04__" + twoDigits(10 + index / 1000) + "__" + twoDigits(index % 1000 / 60)
-                           + "." + twoDigits(index % 60) + "," + volser + ",_4,_2,ARCHIVE,__267,0,0";
+        std::string line = "2009__04__" + twoDigits(10 + index / 1000) + "__" + twoDigits(index % 1000 / 60) + "."
+                           + twoDigits(index % 60) + "," + volser + ",_4,_2,ARCHIVE,__267,0,0";
         for (int counter = 9; counter <= 36; ++counter)
             line += index == bad && counter == 12 ? ",many" : "," + std::to_string(counter);
         bytes += line + "\n";
@@ -256,8 +256,8 @@ TEST_P(Import, LongFilesAcrossBatches)
     EXPECT_EQ(result.inserted, lines - 1);
     EXPECT_EQ(result.failed, 1);
     EXPECT_EQ(countRows(GetParam(), mountTable()), lines - 1);
-    EXPECT_EQ(querySql(GetParam(), "select count(*) from " + mountTable() + " where volser = 'E" + std::to_string(100000 + bad)
-                                       + "'"),
+    EXPECT_EQ(querySql(GetParam(), "select count(*) from " + mountTable() + " where volser = 'E"
+                                       + std::to_string(100000 + bad) + "'"),
               column({"0"}));
 
     // Half the file stored already: the rest is new, nothing twice.
@@ -407,8 +407,10 @@ TEST(ImportOnServer, DriverThatRollsBackTheWholeTransactionLosesNoLine)
     const std::string path = files.file("mounts.csv");
     // The server refuses the nine-character volser; the check before it cannot know the column's width.
     std::ofstream(path, std::ios::binary) << mountHistoryHeader() << mountLine(1, "FF0001") << "\n"
-                                          << mountLine(2, "FF0002") << "\n" << mountLine(3, "FF0003TOO") << "\n"
-                                          << mountLine(4, "FF0004") << "\n" << mountLine(5, "FF0005") << "\n";
+                                          << mountLine(2, "FF0002") << "\n"
+                                          << mountLine(3, "FF0003TOO") << "\n"
+                                          << mountLine(4, "FF0004") << "\n"
+                                          << mountLine(5, "FF0005") << "\n";
     const ImportResult result = importSavedFile(path, "10.0.0.1");
     EXPECT_EQ(result.inserted, 4);
     EXPECT_EQ(result.failed, 1);
@@ -430,11 +432,15 @@ TEST(ImportOnServer, CommitThatComesBackAsARollbackIsStoredAgainLineByLine)
     scoped.useBackend(server, base);
     ASSERT_EQ(createTables(base, "DEFAULT", server.dsn, server.user, server.password), 1);
     ASSERT_TRUE(executeSql(server, "create sequence " + base + "_seen"));
-    ASSERT_TRUE(executeSql(server, "create function " + base + "_once() returns trigger language plpgsql as $$ begin "
-                                   "if nextval('" + base + "_seen') = 1 then raise exception 'given up at commit'; "
-                                   "end if; return null; end $$"));
+    ASSERT_TRUE(executeSql(server, "create function " + base
+                                       + "_once() returns trigger language plpgsql as $$ begin "
+                                         "if nextval('"
+                                       + base
+                                       + "_seen') = 1 then raise exception 'given up at commit'; "
+                                         "end if; return null; end $$"));
     ASSERT_TRUE(executeSql(server, "create constraint trigger " + base + "_check after insert on " + base
-                                   + " deferrable initially deferred for each row execute function " + base + "_once()"));
+                                       + " deferrable initially deferred for each row execute function " + base
+                                       + "_once()"));
     TemporaryFolder files;
     const std::string stored = files.file("stored.csv");
     std::ofstream(stored, std::ios::binary) << mountHistoryHeader() << mountLine(2, "RB0002") << "\n"

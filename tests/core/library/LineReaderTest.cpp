@@ -41,7 +41,7 @@ TEST(LineReader, EveryLineEndReadsAlikeInAnyPieces)
 {
     // LF, CR LF and CR alone; an empty line of each kind; a last line without a line end.
     const std::string bytes = "one\ntwo\r\nthree\rfour\n\n\r\n\r_x\0y"s;
-    const std::vector<ReadLine> expected = {{"one", false, true}, {"two", false, true},   {"three", false, true},
+    const std::vector<ReadLine> expected = {{"one", false, true},  {"two", false, true},  {"three", false, true},
                                             {"four", false, true}, {"", false, true},     {"", false, true},
                                             {"", false, true},     {" x y", false, false}};
     for (std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{3}, bytes.size()})
@@ -57,8 +57,8 @@ TEST(LineReader, TooLongLineIsReportedOnceAndPassedOver)
 {
     const std::string longLine(100, 'x');
     const std::string bytes = "short\n" + longLine + "\r\nafter\n" + longLine;
-    const std::vector<ReadLine> expected = {{"short", false, true}, {"", true, false}, {"after", false, true},
-                                            {"", true, false}};
+    const std::vector<ReadLine> expected = {
+        {"short", false, true}, {"", true, false}, {"after", false, true}, {"", true, false}};
     for (std::size_t piece : {std::size_t{1}, std::size_t{7}, bytes.size()})
         EXPECT_EQ(readAll(bytes, piece, 99), expected) << "pieces of " << piece;
     // Exactly at the limit is still a line.

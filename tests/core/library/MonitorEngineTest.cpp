@@ -120,7 +120,8 @@ TEST(MonitorEngine, UnreachableLibraryIsCheckedAgainEveryRetryPeriodAndCountsAsA
     }
     EXPECT_EQ(theApp().activeMonitors.load(), 0);
 
-    const std::string notResponding = "The IP address " + address + " is either invalid or not responding on " + stamp + "\n";
+    const std::string notResponding =
+        "The IP address " + address + " is either invalid or not responding on " + stamp + "\n";
     EXPECT_EQ(sink.lines(), (std::vector<std::string>{"Starting Monitor on Tape Library " + address + "\r\n",
                                                       notResponding, notResponding}));
     // Only the retry timer: no cycle is armed for a library that never answered.
@@ -165,8 +166,8 @@ TEST(MonitorTimerThread, PeriodicTimersRearmAndStop)
     std::this_thread::sleep_for(20ms);
     std::lock_guard lock(mutex);
     const auto count = [&](int id) { return std::count(fired.begin(), fired.end(), id); };
-    EXPECT_GE(count(0), 5);      // fires again and again with its period
-    EXPECT_EQ(count(1), 1);      // re-armed for a second, so once only
+    EXPECT_GE(count(0), 5); // fires again and again with its period
+    EXPECT_EQ(count(1), 1); // re-armed for a second, so once only
     EXPECT_EQ(count(2), 0);
 }
 
@@ -186,6 +187,5 @@ TEST(Download, FailuresAreReturnedWithTheInternetLibrarysCode)
     EXPECT_EQ(FormatWinInetError(999999), "Unknown Error: 999999\n");
 
     std::atomic<bool> stop{true};
-    EXPECT_EQ(downloadLibraryFile(address, "LIBLG_01_MR.bin", &stop, limits).status,
-              DownloadResult::Status::Stopped);
+    EXPECT_EQ(downloadLibraryFile(address, "LIBLG_01_MR.bin", &stop, limits).status, DownloadResult::Status::Stopped);
 }

@@ -22,7 +22,8 @@ TEST(MonitorWindowText, TheOldestHalfGoesWhenTheWindowIsFull)
     EXPECT_EQ(window.text().substr(0, 11), "\r\nline 513\r");
     EXPECT_EQ(window.text().find("line 512\r"), std::string::npos);
     EXPECT_EQ(window.text().substr(window.text().size() - 11), "line 1025\r\n");
-    EXPECT_EQ(window.lineCount(), static_cast<std::size_t>(std::count(window.text().begin(), window.text().end(), '\n')) + 1);
+    EXPECT_EQ(window.lineCount(),
+              static_cast<std::size_t>(std::count(window.text().begin(), window.text().end(), '\n')) + 1);
     EXPECT_EQ(window.lineCount(), 515u);
 
     // A line that carries its own line end counts as two lines.

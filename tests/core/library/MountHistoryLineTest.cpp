@@ -48,11 +48,11 @@ TEST(MountHistoryTimestamp, PiecesSeparatedByTwoBlanks)
 TEST(MountHistoryLine, FieldsMissingValuesAndBlanks)
 {
     std::vector<std::string> fields = ordinaryFields();
-    fields[1] = " AB C1 23 ";   // blanks removed
-    fields[5] = " ";            // no value
-    fields[6] = "";             // no value
-    fields[7] = "\t";           // no value
-    fields[8] = "  ";           // two blanks: an empty value, not a missing one
+    fields[1] = " AB C1 23 "; // blanks removed
+    fields[5] = " ";          // no value
+    fields[6] = "";           // no value
+    fields[7] = "\t";         // no value
+    fields[8] = "  ";         // two blanks: an empty value, not a missing one
     const MountHistoryLine line = MountHistoryLine::parse(joined(fields));
     EXPECT_EQ(line.fieldCount, 36u);
     EXPECT_EQ(line.values.size(), 35u);

@@ -70,7 +70,8 @@ TEST(StartupImport, MarkOnlyOnceEveryLineOfEveryFileIsStored)
     std::filesystem::remove(mark);
 
     // A cancelled, refused or unconnected file ends the sequence there, without the mark.
-    for (const ImportOutcome outcome : {ImportOutcome::Stopped, ImportOutcome::NotConnected, ImportOutcome::FileNotOpened}) {
+    for (const ImportOutcome outcome :
+         {ImportOutcome::Stopped, ImportOutcome::NotConnected, ImportOutcome::FileNotOpened}) {
         ImportSequence cut(request);
         cut.fileDone(ended(outcome), {});
         EXPECT_FALSE(cut.next());

@@ -38,8 +38,8 @@ std::size_t countLines(const std::string& text, const std::string& prefix)
 // counter holds its field number except the drive rating (field 18).
 std::string mountLine(const std::string& stamp, const std::string& volser, int frame, int drive, int rating)
 {
-    std::string line = stamp + "," + volser + ", " + std::to_string(frame) + ", " + std::to_string(drive)
-                       + ",PRODBKUP,  260,0,0";
+    std::string line =
+        stamp + "," + volser + ", " + std::to_string(frame) + ", " + std::to_string(drive) + ",PRODBKUP,  260,0,0";
     for (int field = 9; field <= 36; ++field)
         line += "," + std::to_string(field == 18 ? rating : field);
     return line;
@@ -103,14 +103,16 @@ TEST(ExpositionText, HistogramBucketsCumulateUpToTheCount)
 
 TEST(MonitorMetrics, DownloadFailuresCountByReasonAndStreaksEndWithASuccess)
 {
-    EXPECT_STREQ(downloadFailureReason(failed(DownloadResult::Status::InternetError, CURLE_COULDNT_CONNECT)), "connect");
+    EXPECT_STREQ(downloadFailureReason(failed(DownloadResult::Status::InternetError, CURLE_COULDNT_CONNECT)),
+                 "connect");
     EXPECT_STREQ(downloadFailureReason(failed(DownloadResult::Status::InternetError, CURLE_COULDNT_RESOLVE_HOST)),
                  "connect");
     EXPECT_STREQ(downloadFailureReason(failed(DownloadResult::Status::InternetError, CURLE_OPERATION_TIMEDOUT)),
                  "timeout");
     EXPECT_STREQ(downloadFailureReason(failed(DownloadResult::Status::InternetError, CURLE_PARTIAL_FILE)), "cut");
     EXPECT_STREQ(downloadFailureReason(failed(DownloadResult::Status::InternetError, CURLE_RECV_ERROR)), "cut");
-    EXPECT_STREQ(downloadFailureReason(failed(DownloadResult::Status::InternetError, CURLE_SSL_CONNECT_ERROR)), "other");
+    EXPECT_STREQ(downloadFailureReason(failed(DownloadResult::Status::InternetError, CURLE_SSL_CONNECT_ERROR)),
+                 "other");
     EXPECT_STREQ(downloadFailureReason(failed(DownloadResult::Status::NoFile)), "http_status");
     EXPECT_STREQ(downloadFailureReason(failed(DownloadResult::Status::NotLibraryFile)), "not_a_library_file");
     EXPECT_STREQ(downloadFailureReason(failed(DownloadResult::Status::TooLarge)), "too_large");
@@ -127,7 +129,8 @@ TEST(MonitorMetrics, DownloadFailuresCountByReasonAndStreaksEndWithASuccess)
     std::string text = metrics.exposition();
     const std::string mountHistory = "file=\"mount_history\"";
     EXPECT_EQ(sampleValue(text, series("vaultline_download_attempts_total", mountHistory)), 2);
-    EXPECT_EQ(sampleValue(text, series("vaultline_download_failures_total", mountHistory + ",reason=\"http_status\"")), 2);
+    EXPECT_EQ(sampleValue(text, series("vaultline_download_failures_total", mountHistory + ",reason=\"http_status\"")),
+              2);
     EXPECT_EQ(sampleValue(text, series("vaultline_download_failures_total", mountHistory + ",reason=\"connect\"")), 0);
     EXPECT_EQ(sampleValue(text, series("vaultline_download_consecutive_failures", mountHistory)), 2);
     EXPECT_EQ(sampleValue(text, series("vaultline_last_download_success_timestamp_seconds", mountHistory)), 0);

@@ -75,8 +75,7 @@ protected:
     {
         QueryListSink sink(list);
         GeneralQueryFlags flags;
-        const auto outcome =
-            GeneralQueryThread(GeneralQueryRequest::fromSettings(mountHistory, where), sink, flags);
+        const auto outcome = GeneralQueryThread(GeneralQueryRequest::fromSettings(mountHistory, where), sink, flags);
         EXPECT_EQ(sink.updateDepth(), 0) << "begin and end update stay balanced";
         restores = sink.buttonRestores();
         return outcome;
@@ -117,8 +116,9 @@ TEST_P(GeneralQuery, AsksBeforeReadingMoreThanTenThousandRows)
 TEST_P(GeneralQuery, MountHistoryRowsWithNullsDatesAndNumericColumns)
 {
     insertMounts("10.0.0.1", 3);
-    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base + " (ipAddress, Date, Time, Volser, Frame) VALUES "
-                                           "('10.0.0.1', '2026-12-08', '08:00:00', 'NULL01', 4)"));
+    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
+                                           + " (ipAddress, Date, Time, Volser, Frame) VALUES "
+                                             "('10.0.0.1', '2026-12-08', '08:00:00', 'NULL01', 4)"));
     scoped.app().settings.DateFormatCode = 1; // United States
     QueryListData list;
     ASSERT_EQ(run("where frame >= 0 ", list), GeneralQueryOutcome::Completed);
@@ -167,10 +167,12 @@ TEST_P(GeneralQuery, MountHistoryRowsWithNullsDatesAndNumericColumns)
 TEST_P(GeneralQuery, LibraryPerformanceFindsItsDateColumnByName)
 {
     const std::string lp = base + "_lp";
-    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + lp + " VALUES ('10.0.0.1', '2026-12-07', '15:00:00', 'LL2', "
-                                                             "86400, 600, 32767, 9, 4, 1, 1, 0, 2)"));
-    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + lp + " VALUES ('10.0.0.1', '2026-12-07', '15:00:00', 'LL1', "
-                                                             "1, 2, 3, 4, 5, 6, 7, 8, 9)"));
+    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + lp
+                                           + " VALUES ('10.0.0.1', '2026-12-07', '15:00:00', 'LL2', "
+                                             "86400, 600, 32767, 9, 4, 1, 1, 0, 2)"));
+    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + lp
+                                           + " VALUES ('10.0.0.1', '2026-12-07', '15:00:00', 'LL1', "
+                                             "1, 2, 3, 4, 5, 6, 7, 8, 9)"));
     scoped.app().settings.DateFormatCode = 3; // Europe
     QueryListData list;
     ASSERT_EQ(run("where logical_library like 'LL%' ", list, false), GeneralQueryOutcome::Completed);
@@ -205,8 +207,9 @@ TEST_P(GeneralQuery, FailuresAreLoggedAndRestoreTheButtons)
     EXPECT_EQ(restores, 1);
     EXPECT_EQ(list.columnCount(), 0);
     const std::string log = scoped.logText();
-    EXPECT_NE(log.find("Error executing select statement:\nSELECT COUNT(IPADDRESS) FROM " + base + " where frame = = 3 "),
-              std::string::npos)
+    EXPECT_NE(
+        log.find("Error executing select statement:\nSELECT COUNT(IPADDRESS) FROM " + base + " where frame = = 3 "),
+        std::string::npos)
         << log;
     EXPECT_NE(log.find("Number of Diagnostic Records: "), std::string::npos);
     // The syntax error is explained, with the database's own words after it: never an empty list alone.
@@ -254,14 +257,16 @@ TEST_P(GeneralQuery, FieldsCannotChangeDataOrLoadCode)
 {
     insertMounts("10.0.0.1", 3);
     const std::string lp = base + "_lp";
-    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + lp + " VALUES ('10.0.0.1', '2026-12-07', '15:00:00', 'LL2', "
-                                                             "1, 2, 3, 4, 5, 6, 7, 8, 9)"));
+    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + lp
+                                           + " VALUES ('10.0.0.1', '2026-12-07', '15:00:00', 'LL2', "
+                                             "1, 2, 3, 4, 5, 6, 7, 8, 9)"));
     const Dialect dialect(2);
     QueryFormFields fields;
     fields.row(QueryRowId::Volser).checked = true;
-    for (const std::string& typed : std::vector<std::string>{"'x'; DELETE FROM " + lp + "; --", "'x'; UPDATE " + base + " SET frame = 99; --",
-                                     "'x' or load_extension('/tmp/vaultline-no-such-library') is null",
-                                     "'x' or \"LOAD_EXTENSION\"('/tmp/vaultline-no-such-library') is null"}) {
+    for (const std::string& typed :
+         std::vector<std::string>{"'x'; DELETE FROM " + lp + "; --", "'x'; UPDATE " + base + " SET frame = 99; --",
+                                  "'x' or load_extension('/tmp/vaultline-no-such-library') is null",
+                                  "'x' or \"LOAD_EXTENSION\"('/tmp/vaultline-no-such-library') is null"}) {
         fields.row(QueryRowId::Volser).value = typed;
         QueryListData list;
         EXPECT_EQ(run(BuildWhereClause(fields, dialect).whereClause, list), GeneralQueryOutcome::Refused) << typed;

@@ -71,8 +71,7 @@ TEST(QueryClause, DateAndTimeConditionsFollowTheDialect)
     EXPECT_EQ(BuildWhereClause(timeOnly, Dialect(1)).whereClause, "where time >= TO_DATE('13:05:00','hh24:mi:ss') ");
 
     QueryFormFields dateOnly = check(fields, QueryRowId::Date, "<=");
-    EXPECT_EQ(BuildWhereClause(dateOnly, Dialect(1)).whereClause,
-              "where dates <= TO_DATE('2026-12-07','yyyy-mm-dd') ");
+    EXPECT_EQ(BuildWhereClause(dateOnly, Dialect(1)).whereClause, "where dates <= TO_DATE('2026-12-07','yyyy-mm-dd') ");
     // Type 0 (setup never completed) writes the Derby / Nimbus form.
     EXPECT_EQ(BuildWhereClause(dateOnly, Dialect(0)).whereClause, "where date <= '2026-12-07' ");
 

@@ -39,8 +39,9 @@ using Texts = std::vector<std::string>;
 TEST(QueryListSort, NumericColumnsCompareIntegersTextColumnsIgnoreCase)
 {
     ScopedApp scoped;
-    QueryListData list = listOf({"ROW", "FRAME", "VOLSER"}, {0, 1},
-                                {{"1", "10", "jb0002"}, {"2", "9", "JA0001"}, {"3", "", "ja0003"}, {"4", "-2", "Jb0001"}});
+    QueryListData list =
+        listOf({"ROW", "FRAME", "VOLSER"}, {0, 1},
+               {{"1", "10", "jb0002"}, {"2", "9", "JA0001"}, {"3", "", "ja0003"}, {"4", "-2", "Jb0001"}});
     SortMark mark = list.SortColumn(1, false);
     // An empty cell counts as 0; a text sort would have put "10" before "9".
     EXPECT_EQ(columnTexts(list, 1), (Texts{"-2", "", "9", "10"}));
@@ -166,9 +167,9 @@ TEST(QueryListSort, DatesAndTimesSortInTimeOrderWhateverTheDisplayFormat)
 
     // The custom reports show two-digit years: those dates sort as dates as well, across the
     // year end, and read back exactly as shown.
-    const std::vector<std::pair<int, Texts>> twoDigitYears{
-        {1, {"01-02-26", "12-31-25", "01-01-26"}}, {2, {"26-01-02", "25-12-31", "26-01-01"}},
-        {3, {"02-01-26", "31-12-25", "01-01-26"}}};
+    const std::vector<std::pair<int, Texts>> twoDigitYears{{1, {"01-02-26", "12-31-25", "01-01-26"}},
+                                                           {2, {"26-01-02", "25-12-31", "26-01-01"}},
+                                                           {3, {"02-01-26", "31-12-25", "01-01-26"}}};
     for (const auto& [format, shown] : twoDigitYears) {
         QueryListData list = listOf({"DATE"}, {}, {{shown[0]}, {shown[1]}, {shown[2]}});
         list.setColumnKind(0, QueryColumnKind::Date, format);

@@ -150,15 +150,14 @@ TEST(HealthStatements, ReadTheRealColumnsWithARowLimitInEitherDialect)
               "TO_CHAR(TIME,'hh24:mi:ss') AS TIME from VL where Mount_Capacity_Control_Util <> 0 and ipaddress = "
               "'10.0.0.7' and volser = 'A0''001' and dates <= TO_DATE('2026-12-07','yyyy-mm-dd') "
               "order by dates desc, time desc FETCH FIRST 110 ROWS ONLY");
-    EXPECT_EQ(healthSubjectStatement(HealthReportKind::Drive, "VL", "1.2.3.4'", "2026-01-01", "2026-12-07",
-                                     Dialect(1)),
+    EXPECT_EQ(healthSubjectStatement(HealthReportKind::Drive, "VL", "1.2.3.4'", "2026-01-01", "2026-12-07", Dialect(1)),
               "select distinct frame, drive from VL where ipaddress = '1.2.3.4''' and dates >= "
               "TO_DATE('2026-01-01','yyyy-mm-dd') and dates <= TO_DATE('2026-12-07','yyyy-mm-dd') "
               "order by frame asc, drive asc");
-    EXPECT_EQ(healthSubjectStatement(HealthReportKind::Cartridge, "VL", "1.2.3.4", "2026-01-01", "2026-12-07",
-                                     Dialect(2)),
-              "select distinct volser from VL where ipaddress = '1.2.3.4' and date >= '2026-01-01' and "
-              "date <= '2026-12-07' order by volser asc");
+    EXPECT_EQ(
+        healthSubjectStatement(HealthReportKind::Cartridge, "VL", "1.2.3.4", "2026-01-01", "2026-12-07", Dialect(2)),
+        "select distinct volser from VL where ipaddress = '1.2.3.4' and date >= '2026-01-01' and "
+        "date <= '2026-12-07' order by volser asc");
     EXPECT_EQ(healthFieldNames(HealthReportKind::Drive).size(), 14u);
     EXPECT_EQ(healthFieldNames(HealthReportKind::Cartridge).front(), "MOUNT_MEDIA_RATING");
     EXPECT_EQ(healthFieldNames(HealthReportKind::Cartridge).size(), 11u);

@@ -140,15 +140,13 @@ TEST(RetriesPerms, RowsForTheMountsAtWhichCountersGrew)
         return m;
     };
     // Newest first: the read perms grew by 2, then nothing changed, then write retries grew by 1.
-    const std::vector<CartridgeMount> mounts = {mount({1, 0, 4, 2}, "2026-01-06", "10:00:00"),
-                                                mount({1, 0, 4, 0}, "2026-01-05", "09:00:00"),
-                                                mount({1, 0, 4, 0}, "2026-01-04", "08:00:00"),
-                                                mount({0, 0, 4, 0}, "2026-01-03", "07:00:00")};
+    const std::vector<CartridgeMount> mounts = {
+        mount({1, 0, 4, 2}, "2026-01-06", "10:00:00"), mount({1, 0, 4, 0}, "2026-01-05", "09:00:00"),
+        mount({1, 0, 4, 0}, "2026-01-04", "08:00:00"), mount({0, 0, 4, 0}, "2026-01-03", "07:00:00")};
     const auto rows = cartridgeGrowthRows("10.0.0.1", "VOL001", mounts, thresholds);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(retriesPermsCells(1, rows[0]),
-              (std::vector<std::string>{"1", "10.0.0.1", "01-06-2026", "10:00:00", "VOL001", "2", "7", "0", "0", "0",
-                                        "2"}));
+    EXPECT_EQ(retriesPermsCells(1, rows[0]), (std::vector<std::string>{"1", "10.0.0.1", "01-06-2026", "10:00:00",
+                                                                       "VOL001", "2", "7", "0", "0", "0", "2"}));
     EXPECT_EQ(rows[1].date, "01-04-2026");
     EXPECT_EQ(rows[1].growth, (std::array<std::int64_t, 4>{1, 0, 0, 0}));
     EXPECT_FALSE(rows[0].warning || rows[0].error);
@@ -178,8 +176,8 @@ TEST(RetriesPerms, RowsForTheMountsAtWhichCountersGrew)
     const auto grown = cartridgeGrowthRows("a", "v", stored, LifetimeThresholds{});
     ASSERT_EQ(grown.size(), 3u);
     EXPECT_EQ(grown[0].growth, (std::array<std::int64_t, 4>{Max, 0, 0, 0}));
-    EXPECT_EQ(grown[1].growth, (std::array<std::int64_t, 4>{std::numeric_limits<std::int64_t>::min() + 2147483648LL,
-                                                            0, 0, 4294967301 - 2147483647}));
+    EXPECT_EQ(grown[1].growth, (std::array<std::int64_t, 4>{std::numeric_limits<std::int64_t>::min() + 2147483648LL, 0,
+                                                            0, 4294967301 - 2147483647}));
     EXPECT_EQ(grown[2].growth, (std::array<std::int64_t, 4>{-2147483649LL, 0, 0, 0}));
     EXPECT_EQ(retriesPermsCells(3, grown[2])[7], "-2147483649");
 }
@@ -189,8 +187,11 @@ TEST(RetriesPerms, StoredValuesAreReadWithTheirKind)
 {
     using Kind = StoredInteger::Kind;
     for (const auto& [text, value] : std::vector<std::pair<std::string, std::int64_t>>{
-             {"4294967301", 4294967301}, {"-9223372036854775808", std::numeric_limits<std::int64_t>::min()},
-             {"9223372036854775807", std::numeric_limits<std::int64_t>::max()}, {"+7", 7}, {"12.000", 12}}) {
+             {"4294967301", 4294967301},
+             {"-9223372036854775808", std::numeric_limits<std::int64_t>::min()},
+             {"9223372036854775807", std::numeric_limits<std::int64_t>::max()},
+             {"+7", 7},
+             {"12.000", 12}}) {
         const StoredInteger stored = storedIntegerFromText(text);
         EXPECT_EQ(stored.kind, Kind::Integer) << text;
         EXPECT_EQ(stored.value, value) << text;

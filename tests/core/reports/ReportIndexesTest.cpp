@@ -69,7 +69,9 @@ TEST_P(ReportIndexes, NewTablesHaveThemAndOlderTablesGetThemWithTheirRows)
     if (backend.name == "SQLite") {
         // A report's connection gathers the planner's statistics for the new indexes (the
         // benchmark shows what they are worth on a year of mounts).
-        { ReportConnection report(ReportRequest::fromSettings("", "", {})); }
+        {
+            ReportConnection report(ReportRequest::fromSettings("", "", {}));
+        }
         EXPECT_EQ(querySql(backend, "select count(*) from sqlite_stat1 where tbl = '" + older + "'").front().front(),
                   std::optional<std::string>("2"));
     }

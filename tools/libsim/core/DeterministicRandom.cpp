@@ -14,10 +14,11 @@ std::uint64_t mix(std::uint64_t value)
 
 } // namespace
 
-DeterministicRandom::DeterministicRandom(std::uint64_t seed) : m_state(seed) {}
+DeterministicRandom::DeterministicRandom(std::uint64_t seed) : m_state(seed)
+{
+}
 
-DeterministicRandom DeterministicRandom::forStream(std::uint64_t seed, std::string_view stream,
-                                                   std::int64_t index)
+DeterministicRandom DeterministicRandom::forStream(std::uint64_t seed, std::string_view stream, std::int64_t index)
 {
     // FNV-1a over the stream name keeps the streams apart without any table of numbers.
     std::uint64_t hash = 0xCBF29CE484222325ULL;

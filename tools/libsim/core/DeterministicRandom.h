@@ -15,8 +15,7 @@ public:
 
     // A generator for one independent stream: the library seed, a name for what the stream
     // decides, and an index (an hour, a drive).
-    static DeterministicRandom forStream(std::uint64_t seed, std::string_view stream,
-                                         std::int64_t index = 0);
+    static DeterministicRandom forStream(std::uint64_t seed, std::string_view stream, std::int64_t index = 0);
 
     std::uint64_t next();
     // Uniform in [0, bound); 0 when bound is 0.

@@ -43,8 +43,7 @@ std::string flagParameter(const ControlParameters& parameters, const std::string
     return {};
 }
 
-std::string byteLimit(const ControlParameters& parameters, std::optional<std::size_t>& limit,
-                      std::string& file)
+std::string byteLimit(const ControlParameters& parameters, std::optional<std::size_t>& limit, std::string& file)
 {
     const std::string bytes = parameter(parameters, "bytes");
     if (bytes == "off") {
@@ -265,11 +264,9 @@ std::string describeFaults(const FaultState& state)
     for (const auto& [file, code] : state.statusByFile) {
         text += "status " + file + " " + std::to_string(code) + "\n";
     }
-    const auto limit = [&text](const char* name, const std::optional<std::size_t>& bytes,
-                               const std::string& file) {
+    const auto limit = [&text](const char* name, const std::optional<std::size_t>& bytes, const std::string& file) {
         if (bytes) {
-            text += std::string(name) + " " + std::to_string(*bytes) + " " +
-                    (file.empty() ? "all" : file) + "\n";
+            text += std::string(name) + " " + std::to_string(*bytes) + " " + (file.empty() ? "all" : file) + "\n";
         }
     };
     limit("stall", state.stallAfterBytes, state.stallFile);
@@ -277,8 +274,8 @@ std::string describeFaults(const FaultState& state)
     limit("abort", state.abortAfterBytes, state.abortFile);
     limit("drip", state.dripBytesPerSecond, state.dripFile);
     if (state.lengthError) {
-        text += "length " + std::to_string(*state.lengthError) + " " +
-                (state.lengthFile.empty() ? "all" : state.lengthFile) + "\n";
+        text += "length " + std::to_string(*state.lengthError) + " "
+                + (state.lengthFile.empty() ? "all" : state.lengthFile) + "\n";
     }
     if (state.endless) {
         text += "endless " + (state.endlessFile.empty() ? std::string("all") : state.endlessFile) + "\n";

@@ -15,21 +15,21 @@ namespace libsim {
 // How the simulated library misbehaves. Refusing connections is the server's own business
 // (it has to stop listening); everything else is here.
 struct FaultState {
-    std::map<std::string, int> statusByFile; // answer with this HTTP status instead of the file
-    std::optional<std::size_t> stallAfterBytes; // send this much of a file, then hold the line
-    std::string stallFile;                      // empty: every file
-    std::optional<std::size_t> closeAfterBytes; // send this much of a file, then hang up
-    std::string closeFile;                      // empty: every file
-    std::optional<std::size_t> abortAfterBytes; // send this much of a file, then reset the connection
-    std::string abortFile;                      // empty: every file
+    std::map<std::string, int> statusByFile;       // answer with this HTTP status instead of the file
+    std::optional<std::size_t> stallAfterBytes;    // send this much of a file, then hold the line
+    std::string stallFile;                         // empty: every file
+    std::optional<std::size_t> closeAfterBytes;    // send this much of a file, then hang up
+    std::string closeFile;                         // empty: every file
+    std::optional<std::size_t> abortAfterBytes;    // send this much of a file, then reset the connection
+    std::string abortFile;                         // empty: every file
     std::optional<std::size_t> dripBytesPerSecond; // send a file this many bytes a second
     std::string dripFile;                          // empty: every file
-    std::optional<std::int64_t> lengthError; // announce this many bytes more (or, below 0, fewer) than the file
-    std::string lengthFile;                  // empty: every file
-    bool endless = false;    // after the file, send lines without end
-    std::string endlessFile; // empty: every file
-    bool webPage = false;    // answer with a web page instead of the file
-    std::string webPageFile; // empty: every file
+    std::optional<std::int64_t> lengthError;       // announce this many bytes more (or, below 0, fewer) than the file
+    std::string lengthFile;                        // empty: every file
+    bool endless = false;                          // after the file, send lines without end
+    std::string endlessFile;                       // empty: every file
+    bool webPage = false;                          // answer with a web page instead of the file
+    std::string webPageFile;                       // empty: every file
     bool ovisDisabled = false;
     bool noPerformanceModel = false;
 

@@ -7,9 +7,9 @@ namespace libsim {
 
 const std::vector<std::string>& libraryFileNames()
 {
-    static const std::vector<std::string> names = {
-        file_names::MountHistory, file_names::LibraryPerformance, file_names::Configuration,
-        file_names::DriveStatus, file_names::DriveStatistics};
+    static const std::vector<std::string> names = {file_names::MountHistory, file_names::LibraryPerformance,
+                                                   file_names::Configuration, file_names::DriveStatus,
+                                                   file_names::DriveStatistics};
     return names;
 }
 

@@ -9,9 +9,8 @@ namespace libsim {
 
 namespace {
 
-const char* const LogicalLibraryNames[] = {"PRODBKUP", "ARCHIVE", "HSMPOOL",  "DBLOGS",
-                                           "MEDIAVLT", "DRTEST",  "EXCHANGE", "RESEARCH",
-                                           "FINANCE",  "TIERTWO", "COLDDATA", "SCRATCH"};
+const char* const LogicalLibraryNames[] = {"PRODBKUP", "ARCHIVE",  "HSMPOOL", "DBLOGS",  "MEDIAVLT", "DRTEST",
+                                           "EXCHANGE", "RESEARCH", "FINANCE", "TIERTWO", "COLDDATA", "SCRATCH"};
 
 // Models of frame 1 that tell the monitor the library keeps performance statistics.
 const char* const PerformanceFrameModels[] = {"D91", "D61", "D90", "D60"};
@@ -61,8 +60,7 @@ void chooseDegrading(std::vector<Unit>& units, std::size_t count, DeterministicR
         HealthCurve& curve = units[order[i]].health;
         curve.degrading = true;
         curve.degradeStart = historyStart + random.between(0, span / 2);
-        const double remainingDays =
-            std::max(1.0, static_cast<double>(end - curve.degradeStart) / MinutesPerDay);
+        const double remainingDays = std::max(1.0, static_cast<double>(end - curve.degradeStart) / MinutesPerDay);
         curve.lossPerDay = static_cast<double>(random.between(100, 160)) / remainingDays;
     }
 }
@@ -97,8 +95,7 @@ LibraryModel buildLibraryModel(const LibraryOptions& options)
     model.historyStart = options.historyStart();
     // With a fixed start the degradation follows the planned days, not the end of the run.
     const LibraryMinute degradeUntil =
-        options.start ? model.historyStart + static_cast<LibraryMinute>(options.days) * MinutesPerDay
-                      : options.end;
+        options.start ? model.historyStart + static_cast<LibraryMinute>(options.days) * MinutesPerDay : options.end;
 
     const int driveFrames = std::min(options.frames, LibraryOptions::MaxDriveFrames);
     const std::string frameOneModel = PerformanceFrameModels[random.below(4)];
@@ -146,8 +143,8 @@ LibraryModel buildLibraryModel(const LibraryOptions& options)
         drive.logicalLibrary = static_cast<int>(i % model.logicalLibraries.size());
         LogicalLibrary& logical = model.logicalLibraries[static_cast<std::size_t>(drive.logicalLibrary)];
         logical.drives.push_back(static_cast<int>(i));
-        drive.wwnn = "5005" + hexDigits(libraryId, 6) + hexDigits(i + 1, 4) +
-                     driveDigit(drive.frame - 1) + driveDigit(drive.position);
+        drive.wwnn = "5005" + hexDigits(libraryId, 6) + hexDigits(i + 1, 4) + driveDigit(drive.frame - 1)
+                     + driveDigit(drive.position);
         drive.serial = "10" + digits(random, 8);
         drive.emulation = newerMedia[static_cast<std::size_t>(drive.logicalLibrary)] ? "LTO9" : "LTO8";
         drive.attachment = random.chance(0.8) ? "FC" : "SAS";
@@ -176,10 +173,9 @@ LibraryModel buildLibraryModel(const LibraryOptions& options)
         cartridge.logicalLibrary = i % options.logicalLibraries;
         const auto logicalIndex = static_cast<std::size_t>(cartridge.logicalLibrary);
         char volser[16];
-        std::snprintf(volser, sizeof volser, "%c%c%04d%s",
-                      static_cast<char>('A' + cartridge.logicalLibrary / 26 % 26),
-                      static_cast<char>('A' + cartridge.logicalLibrary % 26),
-                      nextNumber[logicalIndex]++, newerMedia[logicalIndex] ? "L9" : "L8");
+        std::snprintf(volser, sizeof volser, "%c%c%04d%s", static_cast<char>('A' + cartridge.logicalLibrary / 26 % 26),
+                      static_cast<char>('A' + cartridge.logicalLibrary % 26), nextNumber[logicalIndex]++,
+                      newerMedia[logicalIndex] ? "L9" : "L8");
         cartridge.volser = volser;
         cartridge.capacityMegabytes = newerMedia[logicalIndex] ? 18000000 : 12000000;
         cartridge.health = makeCurve(random, 185, 240);
@@ -189,16 +185,15 @@ LibraryModel buildLibraryModel(const LibraryOptions& options)
         cartridge.priorReadRetries = cartridge.priorMounts * static_cast<int>(random.between(0, 25)) / 100;
         cartridge.priorReadPerms = random.chance(0.05) ? 1 : 0;
         cartridge.priorFillPercent = static_cast<int>(random.between(0, 95));
-        cartridge.priorEncrypted =
-            model.logicalLibraries[logicalIndex].encrypting && random.chance(0.85);
+        cartridge.priorEncrypted = model.logicalLibraries[logicalIndex].encrypting && random.chance(0.85);
         model.logicalLibraries[logicalIndex].cartridges.push_back(i);
         model.cartridges.push_back(cartridge);
     }
 
-    chooseDegrading(model.drives, std::max<std::size_t>(1, model.drives.size() / 8), random,
+    chooseDegrading(model.drives, std::max<std::size_t>(1, model.drives.size() / 8), random, model.historyStart,
+                    degradeUntil);
+    chooseDegrading(model.cartridges, std::max<std::size_t>(1, model.cartridges.size() * 3 / 100), random,
                     model.historyStart, degradeUntil);
-    chooseDegrading(model.cartridges, std::max<std::size_t>(1, model.cartridges.size() * 3 / 100),
-                    random, model.historyStart, degradeUntil);
     return model;
 }
 

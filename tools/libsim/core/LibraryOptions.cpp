@@ -11,16 +11,15 @@ std::string LibraryOptions::validate() const
     }
     const int driveFrames = std::min(frames, MaxDriveFrames);
     if (drives < 1 || drives > driveFrames * MaxDrivesPerFrame) {
-        return "drives must be between 1 and " + std::to_string(driveFrames * MaxDrivesPerFrame) +
-               " for " + std::to_string(frames) + " frames";
+        return "drives must be between 1 and " + std::to_string(driveFrames * MaxDrivesPerFrame) + " for "
+               + std::to_string(frames) + " frames";
     }
     if (logicalLibraries < 1 || logicalLibraries > drives) {
         return "logical libraries must be between 1 and the number of drives";
     }
-    if (cartridges < logicalLibraries ||
-        cartridges > logicalLibraries * MaxCartridgesPerLogicalLibrary) {
-        return "cartridges must be between the number of logical libraries and " +
-               std::to_string(logicalLibraries * MaxCartridgesPerLogicalLibrary);
+    if (cartridges < logicalLibraries || cartridges > logicalLibraries * MaxCartridgesPerLogicalLibrary) {
+        return "cartridges must be between the number of logical libraries and "
+               + std::to_string(logicalLibraries * MaxCartridgesPerLogicalLibrary);
     }
     if (days < 0 || days > 3660) {
         return "days must be between 0 and 3660";
@@ -35,8 +34,8 @@ std::string LibraryOptions::validate() const
         return "the library name must have 1 to 20 characters";
     }
     for (const char c : name) {
-        const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                             (c >= '0' && c <= '9') || c == '-' || c == ' ';
+        const bool allowed =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == ' ';
         if (!allowed) {
             return "the library name may hold only letters, digits, blanks and '-'";
         }

@@ -11,8 +11,7 @@ namespace libsim {
 namespace {
 
 // Share of a day's mounts per hour: busiest in the evening and night backup window.
-constexpr int HourWeights[24] = {9, 9, 8, 7, 6, 5, 5, 6, 8, 9, 10, 10,
-                                 10, 10, 10, 9, 9, 9, 10, 12, 14, 15, 14, 12};
+constexpr int HourWeights[24] = {9, 9, 8, 7, 6, 5, 5, 6, 8, 9, 10, 10, 10, 10, 10, 9, 9, 9, 10, 12, 14, 15, 14, 12};
 
 // TapeAlert codes a worn drive raises, codes worn media raise, and the everyday ones.
 constexpr int DriveAlerts[] = {20, 21, 38, 30, 3, 32, 39};
@@ -63,8 +62,8 @@ LibrarySimulation::LibrarySimulation(const LibraryOptions& options)
     }
     // Drives should be busy about half the time at the asked mount rate, so that the rate is
     // reached outside the busiest hours too.
-    const double driveSecondsPerMount = static_cast<double>(options.drives) * 86400.0 /
-                                        std::max(1, options.mountsPerDay);
+    const double driveSecondsPerMount =
+        static_cast<double>(options.drives) * 86400.0 / std::max(1, options.mountsPerDay);
     m_meanResidencySeconds = std::clamp(0.45 * driveSecondsPerMount, 180.0, 2400.0);
     m_generatedUntil = m_model.historyStart;
     m_now = m_model.historyStart;
@@ -88,9 +87,8 @@ void LibrarySimulation::advanceTo(LibraryMinute now)
 
 void LibrarySimulation::publish(LibraryMinute now)
 {
-    const auto mountsReady = std::stable_partition(
-        m_pendingMounts.begin(), m_pendingMounts.end(),
-        [now](const MountRecord& record) { return record.writtenAt > now; });
+    const auto mountsReady = std::stable_partition(m_pendingMounts.begin(), m_pendingMounts.end(),
+                                                   [now](const MountRecord& record) { return record.writtenAt > now; });
     std::vector<MountRecord> ready(std::make_move_iterator(mountsReady),
                                    std::make_move_iterator(m_pendingMounts.end()));
     m_pendingMounts.erase(mountsReady, m_pendingMounts.end());
@@ -111,9 +109,9 @@ void LibrarySimulation::publish(LibraryMinute now)
         m_mounts.push_back(record);
     }
 
-    const auto intervalsReady = std::stable_partition(
-        m_pendingIntervals.begin(), m_pendingIntervals.end(),
-        [now](const PerformanceInterval& interval) { return interval.endsAt > now; });
+    const auto intervalsReady =
+        std::stable_partition(m_pendingIntervals.begin(), m_pendingIntervals.end(),
+                              [now](const PerformanceInterval& interval) { return interval.endsAt > now; });
     const bool anyInterval = intervalsReady != m_pendingIntervals.end();
     m_intervals.insert(m_intervals.end(), intervalsReady, m_pendingIntervals.end());
     m_pendingIntervals.erase(intervalsReady, m_pendingIntervals.end());
@@ -125,15 +123,13 @@ void LibrarySimulation::publish(LibraryMinute now)
 
 void LibrarySimulation::generateHour(LibraryMinute hourStart)
 {
-    DeterministicRandom random =
-        DeterministicRandom::forStream(m_options.seed, "hour", hourStart / MinutesPerHour);
+    DeterministicRandom random = DeterministicRandom::forStream(m_options.seed, "hour", hourStart / MinutesPerHour);
     const int hourOfDay = toCivil(hourStart).hour;
     int weightSum = 0;
     for (const int weight : HourWeights) {
         weightSum += weight;
     }
-    const double expected =
-        static_cast<double>(m_options.mountsPerDay) * HourWeights[hourOfDay] / weightSum;
+    const double expected = static_cast<double>(m_options.mountsPerDay) * HourWeights[hourOfDay] / weightSum;
     const auto count = static_cast<int>(expected * (0.75 + 0.5 * random.unit()) + random.unit());
 
     std::vector<int> minutes;
@@ -174,8 +170,8 @@ void LibrarySimulation::generateHour(LibraryMinute hourStart)
         made.push_back(makeMount(random, minute, drive, cartridge));
     }
     for (const MountRecord& record : made) {
-        const auto logicalIndex = static_cast<std::size_t>(
-            m_model.cartridges[static_cast<std::size_t>(record.cartridge)].logicalLibrary);
+        const auto logicalIndex =
+            static_cast<std::size_t>(m_model.cartridges[static_cast<std::size_t>(record.cartridge)].logicalLibrary);
         hourMounts[logicalIndex].push_back(&record);
     }
 
@@ -214,13 +210,12 @@ void LibrarySimulation::generateHour(LibraryMinute hourStart)
     m_pendingMounts.insert(m_pendingMounts.end(), made.begin(), made.end());
 }
 
-MountRecord LibrarySimulation::makeMount(DeterministicRandom& random, LibraryMinute minute,
-                                         int driveIndex, int cartridgeIndex)
+MountRecord LibrarySimulation::makeMount(DeterministicRandom& random, LibraryMinute minute, int driveIndex,
+                                         int cartridgeIndex)
 {
     const Drive& drive = m_model.drives[static_cast<std::size_t>(driveIndex)];
     const Cartridge& cartridge = m_model.cartridges[static_cast<std::size_t>(cartridgeIndex)];
-    const LogicalLibrary& logical =
-        m_model.logicalLibraries[static_cast<std::size_t>(cartridge.logicalLibrary)];
+    const LogicalLibrary& logical = m_model.logicalLibraries[static_cast<std::size_t>(cartridge.logicalLibrary)];
     CartridgeState& state = m_cartridges[static_cast<std::size_t>(cartridgeIndex)];
 
     MountRecord record;
@@ -252,9 +247,8 @@ MountRecord LibrarySimulation::makeMount(DeterministicRandom& random, LibraryMin
     const double rate = drive.emulation == "LTO9" ? 400.0 : 360.0; // MB/s
 
     if (writes) {
-        auto written = static_cast<std::int64_t>(record.residencySeconds * rate *
-                                                 (0.15 + 0.5 * random.unit()) *
-                                                 (0.5 + 0.5 * driveQuality));
+        auto written = static_cast<std::int64_t>(record.residencySeconds * rate * (0.15 + 0.5 * random.unit())
+                                                 * (0.5 + 0.5 * driveQuality));
         written = std::min(written, cartridge.capacityMegabytes);
         // A full cartridge, or one its owner expired, is written again from the start, and
         // then takes on its logical library's encryption policy.
@@ -301,24 +295,23 @@ MountRecord LibrarySimulation::makeMount(DeterministicRandom& random, LibraryMin
     // Utilisation figures are 0 for a direction the mount did not use.
     if (writes) {
         record.writePerformanceUtil = clampPercent(55 + 40 * driveQuality + random.jitter(10));
-        record.writeErpsImpact = clampPercent(1 + (1 - driveQuality) * 45 +
-                                              (1 - mediaQuality) * 20 + random.jitter(4));
+        record.writeErpsImpact = clampPercent(1 + (1 - driveQuality) * 45 + (1 - mediaQuality) * 20 + random.jitter(4));
         record.writeBurstUtil = static_cast<int>(random.between(35, 95));
         record.writeBufferUtil = static_cast<int>(random.between(55, 99));
     }
     if (reads) {
         record.readPerformanceUtil = clampPercent(50 + 45 * mediaQuality + random.jitter(10));
-        record.readErpsImpact = clampPercent(1 + (1 - mediaQuality) * 40 +
-                                             (1 - driveQuality) * 25 + random.jitter(4));
+        record.readErpsImpact = clampPercent(1 + (1 - mediaQuality) * 40 + (1 - driveQuality) * 25 + random.jitter(4));
         record.readBurstUtil = static_cast<int>(random.between(30, 95));
         record.readBufferUtil = static_cast<int>(random.between(45, 99));
     }
-    record.capacityTotalUtil = state.filledMegabytes > 0
-        ? clampPercent(std::ceil(state.filledMegabytes * 100.0 / cartridge.capacityMegabytes))
-        : 0;
-    record.capacityWritesUtil = record.hostWriteMegabytes > 0
-        ? clampPercent(std::ceil(record.hostWriteMegabytes * 100.0 / cartridge.capacityMegabytes))
-        : 0;
+    record.capacityTotalUtil =
+        state.filledMegabytes > 0 ? clampPercent(std::ceil(state.filledMegabytes * 100.0 / cartridge.capacityMegabytes))
+                                  : 0;
+    record.capacityWritesUtil =
+        record.hostWriteMegabytes > 0
+            ? clampPercent(std::ceil(record.hostWriteMegabytes * 100.0 / cartridge.capacityMegabytes))
+            : 0;
     record.capacityControlUtil = static_cast<int>(random.between(1, 3));
 
     // Healthy units raise only the odd everyday alert; worn ones raise their own kind.

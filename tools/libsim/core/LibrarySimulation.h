@@ -59,8 +59,7 @@ private:
     };
 
     void generateHour(LibraryMinute hourStart);
-    MountRecord makeMount(DeterministicRandom& random, LibraryMinute minute, int drive,
-                          int cartridge);
+    MountRecord makeMount(DeterministicRandom& random, LibraryMinute minute, int drive, int cartridge);
     void publish(LibraryMinute now);
 
     LibraryOptions m_options;

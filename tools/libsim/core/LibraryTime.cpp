@@ -62,25 +62,24 @@ CivilTime toCivil(LibraryMinute minute)
 LibraryMinute fromCivil(CivilTime civil)
 {
     using namespace std::chrono;
-    const sys_days date{year{civil.year} / month{static_cast<unsigned>(civil.month)} /
-                        day{static_cast<unsigned>(civil.day)}};
-    return static_cast<LibraryMinute>(date.time_since_epoch().count()) * MinutesPerDay +
-           civil.hour * MinutesPerHour + civil.minute;
+    const sys_days date{year{civil.year} / month{static_cast<unsigned>(civil.month)}
+                        / day{static_cast<unsigned>(civil.day)}};
+    return static_cast<LibraryMinute>(date.time_since_epoch().count()) * MinutesPerDay + civil.hour * MinutesPerHour
+           + civil.minute;
 }
 
 std::optional<LibraryMinute> parseLibraryTime(std::string_view text)
 {
     CivilTime civil;
     std::size_t position = 0;
-    if (!readNumber(text, position, 4, civil.year) || !expect(text, position, '-') ||
-        !readNumber(text, position, 2, civil.month) || !expect(text, position, '-') ||
-        !readNumber(text, position, 2, civil.day)) {
+    if (!readNumber(text, position, 4, civil.year) || !expect(text, position, '-')
+        || !readNumber(text, position, 2, civil.month) || !expect(text, position, '-')
+        || !readNumber(text, position, 2, civil.day)) {
         return std::nullopt;
     }
     if (position < text.size()) {
-        if (!expect(text, position, ' ') || !readNumber(text, position, 2, civil.hour) ||
-            !expect(text, position, ':') || !readNumber(text, position, 2, civil.minute) ||
-            position != text.size()) {
+        if (!expect(text, position, ' ') || !readNumber(text, position, 2, civil.hour) || !expect(text, position, ':')
+            || !readNumber(text, position, 2, civil.minute) || position != text.size()) {
             return std::nullopt;
         }
     }
@@ -97,8 +96,8 @@ std::string formatLibraryTime(LibraryMinute minute)
 {
     const CivilTime civil = toCivil(minute);
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", civil.year, civil.month,
-                  civil.day, civil.hour, civil.minute);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", civil.year, civil.month, civil.day, civil.hour,
+                  civil.minute);
     return text;
 }
 

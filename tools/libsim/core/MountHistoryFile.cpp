@@ -8,16 +8,42 @@ namespace libsim {
 
 namespace {
 
-constexpr std::array<const char*, MountHistoryFields> MountHistoryTitles = {
-    "Mount Time",          "Volser",           "Frame",                "Drive",
-    "Logical Library",     "Element Address",  "Reserved",             "Reserved",
-    "Host Write MB",       "Host Read MB",     "Drive Residency (sec)", "TapeAlert",
-    "Life Mounts",         "Life Write Retries", "Life Write Perms",   "Life Read Retries",
-    "Life Read Perms",     "Drive Rating",     "Media Rating",         "Ports Rating",
-    "Port 0 Rating",       "Port 1 Rating",    "Reserved",             "Write Perf Util",
-    "Write ERPs Impact",   "Write Burst Util", "Write Buffer Util",    "Read Perf Util",
-    "Read ERPs Impact",    "Read Burst Util",  "Read Buffer Util",     "Capacity Total Util",
-    "Capacity Writes Util", "Capacity Control Util", "Crypto Status",  "Crypto Rekey"};
+constexpr std::array<const char*, MountHistoryFields> MountHistoryTitles = {"Mount Time",
+                                                                            "Volser",
+                                                                            "Frame",
+                                                                            "Drive",
+                                                                            "Logical Library",
+                                                                            "Element Address",
+                                                                            "Reserved",
+                                                                            "Reserved",
+                                                                            "Host Write MB",
+                                                                            "Host Read MB",
+                                                                            "Drive Residency (sec)",
+                                                                            "TapeAlert",
+                                                                            "Life Mounts",
+                                                                            "Life Write Retries",
+                                                                            "Life Write Perms",
+                                                                            "Life Read Retries",
+                                                                            "Life Read Perms",
+                                                                            "Drive Rating",
+                                                                            "Media Rating",
+                                                                            "Ports Rating",
+                                                                            "Port 0 Rating",
+                                                                            "Port 1 Rating",
+                                                                            "Reserved",
+                                                                            "Write Perf Util",
+                                                                            "Write ERPs Impact",
+                                                                            "Write Burst Util",
+                                                                            "Write Buffer Util",
+                                                                            "Read Perf Util",
+                                                                            "Read ERPs Impact",
+                                                                            "Read Burst Util",
+                                                                            "Read Buffer Util",
+                                                                            "Capacity Total Util",
+                                                                            "Capacity Writes Util",
+                                                                            "Capacity Control Util",
+                                                                            "Crypto Status",
+                                                                            "Crypto Rekey"};
 
 constexpr std::size_t LogicalLibraryWidth = 16;
 
@@ -27,8 +53,8 @@ std::string mountTimeStamp(LibraryMinute minute)
 {
     const CivilTime civil = toCivil(minute);
     char text[40];
-    std::snprintf(text, sizeof text, "%04d__%02d__%02d__%02d.%02d", civil.year, civil.month,
-                  civil.day, civil.hour, civil.minute);
+    std::snprintf(text, sizeof text, "%04d__%02d__%02d__%02d.%02d", civil.year, civil.month, civil.day, civil.hour,
+                  civil.minute);
     return text;
 }
 
@@ -36,8 +62,7 @@ std::string mountHistoryLine(const MountRecord& record, const LibraryModel& mode
 {
     const Drive& drive = model.drives[static_cast<std::size_t>(record.drive)];
     const Cartridge& cartridge = model.cartridges[static_cast<std::size_t>(record.cartridge)];
-    const std::string& logical =
-        model.logicalLibraries[static_cast<std::size_t>(cartridge.logicalLibrary)].name;
+    const std::string& logical = model.logicalLibraries[static_cast<std::size_t>(cartridge.logicalLibrary)].name;
 
     std::string line = mountTimeStamp(record.mountedAt);
     const auto field = [&line](const std::string& text) {
@@ -90,12 +115,13 @@ std::string mountHistoryHeader(const LibraryModel& model)
         titles += title;
     }
     std::string header;
-    header += withFieldCount("Mount History,Library," + model.name + ",Serial," + model.serial,
-                             MountHistoryFields) + "\n";
-    header += withFieldCount("Frames," + std::to_string(model.frames.size()) + ",Drives," +
-                                 std::to_string(model.drives.size()) + ",Cartridges," +
-                                 std::to_string(model.cartridges.size()),
-                             MountHistoryFields) + "\n";
+    header +=
+        withFieldCount("Mount History,Library," + model.name + ",Serial," + model.serial, MountHistoryFields) + "\n";
+    header += withFieldCount("Frames," + std::to_string(model.frames.size()) + ",Drives,"
+                                 + std::to_string(model.drives.size()) + ",Cartridges,"
+                                 + std::to_string(model.cartridges.size()),
+                             MountHistoryFields)
+              + "\n";
     header += withFieldCount("Record,Mount,Layout,3", MountHistoryFields) + "\n";
     header += withFieldCount("Time Stamp,Year__Month__Day__Hour.Minute", MountHistoryFields) + "\n";
     header += titles + "\n";

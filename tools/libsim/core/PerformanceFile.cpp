@@ -9,8 +9,8 @@ std::string performanceTimeStamp(LibraryMinute minute)
 {
     const CivilTime civil = toCivil(minute);
     char text[40];
-    std::snprintf(text, sizeof text, "%04d_%02d_%02d_%02d:%02d", civil.year, civil.month,
-                  civil.day, civil.hour, civil.minute);
+    std::snprintf(text, sizeof text, "%04d_%02d_%02d_%02d:%02d", civil.year, civil.month, civil.day, civil.hour,
+                  civil.minute);
     return text;
 }
 
@@ -33,11 +33,11 @@ std::string performanceLine(const PerformanceInterval& interval, const LibraryMo
 std::string performanceHeader(const LibraryModel& model)
 {
     std::string header;
-    header += withFieldCount("Library Statistics,Library," + model.name + ",Serial," + model.serial,
-                             PerformanceFields) + "\n";
+    header += withFieldCount("Library Statistics,Library," + model.name + ",Serial," + model.serial, PerformanceFields)
+              + "\n";
     header += withFieldCount("Interval,60 minutes", PerformanceFields) + "\n";
-    header += withFieldCount("Logical Libraries," + std::to_string(model.logicalLibraries.size()),
-                             PerformanceFields) + "\n";
+    header +=
+        withFieldCount("Logical Libraries," + std::to_string(model.logicalLibraries.size()), PerformanceFields) + "\n";
     header += withFieldCount("Time Stamp,End of interval", PerformanceFields) + "\n";
     header += "Units,name,sec,sec,count,sec,sec,count,sec,sec,count\n";
     header += "Date and Time,Logical Library,Max Residency (sec),Avg Residency (sec),"

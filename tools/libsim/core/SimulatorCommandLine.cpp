@@ -70,8 +70,8 @@ std::string simulatorUsage()
            "  --help                   this text\n";
 }
 
-bool parseSimulatorCommandLine(const std::vector<std::string>& arguments,
-                               SimulatorCommandLine& command, std::string& error)
+bool parseSimulatorCommandLine(const std::vector<std::string>& arguments, SimulatorCommandLine& command,
+                               std::string& error)
 {
     std::string stallFile;
     std::string closeFile;
@@ -278,8 +278,8 @@ bool parseSimulatorCommandLine(const std::vector<std::string>& arguments,
         error = applyControl(command.faults, control, parameters);
         return error.empty();
     };
-    if (!byteSwitch("stall", stallBytes, stallFile, "--stall-file") ||
-        !byteSwitch("close", closeBytes, closeFile, "--close-file")) {
+    if (!byteSwitch("stall", stallBytes, stallFile, "--stall-file")
+        || !byteSwitch("close", closeBytes, closeFile, "--close-file")) {
         return false;
     }
     if (live && !speedGiven) {

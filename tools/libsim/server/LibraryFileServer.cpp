@@ -26,10 +26,14 @@ constexpr std::size_t ChunkSize = 8192;
 const char* reasonText(int status)
 {
     switch (status) {
-    case 404: return "Not Found\n";
-    case 500: return "Internal Server Error\n";
-    case 503: return "Service Unavailable\n";
-    default: return "Error\n";
+    case 404:
+        return "Not Found\n";
+    case 500:
+        return "Internal Server Error\n";
+    case 503:
+        return "Service Unavailable\n";
+    default:
+        return "Error\n";
     }
 }
 
@@ -46,10 +50,10 @@ void resetConnection(int localPort, int remotePort)
         sockaddr_in remote{};
         socklen_t localLength = sizeof local;
         socklen_t remoteLength = sizeof remote;
-        if (getsockname(descriptor, reinterpret_cast<sockaddr*>(&local), &localLength) != 0 ||
-            getpeername(descriptor, reinterpret_cast<sockaddr*>(&remote), &remoteLength) != 0 ||
-            local.sin_family != AF_INET || ntohs(local.sin_port) != localPort ||
-            ntohs(remote.sin_port) != remotePort) {
+        if (getsockname(descriptor, reinterpret_cast<sockaddr*>(&local), &localLength) != 0
+            || getpeername(descriptor, reinterpret_cast<sockaddr*>(&remote), &remoteLength) != 0
+            || local.sin_family != AF_INET || ntohs(local.sin_port) != localPort
+            || ntohs(remote.sin_port) != remotePort) {
             continue;
         }
         linger abortive{1, 0};
@@ -107,9 +111,9 @@ struct LibraryFileServer::Impl {
     {
         std::lock_guard lock(simulationMutex);
         simulation.advanceTo(clock.now());
-        if (cacheVersion != simulation.version() || cacheTime != simulation.now() ||
-            cacheSwitches.ovisEnabled != switches.ovisEnabled ||
-            cacheSwitches.performanceModel != switches.performanceModel) {
+        if (cacheVersion != simulation.version() || cacheTime != simulation.now()
+            || cacheSwitches.ovisEnabled != switches.ovisEnabled
+            || cacheSwitches.performanceModel != switches.performanceModel) {
             cache.clear();
             cacheVersion = simulation.version();
             cacheTime = simulation.now();
@@ -167,32 +171,28 @@ struct LibraryFileServer::Impl {
             return;
         }
         const std::uint64_t generation = listenerGeneration.load();
-        response.set_content_provider(
-            content->size(), "application/octet-stream",
-            [this, content, name, closeAfter, generation](std::size_t offset, std::size_t length,
-                                                           httplib::DataSink& sink) {
-                if (closeAfter && offset >= *closeAfter) {
-                    return false; // hang up: the client sees a short body
-                }
-                if (!holdWhileStalled(name, offset, generation)) {
-                    return false;
-                }
-                std::size_t end = offset + std::min(length, ChunkSize);
-                if (closeAfter) {
-                    end = std::min(end, *closeAfter);
-                }
-                const std::optional<std::size_t> stall = faults.snapshot().stallFor(name);
-                if (stall && offset < *stall) {
-                    end = std::min(end, *stall);
-                }
-                return sink.write(content->data() + offset, end - offset);
-            });
+        response.set_content_provider(content->size(), "application/octet-stream",
+                                      [this, content, name, closeAfter,
+                                       generation](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                                          if (closeAfter && offset >= *closeAfter) {
+                                              return false; // hang up: the client sees a short body
+                                          }
+                                          if (!holdWhileStalled(name, offset, generation)) {
+                                              return false;
+                                          }
+                                          std::size_t end = offset + std::min(length, ChunkSize);
+                                          if (closeAfter) {
+                                              end = std::min(end, *closeAfter);
+                                          }
+                                          const std::optional<std::size_t> stall = faults.snapshot().stallFor(name);
+                                          if (stall && offset < *stall) {
+                                              end = std::min(end, *stall);
+                                          }
+                                          return sink.write(content->data() + offset, end - offset);
+                                      });
     }
 
-    bool listenerGone(std::uint64_t generation) const
-    {
-        return stopping || listenerGeneration.load() != generation;
-    }
+    bool listenerGone(std::uint64_t generation) const { return stopping || listenerGeneration.load() != generation; }
 
     // The file, then the same run of lines over and over, without a length, until the
     // reader gives up or the listener closes.
@@ -279,8 +279,8 @@ struct LibraryFileServer::Impl {
             if (!stall || *stall > offset) {
                 return true;
             }
-            if (stopping || listenerGeneration.load() != generation ||
-                std::chrono::steady_clock::now() - heldSince > options.maxStall) {
+            if (stopping || listenerGeneration.load() != generation
+                || std::chrono::steady_clock::now() - heldSince > options.maxStall) {
                 return false;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -364,9 +364,10 @@ struct LibraryFileServer::Impl {
         server->Get("/control/state", [this](const httplib::Request&, httplib::Response& response) {
             response.set_content(stateText(), "text/plain");
         });
-        server->Post(R"(/control/([A-Za-z0-9]+))", [this](const httplib::Request& request, httplib::Response& response) {
-            handleControl(request.matches[1].str(), request, response);
-        });
+        server->Post(R"(/control/([A-Za-z0-9]+))",
+                     [this](const httplib::Request& request, httplib::Response& response) {
+                         handleControl(request.matches[1].str(), request, response);
+                     });
         return server;
     }
 

@@ -41,7 +41,7 @@ public:
     void stop();
 
     int port() const;
-    std::string address() const;                 // "127.0.0.1:PORT"
+    std::string address() const;                  // "127.0.0.1:PORT"
     std::string url(std::string_view file) const; // "http://127.0.0.1:PORT/FS/<file>"
 
     // Closes the listening socket (connections are refused) or opens it again on the same

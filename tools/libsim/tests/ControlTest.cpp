@@ -57,12 +57,37 @@ TEST(SimulatorCommandLine, ReadsLibraryServingAndFaultOptions)
 {
     SimulatorCommandLine command;
     std::string error;
-    ASSERT_TRUE(parseSimulatorCommandLine(
-        {"--seed", "99", "--frames=6", "--drives", "20", "--cartridges", "900", "--logical-libraries", "4",
-         "--days", "3", "--mounts-per-day", "1000", "--end", "2023-12-31 23:30", "--port", "0", "--speed", "60",
-         "--http-status", "LIBLG_01_LP.bin=500", "--stall-after", "64", "--stall-file", "LIBLG_01_CS.bin",
-         "--close-after=10", "--ovis-disabled", "--no-performance-model", "--refuse-for", "2"},
-        command, error))
+    ASSERT_TRUE(parseSimulatorCommandLine({"--seed",
+                                           "99",
+                                           "--frames=6",
+                                           "--drives",
+                                           "20",
+                                           "--cartridges",
+                                           "900",
+                                           "--logical-libraries",
+                                           "4",
+                                           "--days",
+                                           "3",
+                                           "--mounts-per-day",
+                                           "1000",
+                                           "--end",
+                                           "2023-12-31 23:30",
+                                           "--port",
+                                           "0",
+                                           "--speed",
+                                           "60",
+                                           "--http-status",
+                                           "LIBLG_01_LP.bin=500",
+                                           "--stall-after",
+                                           "64",
+                                           "--stall-file",
+                                           "LIBLG_01_CS.bin",
+                                           "--close-after=10",
+                                           "--ovis-disabled",
+                                           "--no-performance-model",
+                                           "--refuse-for",
+                                           "2"},
+                                          command, error))
         << error;
     EXPECT_EQ(command.library.seed, 99u);
     EXPECT_EQ(command.library.frames, 6);
@@ -113,13 +138,13 @@ TEST(FaultControl, TransferFaultsApplyToTheirFileAndMistakesAreRefused)
     EXPECT_FALSE(state.dripFor("LIBLG_00_MR.bin"));
     EXPECT_FALSE(state.endlessFor("LIBLG_01_DS.bin"));
 
-    for (const auto& [name, parameters] : std::vector<std::pair<std::string, ControlParameters>>{
-             {"drip", {{"rate", "0"}}},
-             {"length", {{"short", "2"}, {"long", "2"}}},
-             {"length", {{"short", "0"}}},
-             {"endless", {{"on", "yes"}}},
-             {"html", {{"on", "1"}, {"file", "index.html"}}},
-             {"abort", {{"bytes", "x"}}}}) {
+    for (const auto& [name, parameters] :
+         std::vector<std::pair<std::string, ControlParameters>>{{"drip", {{"rate", "0"}}},
+                                                                {"length", {{"short", "2"}, {"long", "2"}}},
+                                                                {"length", {{"short", "0"}}},
+                                                                {"endless", {{"on", "yes"}}},
+                                                                {"html", {{"on", "1"}, {"file", "index.html"}}},
+                                                                {"abort", {{"bytes", "x"}}}}) {
         FaultState unchanged = state;
         EXPECT_NE(applyControl(unchanged, name, parameters), "") << name;
         EXPECT_EQ(describeFaults(unchanged), describeFaults(state)) << name;
@@ -131,11 +156,18 @@ TEST(FaultControl, TransferFaultsApplyToTheirFileAndMistakesAreRefused)
 
 TEST(SimulatorCommandLine, RejectsBadValues)
 {
-    const std::vector<std::vector<std::string>> bad = {
-        {"--frames", "x"},          {"--drives"},           {"--port", "70000"},
-        {"--end", "2024-02-30"},    {"--speed", "-1"},      {"--http-status", "LIBLG_01_CS.bin"},
-        {"--stall-file", "LIBLG_01_CS.bin"}, {"--live=1"},  {"--bogus"},
-        {"--drives", "200"},        {"--write-files", ""},  {"--name", "A_B"}};
+    const std::vector<std::vector<std::string>> bad = {{"--frames", "x"},
+                                                       {"--drives"},
+                                                       {"--port", "70000"},
+                                                       {"--end", "2024-02-30"},
+                                                       {"--speed", "-1"},
+                                                       {"--http-status", "LIBLG_01_CS.bin"},
+                                                       {"--stall-file", "LIBLG_01_CS.bin"},
+                                                       {"--live=1"},
+                                                       {"--bogus"},
+                                                       {"--drives", "200"},
+                                                       {"--write-files", ""},
+                                                       {"--name", "A_B"}};
     for (const auto& arguments : bad) {
         SimulatorCommandLine command;
         std::string error;

@@ -17,10 +17,10 @@ constexpr int TrendMounts = 109;
 
 bool sameRecord(const MountRecord& a, const MountRecord& b)
 {
-    return a.mountedAt == b.mountedAt && a.writtenAt == b.writtenAt && a.cartridge == b.cartridge &&
-           a.drive == b.drive && a.lifeMounts == b.lifeMounts && a.lifeWriteRetries == b.lifeWriteRetries &&
-           a.driveRating == b.driveRating && a.mediaRating == b.mediaRating && a.tapeAlert == b.tapeAlert &&
-           a.hostWriteMegabytes == b.hostWriteMegabytes && a.cryptoStatus == b.cryptoStatus;
+    return a.mountedAt == b.mountedAt && a.writtenAt == b.writtenAt && a.cartridge == b.cartridge && a.drive == b.drive
+           && a.lifeMounts == b.lifeMounts && a.lifeWriteRetries == b.lifeWriteRetries && a.driveRating == b.driveRating
+           && a.mediaRating == b.mediaRating && a.tapeAlert == b.tapeAlert
+           && a.hostWriteMegabytes == b.hostWriteMegabytes && a.cryptoStatus == b.cryptoStatus;
 }
 
 } // namespace

@@ -50,7 +50,8 @@ TEST(MountHistoryFile, HoldsTheNewestWholeLinesThenNulBytes)
     const std::size_t lastLineEnd = file.rfind('\n');
     ASSERT_NE(lastLineEnd, std::string::npos);
     EXPECT_EQ(file.find('\0'), lastLineEnd + 1);
-    EXPECT_TRUE(std::all_of(file.begin() + static_cast<long>(lastLineEnd) + 1, file.end(), [](char c) { return c == '\0'; }));
+    EXPECT_TRUE(
+        std::all_of(file.begin() + static_cast<long>(lastLineEnd) + 1, file.end(), [](char c) { return c == '\0'; }));
 
     const std::vector<std::string> lines = terminatedLines(file);
     const std::vector<std::string> saved = terminatedLines(renderSavedMountHistory(simulation));
@@ -118,7 +119,8 @@ TEST(MountHistoryFile, LinesReadBackAsTheirRecords)
         EXPECT_EQ(values[22], " ");
         for (std::size_t f = 2; f < values.size(); ++f) {
             if (f != 4 && f != 22) {
-                EXPECT_TRUE(allDigits(withoutBlanks(values[f]))) << "field " << f + 1 << ": " << lines[i + MountHistoryHeaderLines];
+                EXPECT_TRUE(allDigits(withoutBlanks(values[f])))
+                    << "field " << f + 1 << ": " << lines[i + MountHistoryHeaderLines];
             }
         }
     }

@@ -103,8 +103,8 @@ inline DateTime performanceDateTime(const std::string& field)
 inline bool ovisEnabled(const std::string& configuration)
 {
     const std::size_t at = configuration.find("OVIS");
-    return at != std::string::npos && at + 7 < configuration.size() && configuration[at + 5] == '1' &&
-           configuration[at + 7] != '0';
+    return at != std::string::npos && at + 7 < configuration.size() && configuration[at + 5] == '1'
+           && configuration[at + 7] != '0';
 }
 
 inline bool performanceAvailable(const std::string& configuration)
