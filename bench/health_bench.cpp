@@ -3,8 +3,10 @@
 // 12,000 a drive and 117 a cartridge, every rating and utilisation field non-zero). Runs on a
 // fresh SQLite file (WAL) and, when VAULTLINE_TEST_PG_PORT names a running PostgreSQL server, on
 // fresh tables there. Prints the fill time, each report's time, its trend blocks and not-enough
-// lines, the peak memory, and whether the limits were kept (drive report 10 s, cartridge report
-// 60 s; the exit status is 1 when one was not).
+// lines, the time of the report's statements alone (one a field, every row fetched) and of the
+// report with one statement per drive or cartridge and field, the peak memory, and whether the
+// limits were kept (drive report 10 s, cartridge report 60 s, each report within 3 times its
+// statements; the exit status is 1 when one was not).
 //
 //   health_bench [mounts a day]      (default 1600)
 
@@ -14,6 +16,7 @@
 #include "db/Tables.h"
 #include "db/qmxDB.h"
 #include "reports/HealthReport.h"
+#include "reports/HealthStatements.h"
 
 #include <chrono>
 #include <cstdio>
@@ -117,7 +120,7 @@ struct Outcome {
     long notEnough = 0;
 };
 
-Outcome timeReport(const Backend& backend, const std::string& table, HealthReportKind kind)
+Outcome timeReport(const Backend& backend, const std::string& table, HealthReportKind kind, bool reference = false)
 {
     ReportRequest request;
     request.beginDate = dayText(0);
@@ -127,6 +130,7 @@ Outcome timeReport(const Backend& backend, const std::string& table, HealthRepor
     request.userName = backend.user;
     request.table = table;
     request.databaseType = 2;
+    request.referenceCounts = reference;
     CountingSink sink;
     request.sink = &sink;
     Outcome outcome;
@@ -136,6 +140,31 @@ Outcome timeReport(const Backend& backend, const std::string& table, HealthRepor
     outcome.blocks = sink.blocks;
     outcome.notEnough = sink.notEnough;
     return outcome;
+}
+
+// The report's own statements alone: each field's statement over all subjects, every row
+// fetched and every column read as text, nothing computed.
+double timeStatementsAlone(const Backend& backend, const std::string& table, HealthReportKind kind)
+{
+    qmxDB db;
+    OdbcHandles handles;
+    if (!db.connectDB(backend.dsn, backend.user, "", handles, false, nullptr))
+        return -1;
+    const auto start = Clock::now();
+    const int columns = kind == HealthReportKind::Drive ? 5 : 4;
+    for (const HealthField& field : healthFields(kind)) {
+        const std::string sql =
+            healthBatchStatement(kind, field, table, Library, dayText(0), dayText(Days - 1), Dialect(2));
+        if (SQLExecDirect(handles.statement, sqlText(sql), SQL_NTS) != SQL_SUCCESS)
+            return -1;
+        while (fetchSucceeded(SQLFetch(handles.statement)))
+            for (int column = 1; column <= columns; ++column)
+                (void)getColumnText(handles.statement, static_cast<SQLUSMALLINT>(column), 64);
+        SQLFreeStmt(handles.statement, SQL_CLOSE);
+    }
+    const double seconds = secondsSince(start);
+    db.disconnectDB(handles);
+    return seconds;
 }
 
 bool verdict(const char* what, bool kept)
@@ -187,6 +216,20 @@ int main(int argc, char** argv)
         const Outcome cartridge = timeReport(backend, table, HealthReportKind::Cartridge);
         std::printf("  cartridge health: %.2f s, %ld trend blocks, %ld not-enough lines (%d cartridges x 11 fields)\n",
                     cartridge.seconds, cartridge.blocks, cartridge.notEnough, Cartridges);
+        for (const HealthReportKind kind : {HealthReportKind::Drive, HealthReportKind::Cartridge}) {
+            const char* name = kind == HealthReportKind::Drive ? "drive" : "cartridge";
+            const double alone = timeStatementsAlone(backend, table, kind);
+            const double report = kind == HealthReportKind::Drive ? drive.seconds : cartridge.seconds;
+            const Outcome reference = timeReport(backend, table, kind, true);
+            std::printf("  %s health: its %zu statements alone %.2f s; the report %.2f s (%.1f times); one "
+                        "statement per unit and field %.2f s\n",
+                        name, healthFields(kind).size(), alone, report, alone > 0 ? report / alone : 0.0,
+                        reference.seconds);
+            char what[96];
+            std::snprintf(what, sizeof what, "%s health report within 3 times its statements", name);
+            if (!verdict(what, alone > 0 && report <= 3 * alone))
+                status = 1;
+        }
         std::printf("  peak memory (ru_maxrss): %ld KB\n", peakMemoryKilobytes());
         if (drive.result != 1 || cartridge.result != 1) {
             std::printf("  a report did not run to its end\n");

@@ -9,6 +9,8 @@
 #include "db/qmxDB.h"
 
 #include <limits>
+#include <utility>
+#include <unordered_map>
 
 namespace {
 struct Errors {
@@ -57,10 +59,9 @@ std::string subjectName(const HealthSubject& subject)
 // A field's stored value as the trend takes it: a signed 32-bit integer. Read in 64 bits with its
 // kind, so that 2^32 + 5 is not taken for 5; a value beyond 32 bits or a text is named in the
 // debug log and skipped (a NULL is skipped silently, as it always was).
-std::optional<std::int32_t> trendValue(SQLHSTMT statement, const HealthSubject& subject, const char* column,
+std::optional<std::int32_t> trendValue(const StoredInteger& stored, const HealthSubject& subject, const char* column,
                                        const std::string& date, const std::string& time)
 {
-    const StoredInteger stored = getColumnInteger(statement, 1);
     if (stored.kind == StoredInteger::Kind::Null)
         return std::nullopt;
     if (stored.isInteger() && stored.value >= std::numeric_limits<std::int32_t>::min()
@@ -79,9 +80,10 @@ bool readTrend(SQLHSTMT statement, const std::string& sql, const Errors& errors,
     if (!runStatement(statement, sql, errors.prepare, errors.fieldExecute))
         return false;
     while (!request.cancelled() && fetchSucceeded(SQLFetch(statement))) {
+        const StoredInteger stored = getColumnInteger(statement, 1);
         const auto date = getColumnText(statement, 2, 32);
         const auto time = getColumnText(statement, 3, 32);
-        const auto value = trendValue(statement, subject, field.column, date.value_or(""), time.value_or(""));
+        const auto value = trendValue(stored, subject, field.column, date.value_or(""), time.value_or(""));
         if (!value || !date)
             continue;
         if (!trend.addRow(*value, *date, time.value_or("")))
@@ -143,6 +145,85 @@ std::optional<std::vector<HealthSubject>> readSubjects(SQLHSTMT statement, Healt
     return subjects;
 }
 
+// A subject's key in a batch: its volser, or its frame and drive.
+std::string subjectKey(const HealthSubject& subject)
+{
+    return subject.cartridge ? subject.volser : std::to_string(subject.frame) + " " + std::to_string(subject.drive);
+}
+
+// One field's report text for every listed subject of an address, by subject key.
+using FieldTexts = std::unordered_map<std::string, std::string>;
+
+// One field's texts from one statement over all subjects of the address: the rows each
+// subject's own statement would read, fed to its trend in the same order. A subject without rows
+// is not there (its text is the not-enough line). Nothing when the statement failed (logged:
+// the subjects' own statements then read the field) or the run was cancelled.
+std::optional<FieldTexts> batchedFieldTexts(SQLHSTMT statement, HealthReportKind kind, const HealthField& field,
+                                            const ReportRequest& request, const std::string& address,
+                                            const std::unordered_map<std::string, const HealthSubject*>& subjects,
+                                            const Errors& errors)
+{
+    const std::string sql = healthBatchStatement(kind, field, request.table, address, request.beginDate,
+                                                 request.endDate, Dialect(request.databaseType));
+    if (!runStatement(statement, sql, errors.prepare, errors.fieldExecute))
+        return std::nullopt;
+    const bool drive = kind == HealthReportKind::Drive;
+    const SQLUSMALLINT valueColumn = drive ? 3 : 2;
+    FieldTexts texts;
+    // The rows come subject by subject; a row whose key names no subject (a NULL volser, a frame
+    // that is no drive's) belongs to none.
+    std::optional<std::pair<bool, std::string>> key;
+    const HealthSubject* subject = nullptr;
+    std::optional<MovingAverageTrend> trend;
+    bool enough = false;
+    const auto finishSubject = [&] {
+        if (subject != nullptr && trend)
+            texts[key->second] = trend->reportText(field.name, *subject);
+    };
+    SQLRETURN fetched = SQL_SUCCESS;
+    while (fetchSucceeded(fetched = SQLFetch(statement))) {
+        if (request.cancelled()) {
+            closeCursor(statement);
+            return std::nullopt;
+        }
+        std::pair<bool, std::string> rowKey;
+        if (drive) {
+            const auto frame = driveNumber(getColumnInteger(statement, 1));
+            const auto number = driveNumber(getColumnInteger(statement, 2));
+            if (frame && number)
+                rowKey = {true, std::to_string(*frame) + " " + std::to_string(*number)};
+        } else {
+            ColumnText volser = getWholeColumnText(statement, 1, ReportTextLimit);
+            if (!volser.null && !volser.cut)
+                rowKey = {true, std::move(volser.text)};
+        }
+        if (!key || rowKey != *key) {
+            finishSubject();
+            key = std::move(rowKey);
+            const auto found = key->first ? subjects.find(key->second) : subjects.end();
+            subject = found == subjects.end() ? nullptr : found->second;
+            trend.emplace(request.beginDate, MovingAverageTrend::ReportPoints);
+            enough = false;
+        }
+        if (subject == nullptr || enough)
+            continue;
+        const StoredInteger stored = getColumnInteger(statement, valueColumn);
+        const auto date = getColumnText(statement, valueColumn + 1, 32);
+        const auto time = getColumnText(statement, valueColumn + 2, 32);
+        const auto value = trendValue(stored, *subject, field.column, date.value_or(""), time.value_or(""));
+        if (value && date && !trend->addRow(*value, *date, time.value_or("")))
+            enough = true;
+    }
+    finishSubject();
+    closeCursor(statement);
+    if (fetched != SQL_NO_DATA) {
+        WriteDebugLine(errors.fieldExecute);
+        WriteDebugLine(sql);
+        return std::nullopt;
+    }
+    return texts;
+}
+
 int stoppedByDatabase(const ReportRequest& request)
 {
     // The form must not stay in its running state after a database error.
@@ -151,16 +232,26 @@ int stoppedByDatabase(const ReportRequest& request)
     return 0;
 }
 
-// One drive's or cartridge's section: its header line, then one text per field.
+// One drive's or cartridge's section: its header line, then one text per field, from the
+// field's batch where it has one (batches[i] for field i) and from the subject's own statement
+// otherwise.
 bool writeSubject(const ReportRequest& request, SQLHSTMT statement, HealthReportKind kind, const HealthSubject& subject,
-                  const Errors& errors)
+                  const Errors& errors, const std::vector<std::optional<FieldTexts>>& batches)
 {
     WriteReportLine(request, healthContextLine(subject));
     const Dialect dialect(request.databaseType);
-    for (const HealthField& field : healthFields(kind)) {
+    const auto& fields = healthFields(kind);
+    for (std::size_t at = 0; at < fields.size(); ++at) {
+        const HealthField& field = fields[at];
         if (request.cancelled())
             break;
         MovingAverageTrend trend(request.beginDate, MovingAverageTrend::ReportPoints);
+        if (at < batches.size() && batches[at]) {
+            const auto found = batches[at]->find(subjectKey(subject));
+            WriteReportLine(request,
+                            found != batches[at]->end() ? found->second : trend.reportText(field.name, subject));
+            continue;
+        }
         if (!readTrend(statement, healthFieldStatement(field, request.table, subject, request.endDate, dialect), errors,
                        trend, request, subject, field))
             return false;
@@ -213,10 +304,23 @@ int runHealthReport(HealthReportKind kind, const ReportRequest& request)
                 list += formatReportText(CartridgeListEntry, {address, subject.volser});
             WriteReportLine(request, list);
         }
+        // Each field of every subject from one statement per field; the subjects' own statements
+        // remain for a field whose statement failed, and for comparison (referenceCounts).
+        std::vector<std::optional<FieldTexts>> batches;
+        if (!request.referenceCounts) {
+            std::unordered_map<std::string, const HealthSubject*> byKey;
+            for (const HealthSubject& subject : *subjects)
+                byKey.emplace(subjectKey(subject), &subject);
+            for (const HealthField& field : healthFields(kind)) {
+                if (request.cancelled())
+                    break;
+                batches.push_back(batchedFieldTexts(statement, kind, field, request, address, byKey, errors));
+            }
+        }
         for (const HealthSubject& subject : *subjects) {
             if (request.cancelled())
                 break;
-            if (!writeSubject(request, statement, kind, subject, errors))
+            if (!writeSubject(request, statement, kind, subject, errors, batches))
                 return stoppedByDatabase(request);
         }
     }

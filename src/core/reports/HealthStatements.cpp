@@ -37,6 +37,13 @@ std::string dateRange(const std::string& beginDate, const std::string& endDate, 
 {
     return dialect.dateCondition(">=", beginDate) + "and " + dialect.dateCondition("<=", endDate);
 }
+
+// Newest first; rows of the same date and time by their value, highest first, so that the
+// rows a statement keeps are always the same ones (the trend reads nothing else of a row).
+std::string newestFirst(const std::string& column, const Dialect& dialect)
+{
+    return std::string("order by ") + (dialect.isOracle() ? "dates" : "date") + " desc, time desc, " + column + " desc";
+}
 } // namespace
 
 const std::vector<HealthField>& healthFields(HealthReportKind kind)
@@ -84,6 +91,25 @@ std::string healthFieldStatement(const HealthField& field, const std::string& ta
     sql += dialect.dateCondition("<=", endDate);
     const std::string limit = std::to_string(MovingAverageTrend::RowsNeeded);
     if (dialect.isOracle())
-        return sql + "order by dates desc, time desc FETCH FIRST " + limit + " ROWS ONLY";
-    return sql + "order by date desc, time desc LIMIT " + limit;
+        return sql + newestFirst(column, dialect) + " FETCH FIRST " + limit + " ROWS ONLY";
+    return sql + newestFirst(column, dialect) + " LIMIT " + limit;
+}
+
+std::string healthBatchStatement(HealthReportKind kind, const HealthField& field, const std::string& table,
+                                 const std::string& ipAddress, const std::string& beginDate, const std::string& endDate,
+                                 const Dialect& dialect)
+{
+    const std::string column = field.column;
+    const std::string unit = kind == HealthReportKind::Drive ? "frame, drive" : "volser";
+    const std::string address = quoteLiteral(ipAddress);
+    // The rows of one subject are numbered exactly as its own statement orders them; only the
+    // subjects the report lists (mounts in the range) are read.
+    const std::string subjects = "(" + unit + ") in (select " + unit + " from " + table + " where ipaddress = "
+                                 + address + " and " + dateRange(beginDate, endDate, dialect) + ")";
+    return "select " + unit + ", " + column + ", " + (dialect.isOracle() ? "DATES" : "DATE") + ", TIME from (select "
+           + unit + ", " + column + ", " + dialect.dateSelectExpression() + ", " + dialect.timeSelectExpression()
+           + ", row_number() over (partition by " + unit + " " + newestFirst(column, dialect) + ") as newest from "
+           + table + " where " + column + " <> 0 and ipaddress = " + address + " and "
+           + dialect.dateCondition("<=", endDate) + "and " + subjects + ") ranked where newest <= "
+           + std::to_string(MovingAverageTrend::RowsNeeded) + " order by " + unit + ", newest";
 }

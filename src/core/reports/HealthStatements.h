@@ -29,3 +29,10 @@ std::string healthSubjectStatement(HealthReportKind kind, const std::string& tab
 // computation needs more than MovingAverageTrend::RowsNeeded rows.
 std::string healthFieldStatement(const HealthField& field, const std::string& table, const HealthSubject& subject,
                                  const std::string& endDate, const Dialect& dialect);
+
+// The same rows for every drive or cartridge with mounts in the range at once: each subject's
+// newest RowsNeeded non-zero values up to the end date, numbered as its own statement orders
+// them: (frame, drive or volser, value, date, time), by subject and newest first.
+std::string healthBatchStatement(HealthReportKind kind, const HealthField& field, const std::string& table,
+                                 const std::string& ipAddress, const std::string& beginDate, const std::string& endDate,
+                                 const Dialect& dialect);

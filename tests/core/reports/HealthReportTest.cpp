@@ -233,4 +233,48 @@ TEST_P(HealthReport, RowsAnotherProgramWroteAreNotTakenForOthers)
     EXPECT_EQ(series->ratings.back(), 1u) << "the NULL-volser row of drive 1 at 11:00 is drive 1's newest";
 }
 
+// Each field is read for all subjects of a library with one statement; the texts are those of
+// the subjects' own statements, byte for byte: 109 values in the range make a trend and 108 do
+// not, rows before the begin date fill the windows of points in the range, rows of the same date
+// and time on one drive keep one order (the value's), and NULL and zero values are no values.
+TEST_P(HealthReport, BatchedFieldsReadExactlyTheRowsOfEachSubjectsOwnStatement)
+{
+    insertMounts("10.0.0.4", 1, 1, "A109", 109);
+    insertMounts("10.0.0.4", 1, 2, "B108", 108);
+    insertMounts("10.0.0.4", 2, 1, "C200", 200);
+    insertMounts("10.0.0.4", 2, 2, "D115", 115);
+    // Another cartridge on D's drive at the same dates and times, with other values (the table's
+    // key lets one cartridge have one mount at a time, a drive more); and rows without values.
+    ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
+                                           + " (ipAddress, Date, Time, Volser, Frame, Drive, Logical_Library, "
+                                             "Element_Address, Mount_Rating_Drive, Mount_Rating_Media, "
+                                             "Mount_Write_Perf_Util) SELECT ipAddress, Date, Time, 'E115', Frame, "
+                                             "Drive, Logical_Library, Element_Address, Mount_Rating_Drive * 2, 9, "
+                                             "NULL FROM "
+                                           + base + " WHERE Volser = 'D115'"));
+    ASSERT_TRUE(executeSql(GetParam(), "UPDATE " + base
+                                           + " SET Mount_Rating_Media = 0, Mount_Write_Perf_Util = NULL WHERE Volser "
+                                             "= 'C200' AND Mount_Rating_Drive % 3 = 0"));
+    auto run = [&](HealthReportKind kind, bool reference) {
+        TextReportSink text;
+        ReportRequest r = ReportRequest::fromSettings("2026-08-14", "2026-11-30", {"10.0.0.4"});
+        r.sink = &text;
+        r.referenceCounts = reference;
+        EXPECT_EQ(runHealthReport(kind, r), 1);
+        return text.text().substr(text.text().find("\r\n"));
+    };
+    const std::string cartridges = run(HealthReportKind::Cartridge, false);
+    EXPECT_EQ(cartridges, run(HealthReportKind::Cartridge, true));
+    const auto a = cartridges.find("IPAddress: 10.0.0.4 Volser: A109 \r\n");
+    const auto b = cartridges.find("IPAddress: 10.0.0.4 Volser: B108 \r\n");
+    ASSERT_NE(a, std::string::npos);
+    ASSERT_NE(b, std::string::npos);
+    EXPECT_NE(cartridges.find("    MOUNT_MEDIA_RATING\r\n    Trend linear regression rate:", a), std::string::npos);
+    EXPECT_NE(cartridges.find("    Not enough MOUNT_MEDIA_RATING data for IPAddress = 10.0.0.4 volser = B108 \r\n", b),
+              std::string::npos);
+    const std::string drives = run(HealthReportKind::Drive, false);
+    EXPECT_EQ(drives, run(HealthReportKind::Drive, true));
+    EXPECT_NE(drives.find("Frame: 2 Drive: 2"), std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, HealthReport, ::testing::ValuesIn(testBackends()), BackendName());

@@ -141,15 +141,25 @@ TEST(HealthStatements, ReadTheRealColumnsWithARowLimitInEitherDialect)
     ASSERT_NE(ports, nullptr);
     EXPECT_EQ(healthFieldStatement(*ports, "VL", Drive, "2026-12-07", Dialect(2)),
               "select Mount_Rating_Ports, DATE, TIME from VL where Mount_Rating_Ports <> 0 and ipaddress = "
-              "'10.0.0.7' and frame = 1 and drive = 3 and date <= '2026-12-07' order by date desc, time desc "
-              "LIMIT 110");
+              "'10.0.0.7' and frame = 1 and drive = 3 and date <= '2026-12-07' order by date desc, time desc, "
+              "Mount_Rating_Ports desc LIMIT 110");
     const HealthField* control = findHealthField(HealthReportKind::Cartridge, "MOUNT_CONTROL_CAPACITY_UTIL");
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(healthFieldStatement(*control, "VL", Cartridge, "2026-12-07", Dialect(1)),
               "select Mount_Capacity_Control_Util, TO_CHAR(DATES,'yyyy-mm-dd') AS DATES, "
               "TO_CHAR(TIME,'hh24:mi:ss') AS TIME from VL where Mount_Capacity_Control_Util <> 0 and ipaddress = "
               "'10.0.0.7' and volser = 'A0''001' and dates <= TO_DATE('2026-12-07','yyyy-mm-dd') "
-              "order by dates desc, time desc FETCH FIRST 110 ROWS ONLY");
+              "order by dates desc, time desc, Mount_Capacity_Control_Util desc FETCH FIRST 110 ROWS ONLY");
+    // The batch numbers each drive's rows in the same order, for the drives with mounts in the range.
+    EXPECT_EQ(
+        healthBatchStatement(HealthReportKind::Drive, *ports, "VL", "10.0.0.7", "2026-01-01", "2026-12-07", Dialect(1)),
+        "select frame, drive, Mount_Rating_Ports, DATES, TIME from (select frame, drive, Mount_Rating_Ports, "
+        "TO_CHAR(DATES,'yyyy-mm-dd') AS DATES, TO_CHAR(TIME,'hh24:mi:ss') AS TIME, row_number() over "
+        "(partition by frame, drive order by dates desc, time desc, Mount_Rating_Ports desc) as newest from VL "
+        "where Mount_Rating_Ports <> 0 and ipaddress = '10.0.0.7' and dates <= "
+        "TO_DATE('2026-12-07','yyyy-mm-dd') and (frame, drive) in (select frame, drive from VL where ipaddress "
+        "= '10.0.0.7' and dates >= TO_DATE('2026-01-01','yyyy-mm-dd') and dates <= "
+        "TO_DATE('2026-12-07','yyyy-mm-dd') )) ranked where newest <= 110 order by frame, drive, newest");
     EXPECT_EQ(healthSubjectStatement(HealthReportKind::Drive, "VL", "1.2.3.4'", "2026-01-01", "2026-12-07", Dialect(1)),
               "select distinct frame, drive from VL where ipaddress = '1.2.3.4''' and dates >= "
               "TO_DATE('2026-01-01','yyyy-mm-dd') and dates <= TO_DATE('2026-12-07','yyyy-mm-dd') "
