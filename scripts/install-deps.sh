@@ -11,6 +11,7 @@ packages=(
   libqt6svg6        # the window icon (an SVG)
   dpkg-dev          # scripts/package.sh: dpkg-shlibdeps finds the package's library dependencies
   libgtest-dev libgmock-dev
+  clang-format      # Debian 12's is version 14: scripts/test.sh checks the house style with it
   postgresql sqlite3
   xvfb xauth
   fonts-dejavu-core  # the fixed-pitch face that stands in for Courier New in the reports and graphs

@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 bash scripts/install-deps.sh
+bash scripts/check-format.sh
 bash scripts/build.sh
 
 cluster=$(mktemp -d /tmp/vaultline-pg-XXXXXX)

@@ -63,7 +63,7 @@ std::optional<std::vector<std::string>> reportAddressList(const ReportRequest& r
 
 // The longest text a report reads back from a statement, in bytes: a longer one is cut there.
 // Volsers and other names are read to their full length below it, never cut short.
-inline constexpr std::size_t ReportTextLimit = 64 * 1024;
+inline constexpr std::size_t ReportTextLimit = std::size_t{64} * 1024;
 
 // A column that a batch read as text (NULL as ""), as a 32-bit integer the way a report's own
 // query reads it: NULL is 0; a text that is not exactly a 32-bit integer has none, and the value
