@@ -4,7 +4,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 format=$(command -v clang-format-14 || command -v clang-format)
-mapfile -t files < <(git ls-files '*.cpp' '*.h' '*.c')
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  mapfile -t files < <(git ls-files '*.cpp' '*.h' '*.c')
+else
+  # A copy without its history: the same sources, by their folders.
+  mapfile -t files < <(find src tests tools bench -name '*.cpp' -o -name '*.h' -o -name '*.c' | sort)
+fi
 if [[ "${1:-}" == --fix ]]; then
   "$format" -i "${files[@]}"
   exit 0
