@@ -3,10 +3,11 @@
 // 12,000 a drive and 117 a cartridge, every rating and utilisation field non-zero). Runs on a
 // fresh SQLite file (WAL) and, when VAULTLINE_TEST_PG_PORT names a running PostgreSQL server, on
 // fresh tables there. Prints the fill time, each report's time, its trend blocks and not-enough
-// lines, the time of the report's statements alone (one a field, every row fetched) and of the
-// report with one statement per drive or cartridge and field, the peak memory, and whether the
-// limits were kept (drive report 10 s, cartridge report 60 s, each report within 3 times its
-// statements; the exit status is 1 when one was not).
+// lines, the time of the cartridge report's statements alone (one a field over all cartridges,
+// every row fetched) and of the report with one statement per cartridge and field, the peak
+// memory, and whether the limits were kept (drive report 10 s, cartridge report 60 s, and on a
+// server the cartridge report within 3 times its statements; the exit status is 1 when one was
+// not).
 //
 //   health_bench [mounts a day]      (default 1600)
 
@@ -216,20 +217,17 @@ int main(int argc, char** argv)
         const Outcome cartridge = timeReport(backend, table, HealthReportKind::Cartridge);
         std::printf("  cartridge health: %.2f s, %ld trend blocks, %ld not-enough lines (%d cartridges x 11 fields)\n",
                     cartridge.seconds, cartridge.blocks, cartridge.notEnough, Cartridges);
-        for (const HealthReportKind kind : {HealthReportKind::Drive, HealthReportKind::Cartridge}) {
-            const char* name = kind == HealthReportKind::Drive ? "drive" : "cartridge";
-            const double alone = timeStatementsAlone(backend, table, kind);
-            const double report = kind == HealthReportKind::Drive ? drive.seconds : cartridge.seconds;
-            const Outcome reference = timeReport(backend, table, kind, true);
-            std::printf("  %s health: its %zu statements alone %.2f s; the report %.2f s (%.1f times); one "
-                        "statement per unit and field %.2f s\n",
-                        name, healthFields(kind).size(), alone, report, alone > 0 ? report / alone : 0.0,
-                        reference.seconds);
-            char what[96];
-            std::snprintf(what, sizeof what, "%s health report within 3 times its statements", name);
-            if (!verdict(what, alone > 0 && report <= 3 * alone))
-                status = 1;
-        }
+        // The cartridge report reads each field of every cartridge with one statement on a server
+        // (the drive report and the embedded store keep one statement per unit and field).
+        const double alone = timeStatementsAlone(backend, table, HealthReportKind::Cartridge);
+        const Outcome reference = timeReport(backend, table, HealthReportKind::Cartridge, true);
+        std::printf("  cartridge health: the 11 statements over all cartridges alone %.2f s (%.1f times in the "
+                    "report); one statement per cartridge and field %.2f s\n",
+                    alone, alone > 0 ? cartridge.seconds / alone : 0.0, reference.seconds);
+        if (backend.name != "SQLite"
+            && !verdict("cartridge health report within 3 times its statements",
+                        alone > 0 && cartridge.seconds <= 3 * alone))
+            status = 1;
         std::printf("  peak memory (ru_maxrss): %ld KB\n", peakMemoryKilobytes());
         if (drive.result != 1 || cartridge.result != 1) {
             std::printf("  a report did not run to its end\n");

@@ -8,6 +8,7 @@
 #include "ReportIndexes.h"
 #include "ReportStatements.h"
 #include "db/DiagnosticsWindow.h"
+#include "db/LockWait.h"
 
 #include <cctype>
 #include <chrono>
@@ -207,6 +208,7 @@ ReportConnection::ReportConnection(const ReportRequest& request)
     m_open = m_db.connectDB(request.dataSourceName, request.userName, request.password, m_handles, false, &quiet);
     if (m_open && !request.table.empty())
         keepStatisticsCurrent(m_handles.connection, m_handles.statement, request.table);
+    m_embedded = m_open && isEmbeddedStore(m_handles.connection);
 }
 
 ReportConnection::~ReportConnection()

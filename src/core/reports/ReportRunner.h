@@ -91,6 +91,9 @@ public:
     ReportConnection& operator=(const ReportConnection&) = delete;
 
     bool isOpen() const { return m_open; }
+    // The database is the embedded store (SQLite), in this process: a statement costs no round
+    // trip there, and its window functions number every row before any is kept.
+    bool embeddedStore() const { return m_embedded; }
     SQLHSTMT statement() const { return m_handles.statement; }
 
     enum class Result { Ok, PrepareFailed, ExecuteFailed, FetchFailed };
@@ -125,6 +128,7 @@ private:
     qmxDB m_db;
     mutable OdbcHandles m_handles;
     bool m_open = false;
+    bool m_embedded = false;
 };
 
 // Keeps what a run wrote: for tests, and the mail body before it is sent.

@@ -236,21 +236,22 @@ TEST_P(HealthReport, RowsAnotherProgramWroteAreNotTakenForOthers)
 // Each field is read for all subjects of a library with one statement; the texts are those of
 // the subjects' own statements, byte for byte: 109 values in the range make a trend and 108 do
 // not, rows before the begin date fill the windows of points in the range, rows of the same date
-// and time on one drive keep one order (the value's), and NULL and zero values are no values.
+// and time keep one order (the value's), and NULL and zero values are no values.
 TEST_P(HealthReport, BatchedFieldsReadExactlyTheRowsOfEachSubjectsOwnStatement)
 {
     insertMounts("10.0.0.4", 1, 1, "A109", 109);
     insertMounts("10.0.0.4", 1, 2, "B108", 108);
     insertMounts("10.0.0.4", 2, 1, "C200", 200);
     insertMounts("10.0.0.4", 2, 2, "D115", 115);
-    // Another cartridge on D's drive at the same dates and times, with other values (the table's
-    // key lets one cartridge have one mount at a time, a drive more); and rows without values.
+    // D's mounts twice, at the same dates and times with other values, in a table another program
+    // made without the key that keeps one mount of a cartridge at a time; and rows without values.
+    ASSERT_TRUE(executeSql(GetParam(), "DROP INDEX " + base + "_key"));
     ASSERT_TRUE(executeSql(GetParam(), "INSERT INTO " + base
                                            + " (ipAddress, Date, Time, Volser, Frame, Drive, Logical_Library, "
                                              "Element_Address, Mount_Rating_Drive, Mount_Rating_Media, "
-                                             "Mount_Write_Perf_Util) SELECT ipAddress, Date, Time, 'E115', Frame, "
+                                             "Mount_Write_Perf_Util) SELECT ipAddress, Date, Time, Volser, Frame, "
                                              "Drive, Logical_Library, Element_Address, Mount_Rating_Drive * 2, 9, "
-                                             "NULL FROM "
+                                             "Mount_Write_Perf_Util * 2 FROM "
                                            + base + " WHERE Volser = 'D115'"));
     ASSERT_TRUE(executeSql(GetParam(), "UPDATE " + base
                                            + " SET Mount_Rating_Media = 0, Mount_Write_Perf_Util = NULL WHERE Volser "
