@@ -41,7 +41,7 @@ bool runDirectly(SQLHSTMT statement, const std::string& sql)
     if (!ran) {
         WriteDebugLine("Error executing statement for the reports' statistics:");
         WriteDebugLine(sql);
-        qmxDB().reportDiagnostics(SQL_HANDLE_STMT, statement, result, false, nullptr, false);
+        qmxDB().reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::LogOnly);
     }
     closeCursor(statement);
     return ran;
