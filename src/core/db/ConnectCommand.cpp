@@ -2,7 +2,7 @@
 
 #include "DbTexts.h"
 #include "qmxDB.h"
-#include "reports/ReportIndexes.h"
+#include "ReportIndexes.h"
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
 #include "app/SettingsStore.h"

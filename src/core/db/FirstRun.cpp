@@ -6,7 +6,7 @@
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
 #include "app/SettingsStore.h"
-#include "reports/ReportIndexes.h"
+#include "ReportIndexes.h"
 
 int seedSettingsWhenAbsent(SettingsStore& store, const FirstRunDefaults& defaults)
 {

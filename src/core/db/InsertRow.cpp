@@ -3,7 +3,7 @@
 #include "InsertTexts.h"
 #include "app/DebugLog.h"
 #include "qmxDB.h"
-#include "library/LineReader.h"
+#include "FieldText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -64,7 +64,7 @@ int refuseLine(const std::string& reason, const std::string& line)
 
 std::string tooLongLineReason()
 {
-    return "it is longer than " + std::to_string(LineReader::MaxLineLength) + " characters";
+    return "it is longer than " + std::to_string(MaxLibraryLineLength) + " characters";
 }
 
 int refuseTooLongLine(std::string_view line)

@@ -6,7 +6,7 @@
 #include "app/DebugLog.h"
 #include "app/SettingsStore.h"
 #include "app/UserPrompts.h"
-#include "reports/ReportIndexes.h"
+#include "ReportIndexes.h"
 
 #include <initializer_list>
 #include <optional>

@@ -5,7 +5,7 @@
 #include "app/DebugLog.h"
 #include "app/TimeFormat.h"
 
-#include "ReportIndexes.h"
+#include "db/ReportIndexes.h"
 #include "ReportStatements.h"
 
 #include <cctype>

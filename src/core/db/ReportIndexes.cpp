@@ -1,7 +1,7 @@
 #include "ReportIndexes.h"
 
 #include "app/DebugLog.h"
-#include "db/qmxDB.h"
+#include "qmxDB.h"
 
 #include <cstring>
 #include <strings.h>
