@@ -71,7 +71,7 @@ bool fillYear(const Backend& backend, const std::string& table, int perDay)
 {
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(backend.dsn, backend.user, "", handles, false, nullptr))
+    if (!db.connectDB(backend.dsn, backend.user, "", handles, Diagnostics::ShowUser))
         return false;
     SQLSetConnectAttr(handles.connection, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
     const long total = static_cast<long>(perDay) * Days;

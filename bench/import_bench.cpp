@@ -13,7 +13,7 @@
 #include "db/Tables.h"
 #include "db/qmxDB.h"
 #include "library/Import.h"
-#include "library/LibraryPerformanceLine.h"
+#include "db/LibraryPerformanceLine.h"
 
 #include <chrono>
 #include <cstdio>

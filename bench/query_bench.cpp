@@ -81,7 +81,7 @@ bool fillMountHistory(const std::string& dsn, const std::string& table, int rows
 {
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(dsn, "", "", handles, false, nullptr))
+    if (!db.connectDB(dsn, "", "", handles, Diagnostics::ShowUser))
         return false;
     SQLSetConnectAttr(handles.connection, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
     const char* libraries[] = {"ARCHIVE", "BACKUP", "LL1-1", "Vault"};

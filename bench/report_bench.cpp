@@ -67,7 +67,7 @@ bool fill(const std::string& dsn, const std::string& user, const std::string& ta
 {
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(dsn, user, "", handles, false, nullptr))
+    if (!db.connectDB(dsn, user, "", handles, Diagnostics::ShowUser))
         return false;
     SQLSetConnectAttr(handles.connection, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
     for (int day = 0; day < days; ++day) {
@@ -91,7 +91,7 @@ bool fill(const std::string& dsn, const std::string& user, const std::string& ta
                 sql += row;
             }
             if (!execute(handles.statement, sql)) {
-                db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, SQL_ERROR, false, nullptr, false);
+                db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, Diagnostics::LogOnly);
                 return false;
             }
         }
@@ -106,7 +106,7 @@ long long rowsInRange(const std::string& dsn, const std::string& user, const std
 {
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(dsn, user, "", handles, false, nullptr))
+    if (!db.connectDB(dsn, user, "", handles, Diagnostics::ShowUser))
         return -1;
     const std::string sql = "select count(*) from " + table + " where ipaddress = '" + address + "' and date >= '"
                             + begin + "' and date <= '" + end + "'";
@@ -124,7 +124,7 @@ double timeGroupBy(const char* label, const std::string& dsn, const std::string&
 {
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(dsn, user, "", handles, false, nullptr))
+    if (!db.connectDB(dsn, user, "", handles, Diagnostics::ShowUser))
         return -1;
     const auto start = Clock::now();
     SQLExecDirect(handles.statement, sqlText(sql), SQL_NTS);

@@ -46,7 +46,7 @@ bool databaseAnswers()
     const CQmxApp& app = theApp();
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(app.settings.databaseName, app.settings.userName, app.password, handles, false, nullptr))
+    if (!db.connectDB(app.settings.databaseName, app.settings.userName, app.password, handles, Diagnostics::ShowUser))
         return false;
     db.disconnectDB(handles);
     return true;

@@ -5,7 +5,7 @@
 #include "app/CQmxApp.h"
 #include "fleet/FleetReader.h"
 #include "fleet/FleetReport.h"
-#include "library/FieldText.h"
+#include "db/FieldText.h"
 #include "query/QueryExport.h"
 #include "query/QueryListData.h"
 #include "query/QueryResultSink.h"

@@ -28,7 +28,7 @@ inline bool storeDemonstrationRows(const libsim::LibrarySimulation& simulation, 
 {
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(dsn, user, "", handles, false, nullptr))
+    if (!db.connectDB(dsn, user, "", handles, Diagnostics::ShowUser))
         return false;
     SQLSetConnectAttr(handles.connection, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
     const auto& model = simulation.model();
@@ -56,7 +56,7 @@ inline bool storeDemonstrationRows(const libsim::LibrarySimulation& simulation, 
         const SQLRETURN result = SQLExecDirect(handles.statement, sqlText(sql), SQL_NTS);
         closeCursor(handles.statement);
         if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO) {
-            db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, SQL_ERROR, false, nullptr, false);
+            db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, Diagnostics::LogOnly);
             return false;
         }
     }

@@ -122,7 +122,7 @@ std::vector<std::vector<std::optional<std::string>>> querySql(const TestBackend&
     std::vector<std::vector<std::optional<std::string>>> rows;
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(backend.dsn, backend.user, backend.password, handles, false, nullptr))
+    if (!db.connectDB(backend.dsn, backend.user, backend.password, handles, Diagnostics::ShowUser))
         return rows;
     if (SQLExecDirect(handles.statement, sqlText(sql), SQL_NTS) == SQL_SUCCESS) {
         SQLSMALLINT columns = 0;
@@ -142,7 +142,7 @@ bool executeSql(const TestBackend& backend, const std::string& sql)
 {
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(backend.dsn, backend.user, backend.password, handles, false, nullptr))
+    if (!db.connectDB(backend.dsn, backend.user, backend.password, handles, Diagnostics::ShowUser))
         return false;
     SQLRETURN result = SQLExecDirect(handles.statement, sqlText(sql), SQL_NTS);
     db.disconnectDB(handles);

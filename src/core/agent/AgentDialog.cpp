@@ -35,7 +35,7 @@ std::optional<std::vector<std::string>> agentLibraryAddresses()
     const CQmxApp& app = theApp();
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(app.settings.databaseName, app.settings.userName, app.password, handles, false, nullptr))
+    if (!db.connectDB(app.settings.databaseName, app.settings.userName, app.password, handles, Diagnostics::ShowUser))
         return std::nullopt;
     char sql[512];
     std::snprintf(sql, sizeof sql, agent_texts::IpListSelect, app.settings.mountHistoryTableName.c_str());

@@ -60,8 +60,8 @@ class FormConnection {
 public:
     explicit FormConnection(const CustomFormDatabase& database)
     {
-        m_connected =
-            m_db.connectDB(database.dataSourceName, database.userName, database.password, m_handles, false, nullptr);
+        m_connected = m_db.connectDB(database.dataSourceName, database.userName, database.password, m_handles,
+                                     Diagnostics::ShowUser);
         if (!m_connected)
             WriteTraceLine(texts::ExitConnect);
     }
@@ -82,11 +82,11 @@ public:
         SQLRETURN result = prepareStatement(m_handles.statement, sql);
         if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
             return failed(custom_texts::SelectPrepareFailed, fields ? texts::ExitFieldsPrepare : texts::ExitPrepare,
-                          sql, result);
+                          sql);
         result = executeStatement(m_handles.statement);
         if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO && result != SQL_NO_DATA)
             return failed(custom_texts::SelectExecuteFailed, fields ? texts::ExitFieldsExecute : texts::ExitExecute,
-                          sql, result);
+                          sql);
         return true;
     }
 
@@ -136,11 +136,11 @@ public:
     OdbcHandles& handles() { return m_handles; }
 
 private:
-    bool failed(const char* step, const char* exitLine, const std::string& sql, SQLRETURN result)
+    bool failed(const char* step, const char* exitLine, const std::string& sql)
     {
         WriteDebugLine(sql);
         WriteDebugLine(step);
-        m_db.reportDiagnostics(SQL_HANDLE_STMT, m_handles.statement, result, false, nullptr, true);
+        m_db.reportDiagnostics(SQL_HANDLE_STMT, m_handles.statement, Diagnostics::ShowUser);
         closeCursor(m_handles.statement);
         WriteTraceLine(exitLine);
         return false;

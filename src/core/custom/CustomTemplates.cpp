@@ -39,25 +39,25 @@ bool setAutoCommit(SQLHDBC connection, bool on)
 // followed by the statement on its line, the select's stands on a line of its own.
 bool run(const qmxDB& db, SQLHSTMT statement, const std::string& sql, const char* preparing, const char* executing)
 {
-    const auto fail = [&](const char* step, SQLRETURN result) {
+    const auto fail = [&](const char* step) {
         if (step == InsertFailed) {
             WriteDebugLine(step + sql);
         } else {
             WriteDebugLine(step);
             WriteDebugLine(sql);
         }
-        db.reportDiagnostics(SQL_HANDLE_STMT, statement, result, false, nullptr, true);
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::ShowUser);
         closeCursor(statement);
         return false;
     };
     if (statement == SQL_NULL_HSTMT)
-        return fail(preparing, SQL_ERROR);
+        return fail(preparing);
     const SQLRETURN prepared = prepareStatement(statement, sql);
     if (prepared != SQL_SUCCESS)
-        return fail(preparing, prepared);
+        return fail(preparing);
     const SQLRETURN result = executeStatement(statement);
     if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO && result != SQL_NO_DATA)
-        return fail(executing, result);
+        return fail(executing);
     return true;
 }
 
@@ -67,8 +67,8 @@ public:
     SettingsConnection()
     {
         const CQmxApp& app = theApp();
-        m_open =
-            m_db.connectDB(app.settings.databaseName, app.settings.userName, app.password, m_handles, false, nullptr);
+        m_open = m_db.connectDB(app.settings.databaseName, app.settings.userName, app.password, m_handles,
+                                Diagnostics::ShowUser);
     }
     ~SettingsConnection()
     {
@@ -218,7 +218,7 @@ std::optional<CustomTemplate> loadCustomTemplate(OdbcHandles& handles, const std
     if (fetched != SQL_NO_DATA) {
         WriteDebugLine(SelectExecuteFailed);
         WriteDebugLine(sql);
-        db.reportDiagnostics(SQL_HANDLE_STMT, statement, fetched, false, nullptr, true);
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::ShowUser);
         failed = true;
         loaded.reset();
     }
@@ -265,7 +265,7 @@ bool customTemplateNames(OdbcHandles& handles, const std::string& reportsTable, 
     if (!done) {
         WriteDebugLine(SelectExecuteFailed);
         WriteDebugLine(sql);
-        db.reportDiagnostics(SQL_HANDLE_STMT, statement, fetched, false, nullptr, true);
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::ShowUser);
         names.clear();
     }
     closeCursor(statement);

@@ -111,9 +111,9 @@ private:
         return graph ? m_outputs.graph : nullptr;
     }
 
-    void reportFailure(SQLHSTMT statement, SQLRETURN result)
+    void reportFailure(SQLHSTMT statement)
     {
-        const std::string message = m_db.reportDiagnostics(SQL_HANDLE_STMT, statement, result, false, nullptr, false);
+        const std::string message = m_db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::LogOnly);
         if (!message.empty())
             m_prompts.showMessage(message, MessageIcon::Stop);
     }
@@ -123,14 +123,14 @@ private:
         const SQLRETURN prepared = prepareStatement(statement, step.sql);
         if (prepared != SQL_SUCCESS && prepared != SQL_SUCCESS_WITH_INFO) {
             WriteDebugLine(formatReportText(PrepareFailed, {step.sql}));
-            reportFailure(statement, prepared);
+            reportFailure(statement);
             closeCursor(statement);
             return false;
         }
         const SQLRETURN executed = executeStatement(statement);
         if (executed != SQL_SUCCESS && executed != SQL_SUCCESS_WITH_INFO && executed != SQL_NO_DATA) {
             WriteDebugLine(formatReportText(ExecuteFailed, {step.sql}));
-            reportFailure(statement, executed);
+            reportFailure(statement);
             WriteTraceLine(ExecuteFailedTrace);
             closeCursor(statement);
             return false;
@@ -159,7 +159,7 @@ private:
             // A driver that reads row by row finds a missing table only here: the statement is
             // logged as at the other steps.
             WriteDebugLine(step.sql);
-            reportFailure(statement, fetched);
+            reportFailure(statement);
             WriteTraceLine(m_plan.mode == CustomReportMode::Trend ? FetchFailedTrend : FetchFailedRollup);
             closeCursor(statement);
             return false;

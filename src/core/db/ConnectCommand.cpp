@@ -2,7 +2,7 @@
 
 #include "DbTexts.h"
 #include "qmxDB.h"
-#include "reports/ReportIndexes.h"
+#include "ReportIndexes.h"
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
 #include "app/SettingsStore.h"
@@ -15,21 +15,21 @@ bool connectAndVerify(CQmxApp& app)
     qmxDB db;
     OdbcHandles handles;
     AppSettings& settings = app.settings;
-    if (!db.connectDB(settings.databaseName, settings.userName, app.password, handles, false, nullptr))
+    if (!db.connectDB(settings.databaseName, settings.userName, app.password, handles, Diagnostics::ShowUser))
         return false;
 
     const std::string table = settings.mountHistoryTableName;
     const std::string select = "select distinct ipaddress from " + table + " order by ipaddress asc";
     if (prepareStatement(handles.statement, select) != SQL_SUCCESS) {
         WriteDebugLine("Error preparing the select statement for IP address" + select);
-        db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, SQL_ERROR, true, nullptr, true);
+        db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, Diagnostics::ConnectionRules);
         closeCursor(handles.statement);
         db.disconnectDB(handles);
         return false;
     }
     if (executeStatement(handles.statement) != SQL_SUCCESS) {
         WriteDebugLine("Error executing the select statement for IP address");
-        db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, SQL_ERROR, true, nullptr, true);
+        db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, Diagnostics::ConnectionRules);
         closeCursor(handles.statement);
         db.disconnectDB(handles);
         return false;

@@ -40,13 +40,13 @@ std::optional<std::vector<std::vector<std::string>>> selectRows(const qmxDB& db,
 {
     if (prepareStatement(statement, sql) != SQL_SUCCESS) {
         WriteDebugLine(std::string(ErrorPreparing) + sql);
-        db.reportDiagnostics(SQL_HANDLE_STMT, statement, SQL_ERROR, false, nullptr, true);
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::ShowUser);
         closeCursor(statement);
         return std::nullopt;
     }
     if (executeStatement(statement) != SQL_SUCCESS) {
         WriteDebugLine(std::string(ErrorExecuting) + sql);
-        db.reportDiagnostics(SQL_HANDLE_STMT, statement, SQL_ERROR, false, nullptr, true);
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::ShowUser);
         closeCursor(statement);
         return std::nullopt;
     }
@@ -78,7 +78,7 @@ std::optional<std::vector<RemovalLibrary>> loadRemovalTree(RemovalMode mode)
     const std::string& table = settings.mountHistoryTableName;
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(settings.databaseName, settings.userName, app.password, handles, false, nullptr))
+    if (!db.connectDB(settings.databaseName, settings.userName, app.password, handles, Diagnostics::ShowUser))
         return std::nullopt;
     const auto addresses =
         selectRows(db, handles.statement, "select distinct ipaddress from " + table + " order by ipaddress asc", 1);
@@ -178,7 +178,7 @@ RemovalCount countMountHistoryEntries(RemovalMode mode, const RemovalSelection& 
     const AppSettings& settings = app.settings;
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(settings.databaseName, settings.userName, app.password, handles, false, nullptr)) {
+    if (!db.connectDB(settings.databaseName, settings.userName, app.password, handles, Diagnostics::ShowUser)) {
         count.status = RemovalCount::Status::NotConnected;
         return count;
     }
@@ -214,7 +214,7 @@ RemovalResult deleteMountHistoryEntries(RemovalMode mode, const RemovalSelection
     const AppSettings& settings = app.settings;
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(settings.databaseName, settings.userName, app.password, handles, false, nullptr)) {
+    if (!db.connectDB(settings.databaseName, settings.userName, app.password, handles, Diagnostics::ShowUser)) {
         result.status = RemovalResult::Status::NotConnected;
         return result;
     }
@@ -222,7 +222,7 @@ RemovalResult deleteMountHistoryEntries(RemovalMode mode, const RemovalSelection
     WriteDebugLine(sql);
     if (prepareStatement(handles.statement, sql) != SQL_SUCCESS) {
         WriteDebugLine(std::string(ErrorPreparing) + sql);
-        db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, SQL_ERROR, false, nullptr, true);
+        db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, Diagnostics::ShowUser);
     } else {
         const SQLRETURN executed = executeStatement(handles.statement);
         SQLLEN rows = 0;
@@ -236,7 +236,7 @@ RemovalResult deleteMountHistoryEntries(RemovalMode mode, const RemovalSelection
         } else {
             // Success with information counts as a failure, as everywhere else.
             WriteDebugLine(std::string(ErrorExecuting) + sql);
-            db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, executed, false, nullptr, true);
+            db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, Diagnostics::ShowUser);
         }
     }
     closeCursor(handles.statement);

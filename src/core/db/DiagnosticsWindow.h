@@ -1,10 +1,10 @@
 #pragma once
 
 // The window a database operation runs for, as the diagnostics see it: some rules move the
-// focus to a setup page's field, and a library monitor's failures are never shown in a box.
+// focus to a setup page's field, and some say nothing on a window other than the table page.
 class DiagnosticsWindow {
 public:
-    enum class Kind { Other, MonitorView, DatabaseSetupPage, TableSetupPage };
+    enum class Kind { Other, DatabaseSetupPage, TableSetupPage };
 
     virtual ~DiagnosticsWindow() = default;
     virtual Kind windowKind() const = 0;

@@ -6,7 +6,7 @@
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
 #include "app/SettingsStore.h"
-#include "reports/ReportIndexes.h"
+#include "ReportIndexes.h"
 
 int seedSettingsWhenAbsent(SettingsStore& store, const FirstRunDefaults& defaults)
 {
@@ -42,10 +42,10 @@ FirstRunTables createTablesOnce()
     {
         qmxDB db;
         OdbcHandles handles;
-        if (!db.connectDB(settings.databaseName, settings.userName, app.password, handles, false, nullptr))
+        if (!db.connectDB(settings.databaseName, settings.userName, app.password, handles, Diagnostics::ShowUser))
             return FirstRunTables::Failed;
         const int rows = db.selectIntoList("count(*)", settings.mountHistoryTableName, "", handles.statement, nullptr,
-                                           nullptr, false);
+                                           Diagnostics::LogOnly);
         // A table of an earlier version gets the reports' indexes in place.
         if (rows >= 0 && !Dialect::current().isOracle())
             addReportIndexes(handles.statement, settings.mountHistoryTableName, Dialect::current());

@@ -1,8 +1,7 @@
 #include "InsertLP.h"
 
 #include "InsertRow.h"
-#include "library/FieldText.h"
-#include "library/LineReader.h"
+#include "FieldText.h"
 #include "qmxDB.h"
 
 namespace {
@@ -47,7 +46,7 @@ std::string libraryPerformanceInsertStatement(const LibraryPerformanceLine& line
 int qmxDB::InsertLP(const std::string& line, const std::string& table, const std::string& libraryAddress,
                     SQLHSTMT statement) const
 {
-    if (line.size() > LineReader::MaxLineLength)
+    if (line.size() > MaxLibraryLineLength)
         return refuseTooLongLine(line);
     const LibraryPerformanceLine parsed = LibraryPerformanceLine::parse(line);
     // A line that cannot be stored, one without even a logical library among them, never

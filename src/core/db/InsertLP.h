@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Dialect.h"
-#include "library/LibraryPerformanceLine.h"
+#include "LibraryPerformanceLine.h"
 
 #include <string>
 

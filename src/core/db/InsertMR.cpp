@@ -1,8 +1,7 @@
 #include "InsertMR.h"
 
 #include "InsertRow.h"
-#include "library/FieldText.h"
-#include "library/LineReader.h"
+#include "FieldText.h"
 
 namespace {
 // The date and time as the statements write them: the line's, normalised.
@@ -55,7 +54,7 @@ int InsertMR(const std::string& line, const std::string& table, const std::strin
     std::string_view text = line;
     if (!text.empty() && text.back() == ',')
         text.remove_suffix(1);
-    if (text.size() > LineReader::MaxLineLength)
+    if (text.size() > MaxLibraryLineLength)
         return refuseTooLongLine(text);
     const MountHistoryLine parsed = MountHistoryLine::parse(text);
     if (const std::string problem = parsed.problem(); !problem.empty())

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Dialect.h"
-#include "library/MountHistoryLine.h"
+#include "MountHistoryLine.h"
 
 #include <sql.h>
 #include <string>

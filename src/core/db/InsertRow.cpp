@@ -3,7 +3,7 @@
 #include "InsertTexts.h"
 #include "app/DebugLog.h"
 #include "qmxDB.h"
-#include "library/LineReader.h"
+#include "FieldText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -64,7 +64,7 @@ int refuseLine(const std::string& reason, const std::string& line)
 
 std::string tooLongLineReason()
 {
-    return "it is longer than " + std::to_string(LineReader::MaxLineLength) + " characters";
+    return "it is longer than " + std::to_string(MaxLibraryLineLength) + " characters";
 }
 
 int refuseTooLongLine(std::string_view line)
@@ -80,7 +80,7 @@ int runInsertStatement(const std::string& insert, SQLHSTMT statement)
     if (prepared != SQL_SUCCESS) {
         WriteDebugLine(insert_texts::PreparingFailed);
         WriteDebugLine(insert);
-        db.reportDiagnostics(SQL_HANDLE_STMT, statement, prepared, false, nullptr, false);
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::LogOnly);
         closeCursor(statement);
         return InsertFailed;
     }
@@ -90,7 +90,7 @@ int runInsertStatement(const std::string& insert, SQLHSTMT statement)
         closeCursor(statement);
         return InsertDuplicate;
     }
-    const bool inserted = db.checkSQLResult(executed, insert_texts::ExecutingVerb, statement, nullptr, false);
+    const bool inserted = db.checkSQLResult(executed, insert_texts::ExecutingVerb, statement, Diagnostics::LogOnly);
     if (!inserted)
         WriteDebugLine(filled(insert_texts::ExecutingFailed, insert));
     closeCursor(statement);
@@ -100,7 +100,7 @@ int runInsertStatement(const std::string& insert, SQLHSTMT statement)
 int insertUnlessStored(const std::string& table, const std::string& duplicateCheck, const std::string& insert,
                        SQLHSTMT statement, bool logInsert)
 {
-    const int stored = qmxDB().selectIntoList("*", table, duplicateCheck, statement, nullptr, nullptr, true);
+    const int stored = qmxDB().selectIntoList("*", table, duplicateCheck, statement, nullptr, Diagnostics::ShowUser);
     if (stored < 0)
         return InsertFailed;
     if (stored > 0)

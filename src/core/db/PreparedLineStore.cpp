@@ -5,10 +5,9 @@
 #include "InsertRow.h"
 #include "LockWait.h"
 #include "qmxDB.h"
-#include "library/FieldText.h"
-#include "library/LibraryPerformanceLine.h"
-#include "library/LineReader.h"
-#include "library/MountHistoryLine.h"
+#include "FieldText.h"
+#include "LibraryPerformanceLine.h"
+#include "MountHistoryLine.h"
 
 #include <sqlext.h>
 
@@ -72,7 +71,7 @@ PreparedLineStore::~PreparedLineStore()
 bool PreparedLineStore::plan(const std::string& line, StoredLine& outcome, std::optional<Row>& row) const
 {
     outcome.result = InsertFailed;
-    if (line.size() > LineReader::MaxLineLength) {
+    if (line.size() > MaxLibraryLineLength) {
         outcome.logLine = tooLongText(line);
         return true;
     }

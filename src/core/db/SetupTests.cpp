@@ -63,7 +63,7 @@ bool runDatabaseTest(const DatabaseTestInput& input, DiagnosticsWindow* page)
 
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(input.databaseName, user->userName, user->password, handles, true, page))
+    if (!db.connectDB(input.databaseName, user->userName, user->password, handles, Diagnostics::ConnectionRules, page))
         return false;
     db.disconnectDB(handles);
     app.prompts().showMessage(TestPassed, MessageIcon::Information);
@@ -97,7 +97,8 @@ bool runTableTest(const std::string& tableName, DiagnosticsWindow* page, const D
     qmxDB db;
     for (const auto& [table, where] : tables) {
         OdbcHandles handles;
-        if (!db.connectDB(app.settings.databaseName, user->userName, user->password, handles, true, page))
+        if (!db.connectDB(app.settings.databaseName, user->userName, user->password, handles,
+                          Diagnostics::ConnectionRules, page))
             return false;
         // The page's own rules name a missing or misspelt table, and focus its name box.
         const std::string sql = "SELECT * FROM " + table + " " + where;
@@ -106,7 +107,7 @@ bool runTableTest(const std::string& tableName, DiagnosticsWindow* page, const D
             result = executeStatement(handles.statement);
         if (result != SQL_SUCCESS) {
             WriteDebugLine("Error executing select statement:\n" + sql);
-            db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, result, true, page, true);
+            db.reportDiagnostics(SQL_HANDLE_STMT, handles.statement, Diagnostics::ConnectionRules, page);
             db.disconnectDB(handles);
             return false;
         }

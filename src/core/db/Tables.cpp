@@ -6,7 +6,7 @@
 #include "app/DebugLog.h"
 #include "app/SettingsStore.h"
 #include "app/UserPrompts.h"
-#include "reports/ReportIndexes.h"
+#include "ReportIndexes.h"
 
 #include <initializer_list>
 #include <optional>
@@ -198,19 +198,19 @@ struct TableStep {
 };
 
 bool prepareStep(const qmxDB& db, SQLHSTMT statement, TableStep& step, const char* verbStart, DiagnosticsWindow* window,
-                 bool showMessages)
+                 Diagnostics diagnostics)
 {
     step.prepared = db.checkSQLResult(prepareStatement(statement, step.sql), verb(verbStart, step.name), statement,
-                                      window, showMessages);
+                                      diagnostics, window);
     closeCursor(statement);
     return step.prepared;
 }
 
 bool executeStep(const qmxDB& db, SQLHSTMT statement, TableStep& step, const char* verbStart, DiagnosticsWindow* window,
-                 bool showMessages)
+                 Diagnostics diagnostics)
 {
     step.executed = db.checkSQLResult(executeDirectly(statement, step.sql), verb(verbStart, step.name), statement,
-                                      window, showMessages);
+                                      diagnostics, window);
     closeCursor(statement);
     return step.executed;
 }
@@ -223,7 +223,7 @@ void createUniqueKey(const qmxDB& db, SQLHSTMT statement, TableKind kind, const 
     const std::string sql = uniqueKeyStatement(kind, tableName, dialect);
     const std::string index = tableName + table_texts::UniqueKeyIndexSuffix;
     if (!db.checkSQLResult(executeDirectly(statement, sql), verb(table_texts::ExecutedCreateUniqueKey, index),
-                           statement, nullptr, false))
+                           statement, Diagnostics::LogOnly))
         WriteDebugLine(fillSlots(table_texts::UniqueKeyNotCreated, {index}) + "\n" + sql);
     closeCursor(statement);
 }
@@ -307,7 +307,7 @@ int createTables(const std::string& baseName, const std::string& layout, const s
 
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(databaseName, userName, password, handles, false, nullptr))
+    if (!db.connectDB(databaseName, userName, password, handles, Diagnostics::ShowUser))
         return 0;
     const SQLHSTMT statement = handles.statement;
     mount.sql = createTableStatement(TableKind::MountHistory, mount.name, dialect);
@@ -318,16 +318,17 @@ int createTables(const std::string& baseName, const std::string& layout, const s
     // tables are still attempted, quietly. Likewise a failed library performance table
     // silences the reports table.
     using namespace table_texts;
-    if (prepareStep(db, statement, mount, PreparedMountCreate, nullptr, true))
-        executeStep(db, statement, mount, ExecutedMountCreate, nullptr, true);
+    if (prepareStep(db, statement, mount, PreparedMountCreate, nullptr, Diagnostics::ShowUser))
+        executeStep(db, statement, mount, ExecutedMountCreate, nullptr, Diagnostics::ShowUser);
     const bool performanceShows = mount.executed;
-    prepareStep(db, statement, performance, PreparedLpCreate, nullptr, performanceShows);
-    prepareStep(db, statement, reports, PreparedReportCreate, nullptr, performanceShows && performance.prepared);
+    prepareStep(db, statement, performance, PreparedLpCreate, nullptr, shownWhen(performanceShows));
+    prepareStep(db, statement, reports, PreparedReportCreate, nullptr,
+                shownWhen(performanceShows && performance.prepared));
     if (performance.prepared)
-        executeStep(db, statement, performance, ExecutedLpCreate, nullptr, performanceShows);
+        executeStep(db, statement, performance, ExecutedLpCreate, nullptr, shownWhen(performanceShows));
     if (reports.prepared)
         executeStep(db, statement, reports, ExecutedReportCreate, nullptr,
-                    performanceShows && performance.prepared && performance.executed);
+                    shownWhen(performanceShows && performance.prepared && performance.executed));
 
     // Only tables made here get a key: an older table may hold rows the key would refuse.
     if (mount.executed) {
@@ -350,7 +351,7 @@ int dropTables(const std::string& baseName, const std::string& databaseName, con
 
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(databaseName, userName, password, handles, false, window))
+    if (!db.connectDB(databaseName, userName, password, handles, Diagnostics::ShowUser, window))
         return 0;
     const SQLHSTMT statement = handles.statement;
     for (TableStep* step : {&mount, &performance, &reports})
@@ -361,15 +362,15 @@ int dropTables(const std::string& baseName, const std::string& databaseName, con
     using namespace table_texts;
     bool allSucceeded = true;
     auto track = [&allSucceeded](bool succeeded) { allSucceeded = allSucceeded && succeeded; };
-    track(prepareStep(db, statement, mount, PreparedMountDrop, window, true));
-    track(prepareStep(db, statement, performance, PreparedLpDrop, window, allSucceeded));
-    track(prepareStep(db, statement, reports, PreparedReportDrop, window, allSucceeded));
+    track(prepareStep(db, statement, mount, PreparedMountDrop, window, Diagnostics::ShowUser));
+    track(prepareStep(db, statement, performance, PreparedLpDrop, window, shownWhen(allSucceeded)));
+    track(prepareStep(db, statement, reports, PreparedReportDrop, window, shownWhen(allSucceeded)));
     if (mount.prepared)
-        track(executeStep(db, statement, mount, ExecutedMountDrop, window, true));
+        track(executeStep(db, statement, mount, ExecutedMountDrop, window, Diagnostics::ShowUser));
     if (performance.prepared)
-        track(executeStep(db, statement, performance, ExecutedLpDrop, window, allSucceeded));
+        track(executeStep(db, statement, performance, ExecutedLpDrop, window, shownWhen(allSucceeded)));
     if (reports.prepared)
-        track(executeStep(db, statement, reports, ExecutedReportDrop, window, allSucceeded));
+        track(executeStep(db, statement, reports, ExecutedReportDrop, window, shownWhen(allSucceeded)));
 
     db.disconnectDB(handles);
     return mount.executed && performance.executed && reports.executed ? 1 : 0;

@@ -38,7 +38,7 @@ void logDriverNotes(SQLSMALLINT handleType, SQLHANDLE handle)
 } // namespace
 
 bool qmxDB::connectDB(const std::string& dataSourceName, const std::string& userName, const std::string& password,
-                      OdbcHandles& handles, bool connectionRules, DiagnosticsWindow* window) const
+                      OdbcHandles& handles, Diagnostics diagnostics, DiagnosticsWindow* window) const
 {
     WaitCursor wait(theApp().prompts());
     handles.release();
@@ -55,23 +55,15 @@ bool qmxDB::connectDB(const std::string& dataSourceName, const std::string& user
         handles.connected = true;
     if (handles.connection == SQL_NULL_HDBC || result != SQL_SUCCESS) {
         WriteDebugLine("Error connecting to Data Source Name " + dataSourceName + "\n");
-        if (handles.connection != SQL_NULL_HDBC) {
-            if (window == nullptr)
-                handles.failureReason =
-                    reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, nullptr, true);
-            else if (window->windowKind() == DiagnosticsWindow::Kind::MonitorView)
-                handles.failureReason =
-                    reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, window, false);
-            else
-                handles.failureReason =
-                    reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, connectionRules, window, true);
-        }
+        if (handles.connection != SQL_NULL_HDBC)
+            handles.failureReason = reportDiagnostics(SQL_HANDLE_DBC, handles.connection, diagnostics, window);
         handles.release();
         return false;
     }
     if (SQLAllocHandle(SQL_HANDLE_STMT, handles.connection, &handles.statement) != SQL_SUCCESS) {
         WriteDebugLine("Error allocating a statement on Data Source Name " + dataSourceName + "\n");
-        reportDiagnostics(SQL_HANDLE_DBC, handles.connection, SQL_ERROR, false, window, window == nullptr);
+        reportDiagnostics(SQL_HANDLE_DBC, handles.connection,
+                          shownWhen(diagnostics != Diagnostics::LogOnly && window == nullptr));
         handles.release();
         return false;
     }
@@ -101,7 +93,7 @@ bool qmxDB::disconnectDB(OdbcHandles& handles) const
         SQLRETURN result = SQLEndTran(SQL_HANDLE_DBC, handles.connection, SQL_COMMIT);
         if (result != SQL_SUCCESS) {
             WriteDebugLine("Error SQL End Transaction statement ");
-            reportDiagnostics(SQL_HANDLE_DBC, handles.connection, result, false, nullptr, true);
+            reportDiagnostics(SQL_HANDLE_DBC, handles.connection, Diagnostics::ShowUser);
             // A transaction that could not commit is still open: some drivers will not
             // disconnect from it and keep the database locked. It ends here.
             if (result != SQL_SUCCESS_WITH_INFO)
@@ -112,22 +104,22 @@ bool qmxDB::disconnectDB(OdbcHandles& handles) const
     return true;
 }
 
-bool qmxDB::checkSQLResult(SQLRETURN result, const std::string& verb, SQLHSTMT statement, DiagnosticsWindow* window,
-                           bool showMessages) const
+bool qmxDB::checkSQLResult(SQLRETURN result, const std::string& verb, SQLHSTMT statement, Diagnostics diagnostics,
+                           DiagnosticsWindow* window) const
 {
     if (result == SQL_SUCCESS)
         return true;
     WriteDebugLine("Error " + verb + " statement ");
-    reportDiagnostics(SQL_HANDLE_STMT, statement, result, false, window, showMessages);
+    reportDiagnostics(SQL_HANDLE_STMT, statement, diagnostics, window);
     return false;
 }
 
-std::string qmxDB::reportDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, SQLRETURN /*result*/,
-                                     bool connectionRules, DiagnosticsWindow* window, bool showMessages) const
+std::string qmxDB::reportDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, Diagnostics diagnostics,
+                                     DiagnosticsWindow* window) const
 {
     int count = 0;
     const std::vector<DiagnosticRecord> records = readDiagnosticRecords(handleType, handle, count);
-    return reportDiagnosticRecords(count, records, connectionRules, window, showMessages);
+    return reportDiagnosticRecords(count, records, diagnostics, window);
 }
 
 std::vector<DiagnosticRecord> readDiagnosticRecords(SQLSMALLINT handleType, SQLHANDLE handle, int& count)
@@ -157,12 +149,13 @@ std::string DiagnosticRecord::text(int number, int count) const
 }
 
 std::string qmxDB::reportDiagnosticRecords(int count, const std::vector<DiagnosticRecord>& records,
-                                           bool connectionRules, DiagnosticsWindow* window, bool showMessages) const
+                                           Diagnostics diagnostics, DiagnosticsWindow* window) const
 {
+    const bool connectionRules = diagnostics == Diagnostics::ConnectionRules;
     std::string reason;
     WriteDebugLine("Number of Diagnostic Records: " + std::to_string(count));
     UserPrompts& prompts = theApp().prompts();
-    bool boxesAllowed = showMessages;
+    bool boxesAllowed = diagnostics != Diagnostics::LogOnly;
     int number = 0;
     for (const DiagnosticRecord& record : records) {
         const std::string text = record.text(++number, count);
@@ -214,17 +207,18 @@ std::string qmxDB::reportDiagnosticRecords(int count, const std::vector<Diagnost
 }
 
 int qmxDB::selectIntoList(const std::string& columns, const std::string& table, const std::string& whereClause,
-                          SQLHSTMT statement, ListControl* list, DiagnosticsWindow* window, bool showMessages) const
+                          SQLHSTMT statement, ListControl* list, Diagnostics diagnostics,
+                          DiagnosticsWindow* window) const
 {
     const std::string sql = "SELECT " + columns + " FROM " + table + " " + whereClause;
     if (prepareStatement(statement, sql) != SQL_SUCCESS) {
         WriteDebugLine("Error preparing: " + sql);
-        reportDiagnostics(SQL_HANDLE_STMT, statement, SQL_ERROR, false, nullptr, showMessages);
+        reportDiagnostics(SQL_HANDLE_STMT, statement, diagnostics);
         return -1;
     }
     if (executeStatement(statement) != SQL_SUCCESS) {
         WriteDebugLine("Error executing select statement:\n" + sql);
-        reportDiagnostics(SQL_HANDLE_STMT, statement, SQL_ERROR, false, window, showMessages);
+        reportDiagnostics(SQL_HANDLE_STMT, statement, diagnostics, window);
         closeCursor(statement);
         return -1;
     }
@@ -367,19 +361,19 @@ std::optional<std::vector<std::string>> selectFirstColumn(const qmxDB& db, SQLHS
                                                           const char* prepareFailed, const char* executeFailed,
                                                           std::size_t maxBytes)
 {
-    const auto failed = [&](const char* step, SQLRETURN result) -> std::optional<std::vector<std::string>> {
+    const auto failed = [&](const char* step) -> std::optional<std::vector<std::string>> {
         WriteDebugLine(step);
         WriteDebugLine(sql);
-        db.reportDiagnostics(SQL_HANDLE_STMT, statement, result, false, nullptr, true);
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::ShowUser);
         closeCursor(statement);
         return std::nullopt;
     };
     SQLRETURN result = prepareStatement(statement, sql);
     if (result != SQL_SUCCESS)
-        return failed(prepareFailed, result);
+        return failed(prepareFailed);
     result = executeStatement(statement);
     if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
-        return failed(executeFailed, result);
+        return failed(executeFailed);
     std::vector<std::string> values;
     while (fetchSucceeded(SQLFetch(statement)))
         if (auto value = getColumnText(statement, 1, maxBytes))

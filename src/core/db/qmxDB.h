@@ -19,33 +19,52 @@ struct DiagnosticRecord {
 };
 class ListControl;
 
+// What becomes of a failed call's diagnostic records. Every record is logged whatever the
+// choice; the statement rules and the connection rules each map a record to the sentence the
+// user is shown.
+enum class Diagnostics {
+    LogOnly,         // no message box: a worker, a monitor, or a caller that reports the outcome itself
+    ShowUser,        // the statement rules' messages are shown
+    ConnectionRules, // the connection rules' messages are shown, and a record no rule names shows its own text
+};
+
+// ShowUser when show holds, LogOnly otherwise: for a caller that shows only the first of several
+// failures, or nothing once the user has stopped the work.
+constexpr Diagnostics shownWhen(bool show)
+{
+    return show ? Diagnostics::ShowUser : Diagnostics::LogOnly;
+}
+
 // The database operations every subsystem shares. Stateless: a caller creates one for the
 // length of an operation, connects at its start and disconnects at its end.
 class qmxDB {
 public:
-    // Connects to the data source; on failure logs and reports the connection diagnostics.
+    // Connects to the data source; on failure logs and reports the connection diagnostics. The
+    // window is the setup page whose fields the rules may focus, or nullptr. A statement handle
+    // that cannot be had is shown to the user only when no window was given.
     bool connectDB(const std::string& dataSourceName, const std::string& userName, const std::string& password,
-                   OdbcHandles& handles, bool connectionRules, DiagnosticsWindow* window) const;
+                   OdbcHandles& handles, Diagnostics diagnostics, DiagnosticsWindow* window = nullptr) const;
     // Commits, then releases every handle that is set. Always true.
     bool disconnectDB(OdbcHandles& handles) const;
 
     // True when result is SQL_SUCCESS; otherwise logs "Error <verb> statement " and the
     // statement's diagnostics under the statement rules.
-    bool checkSQLResult(SQLRETURN result, const std::string& verb, SQLHSTMT statement, DiagnosticsWindow* window,
-                        bool showMessages) const;
+    bool checkSQLResult(SQLRETURN result, const std::string& verb, SQLHSTMT statement, Diagnostics diagnostics,
+                        DiagnosticsWindow* window = nullptr) const;
 
     // Logs every diagnostic record of the handle and maps it to the user's message. Gives the
     // first record's message (the driver's own text when no rule names one), shown or not.
-    std::string reportDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, SQLRETURN result, bool connectionRules,
-                                  DiagnosticsWindow* window, bool showMessages) const;
+    std::string reportDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, Diagnostics diagnostics,
+                                  DiagnosticsWindow* window = nullptr) const;
 
     // Logs each record and applies the rules: what reportDiagnostics does once it has read them.
-    std::string reportDiagnosticRecords(int count, const std::vector<DiagnosticRecord>& records, bool connectionRules,
-                                        DiagnosticsWindow* window, bool showMessages) const;
+    std::string reportDiagnosticRecords(int count, const std::vector<DiagnosticRecord>& records,
+                                        Diagnostics diagnostics, DiagnosticsWindow* window = nullptr) const;
 
     // "SELECT <columns> FROM <table> <where>" into the list (or nowhere); rows read, or -1.
     int selectIntoList(const std::string& columns, const std::string& table, const std::string& whereClause,
-                       SQLHSTMT statement, ListControl* list, DiagnosticsWindow* window, bool showMessages) const;
+                       SQLHSTMT statement, ListControl* list, Diagnostics diagnostics,
+                       DiagnosticsWindow* window = nullptr) const;
 
     // Stores one line of the library performance file unless a row with the same key is there:
     // 1 inserted, 2 already stored, 0 failure. Leaves the statement's cursor closed.

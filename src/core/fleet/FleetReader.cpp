@@ -40,7 +40,7 @@ void logFailure(const char* step, const std::string& sql, SQLHSTMT statement)
     WriteDebugLine(step);
     WriteDebugLine(sql);
     if (statement != SQL_NULL_HSTMT)
-        qmxDB().reportDiagnostics(SQL_HANDLE_STMT, statement, SQL_ERROR, false, nullptr, false);
+        qmxDB().reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::LogOnly);
 }
 
 // Runs a select and hands each row's columns (as text, NULL as nothing) to `row`; the cursor is

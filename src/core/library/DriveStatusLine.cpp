@@ -1,6 +1,6 @@
 #include "DriveStatusLine.h"
 
-#include "FieldText.h"
+#include "db/FieldText.h"
 #include "LibraryTexts.h"
 #include "LineReader.h"
 

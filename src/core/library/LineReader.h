@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/FieldText.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -14,7 +16,7 @@ class LineReader {
 public:
     // Far longer than any line a library writes. A longer line is reported as too long as soon
     // as it passes the limit and its remaining bytes are passed over, never held.
-    static constexpr std::size_t MaxLineLength = std::size_t{64} * 1024;
+    static constexpr std::size_t MaxLineLength = MaxLibraryLineLength;
     static constexpr std::size_t Unlimited = static_cast<std::size_t>(-1);
 
     // Copies up to size bytes into buffer and returns how many; 0 at the end of the bytes.

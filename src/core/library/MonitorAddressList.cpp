@@ -13,7 +13,7 @@ std::optional<std::vector<std::string>> setupIPCombo()
     const CQmxApp& app = theApp();
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(app.settings.databaseName, app.settings.userName, app.password, handles, false, nullptr)) {
+    if (!db.connectDB(app.settings.databaseName, app.settings.userName, app.password, handles, Diagnostics::ShowUser)) {
         WriteTraceLine(monitor_texts::AddressConnectFailed);
         return std::nullopt;
     }

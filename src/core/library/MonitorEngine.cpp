@@ -254,7 +254,7 @@ bool MonitorEngine::mountHistoryDownload()
     const MonitorDatabase& database = m_options.database;
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, false, this)) {
+    if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, Diagnostics::LogOnly)) {
         m_mountHistoryReason = handles.failureReason;
         observeDatabaseFailure(MonitorTable::MountHistory);
         return false;
@@ -324,7 +324,7 @@ bool MonitorEngine::libraryPerformanceDownload()
     const MonitorDatabase& database = m_options.database;
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, false, this)) {
+    if (!db.connectDB(database.dataSourceName, database.userName, database.password, handles, Diagnostics::LogOnly)) {
         m_libraryPerformanceReason = handles.failureReason;
         observeDatabaseFailure(MonitorTable::LibraryPerformance);
         return false;

@@ -3,7 +3,6 @@
 #include "Download.h"
 #include "MonitorObserver.h"
 #include "MonitorScheduler.h"
-#include "db/DiagnosticsWindow.h"
 #include "db/LockWait.h"
 
 #include <atomic>
@@ -52,14 +51,14 @@ struct MonitorOptions {
 // One monitored library: the check of its configuration, the mount history and library
 // performance cycles on their timers, and the lines they write. Every worker tests the stop
 // flag between steps and as bytes arrive, and is joined; nothing is ended by force.
-class MonitorEngine : private DiagnosticsWindow {
+class MonitorEngine {
 public:
     enum TimerId { TIMER_MOUNT_HISTORY = 0, TIMER_LIBRARY_PERFORMANCE = 1, TIMER_RETRY_CHECK = 2 };
 
     // Without a scheduler the monitor runs its timers on a thread of its own.
     MonitorEngine(std::string address, MonitorSink& sink, MonitorOptions options = {},
                   std::unique_ptr<MonitorScheduler> scheduler = nullptr);
-    ~MonitorEngine() override;
+    ~MonitorEngine();
     MonitorEngine(const MonitorEngine&) = delete;
     MonitorEngine& operator=(const MonitorEngine&) = delete;
 
@@ -91,8 +90,6 @@ public:
     bool libraryPerformanceInProgress() const { return m_libraryPerformanceInProgress.load(); }
 
 private:
-    Kind windowKind() const override { return Kind::MonitorView; }
-
     void startWorker(std::thread& slot, void (MonitorEngine::*work)());
     void checkWorker();
     void mountHistoryWorker();

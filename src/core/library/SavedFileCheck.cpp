@@ -2,8 +2,8 @@
 
 #include "LibraryFileText.h"
 #include "LibraryTexts.h"
-#include "MountHistoryLine.h"
-#include "LibraryPerformanceLine.h"
+#include "db/MountHistoryLine.h"
+#include "db/LibraryPerformanceLine.h"
 
 #include <algorithm>
 

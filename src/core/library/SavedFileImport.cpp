@@ -48,7 +48,8 @@ bool SavedFileImport::begin()
     }
 
     const AppSettings& settings = theApp().settings;
-    if (!qmxDB().connectDB(settings.databaseName, settings.userName, theApp().password, m_handles, true, nullptr)) {
+    if (!qmxDB().connectDB(settings.databaseName, settings.userName, theApp().password, m_handles,
+                           Diagnostics::ShowUser)) {
         m_result.outcome = ImportOutcome::NotConnected;
         return false;
     }

@@ -2,7 +2,7 @@
 
 #include "ExpositionText.h"
 #include "library/Download.h"
-#include "library/MountHistoryLine.h"
+#include "db/MountHistoryLine.h"
 
 #include <curl/curl.h>
 

@@ -39,7 +39,7 @@ void reportStatementFailure(const QueryConnection& connection, const GeneralQuer
     const bool stopped = flags.stopped();
     if (stopped)
         WriteDebugLine(query_texts::CancelledTrace);
-    connection.db().reportDiagnosticRecords(count, records, false, nullptr, !stopped);
+    connection.db().reportDiagnosticRecords(count, records, shownWhen(!stopped));
     if (stopped)
         return;
     std::string messages;

@@ -21,7 +21,7 @@ QueryConnectionSetUp queryConnectionSetUpFor(const std::string& databaseProductN
 
 QueryConnection::QueryConnection(const GeneralQueryRequest& request, GeneralQueryFlags& flags) : m_flags(flags)
 {
-    if (!m_db.connectDB(request.dataSourceName, request.userName, request.password, m_handles, false, nullptr))
+    if (!m_db.connectDB(request.dataSourceName, request.userName, request.password, m_handles, Diagnostics::ShowUser))
         return;
     m_open = makeReadOnly();
 }
@@ -59,7 +59,7 @@ bool QueryConnection::makeReadOnly()
     }
     if (!done) {
         WriteDebugLine(query_texts::ReadOnlyFailed);
-        m_db.reportDiagnostics(SQL_HANDLE_STMT, m_handles.statement, SQL_ERROR, false, nullptr, true);
+        m_db.reportDiagnostics(SQL_HANDLE_STMT, m_handles.statement, Diagnostics::ShowUser);
     }
     return done;
 }

@@ -44,7 +44,7 @@ bool runStatement(SQLHSTMT statement, const std::string& sql, const char* prepar
     WriteDebugLine(failed);
     WriteDebugLine(sql);
     if (statement != SQL_NULL_HSTMT)
-        qmxDB().reportDiagnostics(SQL_HANDLE_STMT, statement, SQL_ERROR, false, nullptr, false);
+        qmxDB().reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::LogOnly);
     closeCursor(statement);
     return false;
 }

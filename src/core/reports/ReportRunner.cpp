@@ -5,9 +5,8 @@
 #include "app/DebugLog.h"
 #include "app/TimeFormat.h"
 
-#include "ReportIndexes.h"
+#include "db/ReportIndexes.h"
 #include "ReportStatements.h"
-#include "db/DiagnosticsWindow.h"
 #include "db/LockWait.h"
 
 #include <cctype>
@@ -193,19 +192,12 @@ std::optional<std::int32_t> batchedInteger(const std::string& text)
     return value;
 }
 
-namespace {
-// A report worker's connection failures go to the debug log as a monitor's do, never into a
-// message box: a box from a worker waits for the UI thread, which may be waiting for the worker.
-class WorkerDiagnostics final : public DiagnosticsWindow {
-public:
-    Kind windowKind() const override { return Kind::MonitorView; }
-};
-} // namespace
-
 ReportConnection::ReportConnection(const ReportRequest& request)
 {
-    WorkerDiagnostics quiet;
-    m_open = m_db.connectDB(request.dataSourceName, request.userName, request.password, m_handles, false, &quiet);
+    // A report worker's connection failures go to the debug log only, never into a message box:
+    // a box from a worker waits for the UI thread, which may be waiting for the worker.
+    m_open =
+        m_db.connectDB(request.dataSourceName, request.userName, request.password, m_handles, Diagnostics::LogOnly);
     if (m_open && !request.table.empty())
         keepStatisticsCurrent(m_handles.connection, m_handles.statement, request.table);
     m_embedded = m_open && isEmbeddedStore(m_handles.connection);
@@ -224,7 +216,7 @@ void ReportConnection::logFailure(const char* step, const std::string& sql, bool
     WriteDebugLine(step);
     WriteDebugLine(sql);
     if (m_handles.statement != SQL_NULL_HSTMT)
-        m_db.reportDiagnostics(SQL_HANDLE_STMT, m_handles.statement, SQL_ERROR, false, nullptr, showMessages);
+        m_db.reportDiagnostics(SQL_HANDLE_STMT, m_handles.statement, shownWhen(showMessages));
 }
 
 ReportConnection::Result ReportConnection::selectTextRows(const std::string& sql, int columns,

@@ -45,7 +45,7 @@ TEST(Connection, UnknownDataSourceMapsToTheInvalidNameMessages)
     ScopedApp scoped;
     qmxDB db;
     OdbcHandles handles;
-    EXPECT_FALSE(db.connectDB("NoSuchVaultlineDsn", "u", "p", handles, false, nullptr));
+    EXPECT_FALSE(db.connectDB("NoSuchVaultlineDsn", "u", "p", handles, Diagnostics::ShowUser));
     EXPECT_TRUE(handles.connection == SQL_NULL_HDBC) << "handles released after a failed connect";
     EXPECT_EQ(scoped.prompts.messageTexts(),
               std::vector<std::string>{"Invalid database name.  Check database name in Setup."});
@@ -53,10 +53,16 @@ TEST(Connection, UnknownDataSourceMapsToTheInvalidNameMessages)
     EXPECT_NE(scoped.logText().find("SQLSTATE: IM002"), std::string::npos);
 
     SetupPage page;
-    EXPECT_FALSE(db.connectDB("NoSuchVaultlineDsn", "u", "p", handles, true, &page));
+    EXPECT_FALSE(db.connectDB("NoSuchVaultlineDsn", "u", "p", handles, Diagnostics::ConnectionRules, &page));
     EXPECT_EQ(scoped.prompts.messageTexts().back(), "Test Failed: Invalid database name. Please try again.");
     EXPECT_EQ(page.focused, 1);
     EXPECT_EQ(scoped.prompts.waitCursorDepth(), 0);
+
+    // A monitor or a report worker: no box, the reason kept for a line of its own.
+    const std::size_t boxes = scoped.prompts.messages().size();
+    EXPECT_FALSE(db.connectDB("NoSuchVaultlineDsn", "u", "p", handles, Diagnostics::LogOnly));
+    EXPECT_EQ(scoped.prompts.messages().size(), boxes);
+    EXPECT_EQ(handles.failureReason, "Invalid database name.  Check database name in Setup.");
 }
 
 // The quiet probe of a service that asks every second: right both ways, and silent.
@@ -73,7 +79,7 @@ TEST_P(Database, OrdinaryWorkAnswersPlainSuccess)
     // The result test counts success-with-info as failure, so every supported driver must
     // answer plain success for an ordinary connect, prepare, execute and commit.
     OdbcHandles handles;
-    ASSERT_TRUE(db.connectDB(GetParam().dsn, GetParam().user, GetParam().password, handles, false, nullptr));
+    ASSERT_TRUE(db.connectDB(GetParam().dsn, GetParam().user, GetParam().password, handles, Diagnostics::ShowUser));
     const std::string table = uniqueTableName("plain");
     EXPECT_EQ(prepareStatement(handles.statement, "create table " + table + " (a integer)"), SQL_SUCCESS);
     EXPECT_EQ(executeStatement(handles.statement), SQL_SUCCESS);
@@ -91,11 +97,11 @@ TEST_P(Database, OrdinaryWorkAnswersPlainSuccess)
 TEST_P(Database, MissingTableLogsTheFourLineRecord)
 {
     OdbcHandles handles;
-    ASSERT_TRUE(db.connectDB(GetParam().dsn, GetParam().user, GetParam().password, handles, false, nullptr));
+    ASSERT_TRUE(db.connectDB(GetParam().dsn, GetParam().user, GetParam().password, handles, Diagnostics::ShowUser));
     SQLRETURN result = prepareStatement(handles.statement, "select * from no_such_vaultline_table");
     if (result == SQL_SUCCESS)
         result = executeStatement(handles.statement);
-    EXPECT_FALSE(db.checkSQLResult(result, "select", handles.statement, nullptr, true));
+    EXPECT_FALSE(db.checkSQLResult(result, "select", handles.statement, Diagnostics::ShowUser));
     db.disconnectDB(handles);
 
     const std::string log = scoped.logText();
@@ -116,10 +122,10 @@ TEST_P(Database, SelectIntoListFillsColumnsAndRows)
     ASSERT_TRUE(
         executeSql(GetParam(), "create table " + table + " (ipaddress varchar(32), date date, drives integer)"));
     OdbcHandles handles;
-    ASSERT_TRUE(db.connectDB(GetParam().dsn, GetParam().user, GetParam().password, handles, false, nullptr));
+    ASSERT_TRUE(db.connectDB(GetParam().dsn, GetParam().user, GetParam().password, handles, Diagnostics::ShowUser));
 
     RecordingList empty;
-    EXPECT_EQ(db.selectIntoList("*", table, "", handles.statement, &empty, nullptr, true), 0);
+    EXPECT_EQ(db.selectIntoList("*", table, "", handles.statement, &empty, Diagnostics::ShowUser), 0);
     ASSERT_EQ(empty.titles.size(), 4u);
     EXPECT_EQ(empty.titles[0], "ROW");
     EXPECT_EQ(upper(empty.titles[2]), "DATE");
@@ -134,7 +140,7 @@ TEST_P(Database, SelectIntoListFillsColumnsAndRows)
     for (int i = 0; i < 100; ++i)
         where += " or drives = " + std::to_string(1000 + i);
     EXPECT_EQ(db.selectIntoList("ipaddress, date, drives", table, where + " order by drives", handles.statement, &list,
-                                nullptr, true),
+                                Diagnostics::ShowUser),
               2);
     ASSERT_EQ(list.rows.size(), 2u);
     const auto& filled = list.rows[0][1].empty() ? list.rows[1] : list.rows[0];
@@ -144,7 +150,8 @@ TEST_P(Database, SelectIntoListFillsColumnsAndRows)
     EXPECT_EQ(list.rows[0][0], "1");
     EXPECT_EQ(list.rows[1][0], "2");
 
-    EXPECT_EQ(db.selectIntoList("*", "no_such_vaultline_table", "", handles.statement, &list, nullptr, false), -1);
+    EXPECT_EQ(db.selectIntoList("*", "no_such_vaultline_table", "", handles.statement, &list, Diagnostics::LogOnly),
+              -1);
     db.disconnectDB(handles);
 }
 

@@ -57,7 +57,7 @@ TEST(ReportDiagnostics, StopRuleShowsOneBoxAndLogsEveryRecord)
         {"08001", -1, "NMB04101E user rejected"},
         {"HY000", 7, "ORA-00942 table missing"},
     };
-    qmxDB().reportDiagnosticRecords(3, records, false, nullptr, true);
+    qmxDB().reportDiagnosticRecords(3, records, Diagnostics::ShowUser);
 
     ASSERT_EQ(scoped.prompts.messageTexts(),
               std::vector<std::string>{"Invalid Database Name\nPlease check the Database Name."});
@@ -82,13 +82,13 @@ TEST(ReportDiagnostics, NetworkStopRuleShowsOneBoxForACallOfManyRecords)
         {"28000", -1, "NMB04101E user rejected"},
         {"IM002", 0, "data source not found"},
     };
-    qmxDB().reportDiagnosticRecords(4, records, false, nullptr, true);
+    qmxDB().reportDiagnosticRecords(4, records, Diagnostics::ShowUser);
     ASSERT_EQ(scoped.prompts.messages().size(), 1u);
     EXPECT_EQ(scoped.prompts.messageTexts()[0].rfind("Network Error: Invalid database IP port", 0), 0u);
     EXPECT_NE(scoped.logText().find("4 of 4 diagnostic records"), std::string::npos);
 
     // Without a stop rule every record with a message gets its box.
-    qmxDB().reportDiagnosticRecords(2, {records[2], records[3]}, false, nullptr, true);
+    qmxDB().reportDiagnosticRecords(2, {records[2], records[3]}, Diagnostics::ShowUser);
     EXPECT_EQ(scoped.prompts.messages().size(), 3u);
 }
 
@@ -96,18 +96,18 @@ TEST(ReportDiagnostics, UnmatchedRecordsShowTheirTextOnlyUnderConnectionRules)
 {
     ScopedApp scoped;
     std::vector<DiagnosticRecord> records = {{"HY000", 1, "disk I/O error"}};
-    qmxDB().reportDiagnosticRecords(1, records, false, nullptr, true);
+    qmxDB().reportDiagnosticRecords(1, records, Diagnostics::ShowUser);
     EXPECT_TRUE(scoped.prompts.messages().empty());
-    qmxDB().reportDiagnosticRecords(1, records, true, nullptr, true);
+    qmxDB().reportDiagnosticRecords(1, records, Diagnostics::ConnectionRules);
     EXPECT_EQ(scoped.prompts.messageTexts(), std::vector<std::string>{records[0].text(1, 1)});
-    qmxDB().reportDiagnosticRecords(1, records, true, nullptr, false);
+    qmxDB().reportDiagnosticRecords(1, records, Diagnostics::LogOnly);
     EXPECT_EQ(scoped.prompts.messages().size(), 1u) << "messages suppressed";
 }
 
 TEST(ReportDiagnostics, OverflowRecordIsLoggedTwiceWithoutABox)
 {
     ScopedApp scoped;
-    qmxDB().reportDiagnosticRecords(1, {{"22003", 0, "numeric value out of range"}}, true, nullptr, true);
+    qmxDB().reportDiagnosticRecords(1, {{"22003", 0, "numeric value out of range"}}, Diagnostics::ConnectionRules);
     EXPECT_TRUE(scoped.prompts.messages().empty());
     const std::string log = scoped.logText();
     const std::string record = "SQLSTATE: 22003";
@@ -121,21 +121,22 @@ TEST(ReportDiagnostics, SetupPagesGetTheirFieldFocusedInTheRightOrder)
     ScopedApp scoped;
     qmxDB db;
     RecordingWindow databasePage(DiagnosticsWindow::Kind::DatabaseSetupPage, &scoped.prompts);
-    db.reportDiagnosticRecords(1, {{"IM002", 0, "not found"}}, true, &databasePage, true);
-    db.reportDiagnosticRecords(1, {{"08001", 0, "NMB04104E"}}, true, &databasePage, true);
+    db.reportDiagnosticRecords(1, {{"IM002", 0, "not found"}}, Diagnostics::ConnectionRules, &databasePage);
+    db.reportDiagnosticRecords(1, {{"08001", 0, "NMB04104E"}}, Diagnostics::ConnectionRules, &databasePage);
     // After the message: the count of boxes shown when the field was focused.
     EXPECT_EQ(databasePage.events, (std::vector<std::string>{"database after 1", "address after 2"}));
 
     RecordingWindow tablePage(DiagnosticsWindow::Kind::TableSetupPage, &scoped.prompts);
-    db.reportDiagnosticRecords(1, {{"42X05", 0, "no table"}}, true, &tablePage, true); // before the box
-    db.reportDiagnosticRecords(1, {{"X0Y32", 0, "exists"}}, true, &tablePage, true);   // after the box
+    db.reportDiagnosticRecords(1, {{"42X05", 0, "no table"}}, Diagnostics::ConnectionRules,
+                               &tablePage);                                                            // before the box
+    db.reportDiagnosticRecords(1, {{"X0Y32", 0, "exists"}}, Diagnostics::ConnectionRules, &tablePage); // after the box
     EXPECT_EQ(tablePage.events, (std::vector<std::string>{"table after 2", "table after 4"}));
 
     // The missing-table rule stays silent for any other window, and a database rule does
     // not move the focus on the table page.
     RecordingWindow other(DiagnosticsWindow::Kind::Other);
-    db.reportDiagnosticRecords(1, {{"42X05", 0, "no table"}}, true, &other, true);
-    db.reportDiagnosticRecords(1, {{"IM002", 0, "not found"}}, true, &tablePage, true);
+    db.reportDiagnosticRecords(1, {{"42X05", 0, "no table"}}, Diagnostics::ConnectionRules, &other);
+    db.reportDiagnosticRecords(1, {{"IM002", 0, "not found"}}, Diagnostics::ConnectionRules, &tablePage);
     EXPECT_EQ(scoped.prompts.messages().size(), 5u);
     EXPECT_TRUE(other.events.empty());
     EXPECT_EQ(tablePage.events.size(), 2u);

@@ -47,7 +47,7 @@ protected:
         m_base = uniqueTableName("insert");
         scoped.useBackend(GetParam(), m_base);
         ASSERT_EQ(createTables(m_base, "DEFAULT", GetParam().dsn, GetParam().user, GetParam().password), 1);
-        ASSERT_TRUE(db.connectDB(GetParam().dsn, GetParam().user, GetParam().password, handles, false, nullptr));
+        ASSERT_TRUE(db.connectDB(GetParam().dsn, GetParam().user, GetParam().password, handles, Diagnostics::ShowUser));
     }
     void TearDown() override
     {
@@ -199,7 +199,7 @@ TEST_P(Insert, RacingMonitorsStoreEachLineOnce)
     auto monitor = [&](int which) {
         qmxDB own;
         OdbcHandles ownHandles;
-        if (!own.connectDB(GetParam().dsn, GetParam().user, GetParam().password, ownHandles, false, nullptr))
+        if (!own.connectDB(GetParam().dsn, GetParam().user, GetParam().password, ownHandles, Diagnostics::ShowUser))
             return;
         for (const std::string& line : lines)
             results[which].push_back(InsertMR(line, mountTable(), "10.0.0.9", ownHandles.statement));

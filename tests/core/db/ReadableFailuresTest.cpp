@@ -75,7 +75,8 @@ TEST_F(PostgresConnect, RefusedPasswordMissingDatabaseAndClosedPortEachNameTheir
     {
         qmxDB db;
         OdbcHandles handles;
-        ASSERT_TRUE(db.connectDB(passwordRole.dsn, passwordRole.user, passwordRole.password, handles, false, nullptr))
+        ASSERT_TRUE(
+            db.connectDB(passwordRole.dsn, passwordRole.user, passwordRole.password, handles, Diagnostics::ShowUser))
             << "scripts/pg-cluster.sh makes the role " << passwordRole.user << " with its password";
         db.disconnectDB(handles);
     }
@@ -163,7 +164,7 @@ TEST_P(ReadableTableFailures, FailedCommitIsLoggedWithTheConnectionsDiagnostics)
     }
     qmxDB db;
     OdbcHandles handles;
-    ASSERT_TRUE(db.connectDB(GetParam().dsn, GetParam().user, GetParam().password, handles, false, nullptr));
+    ASSERT_TRUE(db.connectDB(GetParam().dsn, GetParam().user, GetParam().password, handles, Diagnostics::ShowUser));
     if (sqlite) {
         ASSERT_EQ(SQLExecDirect(handles.statement, sqlText("PRAGMA foreign_keys = ON"), SQL_NTS), SQL_SUCCESS);
     }

@@ -178,9 +178,9 @@ protected:
         qmxDB db;
         OdbcHandles handles;
         ColumnTitles list;
-        if (!db.connectDB(GetParam().dsn, GetParam().user, GetParam().password, handles, false, nullptr))
+        if (!db.connectDB(GetParam().dsn, GetParam().user, GetParam().password, handles, Diagnostics::ShowUser))
             return {};
-        db.selectIntoList("*", table, "", handles.statement, &list, nullptr, false);
+        db.selectIntoList("*", table, "", handles.statement, &list, Diagnostics::LogOnly);
         db.disconnectDB(handles);
         return list.titles;
     }

@@ -1,6 +1,6 @@
 #include "ScopedApp.h"
 #include "db/Tables.h"
-#include "reports/ReportIndexes.h"
+#include "db/ReportIndexes.h"
 #include "reports/ReportRunner.h"
 
 #include <gtest/gtest.h>

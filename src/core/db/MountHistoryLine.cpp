@@ -1,7 +1,7 @@
 #include "MountHistoryLine.h"
 
 #include "FieldText.h"
-#include "db/Tables.h"
+#include "Tables.h"
 
 namespace {
 // The text up to the next two blanks; the rest keeps the second blank, as the stamp was

@@ -1,6 +1,6 @@
-#include "library/FieldText.h"
+#include "db/FieldText.h"
 #include "library/LibraryFileText.h"
-#include "library/MountHistoryLine.h"
+#include "db/MountHistoryLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "library/LibraryPerformanceLine.h"
+#include "db/LibraryPerformanceLine.h"
 
 #include <gtest/gtest.h>
 

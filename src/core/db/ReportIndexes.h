@@ -1,7 +1,7 @@
 #pragma once
 
-#include "db/Dialect.h"
-#include "db/OdbcHandles.h"
+#include "Dialect.h"
+#include "OdbcHandles.h"
 
 #include <string>
 #include <vector>

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // The small text rules shared by the data lines of the library's files.
+
+// Far longer than any line a library writes: a longer line is neither read whole nor stored.
+inline constexpr std::size_t MaxLibraryLineLength = std::size_t{64} * 1024;
 
 // The comma-separated fields of a data line, a "\r" at its end left out.
 std::vector<std::string_view> splitFields(std::string_view line);

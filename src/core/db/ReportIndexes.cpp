@@ -1,7 +1,7 @@
 #include "ReportIndexes.h"
 
 #include "app/DebugLog.h"
-#include "db/qmxDB.h"
+#include "qmxDB.h"
 
 #include <cstring>
 #include <strings.h>
@@ -41,7 +41,7 @@ bool runDirectly(SQLHSTMT statement, const std::string& sql)
     if (!ran) {
         WriteDebugLine("Error executing statement for the reports' statistics:");
         WriteDebugLine(sql);
-        qmxDB().reportDiagnostics(SQL_HANDLE_STMT, statement, result, false, nullptr, false);
+        qmxDB().reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::LogOnly);
     }
     closeCursor(statement);
     return ran;

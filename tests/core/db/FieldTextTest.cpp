@@ -1,4 +1,4 @@
-#include "library/FieldText.h"
+#include "db/FieldText.h"
 
 #include <gtest/gtest.h>
 

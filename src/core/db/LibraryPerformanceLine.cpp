@@ -1,7 +1,7 @@
 #include "LibraryPerformanceLine.h"
 
 #include "FieldText.h"
-#include "db/Tables.h"
+#include "Tables.h"
 
 namespace {
 // The next word of the text, skipping the blanks before it; the text keeps what follows.

@@ -1,0 +1,20 @@
+# The database layer is below every subsystem that stores or reads through it: no file in
+# src/core/db includes a header of the library, reports, custom, query or agent subsystems.
+# Run as: cmake -DSOURCE_DIR=<project> -P DbIncludes.cmake
+file(GLOB_RECURSE db_files "${SOURCE_DIR}/src/core/db/*.h" "${SOURCE_DIR}/src/core/db/*.cpp")
+set(offending "")
+foreach(path ${db_files})
+  file(STRINGS "${path}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+  foreach(line ${lines})
+    if(line MATCHES "#[ \t]*include[ \t]*[\"<](\\.\\./)*(reports|library|custom|query|agent)/")
+      file(RELATIVE_PATH relative "${SOURCE_DIR}" "${path}")
+      string(APPEND offending "\n  ${relative}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+if(NOT db_files)
+  message(FATAL_ERROR "no files found under ${SOURCE_DIR}/src/core/db")
+endif()
+if(offending)
+  message(FATAL_ERROR "src/core/db reaches up into another subsystem:${offending}")
+endif()
