@@ -149,7 +149,7 @@ double timeStatementsAlone(const Backend& backend, const std::string& table, Hea
 {
     qmxDB db;
     OdbcHandles handles;
-    if (!db.connectDB(backend.dsn, backend.user, "", handles, false, nullptr))
+    if (!db.connectDB(backend.dsn, backend.user, "", handles, Diagnostics::LogOnly))
         return -1;
     const auto start = Clock::now();
     const int columns = kind == HealthReportKind::Drive ? 5 : 4;
