@@ -325,6 +325,17 @@ TEST_P(AgentMailReports, EachReportIsMailedWithItsText)
         received[subject] = body;
     }
     ASSERT_EQ(received.size(), available.size()) << scoped.logText();
+    // Each subject's mail holds that report and no other.
+    const std::map<std::string, std::string> openings = {
+        {"Cartridge Health Statistics", "Starting Cartridge Last 10 Mount Moving Average report on "},
+        {"Drive Statistics", "Starting cartridge statistics report on "},
+        {"Drive Health Statistics", "Starting Drive Last 10 Mount Moving Average report on "},
+        {"Encryption Status", "Starting encryption status report on "},
+        {"Mount Rates", "Starting mount rates report on "},
+        {"Library Overview", "Starting library overview on "}};
+    ASSERT_EQ(openings.size(), available.size());
+    for (const auto& [name, opening] : openings)
+        EXPECT_TRUE(received["QMX Auto Reports Agent for " + name].starts_with(opening)) << name;
     const auto afterHeader = [](const std::string& text) { return text.substr(text.find("\r\n") + 2); };
     for (const ReportKind report : available) {
         const ReportKindInfo& info = reportKindInfo(report);
