@@ -5,7 +5,6 @@
 #include "HealthReport.h"
 #include "HealthTexts.h"
 #include "MountRates.h"
-#include "ReportRunner.h"
 #include "ReportTexts.h"
 #include "app/CQmxApp.h"
 #include "fleet/FleetReader.h"
@@ -53,14 +52,15 @@ std::vector<ReportKindInfo> makeTable()
     //  3. for a date-form window: the menu command (a CommandId with its entry and menu place
     //     in app/Commands.cpp), the window's title and its menu bar; the window is registered
     //     from here;
-    //  4. for the agent: a chosen flag in AgentSettings and the name its mail subject and log
-    //     lines use; its configuration file and metrics follow, the dialog needs its box in
-    //     CReportsAgent's ReportBoxes (the dialog keeps an order of its own);
+    //  4. for the agent: a chosen flag in AgentSettings, the name its progress lines use, the
+    //     mail subject and the debug log's lines after the send; its configuration file and
+    //     metrics follow, the dialog needs its box in CReportsAgent's ReportBoxes (the dialog
+    //     keeps an order of its own);
     //  5. name it in ReportCommandUsage, in the agent configuration's "unknown report" text and
     //     on the help pages.
     // The tests of vaultlinectl report, the report windows and the agent's mails run every row
     // by its own text: give a new report a line there.
-    std::vector<ReportKindInfo> table = {
+    return {
         {.kind = K::CartridgeHealth,
          .commandName = "cartridge-health",
          .shape = S::Text,
@@ -71,7 +71,10 @@ std::vector<ReportKindInfo> makeTable()
          .menus = ActiveWindowKind::ShortReport,
          .fieldLinks = HealthReportKind::Cartridge,
          .agentChoice = &AgentSettings::cartridgeHealth,
-         .mailName = health_texts::CartridgeReportName},
+         .mailName = health_texts::CartridgeReportName,
+         .subject = "QMX Auto Reports Agent for Cartridge Health Statistics",
+         .successLine = "QMX Auto Reports Successful for Cartridge Health Statistics",
+         .failureLine = "QMX Auto Reports Failed for Cartridge Health Statistics"},
         {.kind = K::CartridgeStatistics,
          .commandName = "cartridge-statistics",
          .shape = S::Text,
@@ -81,7 +84,10 @@ std::vector<ReportKindInfo> makeTable()
          .windowTitle = "Report By Cartridge Statistics ",
          .menus = ActiveWindowKind::ShortReport,
          .agentChoice = &AgentSettings::driveStatistics,
-         .mailName = report_texts::CartridgeStatisticsMailName},
+         .mailName = report_texts::CartridgeStatisticsMailName,
+         .subject = "QMX Auto Reports Agent for Drive Statistics",
+         .successLine = "QMX Auto Reports Successful for Drive Statistics",
+         .failureLine = "QMX Auto Reports Failed for Drive Statistics"},
         {.kind = K::DriveHealth,
          .commandName = "drive-health",
          .shape = S::Text,
@@ -92,7 +98,10 @@ std::vector<ReportKindInfo> makeTable()
          .menus = ActiveWindowKind::FullReport,
          .fieldLinks = HealthReportKind::Drive,
          .agentChoice = &AgentSettings::driveHealth,
-         .mailName = health_texts::DriveReportName},
+         .mailName = health_texts::DriveReportName,
+         .subject = "QMX Auto Reports Agent for Drive Health Statistics",
+         .successLine = "QMX Auto Reports Successful for Drive Health Statistics",
+         .failureLine = "QMX Auto Reports Failed for Drive Health Statistics"},
         {.kind = K::EncryptionStatus,
          .commandName = "encryption-status",
          .shape = S::Text,
@@ -102,7 +111,10 @@ std::vector<ReportKindInfo> makeTable()
          .windowTitle = "Report By Encryption Status ",
          .menus = ActiveWindowKind::FullReport,
          .agentChoice = &AgentSettings::encryptionStatus,
-         .mailName = report_texts::EncryptionStatusMailName},
+         .mailName = report_texts::EncryptionStatusMailName,
+         .subject = "QMX Auto Reports Agent for Encryption Status",
+         .successLine = "QMX Auto Reports Successful for Encryption Status",
+         .failureLine = "QMX Auto Reports Failed for Encryption Status"},
         {.kind = K::MountRates,
          .commandName = "mount-rates",
          .shape = S::Text,
@@ -112,7 +124,10 @@ std::vector<ReportKindInfo> makeTable()
          .windowTitle = "Report By Mount Rates ",
          .menus = ActiveWindowKind::FullReport,
          .agentChoice = &AgentSettings::mountRates,
-         .mailName = report_texts::MountRatesMailName},
+         .mailName = report_texts::MountRatesMailName,
+         .subject = "QMX Auto Reports Agent for Mount Rates",
+         .successLine = "QMX Auto Reports Successful for Mount Rates",
+         .failureLine = "QMX Auto Reports Failed for Mount Rates"},
         {.kind = K::LibraryOverview,
          .commandName = "overview",
          .shape = S::Text,
@@ -123,7 +138,10 @@ std::vector<ReportKindInfo> makeTable()
          .command = CommandId::LibraryOverview,
          .windowTitle = "Library Overview",
          .agentChoice = &AgentSettings::libraryOverview,
-         .mailName = fleet_texts::MailName},
+         .mailName = fleet_texts::MailName,
+         .subject = "QMX Auto Reports Agent for Library Overview",
+         .successLine = "QMX Auto Reports Successful for Library Overview",
+         .failureLine = "QMX Auto Reports Failed for Library Overview"},
         {.kind = K::RetriesPerms,
          .commandName = "retries-perms",
          .shape = S::List,
@@ -142,13 +160,6 @@ std::vector<ReportKindInfo> makeTable()
          .oneLibrary = true,
          .takesRetries = true},
     };
-    for (ReportKindInfo& report : table)
-        if (report.mailName != nullptr) {
-            report.subject = formatReportText(report_texts::MailSubject, {report.mailName});
-            report.successLine = formatReportText(report_texts::MailSucceeded, {report.mailName});
-            report.failureLine = formatReportText(report_texts::MailFailed, {report.mailName});
-        }
-    return table;
 }
 } // namespace
 

@@ -61,10 +61,10 @@ struct ReportKindInfo {
 
     // The agent: nullptr for a report it does not mail.
     bool AgentSettings::*agentChoice = nullptr;
-    const char* mailName = nullptr; // in the subject and the log lines
-    std::string subject{};          // "QMX Auto Reports Agent for <mailName>"
-    std::string successLine{};      // "QMX Auto Reports Successful for <mailName>"
-    std::string failureLine{};      // "QMX Auto Reports Failed for <mailName>"
+    const char* mailName = nullptr;    // in the subject and the log lines
+    const char* subject = nullptr;     // "QMX Auto Reports Agent for <mailName>"
+    const char* successLine = nullptr; // "QMX Auto Reports Successful for <mailName>"
+    const char* failureLine = nullptr; // "QMX Auto Reports Failed for <mailName>"
 
     bool mailed() const { return agentChoice != nullptr; }
 };
