@@ -5,15 +5,16 @@
 
 #include "reports/ReportRunner.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 const std::vector<std::reference_wrapper<const ReportKindInfo>>& agentReports()
 {
     static const std::vector<std::reference_wrapper<const ReportKindInfo>> reports = [] {
         std::vector<std::reference_wrapper<const ReportKindInfo>> mailed;
-        for (const ReportKindInfo& info : reportKinds())
-            if (info.mailed())
-                mailed.emplace_back(info);
+        std::copy_if(reportKinds().begin(), reportKinds().end(), std::back_inserter(mailed),
+                     [](const ReportKindInfo& info) { return info.mailed(); });
         return mailed;
     }();
     return reports;
