@@ -132,8 +132,8 @@ int agentCommand(const std::vector<std::string>& args)
     {
         AgentRunOptions options;
         options.progress = printLine;
-        options.finished = [&metrics](AgentReport report, bool mailed) {
-            metrics.runEnded(agentReportInfo(report).commandName, mailed);
+        options.finished = [&metrics](ReportKind report, bool mailed) {
+            metrics.runEnded(reportKindInfo(report).commandName, mailed);
         };
         AgentRuns runs(options);
         AgentServiceSchedule schedule(std::get<AgentConfig>(parsed), std::time(nullptr));

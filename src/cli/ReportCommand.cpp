@@ -3,19 +3,13 @@
 #include "CommandOptions.h"
 #include "CommandSettings.h"
 #include "app/CQmxApp.h"
-#include "fleet/FleetReader.h"
-#include "fleet/FleetReport.h"
 #include "db/FieldText.h"
 #include "query/QueryExport.h"
 #include "query/QueryListData.h"
 #include "query/QueryResultSink.h"
-#include "reports/CartridgeStatistics.h"
-#include "reports/EncryptionStatus.h"
-#include "reports/HealthReport.h"
 #include "reports/LifetimeThresholds.h"
-#include "reports/MountRates.h"
+#include "reports/ReportKinds.h"
 #include "reports/ReportRunner.h"
-#include "reports/RetriesPermsReport.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,11 +43,13 @@ int usage(const std::string& why)
     return 2;
 }
 
-int printRetriesPerms(const ReportRequest& request)
+// A list report as CSV, its column titles first, written once the list is complete.
+int printList(const ReportKindInfo& report, const ReportRequest& request, ReportOutput output)
 {
     QueryListData list;
     QueryListSink sink(list);
-    const int result = ReportThresholdThread(request, sink);
+    output.list = &sink;
+    const int result = report.worker(request, output);
     std::string csv;
     for (int column = 0; column < list.columnCount(); ++column)
         csv += (column == 0 ? "" : ",") + csvField(list.column(column).title);
@@ -68,17 +64,7 @@ int printRetriesPerms(const ReportRequest& request)
     return result;
 }
 
-int printSuspects(const ReportRequest& request, const FleetOptions& options)
-{
-    FleetResult result;
-    if (computeFleetHealth(request, request.addresses.front(), options, result) != FleetReader::Outcome::Done)
-        return 0;
-    const std::string csv = fleetSuspectsCsv(result);
-    std::fwrite(csv.data(), 1, csv.size(), stdout);
-    return 1;
-}
-
-bool retriesOption(const std::optional<std::string>& text, int& retries)
+bool retriesOption(const std::optional<std::string>& text, std::optional<int>& retries)
 {
     if (!text)
         return true;
@@ -118,27 +104,15 @@ int reportCommand(const std::vector<std::string>& args)
             return usage("--threshold takes NAME=YELLOW:RED with a lifetime counter's name, not " + threshold);
         thresholds.filtersEnabled = true;
     }
-    FleetOptions fleet;
-    if (!retriesOption(options.value("retries"), fleet.retryThreshold))
+    ReportOutput output;
+    if (!retriesOption(options.value("retries"), output.retries))
         return usage("--retries takes a whole number of retries, 0 or more");
-    fleet.thresholds = thresholds;
-    const bool fleetReport = kind == "suspects" || kind == "overview";
-    if (options.value("retries") && !fleetReport)
+    const ReportKindInfo* report = reportByCommandName(kind);
+    if (options.value("retries") && (report == nullptr || !report->takesRetries))
         return usage("--retries belongs to the suspects and overview reports");
-    if (kind == "suspects" && libraries.size() != 1)
-        return usage("report suspects takes one --library");
-    int (*procedure)(const ReportRequest&) = nullptr;
-    if (kind == "mount-rates")
-        procedure = ReportLibThread;
-    else if (kind == "cartridge-statistics")
-        procedure = ReportCtgStatThread;
-    else if (kind == "encryption-status")
-        procedure = ReportEncThread;
-    else if (kind == "drive-health")
-        procedure = ReportDrvThread;
-    else if (kind == "cartridge-health")
-        procedure = ReportCtgThread;
-    else if (kind != "retries-perms" && !fleetReport)
+    if (report != nullptr && report->oneLibrary && libraries.size() != 1)
+        return usage("report " + kind + " takes one --library");
+    if (report == nullptr)
         return usage("unknown report " + kind);
 
     if (!readCommandSettings())
@@ -148,13 +122,8 @@ int reportCommand(const std::vector<std::string>& args)
     StandardOutputReportSink sink;
     ReportRequest request = ReportRequest::fromSettings(*from, *to, libraries);
     request.sink = &sink;
-    int result = 0;
-    if (kind == "suspects")
-        result = printSuspects(request, fleet);
-    else if (kind == "overview")
-        result = ReportFleetThread(request, fleet);
-    else
-        result = procedure != nullptr ? procedure(request) : printRetriesPerms(request);
+    const int result =
+        report->shape == ReportShape::List ? printList(*report, request, output) : report->worker(request, output);
     if (result != 1) {
         std::cerr << "vaultlinectl report: the report stopped on a database error: see lvr_debug.txt\n";
         return 1;

@@ -110,6 +110,53 @@ private slots:
         }
     }
 
+    // Each report command of the menu opens a window of its own report: its title, and what a
+    // run writes first (a list's columns for Cartridge Retries and Perms). Mount rates would ask
+    // the library for its drive file, so its window is only opened.
+    void eachMenuCommandOpensItsOwnReport()
+    {
+        const TestBackend backend = testBackends().front(); // SQLite, always there
+        ScopedApp scoped;
+        const std::string base = uniqueTableName("reportmenu");
+        scoped.useBackend(backend, base, 2);
+        theApp().connected = true;
+        QCOMPARE(createTables(base, "DEFAULT", backend.dsn, backend.user, backend.password), 1);
+        insertCartridges(backend, base, 2);
+        CMainFrame frame;
+        registerWindowKinds(frame);
+        const std::vector<std::tuple<CommandId, QString, std::string>> reports = {
+            {CommandId::MountRates, "Report By Mount Rates 1", ""},
+            {CommandId::EncryptionStatus, "Report By Encryption Status 1", "Starting encryption status report on "},
+            {CommandId::CartridgeHealth, "Report By Cartridge Health Statistics 1",
+             "Starting Cartridge Last 10 Mount Moving Average report on "},
+            {CommandId::CartridgeRetriesPerms, "Cartridge Retries and Perms 1", "ROW"}};
+        for (const auto& [command, title, opening] : reports) {
+            frame.action(command)->trigger();
+            QCOMPARE(frame.mdiArea()->subWindowList().size(), 1);
+            auto* window = qobject_cast<CSplitterReport*>(frame.mdiArea()->subWindowList().front()->widget());
+            QVERIFY(window != nullptr);
+            QCOMPARE(window->windowTitle(), title);
+            QSignalSpy filled(window->form(), &CDateForm::addressesFilled);
+            QVERIFY(filled.wait(20000));
+            if (!opening.empty()) {
+                window->form()->setChecked("10.0.0.1", true);
+                window->form()->setDates("2026-01-05", "2026-01-06");
+                QTest::mouseClick(window->form()->generateButton(), Qt::LeftButton);
+                QTRY_VERIFY_WITH_TIMEOUT(!window->form()->running(), 20000);
+                if (window->list() != nullptr) {
+                    const QueryListData& list = window->list()->listData();
+                    QCOMPARE(list.column(0).title, opening);
+                    QCOMPARE(list.rowCount(), 1); // V00001's read perms grew by 1
+                } else {
+                    QVERIFY2(window->reportText().starts_with(opening), window->reportText().c_str());
+                }
+            }
+            frame.mdiArea()->closeAllSubWindows();
+            QTRY_VERIFY_WITH_TIMEOUT(frame.mdiArea()->subWindowList().isEmpty(), 20000);
+        }
+        dropTables(base, backend.dsn, backend.user, backend.password, nullptr);
+    }
+
     void thresholdSheetCopiesOnOkOnly()
     {
         ScopedApp scoped;

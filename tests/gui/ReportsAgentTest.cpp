@@ -72,7 +72,7 @@ private slots:
         ScopedApp scoped;
         std::atomic<int> reportsRun{0};
         AgentRunOptions options;
-        options.runner = [&](AgentReport, const MailReportRequest&) -> std::optional<std::string> {
+        options.runner = [&](ReportKind, const MailReportRequest&) -> std::optional<std::string> {
             ++reportsRun;
             return std::nullopt;
         };

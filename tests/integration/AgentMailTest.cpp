@@ -203,8 +203,8 @@ TEST(AgentMail, EveryReportReachesTheServer)
     settings.enabled = true;
     settings.weekdays.fill(true);
     settings.startHour = 6;
-    for (const AgentReportInfo& info : agentReports())
-        setAgentReportChosen(settings, info.report, true);
+    for (const ReportKindInfo& info : agentReports())
+        setAgentReportChosen(settings, info.kind, true);
     settings.ipList = "10.0.0.1,";
     settings.smtpServer = sink.server();
     settings.recipients = "ops@example.net, backup@example.net";
@@ -223,11 +223,11 @@ TEST(AgentMail, EveryReportReachesTheServer)
     ASSERT_TRUE(agentTick(six, settings, state, true));
 
     std::map<std::string, std::string> texts;
-    for (const AgentReportInfo& info : agentReports())
+    for (const ReportKindInfo& info : agentReports())
         texts[info.subject] = std::string("Starting ") + info.mailName + " report\r\n\r\n.\r\n.. two\r\nDone!";
     AgentRunOptions options;
-    options.runner = [&](AgentReport report, const MailReportRequest&) -> std::optional<std::string> {
-        return texts.at(agentReportInfo(report).subject);
+    options.runner = [&](ReportKind report, const MailReportRequest&) -> std::optional<std::string> {
+        return texts.at(reportKindInfo(report).subject);
     };
     const std::time_t before = std::time(nullptr);
     {
@@ -265,7 +265,7 @@ TEST(AgentMail, EveryReportReachesTheServer)
     }
     for (const auto& [subject, text] : texts)
         EXPECT_EQ(received[subject], text + "\r\n") << subject;
-    for (const AgentReportInfo& info : agentReports())
+    for (const ReportKindInfo& info : agentReports())
         EXPECT_NE(app.logText().find(info.successLine), std::string::npos) << info.successLine;
 }
 
@@ -284,9 +284,9 @@ protected:
 
 TEST_P(AgentMailReports, EachReportIsMailedWithItsText)
 {
-    std::vector<AgentReport> available;
-    for (const AgentReportInfo& info : agentReports())
-        available.push_back(info.report);
+    std::vector<ReportKind> available;
+    for (const ReportKindInfo& info : agentReports())
+        available.push_back(info.kind);
 
     libsim::LibraryOptions library;
     library.frames = 1;
@@ -307,7 +307,7 @@ TEST_P(AgentMailReports, EachReportIsMailedWithItsText)
     SmtpSink sink(folder.file("mail"));
     ASSERT_TRUE(sink.ready());
     AgentSettings settings;
-    for (const AgentReport report : available)
+    for (const ReportKind report : available)
         setAgentReportChosen(settings, report, true);
     settings.ipList = server.address() + ",";
     settings.startDate = "01-01-1990";
@@ -325,9 +325,20 @@ TEST_P(AgentMailReports, EachReportIsMailedWithItsText)
         received[subject] = body;
     }
     ASSERT_EQ(received.size(), available.size()) << scoped.logText();
+    // Each subject's mail holds that report and no other.
+    const std::map<std::string, std::string> openings = {
+        {"Cartridge Health Statistics", "Starting Cartridge Last 10 Mount Moving Average report on "},
+        {"Drive Statistics", "Starting cartridge statistics report on "},
+        {"Drive Health Statistics", "Starting Drive Last 10 Mount Moving Average report on "},
+        {"Encryption Status", "Starting encryption status report on "},
+        {"Mount Rates", "Starting mount rates report on "},
+        {"Library Overview", "Starting library overview on "}};
+    ASSERT_EQ(openings.size(), available.size());
+    for (const auto& [name, opening] : openings)
+        EXPECT_TRUE(received["QMX Auto Reports Agent for " + name].starts_with(opening)) << name;
     const auto afterHeader = [](const std::string& text) { return text.substr(text.find("\r\n") + 2); };
-    for (const AgentReport report : available) {
-        const AgentReportInfo& info = agentReportInfo(report);
+    for (const ReportKind report : available) {
+        const ReportKindInfo& info = reportKindInfo(report);
         const auto direct = runMailReport(report, agentRunRequest(settings, now, nullptr));
         ASSERT_TRUE(direct) << info.mailName;
         EXPECT_NE(direct->find(server.address()), std::string::npos) << *direct;
@@ -340,9 +351,8 @@ TEST_P(AgentMailReports, EachReportIsMailedWithItsText)
     // An agent that is ending leaves its reports at their next step and mails none of them,
     // not even one cut short.
     const std::atomic<bool> ending{true};
-    for (const AgentReport report : available)
-        EXPECT_FALSE(runMailReport(report, agentRunRequest(settings, now, &ending)))
-            << agentReportInfo(report).mailName;
+    for (const ReportKind report : available)
+        EXPECT_FALSE(runMailReport(report, agentRunRequest(settings, now, &ending))) << reportKindInfo(report).mailName;
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, AgentMailReports, ::testing::ValuesIn(testBackends()), BackendName());

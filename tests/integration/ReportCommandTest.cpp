@@ -1,6 +1,7 @@
 // vaultlinectl report run as its own process on the SQLite test database, as a cron job runs it.
 
 #include "CliProcess.h"
+#include "LibraryFileServer.h"
 #include "ScopedApp.h"
 #include "db/Tables.h"
 
@@ -66,6 +67,33 @@ TEST_F(ReportCommandProcess, TextsOnStandardOutput)
     EXPECT_EQ(result.output,
               "ROW,IPADDRESS,DATE,TIME,VOLSER,FRAME,DRIVE,LIFE_WRITE_RETRIES,LIFE_WRITE_PERMS,LIFE_READ_RETRIES,"
               "LIFE_READ_PERMS\n1,10.0.0.1,01-06-2026,09:00:00,VOL001,1,2,6,0,0,0\n");
+}
+
+// Mount rates read the library's drive file as well: its drives are named by their WWNN.
+TEST_F(ReportCommandProcess, MountRatesOfALibraryOnLoopback)
+{
+    libsim::LibraryOptions options;
+    options.frames = 1;
+    options.drives = 2;
+    options.days = 1;
+    libsim::LibraryFileServer library(options);
+    ASSERT_TRUE(library.start());
+    std::string wwnn;
+    library.inspect([&](const libsim::LibrarySimulation& simulation) { wwnn = simulation.model().drives.at(1).wwnn; });
+    const std::string address = library.address();
+    ASSERT_TRUE(executeSql(m_backend, "insert into " + m_base
+                                          + " (ipAddress, Date, Time, Volser, Frame, Drive) values ('" + address
+                                          + "', '2026-01-05', '08:00:00', 'VOL001', 1, 2)"));
+    const CliRun result = run("mount-rates --library " + address + " --from 2026-01-05 --to 2026-01-06");
+    EXPECT_EQ(result.status, 0) << result.errors;
+    ASSERT_EQ(result.output.rfind("Starting mount rates report on ", 0), 0u) << result.output;
+    EXPECT_NE(result.output.find("\nIP ADDRESS: " + address + "\n"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("\nWWNN " + wwnn + ":   Average Mounts/Day = 1.00   Standard Deviation = 0.00\n"),
+              std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("\nVolser: VOL001   Average Mounts/Day = 1.00   Standard Deviation = 0.00\n"),
+              std::string::npos);
+    EXPECT_EQ(result.output.substr(result.output.size() - 7), "Done!\n\n");
 }
 
 TEST_F(ReportCommandProcess, HealthReportsPrintTheWindowsText)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AgentSettings.h"
+#include "reports/ReportKinds.h"
 
 #include <atomic>
 #include <functional>
@@ -8,25 +9,15 @@
 #include <string>
 #include <vector>
 
-// The reports the agent can mail, in the order a run starts them.
-enum class AgentReport { CartridgeHealth, DriveStatistics, DriveHealth, EncryptionStatus, MountRates, LibraryOverview };
-
-struct AgentReportInfo {
-    AgentReport report;
-    const char* mailName;    // in the subject and the log lines
-    const char* commandName; // in vaultlinectl and the agent's configuration file
-    const char* subject;
-    const char* successLine;
-    const char* failureLine;
-};
-
-// Every report, in start order: cartridge health, drive statistics, drive health, encryption
-// status, mount rates, library overview.
-const std::vector<AgentReportInfo>& agentReports();
-const AgentReportInfo& agentReportInfo(AgentReport report);
-std::optional<AgentReport> agentReportByCommandName(const std::string& name);
-bool agentReportChosen(const AgentSettings& settings, AgentReport report);
-void setAgentReportChosen(AgentSettings& settings, AgentReport report, bool chosen);
+// The reports the agent can mail, in the order a run starts them (the table's order):
+// cartridge health, drive statistics, drive health, encryption status, mount rates, library
+// overview.
+const std::vector<std::reference_wrapper<const ReportKindInfo>>& agentReports();
+// The report the agent's configuration file names so; nothing for a name it does not mail.
+std::optional<ReportKind> agentReportByCommandName(const std::string& name);
+// Always false for a report the agent does not mail, which setting leaves alone.
+bool agentReportChosen(const AgentSettings& settings, ReportKind report);
+void setAgentReportChosen(AgentSettings& settings, ReportKind report, bool chosen);
 
 // What one report of an agent run reads: the period, the libraries and a stop flag.
 struct MailReportRequest {
@@ -46,7 +37,7 @@ struct MailReportRequest {
 
 // Runs one report in mail mode and returns its whole text (heading line to end line), or
 // nothing when the report stopped without a text to mail (a database error, which it logs).
-using MailReportRunner = std::function<std::optional<std::string>(AgentReport, const MailReportRequest&)>;
+using MailReportRunner = std::function<std::optional<std::string>(ReportKind, const MailReportRequest&)>;
 
 // The report workers of this build in mail mode.
-std::optional<std::string> runMailReport(AgentReport report, const MailReportRequest& request);
+std::optional<std::string> runMailReport(ReportKind report, const MailReportRequest& request);

@@ -46,11 +46,11 @@ int AgentRuns::start(const AgentSettings& settings, std::time_t now)
     m_stop = false;
     const MailReportRequest request = agentRunRequest(settings, now, &m_stop);
     int started = 0;
-    for (const AgentReportInfo& info : agentReports()) {
-        if (!agentReportChosen(settings, info.report))
+    for (const ReportKindInfo& info : agentReports()) {
+        if (!agentReportChosen(settings, info.kind))
             continue;
         auto finished = std::make_shared<std::atomic<bool>>(false);
-        std::thread thread([this, report = info.report, settings, request, finished] {
+        std::thread thread([this, report = info.kind, settings, request, finished] {
             runOne(report, settings, request);
             finished->store(true);
         });
@@ -60,9 +60,9 @@ int AgentRuns::start(const AgentSettings& settings, std::time_t now)
     return started;
 }
 
-void AgentRuns::runOne(AgentReport report, const AgentSettings& settings, const MailReportRequest& request)
+void AgentRuns::runOne(ReportKind report, const AgentSettings& settings, const MailReportRequest& request)
 {
-    const AgentReportInfo& info = agentReportInfo(report);
+    const ReportKindInfo& info = reportKindInfo(report);
     tell(std::string("Starting the ") + info.mailName + " report");
     const std::optional<std::string> text = m_options.runner(report, request);
     if (!text) {

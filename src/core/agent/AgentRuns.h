@@ -18,7 +18,7 @@ struct AgentRunOptions {
     // on the report's thread.
     std::function<void(const std::string&)> progress;
     // Told of each report's outcome as it ends (mailed or not); called on the report's thread.
-    std::function<void(AgentReport, bool mailed)> finished;
+    std::function<void(ReportKind, bool mailed)> finished;
 };
 
 // The report threads of agent runs. Each run starts one thread per chosen report, in order,
@@ -46,7 +46,7 @@ private:
         std::thread thread;
         std::shared_ptr<std::atomic<bool>> finished;
     };
-    void runOne(AgentReport report, const AgentSettings& settings, const MailReportRequest& request);
+    void runOne(ReportKind report, const AgentSettings& settings, const MailReportRequest& request);
     void tell(const std::string& line) const;
 
     AgentRunOptions m_options;

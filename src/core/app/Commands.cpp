@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "reports/ReportKinds.h"
+
 #include <algorithm>
 
 namespace {
@@ -222,21 +224,11 @@ const std::vector<WindowTemplate>& windowTemplates()
 
 std::optional<std::string> templateForCommand(CommandId id)
 {
+    if (const ReportKindInfo* report = reportWindowForCommand(id))
+        return report->windowTitle;
     switch (id) {
     case C::StartMonitoring:
         return "Qmx";
-    case C::MountRates:
-        return "Report By Mount Rates ";
-    case C::DriveHealth:
-        return "Report By Drive Health Statistics ";
-    case C::CartridgeHealth:
-        return "Report By Cartridge Health Statistics ";
-    case C::EncryptionStatus:
-        return "Report By Encryption Status ";
-    case C::CartridgeStatistics:
-        return "Report By Cartridge Statistics ";
-    case C::CartridgeRetriesPerms:
-        return "Cartridge Retries and Perms ";
     case C::CustomReport:
         return "Custom Reports ";
     default:

@@ -274,10 +274,3 @@ int ReportFleetThread(const ReportRequest& request, const FleetOptions& options)
     finishReport(request, fleet_texts::Done, fleet_texts::Canceled, "Done!\r\n", fleet_texts::MailName);
     return 1;
 }
-
-int ReportOverviewThread(const ReportRequest& request)
-{
-    FleetOptions options;
-    options.thresholds = theApp().lifetimeThresholds();
-    return ReportFleetThread(request, options);
-}

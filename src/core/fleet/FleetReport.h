@@ -25,5 +25,3 @@ std::string fleetFigure(const std::optional<double>& value, int decimals = 1);
 // The Library Overview report (the agent's and vaultlinectl's): the header, then the overview of
 // each address. 1 when it ran to its end, 0 when a database error stopped it.
 int ReportFleetThread(const ReportRequest& request, const FleetOptions& options);
-// The same with the default options and the application's thresholds.
-int ReportOverviewThread(const ReportRequest& request);

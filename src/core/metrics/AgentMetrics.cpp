@@ -7,7 +7,7 @@
 
 AgentMetrics::AgentMetrics(Clock clock) : m_clock(std::move(clock))
 {
-    for (const AgentReportInfo& info : agentReports())
+    for (const ReportKindInfo& info : agentReports())
         m_reports[info.commandName];
 }
 

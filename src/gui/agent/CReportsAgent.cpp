@@ -21,19 +21,10 @@
 #include <QVBoxLayout>
 
 namespace {
-// The Reports group's boxes, in the dialog's order, and the report each one chooses.
-struct ReportBox {
-    const char* label;
-    AgentReport report;
-};
-constexpr std::array<ReportBox, 6> ReportBoxes{{
-    {"Cartridge Health Statistics", AgentReport::CartridgeHealth},
-    {"Drive Health Statistics", AgentReport::DriveHealth},
-    {"Drive Statistics", AgentReport::DriveStatistics},
-    {"Encryption Status", AgentReport::EncryptionStatus},
-    {"Mount Rates", AgentReport::MountRates},
-    {"Library Overview", AgentReport::LibraryOverview},
-}};
+// The Reports group's boxes in the dialog's order, each labelled with its report's mail name.
+constexpr std::array<ReportKind, 6> ReportBoxes{ReportKind::CartridgeHealth,     ReportKind::DriveHealth,
+                                                ReportKind::CartridgeStatistics, ReportKind::EncryptionStatus,
+                                                ReportKind::MountRates,          ReportKind::LibraryOverview};
 constexpr std::array<const char*, 7> DayLabels{"Monday", "Tuesday",  "Wednesday", "Thursday",
                                                "Friday", "Saturday", "Sunday"};
 
@@ -56,8 +47,8 @@ CReportsAgent::CReportsAgent(const AgentSettings& settings, const std::vector<st
     auto* reports = new QGroupBox(latin("Reports"), this);
     auto* reportsLayout = new QVBoxLayout(reports);
     for (std::size_t index = 0; index < ReportBoxes.size(); ++index) {
-        m_reports[index] = new QCheckBox(latin(ReportBoxes[index].label), reports);
-        m_reports[index]->setChecked(agentReportChosen(settings, ReportBoxes[index].report));
+        m_reports[index] = new QCheckBox(latin(reportKindInfo(ReportBoxes[index]).mailName), reports);
+        m_reports[index]->setChecked(agentReportChosen(settings, ReportBoxes[index]));
         reportsLayout->addWidget(m_reports[index]);
     }
 
@@ -132,7 +123,7 @@ AgentDialogEntry CReportsAgent::entry() const
     AgentSettings& fields = entry.fields;
     fields.enabled = m_enabled->isChecked();
     for (std::size_t index = 0; index < ReportBoxes.size(); ++index)
-        setAgentReportChosen(fields, ReportBoxes[index].report, m_reports[index]->isChecked());
+        setAgentReportChosen(fields, ReportBoxes[index], m_reports[index]->isChecked());
     for (std::size_t index = 0; index < m_days.size(); ++index)
         fields.weekdays[index] = m_days[index]->isChecked();
     const QTime start = m_startTime->time();

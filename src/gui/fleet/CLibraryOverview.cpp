@@ -9,6 +9,7 @@
 #include "query/CQueryData.h"
 #include "query/QueryExport.h"
 #include "query/QueryListData.h"
+#include "reports/ReportKinds.h"
 #include "reports/ReportTexts.h"
 
 #include <QApplication>
@@ -68,7 +69,7 @@ CLibraryOverview::CLibraryOverview(QWidget* parent)
       m_export(new QPushButton(tr("Export..."), this)), m_summary(new QLabel(this)), m_drives(new CQueryData(this)),
       m_cartridges(new CQueryData(this))
 {
-    setWindowTitle(tr("Library Overview"));
+    setWindowTitle(QString::fromLatin1(reportKindInfo(ReportKind::LibraryOverview).windowTitle));
     setObjectName(QStringLiteral("CLibraryOverview"));
     m_library->setObjectName(QStringLiteral("Library"));
     m_library->setMinimumContentsLength(18);

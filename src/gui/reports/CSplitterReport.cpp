@@ -6,15 +6,10 @@
 #include "app/SystemError.h"
 #include "app/UserPrompts.h"
 #include "query/CQueryData.h"
-#include "reports/CartridgeStatistics.h"
-#include "reports/EncryptionStatus.h"
-#include "reports/HealthReport.h"
 #include "reports/HealthReportLinks.h"
 #include "reports/LifetimeThresholds.h"
-#include "reports/MountRates.h"
 #include "reports/ReportRunner.h"
 #include "reports/ReportTexts.h"
-#include "reports/RetriesPermsReport.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -30,11 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-HealthReportKind healthKind(ReportKind kind)
-{
-    return kind == ReportKind::CartridgeHealth ? HealthReportKind::Cartridge : HealthReportKind::Drive;
-}
-
 // The window shows line ends, not the carriage returns the saved report keeps.
 QString shown(const std::string& text)
 {
@@ -43,7 +33,7 @@ QString shown(const std::string& text)
     return line;
 }
 
-// The retries and perms list's first cell: an image for a row at warning level, another for
+// A list report's first cell: an image for a row at warning level, another for
 // one at error level (both when both). Rows are found by their number, which sorting keeps.
 class RowMarkDelegate final : public QStyledItemDelegate {
 public:
@@ -76,13 +66,13 @@ private:
 } // namespace
 
 CSplitterReport::CSplitterReport(ReportKind kind, QWidget* parent)
-    : CChildWindow(parent), m_kind(kind), m_splitter(new QSplitter(Qt::Vertical, this)), m_form(new CDateForm),
-      m_worker(std::make_unique<ReportWorker>())
+    : CChildWindow(parent), m_report(reportKindInfo(kind)), m_splitter(new QSplitter(Qt::Vertical, this)),
+      m_form(new CDateForm), m_worker(std::make_unique<ReportWorker>())
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_splitter->addWidget(m_form);
-    if (kind == ReportKind::RetriesPerms) {
+    if (m_report.shape == ReportShape::List) {
         m_list = new CQueryData;
         m_list->setCellColouring(std::make_shared<LifetimeCellColouring>());
         m_list->setItemDelegateForColumn(0, new RowMarkDelegate(*this, m_list));
@@ -102,8 +92,8 @@ CSplitterReport::CSplitterReport(ReportKind kind, QWidget* parent)
         // Half an inch on every side when printed.
         m_text->document()->setDocumentMargin(48);
         m_splitter->addWidget(m_text);
-        if (kind == ReportKind::DriveHealth || kind == ReportKind::CartridgeHealth)
-            installHealthReportLinks(m_text, healthKind(kind), [this] { return m_lastRun; });
+        if (m_report.fieldLinks)
+            installHealthReportLinks(m_text, *m_report.fieldLinks, [this] { return m_lastRun; });
     }
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setStretchFactor(1, 1);
@@ -121,8 +111,7 @@ CSplitterReport::~CSplitterReport()
 
 ActiveWindowKind CSplitterReport::windowKind() const
 {
-    const bool shortBar = m_kind == ReportKind::CartridgeStatistics || m_kind == ReportKind::CartridgeHealth;
-    return shortBar ? ActiveWindowKind::ShortReport : ActiveWindowKind::FullReport;
+    return m_report.menus;
 }
 
 QSize CSplitterReport::sizeHint() const
@@ -172,41 +161,28 @@ void CSplitterReport::GenerateReport()
     ReportRequest request = ReportRequest::fromSettings(begin, end, addresses);
     request.sink = m_sink.get();
     std::shared_ptr<ReportWindowSink> sink = m_sink;
-    std::function<int(const ReportRequest&)> procedure;
-    switch (m_kind) {
-    case ReportKind::MountRates:
-        procedure = ReportLibThread;
-        break;
-    case ReportKind::CartridgeStatistics:
-        procedure = ReportCtgStatThread;
-        break;
-    case ReportKind::EncryptionStatus:
-        procedure = ReportEncThread;
-        break;
-    case ReportKind::DriveHealth:
-    case ReportKind::CartridgeHealth:
-        // A run that ends without a database error (cancelled too) marks its field names.
-        procedure = [sink, kind = healthKind(m_kind)](const ReportRequest& run) {
-            const int result = runHealthReport(kind, run);
-            if (result == 1 && !run.closing())
-                sink->linksReady();
-            return result;
-        };
+    ReportOutput output;
+    if (m_list != nullptr) {
+        m_list->clear();
+        output.list = sink.get();
+        output.marks = [sink](std::vector<int> marks) { sink->setRowMarks(std::move(marks)); };
+    }
+    if (m_report.fieldLinks) {
         m_lastRun = request;
         m_lastRun.sink = nullptr;
         m_lastRun.flags = nullptr;
-        break;
-    case ReportKind::RetriesPerms:
-        m_list->clear();
-        procedure = [sink](const ReportRequest& run) {
-            return ReportThresholdThread(run, *sink, [sink](std::vector<int> marks) { sink->setRowMarks(marks); });
-        };
-        break;
     }
+    // A health run that ends without a database error (cancelled too) marks its field names.
+    const bool links = m_report.fieldLinks.has_value();
     if (m_text != nullptr)
         m_text->clear();
     // The sink lives as long as the run, whatever happens to the window.
-    m_worker->start(std::move(request), [sink, procedure](const ReportRequest& run) { return procedure(run); });
+    m_worker->start(std::move(request), [sink, output, links, worker = m_report.worker](const ReportRequest& run) {
+        const int result = worker(run, output);
+        if (links && result == 1 && !run.closing())
+            sink->linksReady();
+        return result;
+    });
     if (m_text != nullptr)
         m_text->setFocus();
     else
@@ -238,8 +214,8 @@ void CSplitterReport::reportEnded()
 
 void CSplitterReport::healthReportEnded()
 {
-    if (m_text != nullptr)
-        MarkFieldLinks(m_text, healthKind(m_kind));
+    if (m_text != nullptr && m_report.fieldLinks)
+        MarkFieldLinks(m_text, *m_report.fieldLinks);
 }
 
 void CSplitterReport::setRowMarks(std::vector<int> marks)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CChildWindow.h"
+#include "reports/ReportKinds.h"
 #include "reports/ReportRequest.h"
 
 #include <QString>
@@ -16,11 +17,8 @@ class QTextEdit;
 class ReportWorker;
 class ReportWindowSink;
 
-// The report kinds these windows run.
-enum class ReportKind { MountRates, CartridgeStatistics, EncryptionStatus, RetriesPerms, DriveHealth, CartridgeHealth };
-
 // A report window: the date form above, the report below (a fixed-pitch text view, or the
-// result list for Cartridge Retries and Perms). Generate Report checks the form and starts the
+// result list of a list report such as Cartridge Retries and Perms). Generate Report checks the form and starts the
 // report's worker; the worker's text arrives through the window's sink on the UI thread.
 class CSplitterReport : public CChildWindow {
     Q_OBJECT
@@ -39,18 +37,18 @@ public:
     void stopForExit() override;
     QSize sizeHint() const override;
 
-    // Generate Report: checks the form, then starts the worker (a check's message instead).
+    // Generate Report: checks the form, then starts the report's worker (a check's message instead).
     void GenerateReport();
     void CancelReport();
 
-    ReportKind kind() const { return m_kind; }
+    ReportKind kind() const { return m_report.kind; }
     CDateForm* form() const { return m_form; }
     QTextEdit* textView() const { return m_text; }
     CQueryData* list() const { return m_list; }
     // The report's text as written, line ends included: what Save writes.
     const std::string& reportText() const { return m_reportText; }
     bool workerRunning() const;
-    // The row marks of the retries and perms list, by row number - 1.
+    // The row marks of a list report, by row number - 1.
     const std::vector<int>& rowMarks() const { return m_rowMarks; }
 
     // Called on the UI thread by the sink.
@@ -64,7 +62,7 @@ private:
     // Stops the worker and waits for it, letting it finish what it asked the UI thread for.
     void stopWorker();
 
-    ReportKind m_kind;
+    const ReportKindInfo& m_report;
     // The dates and database of the last run, for the health reports' drill-down.
     ReportRequest m_lastRun;
     QSplitter* m_splitter;

@@ -20,12 +20,9 @@ void registerKind(CMainFrame& frame, CommandId command, ReportKind kind)
 
 void registerReportWindows(CMainFrame& frame)
 {
-    registerKind(frame, CommandId::MountRates, ReportKind::MountRates);
-    registerKind(frame, CommandId::DriveHealth, ReportKind::DriveHealth);
-    registerKind(frame, CommandId::CartridgeHealth, ReportKind::CartridgeHealth);
-    registerKind(frame, CommandId::CartridgeStatistics, ReportKind::CartridgeStatistics);
-    registerKind(frame, CommandId::EncryptionStatus, ReportKind::EncryptionStatus);
-    registerKind(frame, CommandId::CartridgeRetriesPerms, ReportKind::RetriesPerms);
+    for (const ReportKindInfo& report : reportKinds())
+        if (report.window == ReportWindow::DateForm && report.command)
+            registerKind(frame, *report.command, report.kind);
     frame.setCommandHandler(CommandId::Thresholds, [&frame] {
         if (!CFiltersDlg::edit(&frame))
             return;

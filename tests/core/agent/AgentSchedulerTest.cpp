@@ -117,12 +117,12 @@ TEST(AgentRuns, EachChosenReportRunsOnceWithTheRunsPeriod)
 {
     ScopedApp app;
     std::mutex mutex;
-    std::vector<std::pair<AgentReport, MailReportRequest>> calls;
+    std::vector<std::pair<ReportKind, MailReportRequest>> calls;
     AgentRunOptions options;
-    options.runner = [&](AgentReport report, const MailReportRequest& request) -> std::optional<std::string> {
+    options.runner = [&](ReportKind report, const MailReportRequest& request) -> std::optional<std::string> {
         std::lock_guard lock(mutex);
         calls.emplace_back(report, request);
-        if (report == AgentReport::DriveHealth)
+        if (report == ReportKind::DriveHealth)
             return std::nullopt;
         return std::string("text\r\nDone!");
     };
@@ -139,7 +139,7 @@ TEST(AgentRuns, EachChosenReportRunsOnceWithTheRunsPeriod)
         EXPECT_EQ(runs.running(), 0);
     }
     ASSERT_EQ(calls.size(), 3u);
-    std::set<AgentReport> reports;
+    std::set<ReportKind> reports;
     for (const auto& [report, request] : calls) {
         reports.insert(report);
         EXPECT_EQ(request.beginDate, "2026-12-01");
@@ -147,7 +147,7 @@ TEST(AgentRuns, EachChosenReportRunsOnceWithTheRunsPeriod)
         EXPECT_EQ(request.endDate, "2026-12-08");
         EXPECT_EQ(request.ipList, (std::vector<std::string>{"10.0.0.1", "10.0.0.2"}));
     }
-    EXPECT_EQ(reports, (std::set{AgentReport::MountRates, AgentReport::DriveHealth, AgentReport::EncryptionStatus}));
+    EXPECT_EQ(reports, (std::set{ReportKind::MountRates, ReportKind::DriveHealth, ReportKind::EncryptionStatus}));
     const std::string log = app.logText();
     EXPECT_NE(log.find("QMX Auto Reports Failed for Mount Rates"), std::string::npos);
     EXPECT_NE(log.find("QMX Auto Reports Failed for Encryption Status"), std::string::npos);
@@ -164,7 +164,7 @@ TEST(AgentRuns, StopReachesTheReportAndTheMail)
     ScopedApp app;
     std::atomic<bool> reportSawStop{false};
     AgentRunOptions options;
-    options.runner = [&](AgentReport, const MailReportRequest& request) -> std::optional<std::string> {
+    options.runner = [&](ReportKind, const MailReportRequest& request) -> std::optional<std::string> {
         while (!request.stop->load())
             std::this_thread::yield();
         reportSawStop = true;
