@@ -5,6 +5,7 @@
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
 #include "app/TimeFormat.h"
+#include "db/CheckedStatement.h"
 #include "db/Dialect.h"
 #include "db/qmxDB.h"
 #include "query/QueryTexts.h"
@@ -77,33 +78,32 @@ public:
     qmxDB& db() { return m_db; }
 
     // Prepares and executes one of setupCombo's statements; failures are logged with it.
-    bool run(const std::string& sql, bool fields)
+    bool run(CheckedStatement& statement, const std::string& sql, bool fields)
     {
-        SQLRETURN result = prepareStatement(m_handles.statement, sql);
-        if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
-            return failed(custom_texts::SelectPrepareFailed, fields ? texts::ExitFieldsPrepare : texts::ExitPrepare,
-                          sql);
-        result = executeStatement(m_handles.statement);
-        if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO && result != SQL_NO_DATA)
-            return failed(custom_texts::SelectExecuteFailed, fields ? texts::ExitFieldsExecute : texts::ExitExecute,
-                          sql);
+        if (!statement.prepare(sql, Success::WithInfo))
+            return failed(statement, custom_texts::SelectPrepareFailed,
+                          fields ? texts::ExitFieldsPrepare : texts::ExitPrepare, sql);
+        if (!statement.execute(Success::WithInfoOrNoData))
+            return failed(statement, custom_texts::SelectExecuteFailed,
+                          fields ? texts::ExitFieldsExecute : texts::ExitExecute, sql);
         return true;
     }
 
     // Every row's first column (and second, when asked), as text of up to 512 bytes.
     std::optional<std::vector<std::pair<std::string, std::string>>> rows(const std::string& sql, bool second)
     {
-        if (!run(sql, false))
+        CheckedStatement statement(m_handles.statement);
+        if (!run(statement, sql, false))
             return std::nullopt;
         std::vector<std::pair<std::string, std::string>> values;
-        while (fetchSucceeded(SQLFetch(m_handles.statement))) {
+        while (statement.fetch() == Fetched::Row) {
             // A row without a volser, drive or name gives no item anyone could report on.
-            auto first = getColumnText(m_handles.statement, 1, 512);
-            auto next = second ? getColumnText(m_handles.statement, 2, 512) : std::optional<std::string>("");
+            auto first = statement.text(1, 512);
+            auto next = second ? statement.text(2, 512) : std::optional<std::string>("");
             if (first && next && !first->empty() && (!second || !next->empty()))
                 values.emplace_back(std::move(*first), std::move(*next));
         }
-        closeCursor(m_handles.statement);
+        statement.close();
         WriteTraceLine(texts::ExitTrue);
         return values;
     }
@@ -122,13 +122,14 @@ public:
     // The names of the statement's result columns, from the first.
     std::optional<std::vector<std::string>> columnNames(const std::string& sql)
     {
-        if (!run(sql, true))
+        CheckedStatement statement(m_handles.statement);
+        if (!run(statement, sql, true))
             return std::nullopt;
         std::vector<std::string> names;
-        for (const ResultColumn& column : describeResultColumns(m_handles.statement))
+        for (const ResultColumn& column : statement.columns())
             if (!column.name.empty())
                 names.push_back(column.name);
-        closeCursor(m_handles.statement);
+        statement.close();
         WriteTraceLine(texts::ExitTrue);
         return names;
     }
@@ -136,12 +137,12 @@ public:
     OdbcHandles& handles() { return m_handles; }
 
 private:
-    bool failed(const char* step, const char* exitLine, const std::string& sql)
+    bool failed(CheckedStatement& statement, const char* step, const char* exitLine, const std::string& sql)
     {
         WriteDebugLine(sql);
         WriteDebugLine(step);
-        m_db.reportDiagnostics(SQL_HANDLE_STMT, m_handles.statement, Diagnostics::ShowUser);
-        closeCursor(m_handles.statement);
+        m_db.reportDiagnostics(SQL_HANDLE_STMT, statement.handle(), Diagnostics::ShowUser);
+        statement.close();
         WriteTraceLine(exitLine);
         return false;
     }

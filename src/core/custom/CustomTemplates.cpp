@@ -3,6 +3,7 @@
 #include "CustomTexts.h"
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
+#include "db/CheckedStatement.h"
 #include "db/Dialect.h"
 #include "db/Tables.h"
 #include "db/qmxDB.h"
@@ -16,28 +17,11 @@
 namespace {
 using namespace custom_texts;
 
-std::string productName(SQLHDBC connection)
-{
-    SQLCHAR name[128] = {};
-    SQLSMALLINT length = 0;
-    if (connection == SQL_NULL_HDBC)
-        return {};
-    if (!fetchSucceeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length)))
-        return {};
-    return reinterpret_cast<const char*>(name);
-}
-
-bool setAutoCommit(SQLHDBC connection, bool on)
-{
-    return fetchSucceeded(SQLSetConnectAttr(
-        connection, SQL_ATTR_AUTOCOMMIT,
-        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)), 0));
-}
-
 // Prepares and executes one statement; a failure logs the step's text and the statement and
 // reports the diagnostics as every database operation of the form does. The insert's text is
 // followed by the statement on its line, the select's stands on a line of its own.
-bool run(const qmxDB& db, SQLHSTMT statement, const std::string& sql, const char* preparing, const char* executing)
+bool run(const qmxDB& db, CheckedStatement& statement, const std::string& sql, const char* preparing,
+         const char* executing)
 {
     const auto fail = [&](const char* step) {
         if (step == InsertFailed) {
@@ -46,17 +30,13 @@ bool run(const qmxDB& db, SQLHSTMT statement, const std::string& sql, const char
             WriteDebugLine(step);
             WriteDebugLine(sql);
         }
-        db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::ShowUser);
-        closeCursor(statement);
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement.handle(), Diagnostics::ShowUser);
+        statement.close();
         return false;
     };
-    if (statement == SQL_NULL_HSTMT)
+    if (!statement.prepare(sql))
         return fail(preparing);
-    const SQLRETURN prepared = prepareStatement(statement, sql);
-    if (prepared != SQL_SUCCESS)
-        return fail(preparing);
-    const SQLRETURN result = executeStatement(statement);
-    if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO && result != SQL_NO_DATA)
+    if (!statement.execute(Success::WithInfoOrNoData))
         return fail(executing);
     return true;
 }
@@ -157,7 +137,8 @@ bool saveCustomTemplate(OdbcHandles& handles, const std::string& reportsTable, c
         return false;
     const qmxDB db;
     // All pieces or none: a template missing a middle piece would load back as another selection.
-    const bool manual = setAutoCommit(handles.connection, false);
+    const ConnectionControl connection(handles.connection);
+    const bool manual = connection.setAutocommit(false);
     bool saved = true;
     for (const std::string& piece : splitTemplateValue(tmpl.value)) {
         const std::string sql = formatReportText(
@@ -165,15 +146,15 @@ bool saveCustomTemplate(OdbcHandles& handles, const std::string& reportsTable, c
             {reportsTable, escapeQuotes(tmpl.userName), escapeQuotes(tmpl.name), escapeQuotes(tmpl.ipAddress),
              std::to_string(tmpl.range), escapeQuotes(tmpl.fieldType), escapeQuotes(tmpl.rateText),
              std::to_string(tmpl.columnType), escapeQuotes(piece), std::to_string(tmpl.reportType)});
-        if (!run(db, handles.statement, sql, InsertFailed, InsertFailed)) {
+        CheckedStatement statement(handles.statement);
+        if (!run(db, statement, sql, InsertFailed, InsertFailed)) {
             saved = false;
             break;
         }
-        closeCursor(handles.statement);
     }
     if (manual) {
-        SQLEndTran(SQL_HANDLE_DBC, handles.connection, saved ? SQL_COMMIT : SQL_ROLLBACK);
-        setAutoCommit(handles.connection, true);
+        connection.endTransaction(saved);
+        connection.setAutocommit(true);
     }
     return saved;
 }
@@ -187,17 +168,17 @@ std::optional<CustomTemplate> loadCustomTemplate(OdbcHandles& handles, const std
         return std::nullopt;
     }
     const qmxDB db;
-    const SQLHSTMT statement = handles.statement;
+    CheckedStatement statement(handles.statement);
     const std::string sql = formatReportText(TemplateSelect, {reportsTable, escapeQuotes(name), escapeQuotes(userName)})
-                            + templateRowOrder(productName(handles.connection));
+                            + templateRowOrder(ConnectionControl(handles.connection).productName());
     if (!run(db, statement, sql, SelectPrepareFailed, SelectExecuteFailed)) {
         failed = true;
         return std::nullopt;
     }
     std::optional<CustomTemplate> loaded;
-    SQLRETURN fetched = SQL_SUCCESS;
-    while (fetchSucceeded(fetched = SQLFetch(statement))) {
-        const auto text = [&](SQLUSMALLINT column) { return getColumnText(statement, column, 512).value_or(""); };
+    Fetched fetched = Fetched::Row;
+    while ((fetched = statement.fetch()) == Fetched::Row) {
+        const auto text = [&](SQLUSMALLINT column) { return statement.text(column, 512).value_or(""); };
         if (!loaded) {
             loaded.emplace();
             loaded->userName = userName;
@@ -215,14 +196,14 @@ std::optional<CustomTemplate> loadCustomTemplate(OdbcHandles& handles, const std
             loaded->value += text(7);
         }
     }
-    if (fetched != SQL_NO_DATA) {
+    if (fetched == Fetched::Failed) {
         WriteDebugLine(SelectExecuteFailed);
         WriteDebugLine(sql);
-        db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::ShowUser);
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement.handle(), Diagnostics::ShowUser);
         failed = true;
         loaded.reset();
     }
-    closeCursor(statement);
+    statement.close();
     if (loaded) {
         WriteTraceLine(formatReportText(LoadedName, {loaded->name}));
         WriteTraceLine(formatReportText(LoadedAddress, {loaded->ipAddress}));
@@ -242,9 +223,8 @@ bool deleteCustomTemplate(OdbcHandles& handles, const std::string& reportsTable,
         return false;
     const std::string sql =
         formatReportText(TemplateDelete, {reportsTable, escapeQuotes(name), escapeQuotes(userName)});
-    const bool done = run(qmxDB(), handles.statement, sql, InsertFailed, InsertFailed);
-    closeCursor(handles.statement);
-    return done;
+    CheckedStatement statement(handles.statement);
+    return run(qmxDB(), statement, sql, InsertFailed, InsertFailed);
 }
 
 bool customTemplateNames(OdbcHandles& handles, const std::string& reportsTable, const std::string& userName,
@@ -254,21 +234,20 @@ bool customTemplateNames(OdbcHandles& handles, const std::string& reportsTable, 
     if (refused("", userName))
         return false;
     const qmxDB db;
-    const SQLHSTMT statement = handles.statement;
+    CheckedStatement statement(handles.statement);
     const std::string sql = formatReportText(TemplateNames, {reportsTable, escapeQuotes(userName)});
     if (!run(db, statement, sql, SelectPrepareFailed, SelectExecuteFailed))
         return false;
-    SQLRETURN fetched = SQL_SUCCESS;
-    while (fetchSucceeded(fetched = SQLFetch(statement)))
-        names.push_back(getColumnText(statement, 1, 512).value_or(""));
-    const bool done = fetched == SQL_NO_DATA;
+    Fetched fetched = Fetched::Row;
+    while ((fetched = statement.fetch()) == Fetched::Row)
+        names.push_back(statement.text(1, 512).value_or(""));
+    const bool done = fetched == Fetched::End;
     if (!done) {
         WriteDebugLine(SelectExecuteFailed);
         WriteDebugLine(sql);
-        db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::ShowUser);
+        db.reportDiagnostics(SQL_HANDLE_STMT, statement.handle(), Diagnostics::ShowUser);
         names.clear();
     }
-    closeCursor(statement);
     return done;
 }
 

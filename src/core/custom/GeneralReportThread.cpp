@@ -7,6 +7,7 @@
 #include "app/DebugLog.h"
 #include "app/SystemError.h"
 #include "app/UserPrompts.h"
+#include "db/CheckedStatement.h"
 #include "db/qmxDB.h"
 #include "query/QueryColumnCells.h"
 #include "query/QueryResultSink.h"
@@ -49,10 +50,10 @@ struct RowColumns {
     SQLSMALLINT time = 0;
 };
 
-RowColumns describeColumns(SQLHSTMT statement)
+RowColumns describeColumns(const CheckedStatement& statement)
 {
     RowColumns columns;
-    const std::vector<ResultColumn> described = describeResultColumns(statement);
+    const std::vector<ResultColumn> described = statement.columns();
     columns.count = static_cast<SQLSMALLINT>(described.size());
     for (SQLSMALLINT column = 1; column <= columns.count; ++column) {
         // PostgreSQL names its columns in lower case, SQLite as the statement wrote them.
@@ -118,54 +119,48 @@ private:
             m_prompts.showMessage(message, MessageIcon::Stop);
     }
 
-    bool runStatement(SQLHSTMT statement, const CustomStatement& step)
+    bool runStatement(SQLHSTMT handle, const CustomStatement& step)
     {
-        const SQLRETURN prepared = prepareStatement(statement, step.sql);
-        if (prepared != SQL_SUCCESS && prepared != SQL_SUCCESS_WITH_INFO) {
+        CheckedStatement statement(handle);
+        if (!statement.prepare(step.sql, Success::WithInfo)) {
             WriteDebugLine(formatReportText(PrepareFailed, {step.sql}));
-            reportFailure(statement);
-            closeCursor(statement);
+            reportFailure(handle);
             return false;
         }
-        const SQLRETURN executed = executeStatement(statement);
-        if (executed != SQL_SUCCESS && executed != SQL_SUCCESS_WITH_INFO && executed != SQL_NO_DATA) {
+        if (!statement.execute(Success::WithInfoOrNoData)) {
             WriteDebugLine(formatReportText(ExecuteFailed, {step.sql}));
-            reportFailure(statement);
+            reportFailure(handle);
             WriteTraceLine(ExecuteFailedTrace);
-            closeCursor(statement);
             return false;
         }
         const RowColumns columns = describeColumns(statement);
         // The divisor of a rate, or the row count beside a starred field's total.
         const bool second = columns.count >= 2 && (m_plan.rate || step.averaged) && columns.date != 2;
         m_values.beginStatement(step);
-        SQLRETURN fetched = SQL_SUCCESS;
+        Fetched fetched = Fetched::Row;
         std::size_t rows = 0;
-        while (fetchSucceeded(fetched = SQLFetch(statement))) {
+        while ((fetched = statement.fetch()) == Fetched::Row) {
             // A long trend is read in pieces: a stop is seen between them, not only after the
             // whole result.
-            if (++rows % RowsBetweenStopChecks == 0 && stopRequested()) {
-                closeCursor(statement);
+            if (++rows % RowsBetweenStopChecks == 0 && stopRequested())
                 return false;
-            }
             std::string cells[5];
             // Columns are read in ascending order, as every driver allows.
             for (SQLSMALLINT column = 1; column <= std::min<SQLSMALLINT>(columns.count, 4); ++column)
-                cells[column] = getColumnText(statement, static_cast<SQLUSMALLINT>(column), 512).value_or("");
+                cells[column] = statement.text(static_cast<SQLUSMALLINT>(column), 512).value_or("");
             m_values.addRow(cells[1], second ? cells[2] : std::string(), cells[columns.date <= 4 ? columns.date : 0],
                             cells[columns.time <= 4 ? columns.time : 0]);
         }
-        if (fetched != SQL_NO_DATA) {
+        if (fetched == Fetched::Failed) {
             // A driver that reads row by row finds a missing table only here: the statement is
             // logged as at the other steps.
             WriteDebugLine(step.sql);
-            reportFailure(statement);
+            reportFailure(handle);
             WriteTraceLine(m_plan.mode == CustomReportMode::Trend ? FetchFailedTrend : FetchFailedRollup);
-            closeCursor(statement);
             return false;
         }
         m_values.endStatement();
-        closeCursor(statement);
+        statement.close();
         return true;
     }
 

@@ -1,5 +1,6 @@
 #include "DataRemoval.h"
 
+#include "CheckedStatement.h"
 #include "Dialect.h"
 #include "qmxDB.h"
 #include "app/CQmxApp.h"
@@ -34,30 +35,30 @@ bool allDigits(const std::string& text)
 }
 
 // Runs a select on the connection's statement; each row's columns as text. Nothing on failure,
-// which is logged and reported.
-std::optional<std::vector<std::vector<std::string>>> selectRows(const qmxDB& db, SQLHSTMT statement,
+// which is logged and reported: a fetch that fails part way gives no list, never a short one.
+std::optional<std::vector<std::vector<std::string>>> selectRows(const qmxDB& db, SQLHSTMT handle,
                                                                 const std::string& sql, int columns)
 {
-    if (prepareStatement(statement, sql) != SQL_SUCCESS) {
-        WriteDebugLine(std::string(ErrorPreparing) + sql);
-        db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::ShowUser);
-        closeCursor(statement);
+    CheckedStatement statement(handle);
+    const auto failed = [&](const char* step) {
+        WriteDebugLine(std::string(step) + sql);
+        db.reportDiagnostics(SQL_HANDLE_STMT, handle, Diagnostics::ShowUser);
         return std::nullopt;
-    }
-    if (executeStatement(statement) != SQL_SUCCESS) {
-        WriteDebugLine(std::string(ErrorExecuting) + sql);
-        db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::ShowUser);
-        closeCursor(statement);
-        return std::nullopt;
-    }
+    };
+    if (!statement.prepare(sql))
+        return failed(ErrorPreparing);
+    if (!statement.execute())
+        return failed(ErrorExecuting);
     std::vector<std::vector<std::string>> rows;
-    while (fetchSucceeded(SQLFetch(statement))) {
+    Fetched fetched = Fetched::Row;
+    while ((fetched = statement.fetch()) == Fetched::Row) {
         std::vector<std::string> row;
         for (int column = 1; column <= columns; ++column)
-            row.push_back(getColumnText(statement, static_cast<SQLUSMALLINT>(column), 32).value_or(""));
+            row.push_back(statement.text(static_cast<SQLUSMALLINT>(column), 32).value_or(""));
         rows.push_back(std::move(row));
     }
-    closeCursor(statement);
+    if (fetched == Fetched::Failed)
+        return failed(ErrorFetching);
     return rows;
 }
 } // namespace

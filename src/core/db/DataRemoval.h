@@ -20,6 +20,7 @@ inline constexpr const char* Deleted = "Entries successfully deleted.";
 inline constexpr const char* NotDeleted = "Unsuccessful deletion.";
 inline constexpr const char* ErrorPreparing = "Error preparing the select statement in report by mount rates:";
 inline constexpr const char* ErrorExecuting = "Error executing the select statement in report by mount rates:";
+inline constexpr const char* ErrorFetching = "Error fetching date from the select statement in report by mount rates:";
 inline constexpr const char* DriveEntry = "Frame: %d  Drive: %d";
 // The line under the question that says how much goes, counted before asking.
 inline constexpr const char* CountLineOne = "1 entry will be deleted from %s.";

@@ -2,6 +2,7 @@
 
 #include "FleetTexts.h"
 #include "app/DebugLog.h"
+#include "db/CheckedStatement.h"
 #include "db/Dialect.h"
 #include "db/qmxDB.h"
 #include "reports/ReportRunner.h"
@@ -46,40 +47,35 @@ void logFailure(const char* step, const std::string& sql, SQLHSTMT statement)
 // Runs a select and hands each row's columns (as text, NULL as nothing) to `row`; the cursor is
 // closed on every path.
 template <class RowFunction>
-FleetReader::Outcome eachRow(const ReportRequest& request, SQLHSTMT statement, const std::string& sql, int columns,
+FleetReader::Outcome eachRow(const ReportRequest& request, SQLHSTMT handle, const std::string& sql, int columns,
                              RowFunction row)
 {
-    if (statement == SQL_NULL_HSTMT || prepareStatement(statement, sql) != SQL_SUCCESS) {
-        logFailure(fleet_texts::Preparing, sql, statement);
-        closeCursor(statement);
+    CheckedStatement statement(handle);
+    if (!statement.prepare(sql)) {
+        logFailure(fleet_texts::Preparing, sql, handle);
         return FleetReader::Outcome::Failed;
     }
-    if (executeStatement(statement) != SQL_SUCCESS) {
-        logFailure(fleet_texts::Executing, sql, statement);
-        closeCursor(statement);
+    if (!statement.execute()) {
+        logFailure(fleet_texts::Executing, sql, handle);
         return FleetReader::Outcome::Failed;
     }
     std::vector<std::optional<std::string>> cells(static_cast<std::size_t>(columns));
-    SQLRETURN fetched = SQL_SUCCESS;
+    Fetched fetched = Fetched::Row;
     long rows = 0;
-    while (fetchSucceeded(fetched = SQLFetch(statement))) {
-        if (++rows % StopPollRows == 0 && request.stopped()) {
-            closeCursor(statement);
+    while ((fetched = statement.fetch()) == Fetched::Row) {
+        if (++rows % StopPollRows == 0 && request.stopped())
             return FleetReader::Outcome::Stopped;
-        }
         for (int column = 0; column < columns; ++column) {
-            ColumnText cell = getWholeColumnText(statement, static_cast<SQLUSMALLINT>(column + 1), ReportTextLimit);
+            ColumnText cell = statement.wholeText(static_cast<SQLUSMALLINT>(column + 1), ReportTextLimit);
             cells[static_cast<std::size_t>(column)] =
                 cell.null ? std::nullopt : std::optional<std::string>(std::move(cell.text));
         }
         row(cells);
     }
-    const bool failed = fetched != SQL_NO_DATA;
-    if (failed)
-        logFailure(fleet_texts::Fetching, sql, statement);
-    closeCursor(statement);
-    if (failed)
+    if (fetched == Fetched::Failed) {
+        logFailure(fleet_texts::Fetching, sql, handle);
         return FleetReader::Outcome::Failed;
+    }
     return request.stopped() ? FleetReader::Outcome::Stopped : FleetReader::Outcome::Done;
 }
 } // namespace

@@ -8,6 +8,7 @@
 #include "app/CQmxApp.h"
 #include "app/DebugLog.h"
 #include "app/UserPrompts.h"
+#include "db/CheckedStatement.h"
 #include "db/Dialect.h"
 #include "db/DiagnosticRules.h"
 #include "db/qmxDB.h"
@@ -60,40 +61,29 @@ GeneralQueryOutcome failed(QueryResultSink& sink)
 }
 
 // The row count, or -1 when it cannot be read.
-long long fetchCount(SQLHSTMT statement)
+long long fetchCount(CheckedStatement& statement)
 {
-    if (!fetchSucceeded(SQLFetch(statement)))
+    if (statement.fetch() != Fetched::Row)
         return -1;
-    const auto text = getColumnText(statement, 1, 32);
+    const auto text = statement.text(1, 32);
     return text ? decimalValue(*text) : -1;
 }
 
 // Cells are read as text of at most this many bytes.
 constexpr std::size_t CellTextBytes = 512;
 
-// A cell as text; a NULL, or a value the driver cannot give, reads as the empty text.
-std::string readCell(SQLHSTMT statement, SQLUSMALLINT column, std::vector<char>& buffer)
-{
-    SQLLEN indicator = 0;
-    const SQLRETURN result =
-        SQLGetData(statement, column, SQL_C_CHAR, buffer.data(), static_cast<SQLLEN>(buffer.size()), &indicator);
-    if (!fetchSucceeded(result) || indicator == SQL_NULL_DATA)
-        return {};
-    return std::string(buffer.data(), std::char_traits<char>::length(buffer.data()));
-}
-
 struct ResultColumns {
     SQLSMALLINT count = 0;
     int dateColumn = -1;
 };
 
-ResultColumns addResultColumns(SQLHSTMT statement, QueryResultSink& sink, int dateFormatCode)
+ResultColumns addResultColumns(const CheckedStatement& statement, QueryResultSink& sink, int dateFormatCode)
 {
     // The list's first column numbers the rows; the result columns follow it, so result column
     // i is list column i. Every column is centred by its own alignment, so no placeholder
     // column goes in front to make the first one centre.
     ResultColumns columns;
-    const std::vector<ResultColumn> described = describeResultColumns(statement);
+    const std::vector<ResultColumn> described = statement.columns();
     columns.count = static_cast<SQLSMALLINT>(described.size());
     sink.addColumn(query_texts::RowColumn);
     for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(described.size()); ++column) {
@@ -117,7 +107,7 @@ ResultColumns addResultColumns(SQLHSTMT statement, QueryResultSink& sink, int da
 
 // Columns, then rows until there are no more or the run is stopped; drawing stays locked
 // meanwhile.
-GeneralQueryOutcome readRows(SQLHSTMT statement, const GeneralQueryRequest& request, QueryResultSink& sink,
+GeneralQueryOutcome readRows(CheckedStatement& statement, const GeneralQueryRequest& request, QueryResultSink& sink,
                              const GeneralQueryFlags& flags, const QueryConnection& connection)
 {
     UpdateLock columnsLock(sink);
@@ -125,20 +115,19 @@ GeneralQueryOutcome readRows(SQLHSTMT statement, const GeneralQueryRequest& requ
     sink.sizeColumns();
 
     UpdateLock rowsLock(sink);
-    // One buffer for every cell: a year of rows is tens of millions of cells.
-    std::vector<char> cellBuffer(CellTextBytes + 1);
     std::vector<std::vector<std::string>> batch;
     batch.reserve(QueryRowBatch);
     long long rowNumber = 0;
-    SQLRETURN fetched = SQL_SUCCESS;
-    while (!flags.stopped() && fetchSucceeded(fetched = SQLFetch(statement))) {
+    Fetched fetched = Fetched::Row;
+    while (!flags.stopped() && (fetched = statement.fetch()) == Fetched::Row) {
         std::vector<std::string> cells;
         cells.reserve(static_cast<std::size_t>(columns.count) + 1);
         cells.push_back(std::to_string(++rowNumber));
         for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(columns.count); ++column) {
             if (flags.stopped())
                 return GeneralQueryOutcome::Cancelled;
-            std::string value = readCell(statement, column, cellBuffer);
+            // A NULL, or a value the driver cannot give, reads as the empty text.
+            std::string value = statement.text(column, CellTextBytes).value_or("");
             if (column == columns.dateColumn)
                 value = queryDateText(value, request.dateFormatCode);
             cells.push_back(std::move(value));
@@ -154,13 +143,13 @@ GeneralQueryOutcome readRows(SQLHSTMT statement, const GeneralQueryRequest& requ
         return GeneralQueryOutcome::Cancelled;
     if (!batch.empty())
         sink.addRows(std::move(batch));
-    if (fetched != SQL_NO_DATA) {
+    if (fetched == Fetched::Failed) {
         reportStatementFailure(connection, flags);
         WriteTraceLine(query_texts::FetchFailed);
-        closeCursor(statement);
+        statement.close();
         return GeneralQueryOutcome::Failed;
     }
-    closeCursor(statement);
+    statement.close();
     sink.sizeColumns();
     return GeneralQueryOutcome::Completed;
 }
@@ -218,17 +207,17 @@ GeneralQueryOutcome GeneralQueryThread(const GeneralQueryRequest& request, Query
     QueryConnection connection(request, flags);
     if (!connection.isOpen())
         return flags.stopped() ? GeneralQueryOutcome::Cancelled : failed(sink);
-    const SQLHSTMT statement = connection.statement();
+    CheckedStatement statement(connection.statement());
 
     if (flags.stopped())
         return GeneralQueryOutcome::Cancelled;
-    if (prepareStatement(statement, statements.count) != SQL_SUCCESS || executeStatement(statement) != SQL_SUCCESS) {
+    if (!statement.prepare(statements.count) || !statement.execute()) {
         WriteDebugLine(fillTemplate(ErrorExecuting, {statements.count}));
         reportStatementFailure(connection, flags);
         return flags.stopped() ? GeneralQueryOutcome::Cancelled : failed(sink);
     }
     const long long count = fetchCount(statement);
-    closeCursor(statement);
+    statement.close();
     if (flags.stopped())
         return GeneralQueryOutcome::Cancelled;
     if (count > LargeResultRows
@@ -240,17 +229,17 @@ GeneralQueryOutcome GeneralQueryThread(const GeneralQueryRequest& request, Query
 
     if (flags.stopped())
         return GeneralQueryOutcome::Cancelled;
-    if (prepareStatement(statement, statements.select) != SQL_SUCCESS) {
+    if (!statement.prepare(statements.select)) {
         WriteDebugLine(fillTemplate(ErrorPreparing, {statements.select}));
         reportStatementFailure(connection, flags);
         return flags.stopped() ? GeneralQueryOutcome::Cancelled : failed(sink);
     }
     if (flags.stopped())
         return GeneralQueryOutcome::Cancelled;
-    if (executeStatement(statement) != SQL_SUCCESS) {
+    if (!statement.execute()) {
         WriteDebugLine(fillTemplate(ErrorExecuting, {statements.select}));
         reportStatementFailure(connection, flags);
-        closeCursor(statement);
+        statement.close();
         return flags.stopped() ? GeneralQueryOutcome::Cancelled : failed(sink);
     }
 
@@ -269,8 +258,7 @@ void GeneralQueryFlags::cancel(bool closing)
     // The flag first: a statement attached after this is never started, one attached before
     // is cancelled here, on the caller's thread, while the worker waits for the database.
     std::lock_guard lock(m_statementMutex);
-    if (m_statement != SQL_NULL_HSTMT)
-        SQLCancel(m_statement);
+    cancelStatement(m_statement);
 }
 
 void GeneralQueryFlags::attachStatement(SQLHSTMT statement)

@@ -3,6 +3,7 @@
 #include "GeneralQueryThread.h"
 #include "QueryTexts.h"
 #include "app/DebugLog.h"
+#include "db/CheckedStatement.h"
 
 #include <strings.h>
 
@@ -32,30 +33,25 @@ QueryConnection::~QueryConnection()
     if (!m_handles.connected)
         return;
     // Nothing of a query is ever kept; the commit of disconnectDB then finds nothing to do.
-    SQLEndTran(SQL_HANDLE_DBC, m_handles.connection, SQL_ROLLBACK);
+    ConnectionControl(m_handles.connection).endTransaction(false);
     m_db.disconnectDB(m_handles);
 }
 
 bool QueryConnection::makeReadOnly()
 {
-    SQLCHAR name[128] = {};
-    SQLSMALLINT length = 0;
-    SQLGetInfo(m_handles.connection, SQL_DBMS_NAME, name, sizeof name, &length);
-    const QueryConnectionSetUp setUp = queryConnectionSetUpFor(reinterpret_cast<const char*>(name));
+    const ConnectionControl connection(m_handles.connection);
+    const QueryConnectionSetUp setUp = queryConnectionSetUpFor(connection.productName());
     if (setUp.cancelsFromAnotherThread)
         m_flags.attachStatement(m_handles.statement);
     // The driver's own read-only switch: most drivers take it only as a hint, so where the
     // server has a statement of its own, that statement is what counts.
-    SQLSetConnectAttr(m_handles.connection, SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
-    bool done = !setUp.manualCommit
-                || SQLSetConnectAttr(m_handles.connection, SQL_ATTR_AUTOCOMMIT,
-                                     reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)
-                       == SQL_SUCCESS;
-    for (const std::string& statement : setUp.statements) {
+    connection.setReadOnlyHint();
+    bool done = !setUp.manualCommit || connection.setAutocommit(false, Success::Exact);
+    for (const std::string& sql : setUp.statements) {
         if (!done)
             break;
-        done = SQLExecDirect(m_handles.statement, sqlText(statement), SQL_NTS) == SQL_SUCCESS;
-        closeCursor(m_handles.statement);
+        CheckedStatement statement(m_handles.statement);
+        done = statement.executeDirect(sql);
     }
     if (!done) {
         WriteDebugLine(query_texts::ReadOnlyFailed);
