@@ -5,6 +5,7 @@
 #include "ReportRunner.h"
 #include "ReportTexts.h"
 #include "app/DebugLog.h"
+#include "db/CheckedStatement.h"
 #include "db/StoredInteger.h"
 #include "db/qmxDB.h"
 
@@ -29,23 +30,21 @@ Errors errorsOf(HealthReportKind kind)
 
 // Prepares and executes on the connection's statement; on failure logs the error line and the
 // statement, passes the diagnostics on and closes the cursor.
-bool runStatement(SQLHSTMT statement, const std::string& sql, const char* prepareError, const char* executeError)
+bool runStatement(CheckedStatement& statement, const std::string& sql, const char* prepareError,
+                  const char* executeError)
 {
     const char* failed = nullptr;
-    if (statement == SQL_NULL_HSTMT || prepareStatement(statement, sql) != SQL_SUCCESS) {
+    if (!statement.prepare(sql))
         failed = prepareError;
-    } else {
-        const SQLRETURN executed = executeStatement(statement);
-        if (executed != SQL_SUCCESS && executed != SQL_SUCCESS_WITH_INFO && executed != SQL_NO_DATA)
-            failed = executeError;
-    }
+    else if (!statement.execute(Success::WithInfoOrNoData))
+        failed = executeError;
     if (failed == nullptr)
         return true;
     WriteDebugLine(failed);
     WriteDebugLine(sql);
-    if (statement != SQL_NULL_HSTMT)
-        qmxDB().reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::LogOnly);
-    closeCursor(statement);
+    if (statement.valid())
+        qmxDB().reportDiagnostics(SQL_HANDLE_STMT, statement.handle(), Diagnostics::LogOnly);
+    statement.close();
     return false;
 }
 
@@ -74,22 +73,22 @@ std::optional<std::int32_t> trendValue(const StoredInteger& stored, const Health
 
 // Reads one field's rows, newest first, into the trend until it has enough, the request is
 // cancelled or the rows end; false on a statement failure.
-bool readTrend(SQLHSTMT statement, const std::string& sql, const Errors& errors, MovingAverageTrend& trend,
+bool readTrend(SQLHSTMT handle, const std::string& sql, const Errors& errors, MovingAverageTrend& trend,
                const ReportRequest& request, const HealthSubject& subject, const HealthField& field)
 {
+    CheckedStatement statement(handle);
     if (!runStatement(statement, sql, errors.prepare, errors.fieldExecute))
         return false;
-    while (!request.cancelled() && fetchSucceeded(SQLFetch(statement))) {
-        const StoredInteger stored = getColumnInteger(statement, 1);
-        const auto date = getColumnText(statement, 2, 32);
-        const auto time = getColumnText(statement, 3, 32);
+    while (!request.cancelled() && statement.fetch() == Fetched::Row) {
+        const StoredInteger stored = statement.integer(1);
+        const auto date = statement.text(2, 32);
+        const auto time = statement.text(3, 32);
         const auto value = trendValue(stored, subject, field.column, date.value_or(""), time.value_or(""));
         if (!value || !date)
             continue;
         if (!trend.addRow(*value, *date, time.value_or("")))
             break;
     }
-    closeCursor(statement);
     return true;
 }
 
@@ -108,27 +107,28 @@ std::string storedText(const StoredInteger& stored)
 }
 
 // The drives (frame and drive) or cartridges with mounts in the range; nothing on a failure.
-std::optional<std::vector<HealthSubject>> readSubjects(SQLHSTMT statement, HealthReportKind kind,
+std::optional<std::vector<HealthSubject>> readSubjects(SQLHSTMT handle, HealthReportKind kind,
                                                        const ReportRequest& request, const std::string& address,
                                                        const Errors& errors)
 {
     const std::string sql = healthSubjectStatement(kind, request.table, address, request.beginDate, request.endDate,
                                                    Dialect(request.databaseType));
+    CheckedStatement statement(handle);
     if (!runStatement(statement, sql, errors.prepare, errors.listExecute))
         return std::nullopt;
     std::vector<HealthSubject> subjects;
-    while (fetchSucceeded(SQLFetch(statement))) {
+    while (statement.fetch() == Fetched::Row) {
         HealthSubject subject;
         subject.ipAddress = address;
         if (kind == HealthReportKind::Cartridge) {
             subject.cartridge = true;
-            ColumnText volser = getWholeColumnText(statement, 1, ReportTextLimit);
+            ColumnText volser = statement.wholeText(1, ReportTextLimit);
             if (!reportableVolser(volser, address))
                 continue;
             subject.volser = std::move(volser.text);
         } else {
-            const StoredInteger storedFrame = getColumnInteger(statement, 1);
-            const StoredInteger storedDrive = getColumnInteger(statement, 2);
+            const StoredInteger storedFrame = statement.integer(1);
+            const StoredInteger storedDrive = statement.integer(2);
             const auto frame = driveNumber(storedFrame);
             const auto drive = driveNumber(storedDrive);
             if (!frame || !drive) {
@@ -141,7 +141,6 @@ std::optional<std::vector<HealthSubject>> readSubjects(SQLHSTMT statement, Healt
         }
         subjects.push_back(std::move(subject));
     }
-    closeCursor(statement);
     return subjects;
 }
 
@@ -158,13 +157,14 @@ using FieldTexts = std::unordered_map<std::string, std::string>;
 // subject's own statement would read, fed to its trend in the same order. A subject without rows
 // is not there (its text is the not-enough line). Nothing when the statement failed (logged:
 // the subjects' own statements then read the field) or the run was cancelled.
-std::optional<FieldTexts> batchedFieldTexts(SQLHSTMT statement, HealthReportKind kind, const HealthField& field,
+std::optional<FieldTexts> batchedFieldTexts(SQLHSTMT handle, HealthReportKind kind, const HealthField& field,
                                             const ReportRequest& request, const std::string& address,
                                             const std::unordered_map<std::string, const HealthSubject*>& subjects,
                                             const Errors& errors)
 {
     const std::string sql = healthBatchStatement(kind, field, request.table, address, request.beginDate,
                                                  request.endDate, Dialect(request.databaseType));
+    CheckedStatement statement(handle);
     if (!runStatement(statement, sql, errors.prepare, errors.fieldExecute))
         return std::nullopt;
     const bool drive = kind == HealthReportKind::Drive;
@@ -180,20 +180,18 @@ std::optional<FieldTexts> batchedFieldTexts(SQLHSTMT statement, HealthReportKind
         if (subject != nullptr && trend)
             texts[key->second] = trend->reportText(field.name, *subject);
     };
-    SQLRETURN fetched = SQL_SUCCESS;
-    while (fetchSucceeded(fetched = SQLFetch(statement))) {
-        if (request.cancelled()) {
-            closeCursor(statement);
+    Fetched fetched = Fetched::Row;
+    while ((fetched = statement.fetch()) == Fetched::Row) {
+        if (request.cancelled())
             return std::nullopt;
-        }
         std::pair<bool, std::string> rowKey;
         if (drive) {
-            const auto frame = driveNumber(getColumnInteger(statement, 1));
-            const auto number = driveNumber(getColumnInteger(statement, 2));
+            const auto frame = driveNumber(statement.integer(1));
+            const auto number = driveNumber(statement.integer(2));
             if (frame && number)
                 rowKey = {true, std::to_string(*frame) + " " + std::to_string(*number)};
         } else {
-            ColumnText volser = getWholeColumnText(statement, 1, ReportTextLimit);
+            ColumnText volser = statement.wholeText(1, ReportTextLimit);
             if (!volser.null && !volser.cut)
                 rowKey = {true, std::move(volser.text)};
         }
@@ -207,16 +205,16 @@ std::optional<FieldTexts> batchedFieldTexts(SQLHSTMT statement, HealthReportKind
         }
         if (subject == nullptr || enough)
             continue;
-        const StoredInteger stored = getColumnInteger(statement, valueColumn);
-        const auto date = getColumnText(statement, valueColumn + 1, 32);
-        const auto time = getColumnText(statement, valueColumn + 2, 32);
+        const StoredInteger stored = statement.integer(valueColumn);
+        const auto date = statement.text(valueColumn + 1, 32);
+        const auto time = statement.text(valueColumn + 2, 32);
         const auto value = trendValue(stored, *subject, field.column, date.value_or(""), time.value_or(""));
         if (value && date && !trend->addRow(*value, *date, time.value_or("")))
             enough = true;
     }
     finishSubject();
-    closeCursor(statement);
-    if (fetched != SQL_NO_DATA) {
+    statement.close();
+    if (fetched == Fetched::Failed) {
         WriteDebugLine(errors.fieldExecute);
         WriteDebugLine(sql);
         return std::nullopt;
