@@ -47,8 +47,8 @@ std::optional<std::string> CheckedStatement::text(SQLUSMALLINT column, std::size
         m_buffer.resize(maxBytes + 1);
     m_buffer[0] = '\0';
     SQLLEN indicator = 0;
-    const SQLRETURN result = SQLGetData(m_handle, column, SQL_C_CHAR, m_buffer.data(),
-                                        static_cast<SQLLEN>(maxBytes + 1), &indicator);
+    const SQLRETURN result =
+        SQLGetData(m_handle, column, SQL_C_CHAR, m_buffer.data(), static_cast<SQLLEN>(maxBytes + 1), &indicator);
     if (!fetchSucceeded(result) || indicator == SQL_NULL_DATA)
         return std::nullopt;
     return std::string(m_buffer.data(), std::char_traits<char>::length(m_buffer.data()));
@@ -88,7 +88,8 @@ std::string ConnectionControl::productName() const
 {
     SQLCHAR name[128] = {};
     SQLSMALLINT length = 0;
-    if (m_connection == SQL_NULL_HDBC || !fetchSucceeded(SQLGetInfo(m_connection, SQL_DBMS_NAME, name, sizeof name, &length)))
+    if (m_connection == SQL_NULL_HDBC
+        || !fetchSucceeded(SQLGetInfo(m_connection, SQL_DBMS_NAME, name, sizeof name, &length)))
         return {};
     return reinterpret_cast<const char*>(name);
 }
@@ -96,9 +97,10 @@ std::string ConnectionControl::productName() const
 bool ConnectionControl::setAutocommit(bool on, Success rule) const
 {
     return m_connection != SQL_NULL_HDBC
-           && succeeded(SQLSetConnectAttr(
-               m_connection, SQL_ATTR_AUTOCOMMIT,
-               reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)), 0),
+           && succeeded(
+               SQLSetConnectAttr(
+                   m_connection, SQL_ATTR_AUTOCOMMIT,
+                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)), 0),
                rule);
 }
 
@@ -106,7 +108,8 @@ bool ConnectionControl::setReadOnlyHint() const
 {
     return m_connection != SQL_NULL_HDBC
            && fetchSucceeded(SQLSetConnectAttr(m_connection, SQL_ATTR_ACCESS_MODE,
-                                               reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_MODE_READ_ONLY)), 0));
+                                               reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_MODE_READ_ONLY)),
+                                               0));
 }
 
 bool ConnectionControl::endTransaction(bool commit) const

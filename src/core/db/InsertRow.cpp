@@ -26,26 +26,19 @@ std::string filled(const char* format, const std::string& first)
 
 bool isUniqueKeyViolation(SQLHSTMT statement)
 {
-    for (SQLSMALLINT record = 1;; ++record) {
-        SQLCHAR state[6] = {};
-        SQLCHAR message[513] = {};
-        SQLINTEGER native = 0;
-        SQLSMALLINT length = 0;
-        const SQLRETURN got =
-            SQLGetDiagRec(SQL_HANDLE_STMT, statement, record, state, &native, message, sizeof message, &length);
-        if (got != SQL_SUCCESS && got != SQL_SUCCESS_WITH_INFO)
-            return false;
-        const std::string code = reinterpret_cast<char*>(state);
-        const std::string text = lowerCased(reinterpret_cast<char*>(message));
+    int count = 0;
+    for (const DiagnosticRecord& record : readDiagnosticRecords(SQL_HANDLE_STMT, statement, count)) {
         // 23505 is the standard state of a unique violation. Other drivers report the general
         // integrity state 23000, or none at all (the embedded store says HY000), and name the
         // unique key in their message.
-        if (code == "23505")
+        if (record.state == "23505")
             return true;
+        const std::string text = lowerCased(record.message);
         for (const char* words : {"unique constraint", "unique key", "duplicate key", "ora-00001"})
             if (text.find(words) != std::string::npos)
                 return true;
     }
+    return false;
 }
 
 std::string lineRefusedText(const std::string& reason, const std::string& line)

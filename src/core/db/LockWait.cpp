@@ -1,5 +1,6 @@
 #include "LockWait.h"
 
+#include "CheckedStatement.h"
 #include "OdbcHandles.h"
 #include "app/DebugLog.h"
 
@@ -14,7 +15,7 @@ thread_local const std::atomic<bool>* t_stop = nullptr;
 
 bool succeeded(SQLRETURN result)
 {
-    return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO;
+    return succeeded(result, Success::WithInfo);
 }
 } // namespace
 
@@ -63,16 +64,9 @@ const std::atomic<bool>* lockWaitStopFlag()
 
 bool isDatabaseLocked(SQLHSTMT statement)
 {
-    for (SQLSMALLINT record = 1;; ++record) {
-        SQLCHAR state[6] = {};
-        SQLCHAR message[513] = {};
-        SQLINTEGER native = 0;
-        SQLSMALLINT length = 0;
-        const SQLRETURN got =
-            SQLGetDiagRec(SQL_HANDLE_STMT, statement, record, state, &native, message, sizeof message, &length);
-        if (!succeeded(got))
-            return false;
-        std::string text = reinterpret_cast<char*>(message);
+    int count = 0;
+    for (const DiagnosticRecord& record : readDiagnosticRecords(SQL_HANDLE_STMT, statement, count)) {
+        std::string text = record.message;
         std::transform(text.begin(), text.end(), text.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         // The embedded store's words for SQLITE_BUSY and SQLITE_LOCKED.
@@ -80,15 +74,12 @@ bool isDatabaseLocked(SQLHSTMT statement)
             || text.find("database table is locked") != std::string::npos)
             return true;
     }
+    return false;
 }
 
 bool isEmbeddedStore(SQLHDBC connection)
 {
-    SQLCHAR name[64] = {};
-    SQLSMALLINT length = 0;
-    if (!succeeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length)))
-        return false;
-    std::string text = reinterpret_cast<char*>(name);
+    std::string text = ConnectionControl(connection).productName();
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text.find("sqlite") != std::string::npos;

@@ -1,5 +1,6 @@
 #include "ReportIndexes.h"
 
+#include "CheckedStatement.h"
 #include "app/DebugLog.h"
 #include "qmxDB.h"
 
@@ -9,12 +10,8 @@
 namespace {
 bool serverNamed(SQLHDBC connection, const char* product)
 {
-    SQLCHAR name[64] = {};
-    SQLSMALLINT length = 0;
-    if (connection == SQL_NULL_HDBC
-        || !fetchSucceeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length)))
-        return false;
-    return strncasecmp(reinterpret_cast<const char*>(name), product, std::strlen(product)) == 0;
+    const std::string name = ConnectionControl(connection).productName();
+    return strncasecmp(name.c_str(), product, std::strlen(product)) == 0;
 }
 
 bool embeddedStore(SQLHDBC connection)
@@ -23,27 +20,24 @@ bool embeddedStore(SQLHDBC connection)
 }
 
 // Column 1 of the first row is "1" (or "t", a true boolean).
-bool answersYes(SQLHSTMT statement, const std::string& sql)
+bool answersYes(SQLHSTMT handle, const std::string& sql)
 {
-    bool yes = false;
-    if (fetchSucceeded(SQLExecDirect(statement, sqlText(sql), SQL_NTS)) && fetchSucceeded(SQLFetch(statement))) {
-        const std::string value = getColumnText(statement, 1).value_or("0");
-        yes = value == "1" || value == "t";
-    }
-    closeCursor(statement);
-    return yes;
+    CheckedStatement statement(handle);
+    if (!statement.executeDirect(sql, Success::WithInfo) || statement.fetch() != Fetched::Row)
+        return false;
+    const std::string value = statement.text(1).value_or("0");
+    return value == "1" || value == "t";
 }
 
-bool runDirectly(SQLHSTMT statement, const std::string& sql)
+bool runDirectly(SQLHSTMT handle, const std::string& sql)
 {
-    const SQLRETURN result = SQLExecDirect(statement, sqlText(sql), SQL_NTS);
-    const bool ran = fetchSucceeded(result) || result == SQL_NO_DATA;
+    CheckedStatement statement(handle);
+    const bool ran = statement.executeDirect(sql, Success::WithInfoOrNoData);
     if (!ran) {
         WriteDebugLine("Error executing statement for the reports' statistics:");
         WriteDebugLine(sql);
-        qmxDB().reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::LogOnly);
+        qmxDB().reportDiagnostics(SQL_HANDLE_STMT, handle, Diagnostics::LogOnly);
     }
-    closeCursor(statement);
     return ran;
 }
 } // namespace

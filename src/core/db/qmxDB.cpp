@@ -25,15 +25,9 @@ std::string upperCased(std::string text)
 void logDriverNotes(SQLSMALLINT handleType, SQLHANDLE handle)
 {
     // A driver that answers success-with-info for ordinary work has its notes logged.
-    SQLCHAR state[6] = {};
-    SQLCHAR message[513] = {};
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    for (SQLSMALLINT record = 1;
-         SQLGetDiagRec(handleType, handle, record, state, &native, message, sizeof message, &length) == SQL_SUCCESS;
-         ++record)
-        WriteTraceLine(std::string("Driver note ") + reinterpret_cast<char*>(state) + ": "
-                       + reinterpret_cast<char*>(message));
+    int count = 0;
+    for (const DiagnosticRecord& record : readDiagnosticRecords(handleType, handle, count))
+        WriteTraceLine("Driver note " + record.state + ": " + record.message);
 }
 } // namespace
 
