@@ -1,5 +1,6 @@
 #include "qmxDB.h"
 
+#include "CheckedStatement.h"
 #include "DiagnosticRules.h"
 #include "DiagnosticsWindow.h"
 #include "ListControl.h"
@@ -201,23 +202,22 @@ std::string qmxDB::reportDiagnosticRecords(int count, const std::vector<Diagnost
 }
 
 int qmxDB::selectIntoList(const std::string& columns, const std::string& table, const std::string& whereClause,
-                          SQLHSTMT statement, ListControl* list, Diagnostics diagnostics,
-                          DiagnosticsWindow* window) const
+                          SQLHSTMT handle, ListControl* list, Diagnostics diagnostics, DiagnosticsWindow* window) const
 {
     const std::string sql = "SELECT " + columns + " FROM " + table + " " + whereClause;
-    if (prepareStatement(statement, sql) != SQL_SUCCESS) {
+    CheckedStatement statement(handle);
+    if (!statement.prepare(sql)) {
         WriteDebugLine("Error preparing: " + sql);
-        reportDiagnostics(SQL_HANDLE_STMT, statement, diagnostics);
+        reportDiagnostics(SQL_HANDLE_STMT, handle, diagnostics);
         return -1;
     }
-    if (executeStatement(statement) != SQL_SUCCESS) {
+    if (!statement.execute()) {
         WriteDebugLine("Error executing select statement:\n" + sql);
-        reportDiagnostics(SQL_HANDLE_STMT, statement, diagnostics, window);
-        closeCursor(statement);
+        reportDiagnostics(SQL_HANDLE_STMT, handle, diagnostics, window);
         return -1;
     }
 
-    const std::vector<ResultColumn> described = describeResultColumns(statement);
+    const std::vector<ResultColumn> described = statement.columns();
     int dateColumn = -1;
     if (list != nullptr) {
         std::vector<std::string> titles{"ROW"};
@@ -234,20 +234,19 @@ int qmxDB::selectIntoList(const std::string& columns, const std::string& table, 
     }
 
     int rows = 0;
-    while (fetchSucceeded(SQLFetch(statement))) {
+    while (statement.fetch() == Fetched::Row) {
         ++rows;
         if (list == nullptr)
             continue;
         std::vector<std::string> cells{std::to_string(rows)};
         for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(described.size()); ++column) {
-            std::string value = getColumnText(statement, column, 511).value_or("");
+            std::string value = statement.text(column, 511).value_or("");
             if (column == dateColumn && value.size() >= 10)
                 value = value.substr(5, 2) + "-" + value.substr(value.size() - 2) + "-" + value.substr(0, 4);
             cells.push_back(std::move(value));
         }
         list->addRow(cells);
     }
-    closeCursor(statement);
     return rows;
 }
 
@@ -351,27 +350,24 @@ std::vector<ResultColumn> describeResultColumns(SQLHSTMT statement)
     return columns;
 }
 
-std::optional<std::vector<std::string>> selectFirstColumn(const qmxDB& db, SQLHSTMT statement, const std::string& sql,
+std::optional<std::vector<std::string>> selectFirstColumn(const qmxDB& db, SQLHSTMT handle, const std::string& sql,
                                                           const char* prepareFailed, const char* executeFailed,
                                                           std::size_t maxBytes)
 {
+    CheckedStatement statement(handle);
     const auto failed = [&](const char* step) -> std::optional<std::vector<std::string>> {
         WriteDebugLine(step);
         WriteDebugLine(sql);
-        db.reportDiagnostics(SQL_HANDLE_STMT, statement, Diagnostics::ShowUser);
-        closeCursor(statement);
+        db.reportDiagnostics(SQL_HANDLE_STMT, handle, Diagnostics::ShowUser);
         return std::nullopt;
     };
-    SQLRETURN result = prepareStatement(statement, sql);
-    if (result != SQL_SUCCESS)
+    if (!statement.prepare(sql))
         return failed(prepareFailed);
-    result = executeStatement(statement);
-    if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
+    if (!statement.execute(Success::WithInfo))
         return failed(executeFailed);
     std::vector<std::string> values;
-    while (fetchSucceeded(SQLFetch(statement)))
-        if (auto value = getColumnText(statement, 1, maxBytes))
+    while (statement.fetch() == Fetched::Row)
+        if (auto value = statement.text(1, maxBytes))
             values.push_back(std::move(*value));
-    closeCursor(statement);
     return values;
 }
