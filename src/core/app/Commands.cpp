@@ -204,24 +204,6 @@ std::string monitorPaneText(int openMonitors)
     return (openMonitors >= 100 ? "Monitor" : "Monitor ") + std::to_string(openMonitors);
 }
 
-const std::vector<WindowTemplate>& windowTemplates()
-{
-    static const std::vector<WindowTemplate> templates = {
-        {129, "Qmx", "Create new LVR thread"},
-        {131, "Report By Mount Rates ", "Generate report by mount rates"},
-        {132, "Report By Drive Health Statistics ", "Generate report by drive health statistics"},
-        {133, "Report By Cartridge Health Statistics ", "Generate report by cartridge health statistics"},
-        {134, "Report By Encryption Status ", "Generate report by encryption status"},
-        {135, "Report By Cartridge Statistics ", "Generate report by cartridge statistics"},
-        {136, "Cartridge Retries and Perms ", "Generate report by threshold alerts"},
-        {1205, "LVR Bar Graph ", ""},
-        {1204, "LVR Line Graph ", ""},
-        {1206, "Custom Reports ", " Generate custom reports"},
-        {1207, "LVR Table ", ""},
-    };
-    return templates;
-}
-
 std::optional<std::string> templateForCommand(CommandId id)
 {
     if (const ReportKindInfo* report = reportWindowForCommand(id))

@@ -112,12 +112,5 @@ std::vector<CommandId> toolbarCommands();
 std::string monitorPaneText(int openMonitors);
 inline constexpr const char* MonitorPaneSizingText = "Running: 0";
 
-// The window kinds that commands open, by template name.
-struct WindowTemplate {
-    int resource;
-    const char* name;
-    const char* description;
-};
-const std::vector<WindowTemplate>& windowTemplates();
 // The template a report command opens (nothing for commands that open none).
 std::optional<std::string> templateForCommand(CommandId id);

@@ -148,8 +148,9 @@ ReportConnection::Result ReportConnection::selectColumn(const std::string& sql, 
     return result;
 }
 
-ReportConnection::Result ReportConnection::selectFirstRow(const std::string& sql, const ReportErrorTexts& texts,
-                                                          const std::function<bool(const CheckedStatement&)>& read) const
+ReportConnection::Result
+ReportConnection::selectFirstRow(const std::string& sql, const ReportErrorTexts& texts,
+                                 const std::function<bool(const CheckedStatement&)>& read) const
 {
     CheckedStatement statement(m_handles.statement);
     if (!statement.prepare(sql)) {
