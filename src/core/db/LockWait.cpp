@@ -82,16 +82,29 @@ bool isDatabaseLocked(SQLHSTMT statement)
     }
 }
 
-bool isEmbeddedStore(SQLHDBC connection)
+namespace {
+// The name the driver gives its database, in lower case; empty when it gives none.
+std::string databaseProductName(SQLHDBC connection)
 {
     SQLCHAR name[64] = {};
     SQLSMALLINT length = 0;
     if (!succeeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length)))
-        return false;
+        return {};
     std::string text = reinterpret_cast<char*>(name);
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text.find("sqlite") != std::string::npos;
+    return text;
+}
+} // namespace
+
+bool isEmbeddedStore(SQLHDBC connection)
+{
+    return databaseProductName(connection).find("sqlite") != std::string::npos;
+}
+
+bool isPostgreSQLServer(SQLHDBC connection)
+{
+    return databaseProductName(connection).find("postgres") != std::string::npos;
 }
 
 bool shortenLockWaits(OdbcHandles& handles, const std::string& dataSourceName)
