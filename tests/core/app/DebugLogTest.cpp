@@ -265,8 +265,9 @@ TEST(DebugLog, GatheredLinesMakeTheSameFiles)
                     continue;
                 }
                 log.writeLine(line(number));
-                if (gathered)
+                if (gathered) {
                     EXPECT_EQ(readWholeFile(path), "") << "line " << number << " was not held back";
+                }
             }
         }
         return std::make_pair(readWholeFile(path + ".1"), readWholeFile(path));
