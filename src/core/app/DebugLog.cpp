@@ -215,7 +215,9 @@ void DebugLog::endGathering()
     m_gatherer = std::thread::id();
 }
 
-GatheredDebugLines::GatheredDebugLines(DebugLog& log) : m_log(log), m_gathering(log.beginGathering()) {}
+GatheredDebugLines::GatheredDebugLines(DebugLog& log) : m_log(log), m_gathering(log.beginGathering())
+{
+}
 
 GatheredDebugLines::~GatheredDebugLines()
 {

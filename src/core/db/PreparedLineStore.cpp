@@ -84,7 +84,8 @@ std::string textArrayLiteral(const std::vector<const std::optional<std::string>*
 PreparedLineStore::PreparedLineStore(TableKind kind, std::string table, std::string libraryAddress, SQLHDBC connection,
                                      bool embeddedStore, RunningStatement* running)
     : m_kind(kind), m_table(std::move(table)), m_address(std::move(libraryAddress)), m_connection(connection),
-      m_embeddedStore(embeddedStore), m_arrays(!embeddedStore && isPostgreSQLServer(connection)), m_running(running), m_columns(tableColumnNames(kind, Dialect(2)))
+      m_embeddedStore(embeddedStore), m_arrays(!embeddedStore && isPostgreSQLServer(connection)), m_running(running),
+      m_columns(tableColumnNames(kind, Dialect(2)))
 {
 }
 
@@ -209,9 +210,10 @@ std::string PreparedLineStore::arraySelectText() const
     // table's size: a join it may plan as a scan of the whole table, a subquery that stops at the
     // first row it must run for each key.
     return "SELECT f.s, f.d, f.tm FROM unnest(CAST(? AS text[]), CAST(? AS date[]), CAST(? AS time[])) AS k(s, d, tm)"
-           " CROSS JOIN LATERAL (SELECT t." + m_columns[3] + " AS s, t." + m_columns[1] + " AS d, t." + m_columns[2]
-           + " AS tm FROM " + m_table + " t WHERE t." + m_columns[0] + " = ? AND t." + m_columns[3] + " = k.s AND t."
-           + m_columns[1] + " = k.d AND t." + m_columns[2] + " = k.tm LIMIT 1) AS f";
+           " CROSS JOIN LATERAL (SELECT t."
+           + m_columns[3] + " AS s, t." + m_columns[1] + " AS d, t." + m_columns[2] + " AS tm FROM " + m_table
+           + " t WHERE t." + m_columns[0] + " = ? AND t." + m_columns[3] + " = k.s AND t." + m_columns[1]
+           + " = k.d AND t." + m_columns[2] + " = k.tm LIMIT 1) AS f";
 }
 
 std::string PreparedLineStore::arrayInsertText() const

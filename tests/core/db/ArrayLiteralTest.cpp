@@ -12,12 +12,13 @@
 #include <vector>
 
 namespace {
-const std::vector<std::optional<std::string>> Awkward{
-    "a,b", "say \"hi\"", "back\\slash", "{brace}", std::nullopt, "NULL", "", " padded ", "it's", "end\\"};
+const std::vector<std::optional<std::string>> Awkward{"a,b",  "say \"hi\"", "back\\slash", "{brace}", std::nullopt,
+                                                      "NULL", "",           " padded ",    "it's",    "end\\"};
 
 std::vector<const std::optional<std::string>*> pointersTo(const std::vector<std::optional<std::string>>& values)
 {
     std::vector<const std::optional<std::string>*> pointers;
+    pointers.reserve(values.size());
     for (const std::optional<std::string>& value : values)
         pointers.push_back(&value);
     return pointers;
