@@ -35,7 +35,8 @@ struct StoredLine {
 // bound as one array and unnested by the server.
 class PreparedLineStore {
 public:
-    // Keys looked up by one select, and rows stored by one INSERT.
+    // Keys looked up by one select, and rows stored by one INSERT, where the values are bound one by
+    // one (every database but PostgreSQL, which takes a chunk's keys and rows in one of each).
     static constexpr std::size_t KeysPerSelect = 100;
     static constexpr std::size_t MountHistoryRowsPerInsert = 50;
     static constexpr std::size_t LibraryPerformanceRowsPerInsert = 100;
