@@ -56,6 +56,7 @@ DebugLog::~DebugLog()
 int DebugLog::open(const std::string& path)
 {
     std::lock_guard lock(m_mutex);
+    writeGathered();
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
@@ -79,6 +80,7 @@ int DebugLog::open(const std::string& path)
 void DebugLog::close()
 {
     std::lock_guard lock(m_mutex);
+    writeGathered();
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
@@ -139,19 +141,88 @@ void DebugLog::startNewFile()
     m_fd = fd;
 }
 
-void DebugLog::writeLine(const std::string& text)
+void DebugLog::writeStamped(const std::string& line)
 {
-    std::lock_guard lock(m_mutex);
-    if (m_fd < 0)
-        return;
-    const std::time_t now = m_clock ? m_clock() : std::time(nullptr);
-    const std::string line = formatLocalTime(StampFormat, now) + ": " + text + "\n";
     // The size is asked of the file each time: someone may have truncated it from outside.
     struct stat info {};
     if (!m_renameFailed && ::fstat(m_fd, &info) == 0 && info.st_size > 0
         && static_cast<std::uint64_t>(info.st_size) + line.size() > m_sizeLimit)
         startNewFile();
     writeAll(m_fd, line);
+}
+
+void DebugLog::writeLine(const std::string& text)
+{
+    // Gathered lines are written once this many bytes wait.
+    constexpr std::size_t GatheredLimit = std::size_t{1} << 20;
+    std::lock_guard lock(m_mutex);
+    if (m_fd < 0)
+        return;
+    const std::time_t now = m_clock ? m_clock() : std::time(nullptr);
+    std::string line = formatLocalTime(StampFormat, now) + ": " + text + "\n";
+    if (m_gathering > 0 && std::this_thread::get_id() == m_gatherer) {
+        m_gatheredBytes += line.size();
+        m_gathered.push_back(std::move(line));
+        if (m_gatheredBytes >= GatheredLimit)
+            writeGathered();
+        return;
+    }
+    writeStamped(line);
+}
+
+// The gathered lines in as few writes as the size limit allows: a new file starts at the line
+// it would start at if each were written on its own.
+void DebugLog::writeGathered()
+{
+    if (m_fd >= 0) {
+        struct stat info {};
+        std::uint64_t size =
+            ::fstat(m_fd, &info) == 0 && info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+        std::string pending;
+        pending.reserve(m_gatheredBytes);
+        for (const std::string& line : m_gathered) {
+            if (!m_renameFailed && size > 0 && size + line.size() > m_sizeLimit) {
+                writeAll(m_fd, pending);
+                pending.clear();
+                startNewFile();
+                size = ::fstat(m_fd, &info) == 0 && info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+            }
+            pending += line;
+            size += line.size();
+        }
+        writeAll(m_fd, pending);
+    }
+    m_gathered.clear();
+    m_gatheredBytes = 0;
+}
+
+bool DebugLog::beginGathering()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_gathering > 0 && m_gatherer != std::this_thread::get_id())
+        return false;
+    m_gatherer = std::this_thread::get_id();
+    ++m_gathering;
+    return true;
+}
+
+void DebugLog::endGathering()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_gathering == 0 || --m_gathering > 0)
+        return;
+    writeGathered();
+    m_gatherer = std::thread::id();
+}
+
+GatheredDebugLines::GatheredDebugLines(DebugLog& log) : m_log(log), m_gathering(log.beginGathering())
+{
+}
+
+GatheredDebugLines::~GatheredDebugLines()
+{
+    if (m_gathering)
+        m_log.endGathering();
 }
 
 void WriteDebugLine(const std::string& text)

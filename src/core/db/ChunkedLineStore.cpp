@@ -5,6 +5,7 @@
 #include "InsertRow.h"
 #include "OdbcHandles.h"
 #include "qmxDB.h"
+#include "app/CQmxApp.h"
 #include "app/DebugLog.h"
 
 #include <algorithm>
@@ -124,7 +125,9 @@ void ChunkedLineStore::storeChunk(const std::vector<std::string>& lines, std::si
     std::optional<std::size_t> storedByCheck;
     bool passedOver = false;
     if (const auto stored = storeInTransaction(lines, begin, end, storedByCheck, passedOver)) {
-        // The lines' log lines once the chunk is committed, as if each had been stored in turn.
+        // The lines' log lines once the chunk is committed, as if each had been stored in turn;
+        // they and what the caller logs for each line go to the log together.
+        const GatheredDebugLines gathered(theApp().debugLog());
         for (const StoredLine& line : *stored) {
             if (!line.logLine.empty())
                 WriteDebugLine(line.logLine);

@@ -77,12 +77,25 @@ bool isDatabaseLocked(SQLHSTMT statement)
     return false;
 }
 
-bool isEmbeddedStore(SQLHDBC connection)
+namespace {
+// The name the driver gives its database, in lower case; empty when it gives none.
+std::string databaseProductName(SQLHDBC connection)
 {
     std::string text = ConnectionControl(connection).productName();
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text.find("sqlite") != std::string::npos;
+    return text;
+}
+} // namespace
+
+bool isEmbeddedStore(SQLHDBC connection)
+{
+    return databaseProductName(connection).find("sqlite") != std::string::npos;
+}
+
+bool isPostgreSQLServer(SQLHDBC connection)
+{
+    return databaseProductName(connection).find("postgres") != std::string::npos;
 }
 
 bool shortenLockWaits(OdbcHandles& handles, const std::string& dataSourceName)

@@ -68,6 +68,8 @@ bool isDatabaseLocked(SQLHSTMT statement);
 
 // The connection's database is the embedded store (SQLite), whose writers lock the whole file.
 bool isEmbeddedStore(SQLHDBC connection);
+// The driver names PostgreSQL as its database: the server takes arrays and unnest.
+bool isPostgreSQLServer(SQLHDBC connection);
 
 // On the embedded store, connects the handles again with a busy timeout of one Wait instead
 // of the data source's (its driver takes the timeout only when connecting). Other databases

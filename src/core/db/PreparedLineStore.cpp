@@ -53,10 +53,39 @@ void freeStatement(SQLHSTMT& handle)
 }
 } // namespace
 
+std::string textArrayLiteral(const std::vector<const std::optional<std::string>*>& values)
+{
+    std::size_t size = 2;
+    for (const std::optional<std::string>* value : values)
+        size += (*value ? (*value)->size() + 3 : 5);
+    std::string literal;
+    literal.reserve(size);
+    literal += '{';
+    for (std::size_t at = 0; at < values.size(); ++at) {
+        if (at != 0)
+            literal += ',';
+        const std::optional<std::string>& value = *values[at];
+        if (!value) {
+            literal += "NULL";
+            continue;
+        }
+        literal += '"';
+        for (const char c : *value) {
+            if (c == '"' || c == '\\')
+                literal += '\\';
+            literal += c;
+        }
+        literal += '"';
+    }
+    literal += '}';
+    return literal;
+}
+
 PreparedLineStore::PreparedLineStore(TableKind kind, std::string table, std::string libraryAddress, SQLHDBC connection,
                                      bool embeddedStore, RunningStatement* running)
     : m_kind(kind), m_table(std::move(table)), m_address(std::move(libraryAddress)), m_connection(connection),
-      m_embeddedStore(embeddedStore), m_running(running), m_columns(tableColumnNames(kind, Dialect(2)))
+      m_embeddedStore(embeddedStore), m_arrays(!embeddedStore && isPostgreSQLServer(connection)), m_running(running),
+      m_columns(tableColumnNames(kind, Dialect(2)))
 {
 }
 
@@ -155,18 +184,46 @@ std::optional<std::vector<StoredLine>> PreparedLineStore::store(const std::vecto
     return outcomes;
 }
 
-std::string PreparedLineStore::placeholder(std::size_t column) const
+std::string PreparedLineStore::serverType(std::size_t column) const
 {
-    if (m_embeddedStore || column == 0)
-        return "?";
     if (column == 1)
-        return "CAST(? AS date)";
+        return "date";
     if (column == 2)
-        return "CAST(? AS time)";
+        return "time";
+    if (column == 0)
+        return "";
     const auto range = fieldNumberRange(m_kind, column - 1);
     if (!range)
-        return "?";
-    return range->high > 32767 ? "CAST(? AS int)" : "CAST(? AS smallint)";
+        return "";
+    return range->high > 32767 ? "int" : "smallint";
+}
+
+std::string PreparedLineStore::placeholder(std::size_t column) const
+{
+    const std::string type = m_embeddedStore ? std::string() : serverType(column);
+    return type.empty() ? "?" : "CAST(? AS " + type + ")";
+}
+
+std::string PreparedLineStore::arraySelectText() const
+{
+    // A look-up in the unique key's index for each key, whatever the server guesses of the
+    // table's size: a join it may plan as a scan of the whole table, a subquery that stops at the
+    // first row it must run for each key.
+    return "SELECT f.s, f.d, f.tm FROM unnest(CAST(? AS text[]), CAST(? AS date[]), CAST(? AS time[])) AS k(s, d, tm)"
+           " CROSS JOIN LATERAL (SELECT t."
+           + m_columns[3] + " AS s, t." + m_columns[1] + " AS d, t." + m_columns[2] + " AS tm FROM " + m_table
+           + " t WHERE t." + m_columns[0] + " = ? AND t." + m_columns[3] + " = k.s AND t." + m_columns[1]
+           + " = k.d AND t." + m_columns[2] + " = k.tm LIMIT 1) AS f";
+}
+
+std::string PreparedLineStore::arrayInsertText() const
+{
+    std::string sql = "INSERT INTO " + m_table + " SELECT CAST(? AS text), u.* FROM unnest(";
+    for (std::size_t column = 1; column < m_columns.size(); ++column) {
+        const std::string type = serverType(column);
+        sql += (column == 1 ? "CAST(? AS " : ", CAST(? AS ") + (type.empty() ? std::string("text") : type) + "[])";
+    }
+    return sql + ") AS u";
 }
 
 std::string PreparedLineStore::selectText(std::size_t keys) const
@@ -237,9 +294,67 @@ bool PreparedLineStore::execute(SQLHSTMT handle, const std::vector<const std::op
     return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO || result == SQL_NO_DATA;
 }
 
+bool PreparedLineStore::fetchKeys(SQLHSTMT handle, std::unordered_set<std::string>& stored)
+{
+    SQLRETURN fetched;
+    while ((fetched = SQLFetch(handle)) == SQL_SUCCESS || fetched == SQL_SUCCESS_WITH_INFO) {
+        const auto second = getColumnText(handle, 1, 64);
+        const auto date = getColumnText(handle, 2, 32);
+        const auto time = getColumnText(handle, 3, 32);
+        if (second && date && time)
+            stored.insert(keyOf(*second, normalisedDate(*date), normalisedTime(*time)));
+    }
+    closeCursor(handle);
+    return fetched == SQL_NO_DATA;
+}
+
+bool PreparedLineStore::findStoredByArrays(const std::vector<Row>& rows, std::unordered_set<std::string>& stored)
+{
+    if (rows.empty())
+        return true;
+    if (!prepared(m_select, 1, arraySelectText()))
+        return false;
+    std::vector<const std::optional<std::string>*> column(rows.size());
+    std::vector<std::optional<std::string>> values{std::nullopt, std::nullopt, std::nullopt, m_address};
+    for (const std::size_t at : {std::size_t{3}, std::size_t{1}, std::size_t{2}}) {
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            column[row] = &rows[row].values[at];
+        values[at == 3 ? 0 : at] = textArrayLiteral(column);
+    }
+    if (!execute(m_select.handle, {&values[0], &values[1], &values[2], &values[3]})) {
+        closeCursor(m_select.handle);
+        return false;
+    }
+    return fetchKeys(m_select.handle, stored);
+}
+
+bool PreparedLineStore::insertRowsByArrays(const std::vector<const Row*>& rows)
+{
+    if (rows.empty())
+        return true;
+    if (!prepared(m_insert, 1, arrayInsertText()))
+        return false;
+    std::vector<std::optional<std::string>> values{m_address};
+    values.reserve(m_columns.size());
+    std::vector<const std::optional<std::string>*> column(rows.size());
+    for (std::size_t at = 1; at < m_columns.size(); ++at) {
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            column[row] = &rows[row]->values[at];
+        values.emplace_back(textArrayLiteral(column));
+    }
+    std::vector<const std::optional<std::string>*> bound;
+    bound.reserve(values.size());
+    for (const std::optional<std::string>& value : values)
+        bound.push_back(&value);
+    const bool ran = execute(m_insert.handle, bound);
+    closeCursor(m_insert.handle);
+    return ran;
+}
+
 bool PreparedLineStore::findStored(const std::vector<Row>& rows, std::unordered_set<std::string>& stored)
 {
-    const std::optional<std::string> address = m_address;
+    if (m_arrays)
+        return findStoredByArrays(rows, stored);
     for (std::size_t first = 0; first < rows.size(); first += KeysPerSelect) {
         const std::size_t count = std::min(KeysPerSelect, rows.size() - first);
         Statement& statement = count == KeysPerSelect ? m_select : m_tailSelect;
@@ -255,16 +370,7 @@ bool PreparedLineStore::findStored(const std::vector<Row>& rows, std::unordered_
             closeCursor(statement.handle);
             return false;
         }
-        SQLRETURN fetched;
-        while ((fetched = SQLFetch(statement.handle)) == SQL_SUCCESS || fetched == SQL_SUCCESS_WITH_INFO) {
-            const auto second = getColumnText(statement.handle, 1, 64);
-            const auto date = getColumnText(statement.handle, 2, 32);
-            const auto time = getColumnText(statement.handle, 3, 32);
-            if (second && date && time)
-                stored.insert(keyOf(*second, normalisedDate(*date), normalisedTime(*time)));
-        }
-        closeCursor(statement.handle);
-        if (fetched != SQL_NO_DATA)
+        if (!fetchKeys(statement.handle, stored))
             return false;
     }
     return true;
@@ -272,6 +378,8 @@ bool PreparedLineStore::findStored(const std::vector<Row>& rows, std::unordered_
 
 bool PreparedLineStore::insertRows(const std::vector<const Row*>& rows)
 {
+    if (m_arrays)
+        return insertRowsByArrays(rows);
     const std::size_t perInsert =
         m_kind == TableKind::MountHistory ? MountHistoryRowsPerInsert : LibraryPerformanceRowsPerInsert;
     for (std::size_t first = 0; first < rows.size(); first += perInsert) {

@@ -12,6 +12,11 @@
 
 class RunningStatement;
 
+// The text of a server array of texts, as its array input reads it: every element quoted, with
+// its quotes and backslashes escaped, and NULL for a value the line does not have. The values
+// come from a file: a comma, a brace, a quote or the word NULL in one stays a part of its text.
+std::string textArrayLiteral(const std::vector<const std::optional<std::string>*>& values);
+
 // What became of one line stored by a PreparedLineStore, and the debug log line it owes (the
 // mount history INSERT's text, or why the line was refused), written once the chunk is committed.
 struct StoredLine {
@@ -26,9 +31,12 @@ struct StoredLine {
 // chunk included. A chunk it cannot vouch for, because a statement failed (a value the server
 // refused, a lost connection) or a line needs a check of its own (a mount without a volser),
 // gives nothing and leaves the transaction for the caller to roll back; nothing is logged then.
+// On PostgreSQL a chunk's keys and rows go in one select and one INSERT, each column of them
+// bound as one array and unnested by the server.
 class PreparedLineStore {
 public:
-    // Keys looked up by one select, and rows stored by one INSERT.
+    // Keys looked up by one select, and rows stored by one INSERT, where the values are bound one by
+    // one (every database but PostgreSQL, which takes a chunk's keys and rows in one of each).
     static constexpr std::size_t KeysPerSelect = 100;
     static constexpr std::size_t MountHistoryRowsPerInsert = 50;
     static constexpr std::size_t LibraryPerformanceRowsPerInsert = 100;
@@ -64,9 +72,16 @@ private:
     bool plan(const std::string& line, StoredLine& outcome, std::optional<Row>& row) const;
     bool findStored(const std::vector<Row>& rows, std::unordered_set<std::string>& stored);
     bool insertRows(const std::vector<const Row*>& rows);
+    bool findStoredByArrays(const std::vector<Row>& rows, std::unordered_set<std::string>& stored);
+    bool insertRowsByArrays(const std::vector<const Row*>& rows);
+    bool fetchKeys(SQLHSTMT handle, std::unordered_set<std::string>& stored);
     bool prepared(Statement& statement, std::size_t count, const std::string& sql);
     bool execute(SQLHSTMT handle, const std::vector<const std::optional<std::string>*>& values);
+    // The server's type of the column, for a cast of the text bound to it; empty for a text.
+    std::string serverType(std::size_t column) const;
     std::string placeholder(std::size_t column) const;
+    std::string arraySelectText() const;
+    std::string arrayInsertText() const;
     std::string selectText(std::size_t keys) const;
     std::string insertText(std::size_t rows) const;
 
@@ -75,6 +90,7 @@ private:
     std::string m_address;
     SQLHDBC m_connection;
     bool m_embeddedStore;
+    bool m_arrays;
     RunningStatement* m_running;
     bool m_statementFailed = false;
     std::vector<std::string> m_columns;

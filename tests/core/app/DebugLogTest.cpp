@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -237,4 +238,61 @@ TEST(DebugLog, TruncatedFromOutsideLeavesNoGap)
     EXPECT_EQ(text.find('\0'), std::string::npos);
     EXPECT_LT(text.size(), 100u);
     EXPECT_NE(text.find("after the truncation"), std::string::npos);
+}
+
+// Lines gathered and written together make the same files as lines written one at a time: the
+// same lines in the same order, the new file started at the same line. Another thread's line
+// is not held back by the gathering.
+TEST(DebugLog, GatheredLinesMakeTheSameFiles)
+{
+    TemporaryFolder folder;
+    const auto line = [](int number) { return "line " + std::to_string(number) + " " + std::string(90, 'x'); };
+    const auto files = [&](const std::string& name, bool gathered) {
+        const std::string path = folder.file(name);
+        DebugLog log;
+        log.setClock([] { return std::time_t{1700000000}; });
+        log.setSizeLimit(1000);
+        EXPECT_EQ(log.open(path), 0);
+        {
+            std::optional<GatheredDebugLines> gathering;
+            if (gathered)
+                gathering.emplace(log);
+            for (int number = 1; number <= 25; ++number) {
+                // An outer gathering holds the lines of an inner one.
+                if (gathered && number == 3) {
+                    const GatheredDebugLines inner(log);
+                    log.writeLine(line(number));
+                    continue;
+                }
+                log.writeLine(line(number));
+                if (gathered) {
+                    EXPECT_EQ(readWholeFile(path), "") << "line " << number << " was not held back";
+                }
+            }
+        }
+        return std::make_pair(readWholeFile(path + ".1"), readWholeFile(path));
+    };
+    const auto oneByOne = files("one.txt", false);
+    const auto together = files("together.txt", true);
+    EXPECT_FALSE(oneByOne.first.empty());
+    EXPECT_EQ(together.first, oneByOne.first);
+    EXPECT_EQ(together.second, oneByOne.second);
+
+    const std::string path = folder.file("threads.txt");
+    DebugLog log;
+    ASSERT_EQ(log.open(path), 0);
+    {
+        const GatheredDebugLines gathering(log);
+        log.writeLine("gathered");
+        std::thread([&log] {
+            // This thread's own gathering waits for none: the first thread gathers.
+            const GatheredDebugLines other(log);
+            log.writeLine("other thread");
+        }).join();
+        EXPECT_NE(readWholeFile(path).find("other thread"), std::string::npos);
+        EXPECT_EQ(readWholeFile(path).find("gathered"), std::string::npos);
+    }
+    const std::string text = readWholeFile(path);
+    EXPECT_LT(text.find("other thread"), text.find("gathered"));
+    log.close();
 }
