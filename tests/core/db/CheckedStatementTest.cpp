@@ -64,8 +64,7 @@ TEST_P(CheckedStatementTest, CursorClosedOnLeavingAndEndToldFromFailure)
     }
     // A delete that finds nothing is no failure to a caller that takes no data.
     CheckedStatement statement(handles.statement);
-    EXPECT_TRUE(
-        statement.executeDirect("delete from " + base + " where volser = 'none'", Success::WithInfoOrNoData));
+    EXPECT_TRUE(statement.executeDirect("delete from " + base + " where volser = 'none'", Success::WithInfoOrNoData));
     EXPECT_FALSE(CheckedStatement(SQL_NULL_HSTMT).prepare(select));
     // The product name the driver gives tells the embedded store from a server.
     EXPECT_EQ(isEmbeddedStore(handles.connection), GetParam().name == "SQLite");
