@@ -120,9 +120,9 @@ int agentCommand(const std::vector<std::string>& args)
     std::optional<MetricsServer> metricsServer;
     if (metricsListen) {
         metricsServer.emplace([&metrics] { return metrics.exposition(); });
-        std::string why;
-        if (!metricsServer->start(*metricsListen, why)) {
-            std::cerr << "vaultlinectl agent: cannot serve metrics: " << why << "\n";
+        std::string reason;
+        if (!metricsServer->start(*metricsListen, reason)) {
+            std::cerr << "vaultlinectl agent: cannot serve metrics: " << reason << "\n";
             return 1;
         }
         std::cerr << "vaultlinectl agent: metrics at " << metricsServer->url() << "\n";

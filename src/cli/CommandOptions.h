@@ -17,8 +17,8 @@ enum class OptionKind {
 struct OptionSpec {
     // Not explicit: {"from"} declares an option in a list of them.
     // cppcheck-suppress noExplicitConstructor
-    OptionSpec(std::string name, OptionKind kind = OptionKind::Once, std::string needs = {})
-        : name(std::move(name)), kind(kind), needs(std::move(needs))
+    OptionSpec(std::string optionName, OptionKind optionKind = OptionKind::Once, std::string valueNeeds = {})
+        : name(std::move(optionName)), kind(optionKind), needs(std::move(valueNeeds))
     {
     }
 

@@ -79,7 +79,7 @@ private slots:
         QObject owner;
         auto* scheduler = new CAgentScheduler(&owner, options);
         QVERIFY(!scheduler->timerActive());
-        AgentSettings& settings = scoped.app().agentSettings;
+        AgentSettings& settings = scoped.app().agentSettings();
         settings.enabled = true;
         settings.weekdays.fill(true);
         settings.startHour = 8;

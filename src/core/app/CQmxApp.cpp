@@ -2,12 +2,17 @@
 
 #include "SettingsStore.h"
 #include "UserPrompts.h"
+#include "agent/AgentSettings.h"
+#include "reports/LifetimeThresholds.h"
 
 CQmxApp::CQmxApp()
-    : m_defaultPrompts(std::make_unique<SilentPrompts>()), m_defaultStore(std::make_unique<MemorySettingsStore>()),
+    : m_thresholds(std::make_unique<LifetimeThresholds>()), m_agentSettings(std::make_unique<AgentSettings>()),
+      m_defaultPrompts(std::make_unique<SilentPrompts>()), m_defaultStore(std::make_unique<MemorySettingsStore>()),
       m_prompts(m_defaultPrompts.get()), m_store(m_defaultStore.get())
 {
 }
+
+CQmxApp::~CQmxApp() = default;
 
 void CQmxApp::setPrompts(UserPrompts* prompts)
 {
@@ -30,7 +35,7 @@ void CQmxApp::reset()
     versionText.clear();
     startupComplete = false;
     activeMonitors = 0;
-    agentSettings = AgentSettings{};
+    *m_agentSettings = AgentSettings{};
     setLifetimeThresholds(LifetimeThresholds{});
     setPrompts(nullptr);
     setSettingsStore(nullptr);
@@ -39,13 +44,13 @@ void CQmxApp::reset()
 LifetimeThresholds CQmxApp::lifetimeThresholds() const
 {
     std::lock_guard lock(m_thresholdsMutex);
-    return m_thresholds;
+    return *m_thresholds;
 }
 
 void CQmxApp::setLifetimeThresholds(const LifetimeThresholds& thresholds)
 {
     std::lock_guard lock(m_thresholdsMutex);
-    m_thresholds = thresholds;
+    *m_thresholds = thresholds;
 }
 
 CQmxApp& theApp()

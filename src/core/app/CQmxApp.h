@@ -1,9 +1,7 @@
 #pragma once
 
 #include "AppSettings.h"
-#include "agent/AgentSettings.h"
 #include "DebugLog.h"
-#include "reports/LifetimeThresholds.h"
 
 #include <atomic>
 #include <memory>
@@ -12,12 +10,17 @@
 
 class UserPrompts;
 class SettingsStore;
+struct AgentSettings;
+struct LifetimeThresholds;
 
 // The one application object: settings, run-time flags and the debug log. Reached through
 // theApp() from every thread; flags that workers read are atomics.
 class CQmxApp {
 public:
     CQmxApp();
+    ~CQmxApp();
+    CQmxApp(const CQmxApp&) = delete;
+    CQmxApp& operator=(const CQmxApp&) = delete;
 
     AppSettings settings;
     std::string password; // held in memory only, never stored
@@ -29,7 +32,7 @@ public:
     std::atomic<bool> startupComplete{false};
     std::atomic<int> activeMonitors{0};
     // The reports agent's settings, in memory only; the window's thread alone touches them.
-    AgentSettings agentSettings;
+    AgentSettings& agentSettings() { return *m_agentSettings; }
 
     DebugLog& debugLog() { return m_debugLog; }
 
@@ -50,7 +53,8 @@ public:
 private:
     DebugLog m_debugLog;
     mutable std::mutex m_thresholdsMutex;
-    LifetimeThresholds m_thresholds;
+    std::unique_ptr<LifetimeThresholds> m_thresholds;
+    std::unique_ptr<AgentSettings> m_agentSettings;
     std::unique_ptr<UserPrompts> m_defaultPrompts;
     std::unique_ptr<SettingsStore> m_defaultStore;
     UserPrompts* m_prompts;

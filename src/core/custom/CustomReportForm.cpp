@@ -81,15 +81,15 @@ void CustomReportForm::message(const char* text) const
 
 void CustomReportForm::request(Pending kind, FormListsRequest request)
 {
-    m_pendingKind = kind;
-    m_pending = std::move(request);
+    m_pending = PendingLoad{kind, std::move(request)};
 }
 
 std::optional<FormListsRequest> CustomReportForm::takePendingLoad()
 {
-    auto pending = std::move(m_pending);
-    m_pending.reset();
-    return pending;
+    if (!loadPending())
+        return std::nullopt;
+    m_pending->taken = true;
+    return m_pending->request;
 }
 
 void CustomReportForm::initialise()
@@ -151,7 +151,6 @@ void CustomReportForm::libraryChanged(int index)
         load.itemLists = load.fields = true;
         load.ipAddress = library;
         load.rangeStart = m_rangeStart;
-        m_pendingLibrary = library;
         request(Pending::Library, load);
     } else {
         dataTypeCombo.enabled = true;
@@ -366,11 +365,11 @@ void CustomReportForm::finishLibraryChange(const std::string& library)
 
 void CustomReportForm::listsLoaded(const FormLists& lists)
 {
-    const auto kind = m_pendingKind;
-    m_pendingKind.reset();
-    if (!kind)
+    if (!m_pending || !m_pending->taken)
         return;
-    switch (*kind) {
+    const PendingLoad pending = std::move(*m_pending);
+    m_pending.reset();
+    switch (pending.kind) {
     case Pending::Initialise:
         if (lists.libraries)
             libraryCombo.replaceAfterPrompt(*lists.libraries);
@@ -384,7 +383,7 @@ void CustomReportForm::listsLoaded(const FormLists& lists)
     case Pending::Library:
         applyItemLists(lists);
         applyFields(lists);
-        finishLibraryChange(m_pendingLibrary);
+        finishLibraryChange(pending.request.ipAddress);
         break;
     case Pending::Template:
         if (lists.loadedTemplate)

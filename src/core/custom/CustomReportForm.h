@@ -58,7 +58,7 @@ public:
 
     // The database work the last handler needs, once; nothing when there is none.
     std::optional<FormListsRequest> takePendingLoad();
-    bool loadPending() const { return m_pending.has_value(); }
+    bool loadPending() const { return m_pending && !m_pending->taken; }
     // The answer to the pending work: fills the controls as setupCombo does and finishes the
     // handler that asked.
     void listsLoaded(const FormLists& lists);
@@ -81,6 +81,13 @@ public:
 
 private:
     enum class Pending { Initialise, Range, Library, Template };
+    // The work one handler asked for and the handler to finish when its answer comes; a
+    // library change finishes with the library of its request.
+    struct PendingLoad {
+        Pending kind;
+        FormListsRequest request;
+        bool taken = false; // handed out by takePendingLoad, its answer still to come
+    };
     void request(Pending kind, FormListsRequest request);
     void applyItemLists(const FormLists& lists);
     void applyFields(const FormLists& lists);
@@ -98,9 +105,7 @@ private:
     std::time_t m_rangeStart;
     std::string m_previousLibrary;
     std::string m_previousRange;
-    std::optional<Pending> m_pendingKind;
-    std::optional<FormListsRequest> m_pending;
-    std::string m_pendingLibrary;
+    std::optional<PendingLoad> m_pending;
 };
 
 // Runs the form's pending database work on the calling thread until none is left.

@@ -9,11 +9,11 @@
 
 const LifetimeThreshold* LifetimeThresholds::find(const std::string& name) const
 {
-    const auto& counters = ReportStatements::lifetimeCounters();
-    for (std::size_t at = 0; at < counters.size(); ++at)
-        if (strcasecmp(counters[at].c_str(), name.c_str()) == 0
-            || strcasecmp(ReportStatements::lifetimeColumn(counters[at]).c_str(), name.c_str()) == 0)
-            return &this->counters[at];
+    const auto& names = ReportStatements::lifetimeCounters();
+    for (std::size_t at = 0; at < names.size(); ++at)
+        if (strcasecmp(names[at].c_str(), name.c_str()) == 0
+            || strcasecmp(ReportStatements::lifetimeColumn(names[at]).c_str(), name.c_str()) == 0)
+            return &counters[at];
     return nullptr;
 }
 

@@ -11,7 +11,7 @@ CAgentScheduler::CAgentScheduler(QObject* parent, AgentRunOptions options)
 {
     m_state = agentSchedulerStart(m_clock());
     connect(m_timer, &QTimer::timeout, this, &CAgentScheduler::tick);
-    if (theApp().agentSettings.enabled)
+    if (theApp().agentSettings().enabled)
         m_timer->start(1000);
 }
 
@@ -24,7 +24,7 @@ CAgentScheduler::~CAgentScheduler()
 void CAgentScheduler::settingsConfirmed()
 {
     m_timer->stop();
-    if (theApp().agentSettings.enabled)
+    if (theApp().agentSettings().enabled)
         m_timer->start(1000);
     agentConfirmed(m_state);
 }
@@ -37,7 +37,7 @@ bool CAgentScheduler::timerActive() const
 void CAgentScheduler::tick()
 {
     const std::time_t now = m_clock();
-    const AgentSettings& settings = theApp().agentSettings;
+    const AgentSettings& settings = theApp().agentSettings();
     if (!agentTick(now, settings, m_state, theApp().connected))
         return;
     emit runStarted(m_runs.start(settings, now));

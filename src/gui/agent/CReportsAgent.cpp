@@ -160,9 +160,9 @@ bool CReportsAgent::edit(QWidget* parent)
         // A list that cannot be read stays empty (logged); the dialog still opens.
         addresses = agentLibraryAddresses().value_or(std::vector<std::string>{});
     }
-    CReportsAgent dialog(theApp().agentSettings, addresses, parent);
+    CReportsAgent dialog(theApp().agentSettings(), addresses, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    theApp().agentSettings = dialog.confirmed();
+    theApp().agentSettings() = dialog.confirmed();
     return true;
 }

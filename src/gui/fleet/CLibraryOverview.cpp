@@ -218,8 +218,8 @@ void CLibraryOverview::openGraph(CQueryData* list, int row, bool drive)
         [request = m_overview->lastRequest(), address = m_overview->address(), unit, drive](GraphState& state) {
             if (state.closeRequested())
                 return;
-            if (auto data = LibraryOverview::ratingGraph(request, address, unit, drive))
-                state.SetReportData(std::move(*data));
+            if (auto graphData = LibraryOverview::ratingGraph(request, address, unit, drive))
+                state.SetReportData(std::move(*graphData));
         });
 }
 
@@ -251,7 +251,7 @@ void CLibraryOverview::print(QPrinter& printer)
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSize(8);
     document.setDefaultFont(font);
-    document.setPlainText(QString::fromStdString(fleetOverviewText(m_overview->address(), *result)).remove('\r'));
+    document.setPlainText(QString::fromStdString(fleetOverviewText(m_overview->address(), *result)).remove(u'\r'));
     document.print(&printer);
 }
 

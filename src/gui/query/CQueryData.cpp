@@ -94,15 +94,15 @@ void CQueryData::sizeColumns()
 {
     const bool drawing = updatesEnabled();
     setUpdatesEnabled(false);
-    const QueryListData& data = listData();
+    const QueryListData& list = listData();
     const QFontMetrics metrics(font());
-    for (int column = 0; column < data.columnCount(); ++column) {
-        if (data.column(column).hidden) {
+    for (int column = 0; column < list.columnCount(); ++column) {
+        if (list.column(column).hidden) {
             setColumnHidden(column, true);
             continue;
         }
         setColumnHidden(column, false);
-        const std::string longest = data.longestCell(column);
+        const std::string longest = list.longestCell(column);
         const QString shown = QString::fromUtf8(longest.data(), static_cast<qsizetype>(longest.size()));
         int width = std::max(MinimumColumnWidth, metrics.horizontalAdvance(shown) + CellPadding);
         width = std::max(width, m_header->textWidth(column));
@@ -138,11 +138,11 @@ void CQueryData::toggleColumn(int column)
 std::unique_ptr<QMenu> CQueryData::columnMenu()
 {
     auto menu = std::make_unique<QMenu>(this);
-    const QueryListData& data = listData();
-    for (int column = 0; column < data.columnCount(); ++column) {
-        QAction* item = menu->addAction(QString::fromStdString(data.column(column).title));
+    const QueryListData& list = listData();
+    for (int column = 0; column < list.columnCount(); ++column) {
+        QAction* item = menu->addAction(QString::fromStdString(list.column(column).title));
         item->setCheckable(true);
-        item->setChecked(!data.column(column).hidden);
+        item->setChecked(!list.column(column).hidden);
         item->setEnabled(column != 0);
         connect(item, &QAction::triggered, this, [this, column] { toggleColumn(column); });
     }

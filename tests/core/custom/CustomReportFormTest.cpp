@@ -161,6 +161,37 @@ TEST(CustomFormRules, RangeReachesBackWholeSecondsAndThePromptDisables)
     EXPECT_FALSE(form.driveList.enabled);
 }
 
+// An answer finishes the handler whose load was handed out, once: one that comes before the
+// load was taken, or a second one, changes nothing.
+TEST(CustomFormRules, AnAnswerFinishesTheLoadHandedOutOnce)
+{
+    RecordingPrompts prompts;
+    CustomReportForm form(prompts);
+    form.initialise();
+    form.listsLoaded(FormLists{});
+    ASSERT_TRUE(form.loadPending());
+    ASSERT_TRUE(form.takePendingLoad());
+    EXPECT_FALSE(form.loadPending());
+    FormLists lists;
+    lists.libraries = std::vector<std::string>{"10.0.0.1", "10.0.0.2"};
+    lists.templateNames = std::vector<std::string>{};
+    form.listsLoaded(lists);
+    form.rangeChanged(1);
+    form.libraryChanged(2);
+    const auto load = form.takePendingLoad();
+    ASSERT_TRUE(load);
+    EXPECT_EQ(load->ipAddress, "10.0.0.2");
+    EXPECT_FALSE(form.takePendingLoad());
+    form.dataTypeCombo.replaceAfterPrompt({"Mount History: DRIVE_ID"});
+    form.dataTypeCombo.current = 1;
+    form.listsLoaded(FormLists{});
+    EXPECT_EQ(form.previousLibrary(), "10.0.0.2");
+    EXPECT_EQ(form.dataTypeCombo.current, 0);
+    form.dataTypeCombo.current = 1;
+    form.listsLoaded(FormLists{});
+    EXPECT_EQ(form.dataTypeCombo.current, 1);
+}
+
 TEST(CustomFormRules, FieldsWithoutDriveOrRollupSupport)
 {
     RecordingPrompts prompts;

@@ -26,7 +26,7 @@ constexpr const char* Syntax = "The database could not read the statement: it ha
                                "database does not accept. Please check what was typed.";
 
 struct SetupPage : DiagnosticsWindow {
-    explicit SetupPage(Kind kind) : kind(kind) {}
+    explicit SetupPage(Kind pageKind) : kind(pageKind) {}
     Kind kind;
     std::vector<std::string> focused;
     Kind windowKind() const override { return kind; }
