@@ -1,26 +1,20 @@
 #include "BatchTransactions.h"
 
+#include "CheckedStatement.h"
 #include "LockWait.h"
 
 #include <sqlext.h>
 
 namespace {
-bool succeeded(SQLRETURN result)
-{
-    return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO;
-}
-
 bool setAutoCommit(SQLHDBC connection, bool on)
 {
-    return succeeded(SQLSetConnectAttr(
-        connection, SQL_ATTR_AUTOCOMMIT,
-        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
-        SQL_IS_UINTEGER));
+    return ConnectionControl(connection).setAutocommit(on);
 }
 
+// A commit the driver answers with information is a commit: its rows are stored.
 bool endTransaction(SQLHDBC connection, SQLSMALLINT completion)
 {
-    return succeeded(SQLEndTran(SQL_HANDLE_DBC, connection, completion));
+    return ConnectionControl(connection).endTransaction(completion == SQL_COMMIT, Success::WithInfo);
 }
 } // namespace
 

@@ -112,10 +112,10 @@ bool ConnectionControl::setReadOnlyHint() const
                                                0));
 }
 
-bool ConnectionControl::endTransaction(bool commit) const
+bool ConnectionControl::endTransaction(bool commit, Success rule) const
 {
     return m_connection != SQL_NULL_HDBC
-           && SQLEndTran(SQL_HANDLE_DBC, m_connection, commit ? SQL_COMMIT : SQL_ROLLBACK) == SQL_SUCCESS;
+           && succeeded(SQLEndTran(SQL_HANDLE_DBC, m_connection, commit ? SQL_COMMIT : SQL_ROLLBACK), rule);
 }
 
 void cancelStatement(SQLHSTMT statement)

@@ -80,7 +80,7 @@ public:
     // The driver's read-only access mode: most drivers take it only as a hint.
     bool setReadOnlyHint() const;
     // Commits or rolls back the connection's transaction.
-    bool endTransaction(bool commit) const;
+    bool endTransaction(bool commit, Success rule = Success::Exact) const;
 
 private:
     SQLHDBC m_connection;
