@@ -171,3 +171,15 @@ std::vector<std::string_view> splitFields(std::string_view line)
         start = end + 1;
     }
 }
+
+std::string lineHeadProblem(std::size_t fieldCount, std::size_t expectedCount, const std::string& date,
+                            const std::string& time)
+{
+    if (fieldCount != expectedCount)
+        return "it has " + std::to_string(fieldCount) + " fields, not " + std::to_string(expectedCount);
+    if (!validatedDate(date))
+        return "its time stamp gives no valid date (" + date + ")";
+    if (!validatedTime(time))
+        return "its time stamp gives no valid time (" + time + ")";
+    return {};
+}

@@ -33,3 +33,7 @@ std::optional<std::string> validatedDate(std::string_view text);
 // "HH:MM" (or "HH:MM:SS" when seconds are given) from hours:minutes[:seconds] of one or two
 // digits each within a day; nothing when the text is no such time.
 std::optional<std::string> validatedTime(std::string_view text);
+// Why a library file line cannot be stored before its fields are looked at: the wrong number of
+// fields, or a time stamp that gives no valid date or time; nothing when both are good.
+std::string lineHeadProblem(std::size_t fieldCount, std::size_t expectedCount, const std::string& date,
+                            const std::string& time);

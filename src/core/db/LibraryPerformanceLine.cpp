@@ -56,12 +56,8 @@ const std::string& LibraryPerformanceLine::field(std::size_t number) const
 
 std::string LibraryPerformanceLine::problem() const
 {
-    if (fieldCount != FieldCount)
-        return "it has " + std::to_string(fieldCount) + " fields, not " + std::to_string(FieldCount);
-    if (!validatedDate(date))
-        return "its time stamp gives no valid date (" + date + ")";
-    if (!validatedTime(time))
-        return "its time stamp gives no valid time (" + time + ")";
+    if (std::string why = lineHeadProblem(fieldCount, FieldCount, date, time); !why.empty())
+        return why;
     for (std::size_t number = LogicalLibraryField + 1; number <= fieldCount; ++number) {
         const auto range = fieldNumberRange(TableKind::LibraryPerformance, number);
         if (!range)

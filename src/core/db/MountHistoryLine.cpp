@@ -75,12 +75,8 @@ bool MountHistoryLine::isTextField(std::size_t number)
 
 std::string MountHistoryLine::problem() const
 {
-    if (fieldCount != FieldCount)
-        return "it has " + std::to_string(fieldCount) + " fields, not " + std::to_string(FieldCount);
-    if (!validatedDate(date))
-        return "its time stamp gives no valid date (" + date + ")";
-    if (!validatedTime(time))
-        return "its time stamp gives no valid time (" + time + ")";
+    if (std::string why = lineHeadProblem(fieldCount, FieldCount, date, time); !why.empty())
+        return why;
     for (std::size_t number = 2; number <= fieldCount; ++number) {
         const auto& value = field(number);
         const auto range = fieldNumberRange(TableKind::MountHistory, number);

@@ -61,12 +61,9 @@ void ReportConnection::logFailure(const char* step, const std::string& sql, bool
         m_db.reportDiagnostics(SQL_HANDLE_STMT, m_handles.statement, shownWhen(showMessages));
 }
 
-ReportConnection::Result ReportConnection::selectTextRows(const std::string& sql, int columns,
-                                                          std::vector<std::vector<ColumnText>>& rows,
-                                                          const ReportErrorTexts& texts, bool showMessages,
-                                                          std::size_t maxRows) const
+ReportConnection::Result ReportConnection::run(CheckedStatement& statement, const std::string& sql,
+                                               const ReportErrorTexts& texts, bool showMessages) const
 {
-    CheckedStatement statement(m_handles.statement);
     if (!statement.prepare(sql)) {
         logFailure(texts.preparing, sql, showMessages);
         return Result::PrepareFailed;
@@ -75,6 +72,17 @@ ReportConnection::Result ReportConnection::selectTextRows(const std::string& sql
         logFailure(texts.executing, sql, showMessages);
         return Result::ExecuteFailed;
     }
+    return Result::Ok;
+}
+
+ReportConnection::Result ReportConnection::selectTextRows(const std::string& sql, int columns,
+                                                          std::vector<std::vector<ColumnText>>& rows,
+                                                          const ReportErrorTexts& texts, bool showMessages,
+                                                          std::size_t maxRows) const
+{
+    CheckedStatement statement(m_handles.statement);
+    if (const Result ran = run(statement, sql, texts, showMessages); ran != Result::Ok)
+        return ran;
     Fetched fetched = Fetched::Row;
     while (rows.size() < maxRows && (fetched = statement.fetch()) == Fetched::Row) {
         std::vector<ColumnText> row;
@@ -153,14 +161,8 @@ ReportConnection::selectFirstRow(const std::string& sql, const ReportErrorTexts&
                                  const std::function<bool(const CheckedStatement&)>& read) const
 {
     CheckedStatement statement(m_handles.statement);
-    if (!statement.prepare(sql)) {
-        logFailure(texts.preparing, sql, false);
-        return Result::PrepareFailed;
-    }
-    if (!statement.execute()) {
-        logFailure(texts.executing, sql, false);
-        return Result::ExecuteFailed;
-    }
+    if (const Result ran = run(statement, sql, texts, false); ran != Result::Ok)
+        return ran;
     const Fetched fetched = statement.fetch();
     if (fetched != Fetched::End && (fetched == Fetched::Failed || !read(statement))) {
         logFailure(texts.fetching, sql, false);

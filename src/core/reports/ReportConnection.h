@@ -77,6 +77,9 @@ public:
 
 private:
     void logFailure(const char* step, const std::string& sql, bool showMessages) const;
+    // Prepares and runs the statement; a failed step is logged with its text and the SQL.
+    Result run(CheckedStatement& statement, const std::string& sql, const ReportErrorTexts& texts,
+               bool showMessages) const;
     // Prepares and runs the statement and hands its first row, if any, to read; a failed step or
     // a read that says false is logged with its text, and the cursor is closed on every path.
     Result selectFirstRow(const std::string& sql, const ReportErrorTexts& texts,
