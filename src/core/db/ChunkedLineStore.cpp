@@ -3,6 +3,7 @@
 #include "Dialect.h"
 #include "InsertMR.h"
 #include "InsertRow.h"
+#include "LockWait.h"
 #include "OdbcHandles.h"
 #include "qmxDB.h"
 #include "app/CQmxApp.h"
@@ -23,6 +24,12 @@ ChunkedLineStore::ChunkedLineStore(TableKind kind, std::string table, std::strin
         m_transactions.reset();
         return;
     }
+    // A chunk's rows land all over the unique key's index (the lines come in time order, the key
+    // leads with the volser): with the store's small default page cache, most of a chunk's index
+    // pages are written out and read back again before the commit. The larger cache lasts as long
+    // as this connection; it is memory, not a setting of the database.
+    if (m_transactions->embeddedStore())
+        runOnConnection(handles.connection, "PRAGMA cache_size = -" + std::to_string(EmbeddedCacheKilobytes));
     m_prepared = std::make_unique<PreparedLineStore>(kind, m_table, m_address, handles.connection,
                                                      m_transactions->embeddedStore(), m_options.running);
 }
@@ -132,6 +139,18 @@ void ChunkedLineStore::storeChunk(const std::vector<std::string>& lines, std::si
             if (!line.logLine.empty())
                 WriteDebugLine(line.logLine);
             each(line.result);
+        }
+        return;
+    }
+    // A long chunk goes again in pieces, each in a transaction of its own: only the pieces with
+    // the line that failed, or with a line of its own kind, go line by line. After a check that
+    // stored a row anew, the chunk goes line by line as a whole: that row's line is known.
+    const std::size_t piece = std::max<std::size_t>(1, m_options.linesPerRetry);
+    if (end - begin > piece && !storedByCheck) {
+        for (std::size_t first = begin; first < end; first += piece) {
+            if (m_options.stop != nullptr && m_options.stop->load())
+                return;
+            storeChunk(lines, first, std::min(end, first + piece), each);
         }
         return;
     }

@@ -26,9 +26,13 @@ struct ChunkedLineStoreOptions {
     const std::atomic<bool>* stop = nullptr;
     // The statements a stop on another thread cancels on a server database.
     RunningStatement* running = nullptr;
-    // Lines per transaction: every commit waits for the disk, and a chunk a line failed in is
-    // stored again line by line.
-    std::size_t linesPerChunk = 4000;
+    // Lines per transaction: every commit waits for the disk and writes every index page the
+    // chunk touched, so fewer, longer chunks cost less; a chunk holds its lines and their log
+    // lines until it is committed (the import also ends a chunk at ImportBatchBytes).
+    std::size_t linesPerChunk = 16000;
+    // A chunk that cannot be stored whole goes again in pieces of this many lines, and a piece
+    // that cannot line by line.
+    std::size_t linesPerRetry = 500;
 };
 
 // Stores the lines of a library file for one library on an open connection, a chunk of lines
@@ -40,6 +44,9 @@ struct ChunkedLineStoreOptions {
 // default commit mode when the store is finished or destroyed.
 class ChunkedLineStore {
 public:
+    // The embedded store's page cache while a store is open on its connection.
+    static constexpr int EmbeddedCacheKilobytes = 16384;
+
     ChunkedLineStore(TableKind kind, std::string table, std::string libraryAddress, OdbcHandles& handles,
                      ChunkedLineStoreOptions options = {});
     ~ChunkedLineStore();

@@ -115,12 +115,12 @@ bool isWholeNumberWithin(std::string_view value, long long low, long long high)
 
 std::string numberFieldProblem(std::size_t fieldNumber, std::string_view value, long long low, long long high)
 {
-    const std::string field = "field " + std::to_string(fieldNumber);
+    // Every field of every line passes through here: the text is composed only for a refusal.
     if (!isNumber(value))
-        return field + " is not a number (" + std::string(value) + ")";
+        return "field " + std::to_string(fieldNumber) + " is not a number (" + std::string(value) + ")";
     if (!isWholeNumberWithin(value, low, high))
-        return field + " is not a whole number from " + std::to_string(low) + " to " + std::to_string(high) + " ("
-               + std::string(value) + ")";
+        return "field " + std::to_string(fieldNumber) + " is not a whole number from " + std::to_string(low) + " to "
+               + std::to_string(high) + " (" + std::string(value) + ")";
     return {};
 }
 

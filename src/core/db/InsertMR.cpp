@@ -43,9 +43,13 @@ std::string mountHistoryInsertStatement(const MountHistoryLine& line, const std:
     const MountKey key = keyOf(line);
     std::string sql = "INSERT INTO " + table + " VALUES (" + quoteLiteral(libraryAddress) + ", "
                       + dialect.dateLiteral(key.date) + ", " + dialect.timeLiteral(key.time);
-    for (std::size_t number = 2; number <= line.fieldCount; ++number)
-        sql += ", " + fieldValue(line, number);
-    return sql + ") ";
+    sql.reserve(sql.size() + 8 * line.fieldCount);
+    for (std::size_t number = 2; number <= line.fieldCount; ++number) {
+        sql += ", ";
+        sql += fieldValue(line, number);
+    }
+    sql += ") ";
+    return sql;
 }
 
 int InsertMR(const std::string& line, const std::string& table, const std::string& libraryAddress, SQLHSTMT statement)

@@ -148,38 +148,44 @@ std::optional<std::vector<StoredLine>> PreparedLineStore::store(const std::vecto
 {
     m_statementFailed = false;
     std::vector<StoredLine> outcomes(end - begin);
-    std::vector<Row> rows;
-    rows.reserve(end - begin);
-    for (std::size_t at = begin; at < end; ++at) {
-        std::optional<Row> row;
-        if (!plan(lines[at], outcomes[at - begin], row))
-            return std::nullopt;
-        if (row) {
-            row->index = at - begin;
-            rows.push_back(std::move(*row));
-        }
-    }
+    // The keys stored before or by this chunk. The rows go a slice at a time, so that only a
+    // slice's values are held, however long the chunk.
     std::unordered_set<std::string> stored;
-    if (!findStored(rows, stored)) {
-        m_statementFailed = true;
-        return std::nullopt;
-    }
-    // In line order: the first line of a key not stored yet is new, every later one a duplicate,
-    // as when each line is checked after the one before it was stored.
+    std::vector<Row> rows;
     std::vector<const Row*> fresh;
-    for (const Row& row : rows) {
-        StoredLine& outcome = outcomes[row.index];
-        if (!stored.insert(row.key).second) {
-            outcome.result = InsertDuplicate;
-            outcome.logLine.clear();
-            continue;
+    for (std::size_t first = begin; first < end; first += LinesPerSlice) {
+        const std::size_t last = std::min(end, first + LinesPerSlice);
+        rows.clear();
+        for (std::size_t at = first; at < last; ++at) {
+            std::optional<Row> row;
+            if (!plan(lines[at], outcomes[at - begin], row))
+                return std::nullopt;
+            if (row) {
+                row->index = at - begin;
+                rows.push_back(std::move(*row));
+            }
         }
-        outcome.result = InsertDone;
-        fresh.push_back(&row);
-    }
-    if (!insertRows(fresh)) {
-        m_statementFailed = true;
-        return std::nullopt;
+        if (!findStored(rows, stored)) {
+            m_statementFailed = true;
+            return std::nullopt;
+        }
+        // In line order: the first line of a key not stored yet is new, every later one a
+        // duplicate, as when each line is checked after the one before it was stored.
+        fresh.clear();
+        for (const Row& row : rows) {
+            StoredLine& outcome = outcomes[row.index];
+            if (!stored.insert(row.key).second) {
+                outcome.result = InsertDuplicate;
+                outcome.logLine.clear();
+                continue;
+            }
+            outcome.result = InsertDone;
+            fresh.push_back(&row);
+        }
+        if (!insertRows(fresh)) {
+            m_statementFailed = true;
+            return std::nullopt;
+        }
     }
     return outcomes;
 }
@@ -244,13 +250,18 @@ std::string PreparedLineStore::insertText(std::size_t rows) const
     for (std::size_t column = 0; column < m_columns.size(); ++column)
         row += (column == 0 ? "" : ", ") + placeholder(column);
     row += ")";
-    std::string sql = "INSERT INTO " + m_table + " VALUES ";
+    // The embedded store's driver keeps a statement compiled from one execution to the next only
+    // when its text starts as a query's does (SELECT or WITH); any other it compiles again at every
+    // execution, which costs more than the rows. The common table expression nothing reads makes
+    // the INSERT one it compiles once.
+    std::string sql = (m_embeddedStore ? "WITH compiled_once(unused) AS (SELECT 1) INSERT INTO " : "INSERT INTO ")
+                      + m_table + " VALUES ";
     for (std::size_t at = 0; at < rows; ++at)
         sql += (at == 0 ? "" : ", ") + row;
     return sql;
 }
 
-bool PreparedLineStore::prepared(Statement& statement, std::size_t count, const std::string& sql)
+bool PreparedLineStore::prepared(Statement& statement, std::size_t count, const std::function<std::string()>& text)
 {
     if (statement.handle != SQL_NULL_HSTMT && statement.count == count)
         return true;
@@ -262,7 +273,7 @@ bool PreparedLineStore::prepared(Statement& statement, std::size_t count, const 
         }
     }
     statement.count = 0;
-    const SQLRETURN result = prepareStatement(statement.handle, sql);
+    const SQLRETURN result = prepareStatement(statement.handle, text());
     if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
         return false;
     statement.count = count;
@@ -312,7 +323,7 @@ bool PreparedLineStore::findStoredByArrays(const std::vector<Row>& rows, std::un
 {
     if (rows.empty())
         return true;
-    if (!prepared(m_select, 1, arraySelectText()))
+    if (!prepared(m_select, 1, [this] { return arraySelectText(); }))
         return false;
     std::vector<const std::optional<std::string>*> column(rows.size());
     std::vector<std::optional<std::string>> values{std::nullopt, std::nullopt, std::nullopt, m_address};
@@ -332,7 +343,7 @@ bool PreparedLineStore::insertRowsByArrays(const std::vector<const Row*>& rows)
 {
     if (rows.empty())
         return true;
-    if (!prepared(m_insert, 1, arrayInsertText()))
+    if (!prepared(m_insert, 1, [this] { return arrayInsertText(); }))
         return false;
     std::vector<std::optional<std::string>> values{m_address};
     values.reserve(m_columns.size());
@@ -358,7 +369,7 @@ bool PreparedLineStore::findStored(const std::vector<Row>& rows, std::unordered_
     for (std::size_t first = 0; first < rows.size(); first += KeysPerSelect) {
         const std::size_t count = std::min(KeysPerSelect, rows.size() - first);
         Statement& statement = count == KeysPerSelect ? m_select : m_tailSelect;
-        if (!prepared(statement, count, selectText(count)))
+        if (!prepared(statement, count, [this, count] { return selectText(count); }))
             return false;
         std::vector<const std::optional<std::string>*> values;
         values.reserve(count * 4);
@@ -385,7 +396,7 @@ bool PreparedLineStore::insertRows(const std::vector<const Row*>& rows)
     for (std::size_t first = 0; first < rows.size(); first += perInsert) {
         const std::size_t count = std::min(perInsert, rows.size() - first);
         Statement& statement = count == perInsert ? m_insert : m_tailInsert;
-        if (!prepared(statement, count, insertText(count)))
+        if (!prepared(statement, count, [this, count] { return insertText(count); }))
             return false;
         std::vector<const std::optional<std::string>*> values;
         values.reserve(count * m_columns.size());

@@ -5,6 +5,7 @@
 #include <sql.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -40,6 +41,8 @@ public:
     static constexpr std::size_t KeysPerSelect = 100;
     static constexpr std::size_t MountHistoryRowsPerInsert = 50;
     static constexpr std::size_t LibraryPerformanceRowsPerInsert = 100;
+    // Lines whose rows are looked up and stored together; a chunk is stored a slice at a time.
+    static constexpr std::size_t LinesPerSlice = 4000;
 
     // embeddedStore: the statements bind dates, times and counters as text, which the embedded
     // store keeps as the literals would; a server is given casts to the columns' types.
@@ -75,7 +78,8 @@ private:
     bool findStoredByArrays(const std::vector<Row>& rows, std::unordered_set<std::string>& stored);
     bool insertRowsByArrays(const std::vector<const Row*>& rows);
     bool fetchKeys(SQLHSTMT handle, std::unordered_set<std::string>& stored);
-    bool prepared(Statement& statement, std::size_t count, const std::string& sql);
+    // The statement prepared for count keys or rows; its text is composed only when it is not.
+    bool prepared(Statement& statement, std::size_t count, const std::function<std::string()>& text);
     bool execute(SQLHSTMT handle, const std::vector<const std::optional<std::string>*>& values);
     // The server's type of the column, for a cast of the text bound to it; empty for a text.
     std::string serverType(std::size_t column) const;

@@ -11,7 +11,7 @@
 
 // Lines stored in one transaction during an import, and the most bytes of lines held at once.
 inline constexpr std::size_t ImportBatchLines = ChunkedLineStoreOptions{}.linesPerChunk;
-inline constexpr std::size_t ImportBatchBytes = 2 << 20;
+inline constexpr std::size_t ImportBatchBytes = 4 << 20;
 
 // Stores the data lines of a saved file of that kind for the library address on an open
 // connection, each unless it is stored already, and counts in result what became of each line.

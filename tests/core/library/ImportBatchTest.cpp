@@ -60,6 +60,7 @@ struct Outcome {
     Rows rows;
     std::vector<std::string> log;
     int chunksStoredAgain = 0;
+    std::string firstStoredAgain;
 };
 
 class ImportBatch : public BackendTablesTest {
@@ -92,7 +93,8 @@ protected:
     }
 
     // Empties the table, stores the stored file's lines one by one, then imports the file.
-    Outcome import(const std::string& stored, const std::string& path, bool batched)
+    Outcome import(const std::string& stored, const std::string& path, bool batched,
+                   std::size_t chunkLines = ChunkLines, std::size_t retryLines = ChunkLines)
     {
         EXPECT_TRUE(executeSql(GetParam(), "delete from " + base));
         ImportOptions small;
@@ -102,9 +104,10 @@ protected:
         const std::size_t shownFrom = scoped.prompts.messages().size();
         ImportOptions options;
         options.store.batched = batched;
-        options.store.linesPerChunk = ChunkLines;
+        options.store.linesPerChunk = chunkLines;
+        options.store.linesPerRetry = retryLines;
         const ImportResult result = importSavedFile(path, "10.0.0.1", options);
-        Outcome outcome{result.inserted, result.duplicates, result.failed, {}, {}, {}};
+        Outcome outcome{result.inserted, result.duplicates, result.failed, {}, {}, {}, 0, {}};
         const auto shown = scoped.prompts.messages();
         for (std::size_t at = shownFrom; at < shown.size(); ++at)
             outcome.messages.push_back(shown[at].text);
@@ -114,6 +117,9 @@ protected:
         for (std::size_t at = log.find("are stored again one at a time"); at != std::string::npos;
              at = log.find("are stored again one at a time", at + 1))
             ++outcome.chunksStoredAgain;
+        static const std::regex again("Import lines \\d+ to \\d+ are stored again one at a time");
+        if (std::smatch found; std::regex_search(log, found, again))
+            outcome.firstStoredAgain = found.str();
         return outcome;
     }
 };
@@ -165,6 +171,25 @@ TEST_P(ImportBatch, SameAnswersAsLineByLine)
         std::find_if(reference.log.begin(), reference.log.end(),
                      [](const std::string& line) { return line.find("refused by the test") != std::string::npos; }),
         reference.log.end());
+    const auto sameAsReference = [&](const Outcome& batched) {
+        EXPECT_EQ(batched.inserted, reference.inserted);
+        EXPECT_EQ(batched.duplicates, reference.duplicates);
+        EXPECT_EQ(batched.failed, reference.failed);
+        EXPECT_EQ(batched.messages, reference.messages);
+        EXPECT_TRUE(batched.rows == reference.rows);
+        ASSERT_EQ(batched.log.size(), reference.log.size());
+        for (std::size_t at = 0; at < reference.log.size(); ++at)
+            ASSERT_EQ(batched.log[at], reference.log[at]) << "log line " << at;
+    };
+    {
+        // The whole file in one chunk: it goes again in pieces, and only the piece with the
+        // refused line (the 251st of the file) goes line by line.
+        SCOPED_TRACE("one chunk, pieces of 100 lines");
+        const Outcome batched = import(stored, fileWith("\n"), true, lines.size(), 100);
+        sameAsReference(batched);
+        EXPECT_EQ(batched.chunksStoredAgain, 1);
+        EXPECT_EQ(batched.firstStoredAgain, "Import lines 201 to 300 are stored again one at a time");
+    }
     for (const std::string lineEnd : {"\n", "\r\n", "\r"}) {
         SCOPED_TRACE(lineEnd == "\n" ? "LF" : lineEnd == "\r" ? "CR" : "CR LF");
         const Outcome batched = import(stored, fileWith(lineEnd), true);

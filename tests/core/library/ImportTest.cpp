@@ -245,7 +245,7 @@ TEST_P(Import, LongFilesAcrossBatches)
     for (int index = 0; index < lines; ++index) {
         const std::string volser = "E" + std::to_string(100000 + index);
         auto twoDigits = [](int value) { return std::string(value < 10 ? "0" : "") + std::to_string(value); };
-        std::string line = "2009__04__" + twoDigits(10 + index / 1000) + "__" + twoDigits(index % 1000 / 60) + "."
+        std::string line = "2009__04__" + twoDigits(1 + index / 1440) + "__" + twoDigits(index % 1440 / 60) + "."
                            + twoDigits(index % 60) + "," + volser + ",_4,_2,ARCHIVE,__267,0,0";
         for (int counter = 9; counter <= 36; ++counter)
             line += index == bad && counter == 12 ? ",many" : "," + std::to_string(counter);
