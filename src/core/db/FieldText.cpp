@@ -1,5 +1,6 @@
 #include "FieldText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <system_error>
 #include <vector>
@@ -163,6 +164,7 @@ std::vector<std::string_view> splitFields(std::string_view line)
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     std::vector<std::string_view> fields;
+    fields.reserve(static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) + 1);
     for (std::size_t start = 0;;) {
         const std::size_t end = line.find(',', start);
         fields.push_back(line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));

@@ -3,6 +3,8 @@
 #include "FieldText.h"
 #include "Tables.h"
 
+#include <utility>
+
 namespace {
 // The text up to the next two blanks; the rest keeps the second blank, as the stamp was
 // always read.
@@ -49,9 +51,10 @@ MountHistoryLine MountHistoryLine::parse(std::string_view line)
 {
     MountHistoryLine result;
     const std::vector<std::string_view> fields = splitFields(line);
-    const SplitTimestamp stamp = splitTimestamp(fields.front());
-    result.date = stamp.date;
-    result.time = stamp.time;
+    SplitTimestamp stamp = splitTimestamp(fields.front());
+    result.date = std::move(stamp.date);
+    result.time = std::move(stamp.time);
+    result.values.reserve(fields.size() - 1);
     for (std::size_t index = 1; index < fields.size(); ++index) {
         if (isMissingValue(fields[index]))
             result.values.emplace_back(std::nullopt);

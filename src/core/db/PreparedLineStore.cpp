@@ -12,6 +12,7 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -106,7 +107,7 @@ bool PreparedLineStore::plan(const std::string& line, StoredLine& outcome, std::
     }
     Row planned;
     if (m_kind == TableKind::MountHistory) {
-        const MountHistoryLine parsed = MountHistoryLine::parse(line);
+        MountHistoryLine parsed = MountHistoryLine::parse(line);
         if (std::string problem = parsed.problem(); !problem.empty()) {
             outcome.logLine = lineRefusedText(problem, line);
             return true;
@@ -115,14 +116,17 @@ bool PreparedLineStore::plan(const std::string& line, StoredLine& outcome, std::
         // A mount without a volser is found by a check of its own ("volser is null").
         if (!volser)
             return false;
-        const std::string date = storedDate(parsed.date);
-        const std::string time = storedTime(parsed.time);
-        planned.key = keyOf(*volser, date, time);
-        planned.values = {m_address, date, time};
-        for (std::size_t number = 2; number <= parsed.fieldCount; ++number)
-            planned.values.push_back(parsed.field(number));
         // The text the one-line operation runs and logs; here it is logged only.
         outcome.logLine = mountHistoryInsertStatement(parsed, m_table, m_address, Dialect(2));
+        std::string date = storedDate(parsed.date);
+        std::string time = storedTime(parsed.time);
+        planned.key = keyOf(*volser, date, time);
+        planned.values.reserve(m_columns.size());
+        planned.values.emplace_back(m_address);
+        planned.values.emplace_back(std::move(date));
+        planned.values.emplace_back(std::move(time));
+        // The line's fields are not read again: they move into the row.
+        std::move(parsed.values.begin(), parsed.values.end(), std::back_inserter(planned.values));
     } else {
         const LibraryPerformanceLine parsed = LibraryPerformanceLine::parse(line);
         if (std::string problem = parsed.problem(); !problem.empty()) {
@@ -133,7 +137,10 @@ bool PreparedLineStore::plan(const std::string& line, StoredLine& outcome, std::
         const std::string time = storedTime(parsed.time);
         const std::string& logicalLibrary = parsed.field(LibraryPerformanceLine::LogicalLibraryField);
         planned.key = keyOf(logicalLibrary, date, time);
-        planned.values = {m_address, date, time};
+        planned.values.reserve(m_columns.size());
+        planned.values.emplace_back(m_address);
+        planned.values.emplace_back(date);
+        planned.values.emplace_back(time);
         for (std::size_t number = LibraryPerformanceLine::LogicalLibraryField; number <= parsed.fieldCount; ++number)
             planned.values.emplace_back(parsed.field(number));
     }
@@ -214,12 +221,16 @@ std::string PreparedLineStore::arraySelectText() const
 {
     // A look-up in the unique key's index for each key, whatever the server guesses of the
     // table's size: a join it may plan as a scan of the whole table, a subquery that stops at the
-    // first row it must run for each key.
+    // first row it must run for each key. The key's last three columns are matched as a row at
+    // least and at most the key's, which only the unique key's index can search by: compared
+    // one column at a time, a table the server has not yet analysed was searched by the
+    // reports' (address, date) index, through every mount of the day for each key.
+    const std::string row = "(t." + m_columns[3] + ", t." + m_columns[1] + ", t." + m_columns[2] + ")";
     return "SELECT f.s, f.d, f.tm FROM unnest(CAST(? AS text[]), CAST(? AS date[]), CAST(? AS time[])) AS k(s, d, tm)"
            " CROSS JOIN LATERAL (SELECT t."
            + m_columns[3] + " AS s, t." + m_columns[1] + " AS d, t." + m_columns[2] + " AS tm FROM " + m_table
-           + " t WHERE t." + m_columns[0] + " = ? AND t." + m_columns[3] + " = k.s AND t." + m_columns[1]
-           + " = k.d AND t." + m_columns[2] + " = k.tm LIMIT 1) AS f";
+           + " t WHERE t." + m_columns[0] + " = ? AND " + row + " >= (k.s, k.d, k.tm) AND " + row
+           + " <= (k.s, k.d, k.tm) LIMIT 1) AS f";
 }
 
 std::string PreparedLineStore::arrayInsertText() const
@@ -286,7 +297,11 @@ bool PreparedLineStore::execute(SQLHSTMT handle, const std::vector<const std::op
     std::vector<SQLLEN> lengths(values.size());
     for (std::size_t at = 0; at < values.size(); ++at) {
         const std::optional<std::string>& value = *values[at];
-        lengths[at] = value ? static_cast<SQLLEN>(value->size()) : SQL_NULL_DATA;
+        // A text given as ending at its NUL is bound where it lies; one given with its length the
+        // embedded store's driver copies first, at every execution. The reader makes a file's
+        // NUL bytes blanks; a text that holds one all the same keeps its length, and all of it.
+        const bool holdsNul = value && value->find('\0') != std::string::npos;
+        lengths[at] = !value ? SQL_NULL_DATA : holdsNul ? static_cast<SQLLEN>(value->size()) : SQL_NTS;
         SQLPOINTER data = value ? const_cast<char*>(value->c_str()) : nullptr;
         const SQLULEN size = value ? std::max<SQLULEN>(1, value->size()) : 1;
         const SQLRETURN bound =
