@@ -49,6 +49,13 @@ import_needed() {
 }
 
 prepare_database() {
+  # The data source is the demonstration's own. Registered by a run on another folder, it
+  # would lead this one's import into that folder's database: it is registered anew here.
+  local registered
+  registered=$(odbcinst -q -s -n "$dsn" 2>/dev/null | sed -n 's/^Database=//p' || true)
+  if [[ -n "$registered" && "$registered" != "$database" ]]; then
+    odbcinst -u -s -h -n "$dsn" >/dev/null
+  fi
   VAULTLINE_DSN="$dsn" VAULTLINE_DB_FILE="$database" bash "$root/scripts/setup-embedded-db.sh"
   "$vaultlinectl" prepare-embedded-db "$dsn" >/dev/null
 }

@@ -73,9 +73,10 @@ protected:
     std::string demoDir() const { return m_folder.file("demo"); }
 
     // The demonstration prepared in the temporary folder (the debug log goes there too).
-    ScriptRun prepare()
+    // more: variables set after the test's own, which they replace.
+    ScriptRun prepare(const std::string& more = "")
     {
-        const std::string command = "cd '" + m_folder.path() + "' && " + m_environment + " bash '"
+        const std::string command = "cd '" + m_folder.path() + "' && " + m_environment + more + " bash '"
                                     + VAULTLINE_SOURCE_DIR + "/scripts/demo.sh' prepare >out.txt 2>&1";
         ScriptRun result;
         const int status = std::system(command.c_str());
@@ -84,9 +85,10 @@ protected:
         return result;
     }
 
-    std::string sql(const std::string& statement)
+    std::string sql(const std::string& statement) { return sqlIn(demoDir(), statement); }
+    std::string sqlIn(const std::string& dir, const std::string& statement)
     {
-        const std::string command = "sqlite3 '" + demoDir() + "/demo.sqlite' \"" + statement + "\"";
+        const std::string command = "sqlite3 '" + dir + "/demo.sqlite' \"" + statement + "\"";
         std::string text;
         if (FILE* pipe = popen(command.c_str(), "r")) {
             char buffer[256];
@@ -140,6 +142,15 @@ TEST_F(DemoScript, ImportsTheHistoryOnceAndNeverStoresALineTwice)
     EXPECT_EQ(sql("select count(*) from (select Logical_Library, Date, Time from VAULTLINE_LP"
                   " group by Logical_Library, Date, Time having count(*) > 1)"),
               "0");
+
+    // A run on another folder stores the year there, though the data source was registered
+    // for the first folder's database, which keeps what it had.
+    const std::string stored = sql("select count(*) from VAULTLINE");
+    const std::string other = m_folder.file("other-demo");
+    const ScriptRun elsewhere = prepare(" VAULTLINE_DEMO_DIR='" + other + "'");
+    ASSERT_EQ(elsewhere.status, 0) << elsewhere.output;
+    EXPECT_GT(std::stoi(sqlIn(other, "select count(*) from VAULTLINE")), 1000);
+    EXPECT_EQ(sql("select count(*) from VAULTLINE"), stored);
 }
 
 TEST_F(DemoScript, TheFirstRunImportsTheYearInTheWindowAndMarksItOnceBothFilesAreStored)
