@@ -175,13 +175,14 @@ std::vector<std::string_view> splitFields(std::string_view line)
 }
 
 std::string lineHeadProblem(std::size_t fieldCount, std::size_t expectedCount, const std::string& date,
-                            const std::string& time)
+                            const std::optional<std::string>& validDate, const std::string& time,
+                            const std::optional<std::string>& validTime)
 {
     if (fieldCount != expectedCount)
         return "it has " + std::to_string(fieldCount) + " fields, not " + std::to_string(expectedCount);
-    if (!validatedDate(date))
+    if (!validDate)
         return "its time stamp gives no valid date (" + date + ")";
-    if (!validatedTime(time))
+    if (!validTime)
         return "its time stamp gives no valid time (" + time + ")";
     return {};
 }

@@ -34,6 +34,8 @@ std::optional<std::string> validatedDate(std::string_view text);
 // digits each within a day; nothing when the text is no such time.
 std::optional<std::string> validatedTime(std::string_view text);
 // Why a library file line cannot be stored before its fields are looked at: the wrong number of
-// fields, or a time stamp that gives no valid date or time; nothing when both are good.
+// fields, or a time stamp that gives no valid date or time (validDate, validTime: what
+// validatedDate and validatedTime gave for them); nothing when both are good.
 std::string lineHeadProblem(std::size_t fieldCount, std::size_t expectedCount, const std::string& date,
-                            const std::string& time);
+                            const std::optional<std::string>& validDate, const std::string& time,
+                            const std::optional<std::string>& validTime);

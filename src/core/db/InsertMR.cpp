@@ -12,15 +12,19 @@ struct MountKey {
 
 MountKey keyOf(const MountHistoryLine& line)
 {
-    return {validatedDate(line.date).value_or(line.date), validatedTime(line.time).value_or(line.time)};
+    return {line.validDate.value_or(line.date), line.validTime.value_or(line.time)};
 }
 
-std::string fieldValue(const MountHistoryLine& line, std::size_t number)
+// Appends the field as the statement writes it.
+void appendFieldValue(std::string& sql, const MountHistoryLine& line, std::size_t number)
 {
     const auto& value = line.field(number);
     if (!value)
-        return "null";
-    return MountHistoryLine::isTextField(number) ? quoteLiteral(*value) : *value;
+        sql += "null";
+    else if (MountHistoryLine::isTextField(number))
+        sql += quoteLiteral(*value);
+    else
+        sql += *value;
 }
 } // namespace
 
@@ -46,7 +50,7 @@ std::string mountHistoryInsertStatement(const MountHistoryLine& line, const std:
     sql.reserve(sql.size() + 8 * line.fieldCount);
     for (std::size_t number = 2; number <= line.fieldCount; ++number) {
         sql += ", ";
-        sql += fieldValue(line, number);
+        appendFieldValue(sql, line, number);
     }
     sql += ") ";
     return sql;

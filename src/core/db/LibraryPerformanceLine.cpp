@@ -42,6 +42,8 @@ LibraryPerformanceLine LibraryPerformanceLine::parse(std::string_view line)
     const SplitTimestamp stamp = splitPerformanceTimestamp(fields.front());
     result.date = stamp.date;
     result.time = stamp.time;
+    result.validDate = validatedDate(result.date);
+    result.validTime = validatedTime(result.time);
     for (std::size_t index = 1; index < fields.size(); ++index)
         result.values.push_back(removeBlanks(fields[index]));
     result.fieldCount = fields.size();
@@ -56,7 +58,7 @@ const std::string& LibraryPerformanceLine::field(std::size_t number) const
 
 std::string LibraryPerformanceLine::problem() const
 {
-    if (std::string why = lineHeadProblem(fieldCount, FieldCount, date, time); !why.empty())
+    if (std::string why = lineHeadProblem(fieldCount, FieldCount, date, validDate, time, validTime); !why.empty())
         return why;
     for (std::size_t number = LogicalLibraryField + 1; number <= fieldCount; ++number) {
         const auto range = fieldNumberRange(TableKind::LibraryPerformance, number);

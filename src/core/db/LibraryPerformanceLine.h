@@ -3,6 +3,7 @@
 #include "MountHistoryLine.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,9 @@ struct LibraryPerformanceLine {
 
     std::string date;
     std::string time;
+    // As validatedDate and validatedTime give them, checked once as the line is parsed.
+    std::optional<std::string> validDate;
+    std::optional<std::string> validTime;
     std::size_t fieldCount = 0;      // fields found on the line, the time stamp included
     std::vector<std::string> values; // fields 2 onwards in file order
 

@@ -54,6 +54,8 @@ MountHistoryLine MountHistoryLine::parse(std::string_view line)
     SplitTimestamp stamp = splitTimestamp(fields.front());
     result.date = std::move(stamp.date);
     result.time = std::move(stamp.time);
+    result.validDate = validatedDate(result.date);
+    result.validTime = validatedTime(result.time);
     result.values.reserve(fields.size() - 1);
     for (std::size_t index = 1; index < fields.size(); ++index) {
         if (isMissingValue(fields[index]))
@@ -78,7 +80,7 @@ bool MountHistoryLine::isTextField(std::size_t number)
 
 std::string MountHistoryLine::problem() const
 {
-    if (std::string why = lineHeadProblem(fieldCount, FieldCount, date, time); !why.empty())
+    if (std::string why = lineHeadProblem(fieldCount, FieldCount, date, validDate, time, validTime); !why.empty())
         return why;
     for (std::size_t number = 2; number <= fieldCount; ++number) {
         const auto& value = field(number);

@@ -27,6 +27,10 @@ struct MountHistoryLine {
 
     std::string date;
     std::string time;
+    // The date and time as validatedDate and validatedTime give them, checked once as the line
+    // is parsed; nothing when the stamp's is not a real one.
+    std::optional<std::string> validDate;
+    std::optional<std::string> validTime;
     std::size_t fieldCount = 0; // fields found on the line, the time stamp included
     // Fields 2 onwards in file order; nothing where the file has no value.
     std::vector<std::optional<std::string>> values;

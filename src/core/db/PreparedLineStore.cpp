@@ -29,15 +29,19 @@ std::string keyOf(const std::string& second, const std::string& date, const std:
     return key;
 }
 
-// The date and time as the Derby / Nimbus literals of the one-line operations write them.
-std::string storedDate(const std::string& date)
+// The date and time as the Derby / Nimbus literals of the one-line operations write them, from
+// the line's stamp and what its check made of it: a checked date is written as it is, a checked
+// time with its seconds.
+std::string storedDate(const std::string& date, const std::optional<std::string>& validDate)
 {
-    return normalisedDate(validatedDate(date).value_or(date));
+    return validDate ? *validDate : normalisedDate(date);
 }
 
-std::string storedTime(const std::string& time)
+std::string storedTime(const std::string& time, const std::optional<std::string>& validTime)
 {
-    return normalisedTime(validatedTime(time).value_or(time));
+    if (!validTime)
+        return normalisedTime(time);
+    return validTime->size() == 5 ? *validTime + ":00" : *validTime;
 }
 
 std::string tooLongText(std::string_view line)
@@ -118,8 +122,8 @@ bool PreparedLineStore::plan(const std::string& line, StoredLine& outcome, std::
             return false;
         // The text the one-line operation runs and logs; here it is logged only.
         outcome.logLine = mountHistoryInsertStatement(parsed, m_table, m_address, Dialect(2));
-        std::string date = storedDate(parsed.date);
-        std::string time = storedTime(parsed.time);
+        std::string date = storedDate(parsed.date, parsed.validDate);
+        std::string time = storedTime(parsed.time, parsed.validTime);
         planned.key = keyOf(*volser, date, time);
         planned.values.reserve(m_columns.size());
         planned.values.emplace_back(m_address);
@@ -133,8 +137,8 @@ bool PreparedLineStore::plan(const std::string& line, StoredLine& outcome, std::
             outcome.logLine = lineRefusedText(problem, line);
             return true;
         }
-        const std::string date = storedDate(parsed.date);
-        const std::string time = storedTime(parsed.time);
+        const std::string date = storedDate(parsed.date, parsed.validDate);
+        const std::string time = storedTime(parsed.time, parsed.validTime);
         const std::string& logicalLibrary = parsed.field(LibraryPerformanceLine::LogicalLibraryField);
         planned.key = keyOf(logicalLibrary, date, time);
         planned.values.reserve(m_columns.size());
