@@ -174,6 +174,13 @@ std::vector<std::string_view> splitFields(std::string_view line)
     }
 }
 
+std::string withSeconds(std::string time)
+{
+    if (time.size() == 5)
+        time += ":00";
+    return time;
+}
+
 std::string lineHeadProblem(std::size_t fieldCount, std::size_t expectedCount, const std::string& date,
                             const std::optional<std::string>& validDate, const std::string& time,
                             const std::optional<std::string>& validTime)

@@ -33,6 +33,8 @@ std::optional<std::string> validatedDate(std::string_view text);
 // "HH:MM" (or "HH:MM:SS" when seconds are given) from hours:minutes[:seconds] of one or two
 // digits each within a day; nothing when the text is no such time.
 std::optional<std::string> validatedTime(std::string_view text);
+// A time as validatedTime gives it, with seconds: "15:46" gives "15:46:00", "15:46:07" stays.
+std::string withSeconds(std::string time);
 // Why a library file line cannot be stored before its fields are looked at: the wrong number of
 // fields, or a time stamp that gives no valid date or time (validDate, validTime: what
 // validatedDate and validatedTime gave for them); nothing when both are good.

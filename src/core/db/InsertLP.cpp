@@ -14,10 +14,7 @@ struct IntervalKey {
 // seconds in every dialect ("15:46" is written '15:46:00').
 IntervalKey keyOf(const LibraryPerformanceLine& line)
 {
-    std::string time = line.validTime.value_or(line.time);
-    if (time.size() == 5)
-        time += ":00";
-    return {line.validDate.value_or(line.date), time};
+    return {line.validDate.value_or(line.date), withSeconds(line.validTime.value_or(line.time))};
 }
 } // namespace
 

@@ -39,9 +39,7 @@ std::string storedDate(const std::string& date, const std::optional<std::string>
 
 std::string storedTime(const std::string& time, const std::optional<std::string>& validTime)
 {
-    if (!validTime)
-        return normalisedTime(time);
-    return validTime->size() == 5 ? *validTime + ":00" : *validTime;
+    return validTime ? withSeconds(*validTime) : normalisedTime(time);
 }
 
 std::string tooLongText(std::string_view line)
